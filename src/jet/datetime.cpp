@@ -1,0 +1,97 @@
+#include "jet/datetime.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "jet/error.h"
+
+namespace jet {
+namespace {
+
+// Day 0 of the stored count (1899-12-30) is 25569 days before 1970-01-01.
+constexpr long kEpochOffset = 25569;
+constexpr long kMsPerDay = 86400000L;
+// Years 100 to 9999, the range Access accepts.
+constexpr double kMinDays = -657434.0;
+constexpr double kMaxDaysExclusive = 2958466.0;
+
+// Days since 1970-01-01 of a proleptic Gregorian date. Counts whole 400-year eras (146097
+// days each) from 0000-03-01 so that the leap day falls at the end of each counted year.
+long daysFromCivil(int year, int month, int day) {
+    const long y = month <= 2 ? year - 1 : year;
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const long yearOfEra = y - era * 400;
+    const long monthFromMarch = month > 2 ? month - 3 : month + 9;
+    const long dayOfYear = (153 * monthFromMarch + 2) / 5 + day - 1;
+    const long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+void civilFromDays(long days, int& year, int& month, int& day) {
+    const long z = days + 719468;
+    const long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long dayOfEra = z - era * 146097;
+    const long yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const long monthFromMarch = (5 * dayOfYear + 2) / 153;
+    day = static_cast<int>(dayOfYear - (153 * monthFromMarch + 2) / 5 + 1);
+    month = static_cast<int>(monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9);
+    year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+}
+
+bool isLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
+
+int daysInMonth(int y, int m) {
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return m == 2 && isLeap(y) ? 29 : kDays[m - 1];
+}
+
+} // namespace
+
+DateTimeParts toDateTimeParts(double days) {
+    if (!(days >= kMinDays && days < kMaxDaysExclusive))
+        throw Error(ErrorKind::InvalidArgument, "The date/time value " + std::to_string(days) +
+                                                    " lies outside the years 100 to 9999.");
+    const double whole = std::trunc(days);
+    long dayNumber = static_cast<long>(whole);
+    long ms = std::lround(std::fabs(days - whole) * kMsPerDay);
+    if (ms >= kMsPerDay) { // rounding reached midnight of the following calendar day
+        ms -= kMsPerDay;
+        dayNumber += 1;
+    }
+    DateTimeParts p;
+    civilFromDays(dayNumber - kEpochOffset, p.year, p.month, p.day);
+    p.hour = static_cast<int>(ms / 3600000);
+    p.minute = static_cast<int>(ms / 60000 % 60);
+    p.second = static_cast<int>(ms / 1000 % 60);
+    p.millisecond = static_cast<int>(ms % 1000);
+    return p;
+}
+
+double fromDateTimeParts(const DateTimeParts& p) {
+    if (p.year < 100 || p.year > 9999 || p.month < 1 || p.month > 12 || p.day < 1 ||
+        p.day > daysInMonth(p.year, p.month) || p.hour < 0 || p.hour > 23 || p.minute < 0 ||
+        p.minute > 59 || p.second < 0 || p.second > 59 || p.millisecond < 0 || p.millisecond > 999)
+        throw Error(ErrorKind::InvalidArgument, "The date or time is not a valid calendar value.");
+    const double day = static_cast<double>(daysFromCivil(p.year, p.month, p.day) + kEpochOffset);
+    const double time =
+        (((p.hour * 60.0 + p.minute) * 60.0 + p.second) * 1000.0 + p.millisecond) / kMsPerDay;
+    return day < 0 ? day - time : day + time;
+}
+
+std::string formatIsoDateTime(double days) {
+    const DateTimeParts p = toDateTimeParts(days);
+    char buf[40];
+    if (p.millisecond != 0)
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", p.year, p.month, p.day,
+                      p.hour, p.minute, p.second, p.millisecond);
+    else
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d", p.year, p.month, p.day,
+                      p.hour, p.minute, p.second);
+    return buf;
+}
+
+} // namespace jet

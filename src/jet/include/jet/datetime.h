@@ -1,0 +1,30 @@
+// Conversions between the stored Date/Time double and calendar fields.
+//
+// A Date/Time value is a count of days since 1899-12-30 00:00 (day 0). The integer part is the
+// signed day; the fractional part is always the time of day, also for negative values, where it
+// is read as a magnitude: -1.25 is 1899-12-29 06:00, not 1899-12-28 18:00. No time zone is
+// stored; values are local wall-clock times.
+#pragma once
+
+#include <string>
+
+namespace jet {
+
+struct DateTimeParts {
+    int year = 1899, month = 12, day = 30;
+    int hour = 0, minute = 0, second = 0;
+    int millisecond = 0;
+};
+
+/// Calendar fields of a stored value, the time rounded to the nearest millisecond.
+/// Throws jet::Error(InvalidArgument) for values outside years 100..9999 or NaN.
+DateTimeParts toDateTimeParts(double days);
+
+/// The stored value for calendar fields (proleptic Gregorian calendar).
+/// Throws jet::Error(InvalidArgument) for fields out of range.
+double fromDateTimeParts(const DateTimeParts& parts);
+
+/// "YYYY-MM-DDTHH:MM:SS", with ".mmm" appended when the milliseconds are not zero.
+std::string formatIsoDateTime(double days);
+
+} // namespace jet

@@ -1,0 +1,61 @@
+// A table opened for reading and changing its rows, in the shape of a table-type record set:
+// a cursor over the rows in stored order.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string_view>
+
+#include "jet/schema.h"
+#include "jet/value.h"
+
+namespace jet {
+
+class DatabaseImpl;
+class RecordsetImpl;
+
+class Recordset {
+public:
+    Recordset(Recordset&&) noexcept;
+    Recordset& operator=(Recordset&&) noexcept;
+    ~Recordset();
+
+    const TableDef& definition() const;
+
+    /// True when the cursor is past the last row (or the table has no rows).
+    bool eof() const;
+    void moveFirst();
+    void moveNext(); ///< Throws InvalidState at the end of rows.
+    /// Number of live rows.
+    std::size_t recordCount() const;
+
+    /// The current row's value of a field (exact name). Throws NotFound for an unknown field,
+    /// InvalidState at the end of rows, Corrupt when the row's bytes are damaged.
+    Value field(std::string_view name) const;
+    Value field(int columnIndex) const;          ///< index into definition().columns
+    int fieldIndex(std::string_view name) const; ///< -1 when there is none
+
+    /// Starts a new row; fields not set stay null. The row is written by update().
+    void addNew();
+    /// Sets a field of the row being added. Text longer than the field's size, or a value
+    /// that the field's type cannot hold, throws InvalidArgument.
+    void setField(std::string_view name, const Value& value);
+    /// Stores the new row at the end of the table's stored order. The cursor stays where
+    /// it was.
+    void update();
+    void cancelUpdate();
+    bool editing() const;
+
+    /// Deletes the current row; the cursor then stands between rows, and moveNext() goes
+    /// to the row after the deleted one.
+    void deleteCurrent();
+
+    void close();
+
+private:
+    friend class DatabaseImpl;
+    explicit Recordset(std::unique_ptr<RecordsetImpl> impl);
+    std::unique_ptr<RecordsetImpl> impl_;
+};
+
+} // namespace jet
