@@ -1,0 +1,49 @@
+// The registry through which windows and routines reach the platform services.
+//
+// The program installs the Qt implementations once at start-up (installQtServices()); tests
+// install fakes and call reset() when done. Reaching a service that is not installed throws
+// Error, so a test that forgets one fails at once.
+#pragma once
+
+#include "platform/file_dialog.h"
+#include "platform/files.h"
+#include "platform/font_dialog.h"
+#include "platform/message_boxes.h"
+#include "platform/mouse_pointer.h"
+#include "platform/screen_metrics.h"
+#include "platform/settings_store.h"
+
+#include <memory>
+
+namespace platform {
+
+class Services {
+public:
+    Services() = delete;
+
+    static MessageBoxes& messageBoxes();
+    static SettingsStore& settings();
+    static Files& files();
+    static ScreenMetrics& screen();
+    static MousePointer& mousePointer();
+    static FileDialog& fileDialog();
+    static FontDialog& fontDialog();
+
+    /// Each setter replaces the service; a null pointer uninstalls it.
+    static void setMessageBoxes(std::shared_ptr<MessageBoxes> service);
+    static void setSettings(std::shared_ptr<SettingsStore> service);
+    static void setFiles(std::shared_ptr<Files> service);
+    static void setScreen(std::shared_ptr<ScreenMetrics> service);
+    static void setMousePointer(std::shared_ptr<MousePointer> service);
+    static void setFileDialog(std::shared_ptr<FileDialog> service);
+    static void setFontDialog(std::shared_ptr<FontDialog> service);
+
+    /// Uninstalls every service.
+    static void reset();
+};
+
+/// Installs the Qt implementations of every service. Needs the QApplication to exist;
+/// `appName` names the settings store (empty: the executable's name).
+void installQtServices(const QString& appName = {});
+
+} // namespace platform
