@@ -103,8 +103,13 @@ fuzz_run() {
       grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "${log}" || true
     else
       status=1
-      echo "${name} FAILED; crashing inputs are kept in ${artifacts}; end of its log:"
-      tail -n 60 "${log}"
+      echo "${name} FAILED; crashing inputs are kept in ${artifacts}; its report:"
+      # From libFuzzer's or the sanitizer's error report on, else the end of the log.
+      if grep -qE '^==[0-9]+==' "${log}"; then
+        sed -n '/^==[0-9]*==/,$p' "${log}" | head -n 120
+      else
+        tail -n 60 "${log}"
+      fi
     fi
   done
   return "${status}"
