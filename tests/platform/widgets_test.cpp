@@ -1,0 +1,350 @@
+// The Qt message boxes, file and font dialogs, mouse pointer and screen metrics, live on the
+// offscreen platform. A ModalScript acts on each modal window as it opens, the way a user would.
+#include "platform/error.h"
+#include "platform/services.h"
+#include "support/fake_platform.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+using platform::Answer;
+using platform::FileDialogRequest;
+using platform::fakes::MessageBoxCall;
+
+namespace {
+
+// Runs one step on each modal window that opens, in order. Every step must close the window
+// it is given; a window left open, or one that never opens, is closed and reported as a
+// failure so that a broken test cannot hang.
+class ModalScript : public QObject {
+public:
+    using Step = std::function<void(QWidget*)>;
+
+    explicit ModalScript(QList<Step> steps) : m_steps(std::move(steps)) {
+        m_clock.start();
+        connect(&m_timer, &QTimer::timeout, this, &ModalScript::tick);
+        m_timer.start(10);
+    }
+    ~ModalScript() override {
+        if (!m_steps.isEmpty())
+            m_failures.append(QString("%1 step(s) not run").arg(m_steps.size()));
+        for (const QString& failure : m_failures)
+            QTest::qFail(qPrintable(failure), __FILE__, __LINE__);
+    }
+
+private:
+    void tick() {
+        QWidget* window = QApplication::activeModalWidget();
+        if (window == nullptr || !window->isVisible()) {
+            return;
+        }
+        if (m_steps.isEmpty() || m_clock.hasExpired(10000)) {
+            m_failures.append("unexpected modal window " + window->windowTitle());
+            window->close();
+            return;
+        }
+        m_steps.takeFirst()(window);
+        if (window->isVisible()) {
+            m_failures.append("a step left " + window->windowTitle() + " open");
+            window->close();
+        }
+    }
+
+    QList<Step> m_steps;
+    QStringList m_failures;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+};
+
+void acceptFileName(QWidget* window, const QString& name) {
+    window->findChild<QLineEdit*>("fileNameEdit")->setText(name);
+    QMetaObject::invokeMethod(window, "accept");
+}
+
+QString cancelDescription(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const platform::CancelledError& e) {
+        return e.description();
+    }
+    return "no cancel";
+}
+
+} // namespace
+
+class PlatformWidgetsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { platform::Services::reset(); }
+
+    void messageHasOkOnlyNoIconAndTheTitle() {
+        platform::QtMessageBoxes boxes;
+        QMessageBox::Icon icon{};
+        QMessageBox::StandardButtons buttons;
+        QString title, text;
+        Qt::TextFormat format{};
+        ModalScript script({[&](QWidget* window) {
+            auto* box = qobject_cast<QMessageBox*>(window);
+            icon = box->icon();
+            buttons = box->standardButtons();
+            title = box->windowTitle();
+            text = box->text();
+            format = box->textFormat();
+            QTest::keyClick(box, Qt::Key_Return);
+        }});
+        static_cast<platform::MessageBoxes&>(boxes).message("<b>/tmp/a.mdb</b> is open.");
+        QCOMPARE(icon, QMessageBox::NoIcon);
+        QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(title, QString("Tarnwick"));
+        QCOMPARE(text, QString("<b>/tmp/a.mdb</b> is open."));
+        QCOMPARE(format, Qt::PlainText);
+    }
+
+    void questionHonoursTheDefaultButton_data() {
+        QTest::addColumn<Answer>("defaultButton");
+        QTest::addColumn<QString>("action"); // a key, or the button clicked
+        QTest::addColumn<Answer>("expected");
+        QTest::newRow("Yes default, Enter") << Answer::Yes << "Enter" << Answer::Yes;
+        QTest::newRow("No default, Enter") << Answer::No << "Enter" << Answer::No;
+        QTest::newRow("Yes default, Escape") << Answer::Yes << "Escape" << Answer::No;
+        QTest::newRow("No default, click Yes") << Answer::No << "Yes" << Answer::Yes;
+    }
+
+    void questionHonoursTheDefaultButton() {
+        QFETCH(Answer, defaultButton);
+        QFETCH(QString, action);
+        QFETCH(Answer, expected);
+        platform::QtMessageBoxes boxes;
+        QMessageBox::Icon icon{};
+        QMessageBox::StandardButtons buttons;
+        QString title;
+        QMessageBox::StandardButton shownDefault{};
+        ModalScript script({[&](QWidget* window) {
+            auto* box = qobject_cast<QMessageBox*>(window);
+            icon = box->icon();
+            buttons = box->standardButtons();
+            title = box->windowTitle();
+            shownDefault = box->standardButton(box->defaultButton());
+            if (action == "Enter")
+                QTest::keyClick(box, Qt::Key_Return);
+            else if (action == "Escape")
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->button(QMessageBox::Yes)->click();
+        }});
+        QCOMPARE(boxes.question("Overwrite?", "/tmp/a.mdb already exists.", defaultButton),
+                 expected);
+        QCOMPARE(icon, QMessageBox::Question);
+        QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(title, QString("/tmp/a.mdb already exists."));
+        QCOMPARE(shownDefault, defaultButton == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
+    }
+
+    void chosenFileIsConfirmed_data() {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<bool>("prompts");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<QString>("question"); // after the path; empty: none asked
+        QTest::addColumn<Answer>("defaultButton");
+        QTest::addColumn<bool>("stands");
+        const QString create = " does not exist.  Do you want to create it?";
+        const QString replace = " already exists.  Do you want to replace it?";
+        QTest::newRow("missing, Yes")
+            << false << true << Answer::Yes << create << Answer::Yes << true;
+        QTest::newRow("missing, No")
+            << false << true << Answer::No << create << Answer::Yes << false;
+        QTest::newRow("existing, Yes")
+            << true << true << Answer::Yes << replace << Answer::No << true;
+        QTest::newRow("existing, No")
+            << true << true << Answer::No << replace << Answer::No << false;
+        QTest::newRow("missing, no prompts")
+            << false << false << Answer::No << "" << Answer::No << true;
+        QTest::newRow("existing, no prompts")
+            << true << false << Answer::No << "" << Answer::No << true;
+    }
+
+    void chosenFileIsConfirmed() {
+        QFETCH(bool, exists);
+        QFETCH(bool, prompts);
+        QFETCH(Answer, answer);
+        QFETCH(QString, question);
+        QFETCH(Answer, defaultButton);
+        QFETCH(bool, stands);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("todo.mdb");
+        if (exists) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        auto request = FileDialogRequest::databaseFile("Creating New To Do Database File");
+        request.promptToCreate = request.promptToOverwrite = prompts;
+        platform::fakes::FakeMessageBoxes boxes;
+        boxes.answerNext(answer);
+
+        QCOMPARE(platform::confirmChosenFile(path, request, boxes), stands);
+        if (question.isEmpty()) {
+            QVERIFY(boxes.calls().isEmpty());
+        } else {
+            QCOMPARE(boxes.calls(),
+                     (QList<MessageBoxCall>{{MessageBoxCall::Kind::Question, path + question,
+                                             request.title, defaultButton}}));
+        }
+    }
+
+    void fileDialogShowsTheRequestAndAddsTheSuffix() {
+        platform::fakes::FakePlatform fakes;
+        fakes.messageBoxes.answerNext(Answer::Yes); // create the missing file
+        QTemporaryDir dir;
+        auto request = FileDialogRequest::databaseFile("Creating New To Do Database File");
+        request.initialFolder = dir.path();
+        const QString workingFolder = QDir::currentPath();
+        QString title, nameFilter, suffix, initialName;
+        QStringList filters;
+        ModalScript script({[&](QWidget* window) {
+            auto* dialog = qobject_cast<QFileDialog*>(window);
+            title = dialog->windowTitle();
+            filters = dialog->nameFilters();
+            nameFilter = dialog->selectedNameFilter();
+            suffix = dialog->defaultSuffix();
+            initialName = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+            acceptFileName(dialog, "new");
+        }});
+
+        QCOMPARE(platform::QtFileDialog().chooseFile(request), dir.filePath("new.mdb"));
+        QCOMPARE(title, request.title);
+        QCOMPARE(filters, request.filters);
+        QCOMPARE(nameFilter, QString("Log files *.mdb (*.mdb)"));
+        QCOMPARE(suffix, QString("mdb"));
+        QCOMPARE(initialName, QString("*.MDB"));
+        QCOMPARE(QDir::currentPath(), workingFolder);
+        QCOMPARE(
+            fakes.messageBoxes.texts(),
+            QStringList{dir.filePath("new.mdb") + " does not exist.  Do you want to create it?"});
+    }
+
+    void fileDialogTakesAPatternAsAFilter() {
+        platform::fakes::FakePlatform fakes;
+        QTemporaryDir dir;
+        QFile existing(dir.filePath("todo.mdb"));
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        fakes.messageBoxes.answerNext(Answer::Yes); // overwrite
+        auto request = FileDialogRequest::databaseFile("Opening To Do Database File");
+        request.initialFolder = dir.path();
+        ModalScript script({
+            [&](QWidget* window) { QMetaObject::invokeMethod(window, "accept"); }, // "*.MDB"
+            [&](QWidget* window) { acceptFileName(window, "todo.mdb"); },
+        });
+        QCOMPARE(platform::QtFileDialog().chooseFile(request), dir.filePath("todo.mdb"));
+        QCOMPARE(fakes.messageBoxes.calls().size(), 1);
+    }
+
+    void fileDialogAsksAgainAfterNoAndCancelThrows() {
+        platform::fakes::FakePlatform fakes;
+        fakes.messageBoxes.answerNext(Answer::No); // do not create
+        QTemporaryDir dir;
+        auto request = FileDialogRequest::databaseFile("Creating New To Do Database File");
+        request.initialFolder = dir.path();
+        ModalScript script({
+            [&](QWidget* window) { acceptFileName(window, "new.mdb"); },
+            [&](QWidget* window) { QMetaObject::invokeMethod(window, "reject"); },
+        });
+        QCOMPARE(cancelDescription([&] { platform::QtFileDialog().chooseFile(request); }),
+                 QString("Cancel was selected."));
+        QCOMPARE(fakes.messageBoxes.calls().size(), 1);
+        QVERIFY(fakes.errors().isEmpty());
+    }
+
+    void fontDialogOpensWithTheLastChoiceOfTheRun() {
+        platform::QtFontDialog dialog;
+        // Qt's font dialog offers whole point sizes only.
+        QFont chosen = QApplication::font();
+        chosen.setPointSize(QApplication::font().pointSize() + 5);
+        QFont shownFirst, shownSecond, shownThird;
+        ModalScript script({
+            [&](QWidget* window) {
+                auto* fonts = qobject_cast<QFontDialog*>(window);
+                shownFirst = fonts->currentFont();
+                fonts->setCurrentFont(chosen);
+                fonts->accept();
+            },
+            [&](QWidget* window) {
+                shownSecond = qobject_cast<QFontDialog*>(window)->currentFont();
+                qobject_cast<QFontDialog*>(window)->reject();
+            },
+            [&](QWidget* window) {
+                shownThird = qobject_cast<QFontDialog*>(window)->currentFont();
+                qobject_cast<QFontDialog*>(window)->reject();
+            },
+        });
+
+        const platform::FontChoice choice = dialog.chooseFont();
+        QCOMPARE(shownFirst.family(), QApplication::font().family());
+        QCOMPARE(choice.family, chosen.family());
+        QCOMPARE(choice.pointSize, chosen.pointSizeF());
+        QCOMPARE(cancelDescription([&] { dialog.chooseFont(); }), QString("Cancel was selected."));
+        QCOMPARE(shownSecond.family(), chosen.family());
+        QCOMPARE(shownSecond.pointSizeF(), chosen.pointSizeF());
+        QVERIFY_THROWS_EXCEPTION(platform::CancelledError, dialog.chooseFont());
+        QCOMPARE(shownThird.pointSizeF(),
+                 chosen.pointSizeF()); // a cancel does not change the memory
+    }
+
+    void busyPointerIsOneOverrideAndDialogsShowTheArrow() {
+        platform::QtMousePointer pointer;
+        pointer.setNormal(); // harmless when not busy
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        pointer.setBusy();
+        pointer.setBusy();
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+
+        Qt::CursorShape duringMessage = Qt::WaitCursor;
+        ModalScript script({[&](QWidget* window) {
+            duringMessage = QGuiApplication::overrideCursor()->shape();
+            qobject_cast<QMessageBox*>(window)->accept();
+        }});
+        platform::QtMessageBoxes boxes;
+        static_cast<platform::MessageBoxes&>(boxes).message("Working.");
+        QCOMPARE(duringMessage, Qt::ArrowCursor);
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+
+        pointer.setNormal();
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        QVERIFY(!pointer.isBusy());
+        {
+            platform::BusyPointer busy(pointer);
+            QVERIFY(pointer.isBusy());
+        }
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    }
+
+    void screenIsMeasuredWithTheLogicalDpi() {
+        // The offscreen screen has 96 logical and 100 physical dots per inch.
+        QScreen* screen = QGuiApplication::primaryScreen();
+        QCOMPARE(screen->logicalDotsPerInchX(), 96.0);
+        platform::QtScreenMetrics metrics;
+        QCOMPARE(metrics.twipsPerPixelX(), 15.0);
+        QCOMPARE(metrics.twipsPerPixelY(), 15.0);
+        QCOMPARE(metrics.widthTwips(), screen->geometry().width() * 15.0);
+    }
+};
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    PlatformWidgetsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "widgets_test.moc"
