@@ -1,6 +1,131 @@
-// tarnwick-cli: command-line companion on the same engine (filled in with the reader).
+// tarnwick-cli: the command-line companion on the same engine as the program.
+//
+//   tarnwick-cli tables FILE
+//   tarnwick-cli export FILE TABLE [--format csv|json]
+//   tarnwick-cli schema FILE [TABLE]
+//   tarnwick-cli check FILE
+//   tarnwick-cli create FILE
+//
+// Errors go to standard error and give exit status 1; wrong usage gives 2.
 #include <cstdio>
-int main() {
-    std::fputs("usage: tarnwick-cli tables|export|check|create FILE ...\n", stderr);
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "db/schema.h"
+#include "export.h"
+#include "jet/database.h"
+#include "jet/error.h"
+
+namespace {
+
+int usage() {
+    std::fputs("usage:\n"
+               "  tarnwick-cli tables FILE\n"
+               "  tarnwick-cli export FILE TABLE [--format csv|json]\n"
+               "  tarnwick-cli schema FILE [TABLE]\n"
+               "  tarnwick-cli check FILE\n"
+               "  tarnwick-cli create FILE\n",
+               stderr);
     return 2;
+}
+
+int tables(const std::string& path) {
+    auto db = jet::Database::open(path);
+    for (const auto& name : db.tableNames())
+        std::cout << name << '\n';
+    return 0;
+}
+
+int schema(const std::string& path, const char* only) {
+    auto db = jet::Database::open(path);
+    std::vector<std::string> names = only ? std::vector<std::string>{only} : db.tableNames();
+    for (const auto& name : names) {
+        const jet::TableDef def = db.tableDef(name);
+        std::cout << "table " << name << " (" << def.rowCount << " rows)\n";
+        for (const auto& c : def.columns) {
+            std::cout << "  " << c.name << ": " << jet::columnTypeName(c.type);
+            if (c.type == jet::ColumnType::Text)
+                std::cout << " (" << c.length / 2 << ")";
+            std::cout << '\n';
+        }
+        for (const auto& x : def.indexes) {
+            std::cout << "  index " << x.name << " (";
+            const auto& real = def.realIndexes.at(x.realIndex);
+            for (std::size_t i = 0; i < real.columns.size(); ++i) {
+                for (const auto& c : def.columns)
+                    if (c.number == real.columns[i].columnNumber)
+                        std::cout << (i ? ", " : "") << c.name;
+            }
+            std::cout << ")" << (x.kind == 1 ? " primary key" : "") << '\n';
+        }
+    }
+    return 0;
+}
+
+int check(const std::string& path) {
+    auto db = jet::Database::open(path);
+    // The program's own validity test: the four tables open as record sets.
+    int status = 0;
+    for (const char* t : db::schema::kValidityTables) {
+        try {
+            db.openTable(t);
+        } catch (const jet::Error& e) {
+            std::cout << "not a Tarnwick database: " << e.what() << '\n';
+            status = 1;
+            break;
+        }
+    }
+    const jet::CheckReport report = db.check();
+    for (const auto& n : report.notes)
+        std::cout << "note: " << n << '\n';
+    for (const auto& p : report.problems)
+        std::cout << "problem: " << p << '\n';
+    if (!report.ok())
+        status = 1;
+    std::cout << (status == 0 ? "ok" : "not ok") << '\n';
+    return status;
+}
+
+int create(const std::string& path) {
+    db::schema::createDatabase(path);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3)
+        return usage();
+    const std::string command = argv[1];
+    const std::string path = argv[2];
+    try {
+        if (command == "tables" && argc == 3)
+            return tables(path);
+        if (command == "schema" && (argc == 3 || argc == 4))
+            return schema(path, argc == 4 ? argv[3] : nullptr);
+        if (command == "check" && argc == 3)
+            return check(path);
+        if (command == "create" && argc == 3)
+            return create(path);
+        if (command == "export" && (argc == 4 || argc == 6)) {
+            cli::Format format = cli::Format::Csv;
+            if (argc == 6) {
+                if (std::strcmp(argv[4], "--format") != 0)
+                    return usage();
+                if (std::strcmp(argv[5], "json") == 0)
+                    format = cli::Format::Json;
+                else if (std::strcmp(argv[5], "csv") != 0)
+                    return usage();
+            }
+            auto db = jet::Database::open(path);
+            cli::exportTable(db, argv[3], format, std::cout);
+            return 0;
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "tarnwick-cli: " << e.what() << '\n';
+        return 1;
+    }
+    return usage();
 }

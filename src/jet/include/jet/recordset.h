@@ -11,7 +11,7 @@
 
 namespace jet {
 
-class DatabaseImpl;
+class Database;
 class RecordsetImpl;
 
 class Recordset {
@@ -53,7 +53,7 @@ public:
     void close();
 
 private:
-    friend class DatabaseImpl;
+    friend class Database;
     explicit Recordset(std::unique_ptr<RecordsetImpl> impl);
     std::unique_ptr<RecordsetImpl> impl_;
 };

@@ -1,0 +1,166 @@
+#include "jet/database.h"
+
+#include <chrono>
+#include <ctime>
+#include <random>
+
+#include "blank.h"
+#include "jet/datetime.h"
+#include "jet/error.h"
+#include "recordset_impl.h"
+
+namespace jet {
+namespace {
+
+std::string stripBrackets(std::string_view name) {
+    if (name.size() >= 2 && name.front() == '[' && name.back() == ']')
+        return std::string(name.substr(1, name.size() - 2));
+    return std::string(name);
+}
+
+DatabaseImpl& require(const std::shared_ptr<DatabaseImpl>& impl) {
+    if (!impl)
+        throw Error(ErrorKind::InvalidState, "The database is closed.");
+    return *impl;
+}
+
+} // namespace
+
+Database::Database(std::shared_ptr<DatabaseImpl> impl) : impl_(std::move(impl)) {}
+Database::Database(Database&&) noexcept = default;
+Database& Database::operator=(Database&&) noexcept = default;
+Database::~Database() {
+    close();
+}
+
+Database Database::open(const std::string& path, const OpenOptions& options) {
+    return Database(std::make_shared<DatabaseImpl>(path, options));
+}
+
+Database Database::create(const std::string& path, const CreateOptions& options) {
+    auto fs = options.fileSystem ? options.fileSystem : FileSystem::native();
+    if (fs->exists(path))
+        throw Error(ErrorKind::AlreadyExists,
+                    "Could not create '" + path + "': a file of that name already exists.");
+    const BlankOptions blank = parseBlankOptions(options);
+    const std::vector<std::uint8_t> bytes = buildBlankDatabase(blank);
+
+    // Write a complete file under a temporary name and give it its name only when it is on
+    // the disk, so that a failure or crash never leaves a half-made database at `path`.
+    std::random_device rd;
+    const std::string temp = path + ".tmp-" + std::to_string(rd() % 1000000);
+    try {
+        auto file = fs->open(temp, FileSystem::OpenFlags::CreateNew);
+        file->writeAt(0, bytes.data(), bytes.size());
+        file->sync();
+        file.reset();
+        fs->renameNoReplace(temp, path);
+        fs->syncDirectory(path);
+    } catch (const Error& e) {
+        try {
+            fs->remove(temp);
+        } catch (...) {
+        }
+        if (e.kind() == ErrorKind::AlreadyExists)
+            throw Error(ErrorKind::AlreadyExists,
+                        "Could not create '" + path + "': a file of that name already exists.");
+        throw;
+    }
+    OpenOptions open;
+    open.mode = OpenMode::ReadWrite;
+    open.fileSystem = fs;
+    return Database::open(path, open);
+}
+
+const std::string& Database::path() const {
+    return require(impl_).pager.path();
+}
+bool Database::isOpen() const {
+    return impl_ != nullptr;
+}
+bool Database::isWritable() const {
+    return require(impl_).pager.writable();
+}
+
+std::vector<std::string> Database::tableNames() const {
+    std::vector<std::string> out;
+    for (const CatalogEntry& e : require(impl_).catalog)
+        if (e.isUserTable())
+            out.push_back(e.name);
+    return out;
+}
+
+std::vector<std::string> Database::allTableNames() const {
+    std::vector<std::string> out;
+    for (const CatalogEntry& e : require(impl_).catalog)
+        if (e.isTable())
+            out.push_back(e.name);
+    return out;
+}
+
+bool Database::hasTable(std::string_view name) const {
+    return require(impl_).findTable(stripBrackets(name)) != nullptr;
+}
+
+TableDef Database::tableDef(std::string_view name) const {
+    auto& db = require(impl_);
+    const std::string bare = stripBrackets(name);
+    const CatalogEntry* e = db.findTable(bare);
+    if (!e)
+        throw Error(ErrorKind::NotFound, "The database has no table named '" + bare + "'.");
+    return db.table(*e)->def;
+}
+
+Recordset Database::openTable(std::string_view name) {
+    auto& db = require(impl_);
+    const std::string bare = stripBrackets(name);
+    const CatalogEntry* e = db.findTable(bare);
+    if (!e)
+        throw Error(ErrorKind::NotFound, "The database has no table named '" + bare + "'.");
+    return Recordset(std::make_unique<RecordsetImpl>(impl_, db.table(*e)));
+}
+
+void Database::createTable(const TableSpec& spec) {
+    require(impl_).createTable(spec);
+}
+
+void Database::beginTransaction() {
+    auto& db = require(impl_);
+    if (db.pager.inTransaction())
+        throw Error(ErrorKind::InvalidState, "A transaction is already running.");
+    db.begin(true);
+}
+
+void Database::commit() {
+    auto& db = require(impl_);
+    if (!db.explicitTransaction())
+        throw Error(ErrorKind::InvalidState, "There is no transaction to commit.");
+    db.commit();
+}
+
+void Database::rollback() {
+    auto& db = require(impl_);
+    if (db.pager.inTransaction())
+        db.rollback();
+}
+
+bool Database::inTransaction() const {
+    return impl_ && impl_->pager.inTransaction() && impl_->explicitTransaction();
+}
+
+CheckReport Database::check() const {
+    return require(impl_).check();
+}
+
+void Database::close() {
+    if (!impl_)
+        return;
+    try {
+        if (impl_->pager.inTransaction())
+            impl_->rollback();
+    } catch (...) {
+    }
+    impl_.reset();
+}
+
+} // namespace jet

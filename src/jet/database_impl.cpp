@@ -1,0 +1,572 @@
+#include "database_impl.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "data_page.h"
+#include "jet/error.h"
+#include "long_value.h"
+#include "tdef.h"
+#include "text.h"
+
+namespace jet {
+namespace {
+
+constexpr std::uint32_t kCatalogPage = 2;
+// A page stays in its table's free-space map while it has room for at least this much.
+constexpr int kFreeThreshold = 64;
+constexpr int kMaxOverflowHops = 4;
+
+std::string lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Opening and reading
+
+DatabaseImpl::DatabaseImpl(const std::string& path, const OpenOptions& options)
+    : pager(path, options) {
+    if (pager.fileSize() == 0)
+        throw Error(ErrorKind::Corrupt, "'" + path + "' is empty, not a database file.");
+    if (pager.pageCount() == 0)
+        throw Error(ErrorKind::Corrupt, "'" + path + "' is too short to be a database file (" +
+                                            std::to_string(pager.fileSize()) + " bytes).");
+    header = readHeader(pager.read(0), pager.fileSize(), path);
+    loadCatalog();
+}
+
+void DatabaseImpl::loadCatalog() {
+    tables_.clear();
+    catalog.clear();
+    auto objects = table(kCatalogPage, "MSysObjects");
+    const TableDef& def = objects->def;
+    const int id = def.findColumn("Id"), parent = def.findColumn("ParentId"),
+              name = def.findColumn("Name"), type = def.findColumn("Type"),
+              flags = def.findColumn("Flags");
+    if (id < 0 || parent < 0 || name < 0 || type < 0 || flags < 0)
+        throw Error(ErrorKind::Corrupt,
+                    "'" + pager.path() +
+                        "' is damaged: its system catalog lacks required columns.");
+    for (const RowRef& ref : scan(*objects)) {
+        CatalogEntry e;
+        const Value vid = readField(*objects, ref, id);
+        const Value vname = readField(*objects, ref, name);
+        if (vid.kind() != Value::Kind::Integer || vname.kind() != Value::Kind::Text)
+            continue;
+        e.id = static_cast<std::int32_t>(vid.asInt());
+        e.name = vname.asText();
+        const Value vp = readField(*objects, ref, parent);
+        const Value vt = readField(*objects, ref, type);
+        const Value vf = readField(*objects, ref, flags);
+        e.parentId = vp.kind() == Value::Kind::Integer ? static_cast<std::int32_t>(vp.asInt()) : 0;
+        e.type = vt.kind() == Value::Kind::Integer ? static_cast<std::int32_t>(vt.asInt()) : 0;
+        e.flags = vf.kind() == Value::Kind::Integer ? static_cast<std::int32_t>(vf.asInt()) : 0;
+        e.where = ref;
+        catalog.push_back(std::move(e));
+    }
+}
+
+const CatalogEntry* DatabaseImpl::findTable(std::string_view name, bool caseSensitive) const {
+    const std::string wanted = caseSensitive ? std::string(name) : lower(name);
+    for (const CatalogEntry& e : catalog)
+        if (e.isTable() && (caseSensitive ? e.name == wanted : lower(e.name) == wanted))
+            return &e;
+    return nullptr;
+}
+
+const CatalogEntry* DatabaseImpl::findById(std::int32_t id) const {
+    for (const CatalogEntry& e : catalog)
+        if (e.id == id)
+            return &e;
+    return nullptr;
+}
+
+std::shared_ptr<const Table> DatabaseImpl::table(std::uint32_t tdefPage, const std::string& name) {
+    auto it = tables_.find(tdefPage);
+    if (it != tables_.end())
+        return it->second;
+    if (tdefPage < 2 || tdefPage >= pager.pageCount())
+        throw Error(ErrorKind::Corrupt, "The database file is damaged: the definition of table '" +
+                                            name + "' would be on page " +
+                                            std::to_string(tdefPage) + ", which does not exist.");
+    auto t = std::make_shared<Table>();
+    t->def = readTableDef(pager, tdefPage, name);
+    t->layout = row::makeLayout(t->def);
+    tables_[tdefPage] = t;
+    return t;
+}
+
+std::vector<RowRef> DatabaseImpl::scan(const Table& t, std::vector<std::string>* notes) {
+    std::vector<RowRef> rows;
+    const UsageMap owned = UsageMap::read(pager, t.def.ownedMap, "table '" + t.def.name + "'");
+    for (std::uint32_t pageNumber : owned.pages()) {
+        if (pageNumber >= pager.pageCount())
+            throw Error(ErrorKind::Corrupt, "The database file is damaged: table '" + t.def.name +
+                                                "' lists page " + std::to_string(pageNumber) +
+                                                ", beyond the end of the file.");
+        const std::uint8_t* p = pager.read(pageNumber);
+        if (p[0] != 0x01 || bytes::u32(p + 4) != t.def.page) {
+            if (notes)
+                notes->push_back("table '" + t.def.name + "' lists page " +
+                                 std::to_string(pageNumber) +
+                                 ", which is not one of its data pages");
+            continue;
+        }
+        const unsigned count = page::slotCount(p);
+        if (page::kSlotTable + 2 * std::size_t{count} > kPageSize)
+            throw Error(ErrorKind::Corrupt, "The database file is damaged: page " +
+                                                std::to_string(pageNumber) +
+                                                " claims more rows than it can hold.");
+        for (unsigned slot = 0; slot < count; ++slot) {
+            const std::uint16_t raw = bytes::u16(p + page::kSlotTable + 2 * slot);
+            if (raw & page::kDeleted)
+                continue; // deleted, or the target of an overflow pointer
+            RowRef ref{pageNumber, static_cast<std::uint16_t>(slot), pageNumber,
+                       static_cast<std::uint16_t>(slot)};
+            // Follow overflow pointers to where the row's bytes are.
+            for (int hop = 0; hop <= kMaxOverflowHops; ++hop) {
+                const std::uint8_t* dp = pager.read(ref.dataPage);
+                const page::Slot s = page::slot(dp, ref.dataSlot, ref.dataPage);
+                if (!(s.flags & page::kOverflow) || (hop > 0 && (s.flags & page::kDeleted)))
+                    break;
+                if (hop == kMaxOverflowHops || s.size() < 4)
+                    throw Error(ErrorKind::Corrupt,
+                                "The database file is damaged: an overflow row of table '" +
+                                    t.def.name + "' on page " + std::to_string(pageNumber) +
+                                    " cannot be followed.");
+                const std::uint32_t ptr = bytes::u32(dp + s.start);
+                ref.dataPage = page::pointerPage(ptr);
+                ref.dataSlot = static_cast<std::uint16_t>(page::pointerRow(ptr));
+                if (ref.dataPage >= pager.pageCount() || pager.read(ref.dataPage)[0] != 0x01)
+                    throw Error(ErrorKind::Corrupt,
+                                "The database file is damaged: an overflow row of table '" +
+                                    t.def.name + "' points to page " +
+                                    std::to_string(ref.dataPage) + ", which is not a data page.");
+            }
+            rows.push_back(ref);
+        }
+    }
+    return rows;
+}
+
+bytes::View DatabaseImpl::rowBytes(const RowRef& ref) {
+    const std::uint8_t* p = pager.read(ref.dataPage);
+    const page::Slot s = page::slot(p, ref.dataSlot, ref.dataPage);
+    return bytes::View(p + s.start, s.size(), "row");
+}
+
+Value DatabaseImpl::readField(const Table& t, const RowRef& ref, std::size_t columnIndex) {
+    const bytes::View b = rowBytes(ref);
+    const row::Cracked cracked = row::crack(b.data(), b.size(), t.layout);
+    const ColumnDef& c = t.def.columns[columnIndex];
+    const row::FieldBytes f = row::field(cracked, t.layout, c, columnIndex);
+    if (c.isLongValue() && !f.isNull) {
+        const std::string raw = long_value::read(pager, f, c.name);
+        if (c.type == ColumnType::Memo)
+            return Value::text(
+                text::decodeStored(reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size()));
+        return Value::binary(raw);
+    }
+    return c.isFixed() ? row::decodeFixed(c, f) : row::decodeVariable(c, f);
+}
+
+std::string DatabaseImpl::encodeRow(TableWriter& writer,
+                                    const std::vector<std::optional<Value>>& values) {
+    const Table& t = writer.table();
+    const std::size_t n = t.def.columns.size();
+    std::vector<std::string> encoded(n);
+    std::vector<bool> present(n, false), booleans(n, false);
+    for (std::size_t i = 0; i < n; ++i) {
+        const ColumnDef& c = t.def.columns[i];
+        if (i >= values.size() || !values[i] || values[i]->isNull())
+            continue;
+        const Value& v = *values[i];
+        if (c.type == ColumnType::Boolean) {
+            if (v.kind() != Value::Kind::Boolean)
+                throw Error(ErrorKind::InvalidArgument,
+                            "The value for field '" + c.name + "' is not Yes/No.");
+            booleans[i] = v.asBool();
+            continue;
+        }
+        std::string bytes = row::encodeValue(c, v);
+        if (c.isLongValue()) {
+            if (bytes.size() <= long_value::kMaxInline)
+                bytes = long_value::inlineValue(bytes);
+            else if (bytes.size() <= long_value::kMaxSingleRow)
+                bytes = long_value::singleRowHeader(bytes.size(),
+                                                    writer.storeLongValue(c.number, bytes));
+            else
+                throw Error(ErrorKind::Unsupported,
+                            "The value for field '" + c.name + "' is longer than " +
+                                std::to_string(long_value::kMaxSingleRow) +
+                                " bytes, which this engine does not write.");
+        }
+        encoded[i] = std::move(bytes);
+        present[i] = true;
+    }
+    std::string row = row::build(t.def, t.layout, encoded, present, booleans);
+    if (row.size() > row::kMaxRowSize)
+        throw Error(ErrorKind::InvalidArgument,
+                    "The record is too large (" + std::to_string(row.size()) + " bytes).");
+    return row;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Transactions
+
+void DatabaseImpl::begin(bool explicitTransaction) {
+    pager.begin();
+    explicit_ = explicitTransaction;
+}
+
+void DatabaseImpl::commit() {
+    if (!pager.inTransaction())
+        throw Error(ErrorKind::InvalidState, "There is no transaction to commit.");
+    try {
+        for (auto& [page, w] : writers_)
+            w->flush();
+        if (globalMap_)
+            globalMap_->flush();
+        pager.commit();
+    } catch (...) {
+        rollback();
+        throw;
+    }
+    writers_.clear();
+    globalMap_.reset();
+    explicit_ = false;
+    // Definitions changed (row counts, maps); read them again when next needed.
+    tables_.clear();
+}
+
+void DatabaseImpl::rollback(bool invalidate) {
+    const bool hadChanges = pager.changed() || !writers_.empty();
+    if (pager.inTransaction())
+        pager.rollback();
+    writers_.clear();
+    globalMap_.reset();
+    explicit_ = false;
+    if (invalidate)
+        ++generation;
+    if (hadChanges) {
+        try {
+            loadCatalog();
+        } catch (...) {
+        }
+    }
+}
+
+TableWriter& DatabaseImpl::writer(const std::shared_ptr<const Table>& t) {
+    auto it = writers_.find(t->def.page);
+    if (it != writers_.end())
+        return *it->second;
+    auto w = std::make_unique<TableWriter>(*this, t);
+    auto& ref = *w;
+    writers_[t->def.page] = std::move(w);
+    return ref;
+}
+
+std::uint32_t DatabaseImpl::allocatePage() {
+    if (!globalMap_)
+        globalMap_ = std::make_unique<GlobalMap>(pager);
+    return globalMap_->allocate();
+}
+
+void DatabaseImpl::checkWritable(const Table& t) const {
+    if (!pager.writable())
+        throw Error(ErrorKind::ReadOnly,
+                    "The database file '" + pager.path() + "' is open for reading only.");
+    if (!t.def.realIndexes.empty())
+        throw Error(ErrorKind::Unsupported,
+                    "Table '" + t.def.name +
+                        "' has indexes, which this program cannot keep up to date; it was not "
+                        "changed.");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Table writer
+
+TableWriter::TableWriter(DatabaseImpl& db, std::shared_ptr<const Table> table)
+    : db_(db), table_(std::move(table)),
+      owned_(UsageMap::read(db.pager, table_->def.ownedMap, "table '" + table_->def.name + "'")),
+      free_(UsageMap::read(db.pager, table_->def.freeMap, "table '" + table_->def.name + "'")) {}
+
+void TableWriter::findLastLive() {
+    lastLive_.reset();
+    const auto& pages = owned_.pages();
+    for (auto it = pages.rbegin(); it != pages.rend() && !lastLive_; ++it) {
+        if (*it >= db_.pager.pageCount())
+            continue;
+        const std::uint8_t* p = db_.pager.read(*it);
+        if (p[0] != 0x01 || bytes::u32(p + 4) != table_->def.page)
+            continue;
+        for (unsigned slot = page::slotCount(p); slot-- > 0;) {
+            const std::uint16_t raw = bytes::u16(p + page::kSlotTable + 2 * slot);
+            // Anything but a deleted row keeps its place, overflow targets included.
+            if ((raw & (page::kDeleted | page::kOverflow)) != (page::kDeleted | page::kOverflow)) {
+                lastLive_ = RowRef{*it, static_cast<std::uint16_t>(slot), *it,
+                                   static_cast<std::uint16_t>(slot)};
+                break;
+            }
+        }
+    }
+    lastLiveKnown_ = true;
+}
+
+void TableWriter::updateFreeMap(std::uint32_t pageNumber, const std::uint8_t* p) {
+    if (page::freeSpace(p) >= kFreeThreshold && page::slotCount(p) < page::kMaxSlots)
+        free_.add(pageNumber);
+    else
+        free_.remove(pageNumber);
+}
+
+bool TableWriter::tryPlace(std::uint32_t pageNumber, const std::string& row, RowRef& out) {
+    const std::uint8_t* p = db_.pager.read(pageNumber);
+    if (p[0] != 0x01 || bytes::u32(p + 4) != table_->def.page)
+        return false;
+    if (pendingCompaction_.count(pageNumber)) {
+        page::compact(db_.pager.write(pageNumber), pageNumber);
+        pendingCompaction_.erase(pageNumber);
+        p = db_.pager.read(pageNumber);
+    }
+    if (page::slotCount(p) >= page::kMaxSlots ||
+        static_cast<int>(row.size()) + 2 > page::freeSpace(p))
+        return false;
+    std::uint8_t* w = db_.pager.write(pageNumber);
+    const unsigned slot = page::appendRow(w, row);
+    out = RowRef{pageNumber, static_cast<std::uint16_t>(slot), pageNumber,
+                 static_cast<std::uint16_t>(slot)};
+    updateFreeMap(pageNumber, w);
+    return true;
+}
+
+RowRef TableWriter::insert(const std::string& row) {
+    if (!lastLiveKnown_)
+        findLastLive();
+    RowRef placed;
+    bool done = false;
+    // Rows go after the last live row, so stored order is the order of insertion.
+    const auto& pages = owned_.pages();
+    auto it =
+        lastLive_ ? std::lower_bound(pages.begin(), pages.end(), lastLive_->page) : pages.begin();
+    for (; it != pages.end() && !done; ++it)
+        done = tryPlace(*it, row, placed);
+    if (!done) {
+        const std::uint32_t fresh = db_.allocatePage();
+        page::initDataPage(db_.pager.write(fresh), table_->def.page);
+        owned_.add(fresh);
+        if (!tryPlace(fresh, row, placed))
+            throw Error(ErrorKind::InvalidArgument, "The record does not fit on a page.");
+    }
+    lastLive_ = placed;
+    ++rowCountDelta_;
+    return placed;
+}
+
+void TableWriter::remove(const RowRef& ref) {
+    auto mark = [&](std::uint32_t pageNumber, unsigned slot) {
+        std::uint8_t* p = db_.pager.write(pageNumber);
+        page::slot(p, slot, pageNumber); // validates
+        const std::uint16_t raw = bytes::u16(p + page::kSlotTable + 2 * slot);
+        bytes::put16(p + page::kSlotTable + 2 * slot, raw | page::kDeleted | page::kOverflow);
+        pendingCompaction_.insert(pageNumber);
+    };
+    // Long values stored outside the row go with it.
+    for (std::size_t i = 0; i < table_->def.columns.size(); ++i) {
+        const ColumnDef& c = table_->def.columns[i];
+        if (!c.isLongValue())
+            continue;
+        const bytes::View b = db_.rowBytes(ref);
+        const row::Cracked cracked = row::crack(b.data(), b.size(), table_->layout);
+        const row::FieldBytes f = row::field(cracked, table_->layout, c, i);
+        if (f.isNull || f.size < long_value::kHeaderSize || (f.data[3] & long_value::kInline))
+            continue;
+        std::uint32_t ptr = bytes::u32(f.data + 4);
+        const bool single = (f.data[3] & long_value::kSingle) != 0;
+        std::set<std::uint32_t> seen;
+        while (ptr != 0 && seen.insert(ptr).second) {
+            const std::uint32_t pg = page::pointerPage(ptr);
+            const unsigned rw = page::pointerRow(ptr);
+            if (pg >= db_.pager.pageCount())
+                break;
+            const std::uint8_t* p = db_.pager.read(pg);
+            const page::Slot s = page::slot(p, rw, pg);
+            const std::uint32_t next = (!single && s.size() >= 4) ? bytes::u32(p + s.start) : 0;
+            std::uint8_t* w = db_.pager.write(pg);
+            bytes::put16(w + page::kSlotTable + 2 * rw, bytes::u16(w + page::kSlotTable + 2 * rw) |
+                                                            page::kDeleted | page::kOverflow);
+            ptr = next;
+            if (single)
+                break;
+        }
+    }
+    if (ref.dataPage != ref.page || ref.dataSlot != ref.slot)
+        mark(ref.dataPage, ref.dataSlot);
+    mark(ref.page, ref.slot);
+    if (lastLive_ && *lastLive_ == ref)
+        lastLiveKnown_ = false;
+    --rowCountDelta_;
+}
+
+std::uint32_t TableWriter::storeLongValue(std::uint16_t columnNumber, const std::string& data) {
+    auto it = longValues_.find(columnNumber);
+    if (it == longValues_.end()) {
+        const auto& maps = table_->def.longValueMaps;
+        auto m = std::find_if(maps.begin(), maps.end(), [&](const LongValueMaps& x) {
+            return x.columnNumber == columnNumber;
+        });
+        if (m == maps.end())
+            throw Error(ErrorKind::Corrupt, "The database file is damaged: a long-value column of "
+                                            "table '" +
+                                                table_->def.name + "' has no page maps.");
+        const std::string what = "a long-value column of table '" + table_->def.name + "'";
+        it = longValues_
+                 .emplace(columnNumber, LongValueSpace{UsageMap::read(db_.pager, m->ownedMap, what),
+                                                       UsageMap::read(db_.pager, m->freeMap, what)})
+                 .first;
+    }
+    LongValueSpace& space = it->second;
+    for (std::uint32_t pg : space.free.pages()) {
+        if (pg >= db_.pager.pageCount())
+            continue;
+        const std::uint8_t* p = db_.pager.read(pg);
+        if (p[0] != 0x01 || std::memcmp(p + 4, "LVAL", 4) != 0)
+            continue;
+        if (page::slotCount(p) < page::kMaxSlots &&
+            static_cast<int>(data.size()) + 2 <= page::freeSpace(p)) {
+            std::uint8_t* w = db_.pager.write(pg);
+            const unsigned slot = page::appendRow(w, data);
+            if (page::freeSpace(w) < kFreeThreshold)
+                space.free.remove(pg);
+            return page::pointer(pg, slot);
+        }
+    }
+    const std::uint32_t fresh = db_.allocatePage();
+    std::uint8_t* w = db_.pager.write(fresh);
+    page::initDataPage(w, 0);
+    std::memcpy(w + 4, "LVAL", 4);
+    const unsigned slot = page::appendRow(w, data);
+    space.owned.add(fresh);
+    if (page::freeSpace(w) >= kFreeThreshold)
+        space.free.add(fresh);
+    return page::pointer(fresh, slot);
+}
+
+void TableWriter::flush() {
+    for (std::uint32_t pageNumber : pendingCompaction_) {
+        std::uint8_t* p = db_.pager.write(pageNumber);
+        page::compact(p, pageNumber);
+        if (bytes::u32(p + 4) == table_->def.page)
+            updateFreeMap(pageNumber, p);
+    }
+    pendingCompaction_.clear();
+    auto allocate = [this] { return db_.allocatePage(); };
+    owned_.write(db_.pager, allocate);
+    free_.write(db_.pager, allocate);
+    for (auto& [col, space] : longValues_) {
+        space.owned.write(db_.pager, allocate);
+        space.free.write(db_.pager, allocate);
+    }
+    if (rowCountDelta_ != 0) {
+        std::uint8_t* p = db_.pager.write(table_->def.page);
+        const std::int64_t count = std::int64_t{bytes::u32(p + tdef::kRowCount)} + rowCountDelta_;
+        bytes::put32(p + tdef::kRowCount,
+                     static_cast<std::uint32_t>(std::max<std::int64_t>(count, 0)));
+        rowCountDelta_ = 0;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Global free-page map
+
+GlobalMap::GlobalMap(Pager& pager) : pager_(pager) {}
+
+std::uint32_t GlobalMap::allocate() {
+    const std::uint32_t page = pager_.append();
+    allocated_.push_back(page);
+    return page;
+}
+
+void GlobalMap::flush() {
+    if (allocated_.empty())
+        return;
+    // Row 0 of page 1 is an inline map whose set bits are free pages; pages the file does not
+    // have yet count as free. Access lengthens the row as the file grows rather than switching
+    // to a reference map, and so do we.
+    const std::uint32_t pageCount = pager_.pageCount();
+    const std::uint8_t* p = pager_.read(1);
+    if (p[0] != 0x01 || page::slotCount(p) < 1)
+        throw Error(ErrorKind::Corrupt, "The database file is damaged: page 1 is not the global "
+                                        "page map.");
+    const unsigned rows = page::slotCount(p);
+    std::vector<std::string> rowData;
+    for (unsigned i = 0; i < rows; ++i) {
+        const page::Slot s = page::slot(p, i, 1);
+        rowData.emplace_back(reinterpret_cast<const char*>(p + s.start), s.size());
+    }
+    std::string& map = rowData[0];
+    if (map.size() < 5 || map[0] != 0)
+        throw Error(ErrorKind::Unsupported,
+                    "The database file's global page map has a form this engine does not write.");
+    std::uint32_t start = bytes::u32(reinterpret_cast<const std::uint8_t*>(map.data() + 1));
+    std::vector<bool> bits((map.size() - 5) * 8);
+    for (std::size_t i = 0; i < bits.size(); ++i)
+        bits[i] = (static_cast<std::uint8_t>(map[5 + i / 8]) >> (i % 8)) & 1;
+
+    // Room on page 1 for the bitmap: everything but the other rows and the offset table.
+    std::size_t others = 0;
+    for (unsigned i = 1; i < rows; ++i)
+        others += rowData[i].size();
+    const std::size_t maxBitmap = kPageSize - page::kSlotTable - 2 * rows - others - 5;
+    std::size_t needed = pageCount > start ? (pageCount - start + 7) / 8 : 0;
+    needed = (needed + 31) / 32 * 32;
+    if (needed > bits.size() / 8) {
+        if (needed <= maxBitmap) {
+            bits.resize(needed * 8, true); // pages the old map did not reach: free until used
+        } else {
+            // Slide the window so that it ends with the last page, as Jackcess does.
+            const std::size_t capacity = maxBitmap / 8 * 64;
+            std::uint32_t newStart =
+                pageCount > capacity / 2 ? (pageCount - capacity / 2) & ~7u : 0;
+            std::vector<bool> moved(capacity, true);
+            for (std::size_t i = 0; i < bits.size(); ++i) {
+                const std::uint64_t pg = std::uint64_t{start} + i;
+                if (pg >= newStart && pg - newStart < capacity)
+                    moved[pg - newStart] = bits[i];
+            }
+            bits = std::move(moved);
+            start = newStart;
+        }
+    }
+    for (std::uint32_t pg : allocated_)
+        if (pg >= start && pg - start < bits.size())
+            bits[pg - start] = false;
+    std::string fresh(5 + bits.size() / 8, '\0');
+    bytes::put32(reinterpret_cast<std::uint8_t*>(fresh.data() + 1), start);
+    for (std::size_t i = 0; i < bits.size(); ++i)
+        if (bits[i])
+            fresh[5 + i / 8] = static_cast<char>(fresh[5 + i / 8] | (1 << (i % 8)));
+    allocated_.clear();
+    if (fresh.size() == map.size()) {
+        std::uint8_t* w = pager_.write(1);
+        const page::Slot s = page::slot(w, 0, 1);
+        std::memcpy(w + s.start, fresh.data(), fresh.size());
+        return;
+    }
+    map = std::move(fresh);
+    std::uint8_t* w = pager_.write(1);
+    std::uint8_t head[8];
+    std::memcpy(head, w + 4, 8);
+    page::initDataPage(w, 0);
+    std::memcpy(w + 4, head, 8);
+    for (const std::string& r : rowData)
+        page::appendRow(w, r);
+}
+
+} // namespace jet

@@ -1,0 +1,157 @@
+// The engine's state for one open file: pages, catalog, table definitions and the changes of
+// the running transaction.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "bytes.h"
+#include "header.h"
+#include "jet/database.h"
+#include "pager.h"
+#include "row.h"
+#include "usage_map.h"
+
+namespace jet {
+
+/// Where a row lives: its slot, and where its bytes are (another slot when the slot holds an
+/// overflow pointer).
+struct RowRef {
+    std::uint32_t page = 0;
+    std::uint16_t slot = 0;
+    std::uint32_t dataPage = 0;
+    std::uint16_t dataSlot = 0;
+    bool operator==(const RowRef& o) const { return page == o.page && slot == o.slot; }
+};
+
+struct CatalogEntry {
+    std::int32_t id = 0;
+    std::int32_t parentId = 0;
+    std::string name;
+    std::int32_t type = 0;
+    std::int32_t flags = 0;
+    RowRef where;
+    std::uint32_t tdefPage() const { return static_cast<std::uint32_t>(id) & 0x00FFFFFF; }
+    bool isTable() const { return (type & 0x7F) == 1; }
+    bool isUserTable() const {
+        return isTable() && (static_cast<std::uint32_t>(flags) & 0x80000002u) == 0;
+    }
+};
+
+/// A table definition with the facts derived from it.
+struct Table {
+    TableDef def;
+    row::Layout layout;
+};
+
+class DatabaseImpl;
+
+/// Changes to one table within a transaction: where rows go, page maps, the row count.
+class TableWriter {
+public:
+    TableWriter(DatabaseImpl& db, std::shared_ptr<const Table> table);
+    /// Stores a row after the last live row of the table's stored order.
+    RowRef insert(const std::string& row);
+    void remove(const RowRef& ref);
+    /// A long value's bytes in a row on a long-value page; returns its page/row pointer.
+    std::uint32_t storeLongValue(std::uint16_t columnNumber, const std::string& data);
+    /// Writes compaction, page maps and the row count into the pages.
+    void flush();
+    const Table& table() const { return *table_; }
+
+private:
+    struct LongValueSpace {
+        UsageMap owned, free;
+    };
+    void findLastLive();
+    void updateFreeMap(std::uint32_t page, const std::uint8_t* p);
+    bool tryPlace(std::uint32_t page, const std::string& row, RowRef& out);
+
+    DatabaseImpl& db_;
+    std::shared_ptr<const Table> table_;
+    UsageMap owned_, free_;
+    std::set<std::uint32_t> pendingCompaction_;
+    std::optional<RowRef> lastLive_;
+    bool lastLiveKnown_ = false;
+    std::int64_t rowCountDelta_ = 0;
+    std::map<std::uint16_t, LongValueSpace> longValues_;
+};
+
+/// The global free-page map on page 1 (row 0: a set bit marks a free page).
+class GlobalMap {
+public:
+    explicit GlobalMap(Pager& pager);
+    std::uint32_t allocate();
+    void flush();
+
+private:
+    Pager& pager_;
+    std::vector<std::uint32_t> allocated_;
+};
+
+class DatabaseImpl : public std::enable_shared_from_this<DatabaseImpl> {
+public:
+    DatabaseImpl(const std::string& path, const OpenOptions& options);
+
+    Pager pager;
+    HeaderInfo header;
+    std::vector<CatalogEntry> catalog;
+    std::uint64_t generation = 0; ///< bumped by every rollback: record sets become stale
+
+    void loadCatalog();
+    const CatalogEntry* findTable(std::string_view name, bool caseSensitive = true) const;
+    const CatalogEntry* findById(std::int32_t id) const;
+    std::shared_ptr<const Table> table(std::uint32_t tdefPage, const std::string& name);
+    std::shared_ptr<const Table> table(const CatalogEntry& entry) {
+        return table(entry.tdefPage(), entry.name);
+    }
+
+    /// Rows of a table in stored order (overflow pointers followed).
+    std::vector<RowRef> scan(const Table& t, std::vector<std::string>* notes = nullptr);
+    /// The bytes of a row.
+    bytes::View rowBytes(const RowRef& ref);
+    Value readField(const Table& t, const RowRef& ref, std::size_t columnIndex);
+    /// Encodes a complete row for insertion through `writer` (long values stored as needed).
+    std::string encodeRow(TableWriter& writer, const std::vector<std::optional<Value>>& values);
+
+    // Changes.
+    void begin(bool explicitTransaction);
+    void commit();
+    /// Discards the running transaction; `invalidate` makes open record sets stale.
+    void rollback(bool invalidate = true);
+    bool explicitTransaction() const { return explicit_; }
+    /// Runs `op` inside the current transaction, or inside one of its own. Any failure rolls
+    /// the whole transaction back and is rethrown.
+    template <typename Op> void change(Op&& op) {
+        const bool own = !pager.inTransaction();
+        if (own)
+            begin(false);
+        try {
+            op();
+            if (own)
+                commit();
+        } catch (...) {
+            rollback(!own);
+            throw;
+        }
+    }
+    TableWriter& writer(const std::shared_ptr<const Table>& table);
+    std::uint32_t allocatePage();
+    /// Refuses writing to tables whose indexes this engine does not maintain.
+    void checkWritable(const Table& t) const;
+
+    void createTable(const TableSpec& spec);
+    CheckReport check();
+
+private:
+    std::map<std::uint32_t, std::shared_ptr<const Table>> tables_;
+    std::map<std::uint32_t, std::unique_ptr<TableWriter>> writers_;
+    std::unique_ptr<GlobalMap> globalMap_;
+    bool explicit_ = false;
+};
+
+} // namespace jet

@@ -1,0 +1,372 @@
+#include "pager.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "bytes.h"
+#include "jet/error.h"
+
+namespace jet {
+namespace {
+
+constexpr char kJournalMagic[8] = {'T', 'W', 'K', 'J', 'R', 'N', 'L', '1'};
+constexpr char kTrailerMagic[8] = {'T', 'W', 'K', 'J', 'E', 'N', 'D', '1'};
+constexpr std::size_t kJournalHeader = 8 + 4 + 8 + 4;
+constexpr std::size_t kJournalRecord = 4 + kPageSize;
+constexpr std::size_t kJournalTrailer = 8 + 8;
+// Pages read at once when a page is not cached yet: tables are scanned in page order.
+constexpr std::uint32_t kReadAheadPages = 16;
+
+// 64-bit FNV-1a over the journal's bytes; detects a journal whose tail never reached the disk.
+class Checksum {
+public:
+    void add(const void* data, std::size_t size) {
+        const auto* p = static_cast<const std::uint8_t*>(data);
+        for (std::size_t i = 0; i < size; ++i) {
+            h_ ^= p[i];
+            h_ *= 0x100000001B3ULL;
+        }
+    }
+    std::uint64_t value() const { return h_; }
+
+private:
+    std::uint64_t h_ = 0xCBF29CE484222325ULL;
+};
+
+} // namespace
+
+Pager::Pager(const std::string& path, const OpenOptions& options)
+    : path_(path), fs_(options.fileSystem ? options.fileSystem : FileSystem::native()),
+      mode_(options.mode), lockTimeoutMs_(options.lockTimeoutMs) {
+    file_ = fs_->open(path, mode_ == OpenMode::ReadOnly ? FileSystem::OpenFlags::ReadOnly
+                                                        : FileSystem::OpenFlags::ReadWrite);
+    if (mode_ != OpenMode::ReadOnly)
+        acquire(kWriterLock, File::LockType::Exclusive, "another program is changing it");
+    acquire(kReadLock,
+            mode_ == OpenMode::Exclusive ? File::LockType::Exclusive : File::LockType::Shared,
+            mode_ == OpenMode::Exclusive ? "another program has it open"
+                                         : "another program has it open exclusively");
+    recoverIfHot();
+    fileSize_ = file_->size();
+    pageCount_ =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(fileSize_ / kPageSize, 0xFFFFFFFFULL));
+    committedPageCount_ = pageCount_;
+}
+
+Pager::~Pager() = default; // closing the file releases its OFD locks
+
+void Pager::acquire(std::uint64_t offset, File::LockType type, const char* why) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(lockTimeoutMs_);
+    while (!file_->tryLock(offset, type)) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            throw Error(ErrorKind::Locked,
+                        "The database file '" + path_ + "' is locked: " + why + ".");
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+void Pager::recoverIfHot() {
+    const std::string journal = journalPath(path_);
+    if (!fs_->exists(journal))
+        return;
+    // The writer that left this journal is gone (it would hold kReadLock exclusively while
+    // its journal exists). Take both locks exclusively so that only one handle recovers.
+    const bool holdsWriter = mode_ != OpenMode::ReadOnly;
+    if (mode_ != OpenMode::Exclusive)
+        file_->unlock(kReadLock);
+    if (!holdsWriter)
+        acquire(kWriterLock, File::LockType::Exclusive, "another program is changing it");
+    acquire(kReadLock, File::LockType::Exclusive, "another program has it open");
+    rollBackJournal();
+    if (mode_ != OpenMode::Exclusive)
+        acquire(kReadLock, File::LockType::Shared, "another program has it open exclusively");
+    if (!holdsWriter)
+        file_->unlock(kWriterLock);
+}
+
+bool Pager::rollBackJournal() {
+    const std::string journalName = journalPath(path_);
+    if (!fs_->exists(journalName))
+        return false;
+    auto journal = fs_->open(journalName, FileSystem::OpenFlags::ReadOnly);
+    const std::uint64_t size = journal->size();
+    std::uint8_t header[kJournalHeader];
+    bool complete = false;
+    std::uint64_t originalSize = 0;
+    std::uint32_t records = 0;
+    if (size >= kJournalHeader + kJournalTrailer &&
+        journal->readAt(0, header, sizeof header) == sizeof header &&
+        std::memcmp(header, kJournalMagic, 8) == 0 && bytes::u32(header + 8) == kPageSize) {
+        originalSize = bytes::u64(header + 12);
+        records = bytes::u32(header + 20);
+        complete =
+            size == kJournalHeader + std::uint64_t{records} * kJournalRecord + kJournalTrailer;
+    }
+    std::vector<std::uint8_t> body;
+    if (complete) {
+        body.resize(static_cast<std::size_t>(size));
+        complete = journal->readAt(0, body.data(), body.size()) == body.size();
+    }
+    if (complete) {
+        Checksum sum;
+        const std::size_t trailerAt = body.size() - kJournalTrailer;
+        sum.add(body.data(), trailerAt);
+        complete = std::memcmp(body.data() + trailerAt, kTrailerMagic, 8) == 0 &&
+                   bytes::u64(body.data() + trailerAt + 8) == sum.value();
+    }
+    journal.reset();
+    if (complete) {
+        // Put every saved page back and cut the file to its old length.
+        auto target = mode_ == OpenMode::ReadOnly
+                          ? fs_->open(path_, FileSystem::OpenFlags::ReadWrite)
+                          : nullptr;
+        File& out = target ? *target : *file_;
+        for (std::uint32_t i = 0; i < records; ++i) {
+            const std::uint8_t* rec =
+                body.data() + kJournalHeader + std::size_t{i} * kJournalRecord;
+            out.writeAt(std::uint64_t{bytes::u32(rec)} * kPageSize, rec + 4, kPageSize);
+        }
+        out.truncate(originalSize);
+        out.sync();
+    }
+    fs_->remove(journalName);
+    fs_->syncDirectory(journalName);
+    return true;
+}
+
+Pager::Page& Pager::load(std::uint32_t page) {
+    if (cache_.size() < committedPageCount_)
+        cache_.resize(committedPageCount_);
+    if (!cache_[page]) {
+        const std::uint32_t end = std::min(committedPageCount_, page + kReadAheadPages);
+        std::uint32_t last = page + 1;
+        while (last < end && !cache_[last])
+            ++last;
+        std::vector<std::uint8_t> buffer(std::size_t{last - page} * kPageSize);
+        const std::size_t got =
+            file_->readAt(std::uint64_t{page} * kPageSize, buffer.data(), buffer.size());
+        if (got < kPageSize)
+            throw Error(ErrorKind::Corrupt, "The database file '" + path_ + "' is damaged: page " +
+                                                std::to_string(page) +
+                                                " could not be read in full.");
+        for (std::uint32_t p = page; p < last && std::size_t{p - page + 1} * kPageSize <= got;
+             ++p) {
+            cache_[p] = std::make_unique<Page>();
+            std::memcpy(cache_[p]->data(), buffer.data() + std::size_t{p - page} * kPageSize,
+                        kPageSize);
+        }
+    }
+    return *cache_[page];
+}
+
+const std::uint8_t* Pager::read(std::uint32_t page) {
+    if (page >= pageCount_)
+        throw Error(ErrorKind::Corrupt, "The database file is damaged: it refers to page " +
+                                            std::to_string(page) + ", beyond its last page (" +
+                                            std::to_string(pageCount_) + " pages).");
+    if (inTransaction_) {
+        auto it = dirty_.find(page);
+        if (it != dirty_.end())
+            return it->second->data();
+    }
+    return load(page).data();
+}
+
+std::uint8_t* Pager::write(std::uint32_t page) {
+    if (!inTransaction_)
+        throw Error(ErrorKind::InvalidState, "A page was changed outside a transaction.");
+    auto it = dirty_.find(page);
+    if (it != dirty_.end())
+        return it->second->data();
+    const std::uint8_t* original = read(page);
+    auto copy = std::make_unique<Page>();
+    std::memcpy(copy->data(), original, kPageSize);
+    std::uint8_t* data = copy->data();
+    dirty_.emplace(page, std::move(copy));
+    return data;
+}
+
+std::uint32_t Pager::append() {
+    if (!inTransaction_)
+        throw Error(ErrorKind::InvalidState, "A page was added outside a transaction.");
+    if (pageCount_ >= 0x7FFFF) // 2 GB: the largest file Jet addresses
+        throw Error(ErrorKind::Unsupported, "The database file has reached its 2 GB limit.");
+    const std::uint32_t page = pageCount_++;
+    dirty_.emplace(page, std::make_unique<Page>(Page{}));
+    return page;
+}
+
+void Pager::begin() {
+    if (broken_)
+        throw Error(ErrorKind::InvalidState,
+                    "An earlier failed save could not be undone; reopen the database file.");
+    if (!writable())
+        throw Error(ErrorKind::ReadOnly,
+                    "The database file '" + path_ + "' is open for reading only.");
+    if (inTransaction_)
+        throw Error(ErrorKind::InvalidState, "A transaction is already running.");
+    if (fileSize_ % kPageSize != 0)
+        throw Error(ErrorKind::Corrupt, "The database file '" + path_ +
+                                            "' is damaged: its length is not a whole number of "
+                                            "pages, so it is not changed.");
+    inTransaction_ = true;
+    committedPageCount_ = pageCount_;
+}
+
+void Pager::rollback() {
+    dirty_.clear();
+    pageCount_ = committedPageCount_;
+    inTransaction_ = false;
+}
+
+void Pager::writeJournal() {
+    std::vector<std::uint32_t> pages;
+    for (const auto& [page, data] : dirty_)
+        if (page < committedPageCount_)
+            pages.push_back(page);
+    std::sort(pages.begin(), pages.end());
+
+    const std::string name = journalPath(path_);
+    auto journal = fs_->open(name, FileSystem::OpenFlags::CreateNew);
+    Checksum sum;
+    std::vector<std::uint8_t> buffer;
+    buffer.reserve(256 * kJournalRecord);
+    std::uint64_t offset = 0;
+    auto flush = [&] {
+        sum.add(buffer.data(), buffer.size());
+        journal->writeAt(offset, buffer.data(), buffer.size());
+        offset += buffer.size();
+        buffer.clear();
+    };
+    buffer.insert(buffer.end(), kJournalMagic, kJournalMagic + 8);
+    buffer.resize(kJournalHeader);
+    bytes::put32(buffer.data() + 8, kPageSize);
+    bytes::put64(buffer.data() + 12, fileSize_);
+    bytes::put32(buffer.data() + 20, static_cast<std::uint32_t>(pages.size()));
+    for (std::uint32_t page : pages) {
+        const std::size_t at = buffer.size();
+        buffer.resize(at + kJournalRecord);
+        bytes::put32(buffer.data() + at, page);
+        std::memcpy(buffer.data() + at + 4, load(page).data(), kPageSize);
+        if (buffer.size() >= 255 * kJournalRecord)
+            flush();
+    }
+    flush();
+    std::uint8_t trailer[kJournalTrailer];
+    std::memcpy(trailer, kTrailerMagic, 8);
+    bytes::put64(trailer + 8, sum.value());
+    journal->writeAt(offset, trailer, sizeof trailer);
+    journal->sync();
+    fs_->syncDirectory(name);
+}
+
+void Pager::restoreFromMemory() {
+    for (const auto& [page, data] : dirty_)
+        if (page < committedPageCount_)
+            file_->writeAt(std::uint64_t{page} * kPageSize, load(page).data(), kPageSize);
+    file_->truncate(fileSize_);
+    file_->sync();
+    fs_->remove(journalPath(path_));
+    fs_->syncDirectory(path_);
+}
+
+void Pager::commit() {
+    if (!inTransaction_)
+        throw Error(ErrorKind::InvalidState, "There is no transaction to commit.");
+    if (dirty_.empty()) {
+        inTransaction_ = false;
+        return;
+    }
+    const bool exclusive = mode_ == OpenMode::Exclusive;
+    if (!exclusive) {
+        try {
+            acquire(kReadLock, File::LockType::Exclusive, "another program is reading it");
+        } catch (...) {
+            rollback();
+            throw;
+        }
+    }
+    auto downgrade = [&] {
+        if (!exclusive)
+            file_->tryLock(kReadLock, File::LockType::Shared);
+    };
+
+    // 1. The journal, durable before the database file is touched.
+    try {
+        writeJournal();
+    } catch (...) {
+        try {
+            fs_->remove(journalPath(path_));
+        } catch (...) {
+        }
+        rollback();
+        downgrade();
+        throw;
+    }
+
+    // 2. The changed pages, written in runs of consecutive pages, then synced.
+    std::vector<std::uint32_t> pages;
+    pages.reserve(dirty_.size());
+    for (const auto& [page, data] : dirty_)
+        pages.push_back(page);
+    std::sort(pages.begin(), pages.end());
+    try {
+        std::vector<std::uint8_t> run;
+        for (std::size_t i = 0; i < pages.size();) {
+            std::size_t j = i + 1;
+            while (j < pages.size() && pages[j] == pages[j - 1] + 1 && j - i < 256)
+                ++j;
+            run.resize((j - i) * kPageSize);
+            for (std::size_t k = i; k < j; ++k)
+                std::memcpy(run.data() + (k - i) * kPageSize, dirty_[pages[k]]->data(), kPageSize);
+            file_->writeAt(std::uint64_t{pages[i]} * kPageSize, run.data(), run.size());
+            i = j;
+        }
+        file_->sync();
+    } catch (...) {
+        try {
+            restoreFromMemory();
+        } catch (...) {
+            broken_ = true; // the journal stays; the next open rolls it back
+        }
+        rollback();
+        downgrade();
+        throw;
+    }
+
+    // 3. Retire the journal: from here on the new contents are the committed ones.
+    try {
+        fs_->remove(journalPath(path_));
+        fs_->syncDirectory(path_);
+    } catch (const Error& e) {
+        // The new contents are in the file, but a journal that survives would undo them at the
+        // next open. Stop using this handle so the caller learns about it.
+        broken_ = true;
+        for (auto& [page, data] : dirty_) {
+            if (cache_.size() <= page)
+                cache_.resize(page + 1);
+            cache_[page] = std::move(data);
+        }
+        dirty_.clear();
+        inTransaction_ = false;
+        downgrade();
+        throw Error(e.kind(),
+                    "The changes were saved, but the journal '" + journalPath(path_) +
+                        "' could not be removed; the next open may undo them: " + e.what());
+    }
+
+    if (cache_.size() < pageCount_)
+        cache_.resize(pageCount_);
+    for (auto& [page, data] : dirty_)
+        cache_[page] = std::move(data);
+    dirty_.clear();
+    fileSize_ = std::uint64_t{pageCount_} * kPageSize;
+    committedPageCount_ = pageCount_;
+    inTransaction_ = false;
+    downgrade();
+}
+
+} // namespace jet

@@ -1,0 +1,95 @@
+// Page access for one open database file: a cache of pages read, copy-on-write pages of the
+// running transaction, the rollback journal and the advisory locks.
+//
+// Locking protocol (one-byte OFD locks far beyond any Jet file's 2 GB limit, so they never
+// cover data other tools read):
+//   kReadLock   shared by every open handle for its whole lifetime; taken exclusively by a
+//               writer only while it commits, and by an Exclusive handle for its lifetime.
+//   kWriterLock exclusive while a handle is open for writing: one writer at a time.
+// A reader therefore never sees a half-written transaction, and a journal found while
+// holding kReadLock was left by a writer that died: it is rolled back before anything is read.
+//
+// Journal ("<file>-journal" beside the database): the original contents of every page a
+// transaction changes, written and synced before the database file is touched:
+//   header  "TWKJRNL1", u32 page size, u64 original file size, u32 record count
+//   records u32 page number, page bytes
+//   trailer "TWKJEND1", u64 checksum of header and records
+// A journal without a valid trailer was never complete, so the database was never touched
+// and the journal is simply deleted.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "jet/database.h"
+#include "jet/file_system.h"
+
+namespace jet {
+
+inline constexpr std::uint32_t kPageSize = 4096;
+
+class Pager {
+public:
+    static constexpr std::uint64_t kReadLock = 0x7FFFFF0000ULL;
+    static constexpr std::uint64_t kWriterLock = kReadLock + 1;
+
+    /// Opens `path` and takes the locks of `options.mode`, rolling back a hot journal.
+    Pager(const std::string& path, const OpenOptions& options);
+    ~Pager();
+
+    const std::string& path() const { return path_; }
+    bool writable() const { return mode_ != OpenMode::ReadOnly; }
+    OpenMode mode() const { return mode_; }
+
+    /// Pages in the file, including pages appended by the running transaction.
+    std::uint32_t pageCount() const { return pageCount_; }
+    /// Bytes in the file when it was opened or last committed (may not be whole pages).
+    std::uint64_t fileSize() const { return fileSize_; }
+
+    /// A page's bytes, valid until the next call that changes this pager's state.
+    /// Throws Corrupt when the page lies beyond the end of the file.
+    const std::uint8_t* read(std::uint32_t page);
+    /// The page's bytes for changing; needs a transaction.
+    std::uint8_t* write(std::uint32_t page);
+    /// A new zero-filled page at the end of the file; needs a transaction.
+    std::uint32_t append();
+
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const { return inTransaction_; }
+    bool changed() const { return !dirty_.empty(); }
+
+    /// Journal path for a database path.
+    static std::string journalPath(const std::string& path) { return path + "-journal"; }
+
+private:
+    using Page = std::array<std::uint8_t, kPageSize>;
+
+    void acquire(std::uint64_t offset, File::LockType type, const char* why);
+    void recoverIfHot();
+    bool rollBackJournal(); // true when a journal existed
+    void writeJournal();
+    void restoreFromMemory();
+    Page& load(std::uint32_t page);
+
+    std::string path_;
+    std::shared_ptr<FileSystem> fs_;
+    std::unique_ptr<File> file_;
+    OpenMode mode_;
+    int lockTimeoutMs_;
+
+    std::uint64_t fileSize_ = 0;
+    std::uint32_t pageCount_ = 0;          // current, with appended pages
+    std::uint32_t committedPageCount_ = 0; // at the start of the transaction
+    std::vector<std::unique_ptr<Page>> cache_;
+    std::unordered_map<std::uint32_t, std::unique_ptr<Page>> dirty_;
+    bool inTransaction_ = false;
+    bool broken_ = false; // a failed commit could not be undone in the file: reopen to recover
+};
+
+} // namespace jet

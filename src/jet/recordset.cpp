@@ -1,0 +1,120 @@
+#include "jet/recordset.h"
+
+#include "jet/error.h"
+#include "recordset_impl.h"
+
+namespace jet {
+
+Recordset::Recordset(std::unique_ptr<RecordsetImpl> impl) : impl_(std::move(impl)) {}
+Recordset::Recordset(Recordset&&) noexcept = default;
+Recordset& Recordset::operator=(Recordset&&) noexcept = default;
+Recordset::~Recordset() = default;
+
+const TableDef& Recordset::definition() const {
+    if (!impl_ || !impl_->table_)
+        throw Error(ErrorKind::InvalidState, "The record set is closed.");
+    return impl_->table_->def;
+}
+
+bool Recordset::eof() const {
+    impl_->checkOpen();
+    return impl_->pos_ >= impl_->rows_.size();
+}
+
+void Recordset::moveFirst() {
+    impl_->checkOpen();
+    impl_->pos_ = 0;
+    impl_->afterDelete_ = false;
+}
+
+void Recordset::moveNext() {
+    impl_->checkOpen();
+    if (impl_->afterDelete_) {
+        impl_->afterDelete_ = false; // the row after the deleted one is already current
+        return;
+    }
+    if (impl_->pos_ >= impl_->rows_.size())
+        throw Error(ErrorKind::InvalidState, "There is no next record: the end was reached.");
+    ++impl_->pos_;
+}
+
+std::size_t Recordset::recordCount() const {
+    impl_->checkOpen();
+    return impl_->rows_.size();
+}
+
+Value Recordset::field(std::string_view name) const {
+    impl_->checkOpen();
+    const int i = impl_->requireField(name);
+    return field(i);
+}
+
+Value Recordset::field(int columnIndex) const {
+    impl_->checkRow();
+    if (columnIndex < 0 ||
+        static_cast<std::size_t>(columnIndex) >= impl_->table_->def.columns.size())
+        throw Error(ErrorKind::NotFound,
+                    "There is no field number " + std::to_string(columnIndex) + ".");
+    return impl_->db_->readField(*impl_->table_, impl_->rows_[impl_->pos_],
+                                 static_cast<std::size_t>(columnIndex));
+}
+
+int Recordset::fieldIndex(std::string_view name) const {
+    return impl_->fieldIndex(name);
+}
+
+void Recordset::addNew() {
+    impl_->checkOpen();
+    impl_->db_->checkWritable(*impl_->table_);
+    impl_->editing_ = true;
+    impl_->pending_.assign(impl_->table_->def.columns.size(), std::nullopt);
+}
+
+void Recordset::setField(std::string_view name, const Value& value) {
+    impl_->checkOpen();
+    if (!impl_->editing_)
+        throw Error(ErrorKind::InvalidState, "A field was set without AddNew.");
+    impl_->pending_[impl_->requireField(name)] = value;
+}
+
+void Recordset::update() {
+    impl_->checkOpen();
+    if (!impl_->editing_)
+        throw Error(ErrorKind::InvalidState, "Update was called without AddNew.");
+    auto& db = *impl_->db_;
+    RowRef placed;
+    db.change([&] {
+        TableWriter& w = db.writer(impl_->table_);
+        placed = w.insert(db.encodeRow(w, impl_->pending_));
+    });
+    // A failed change rolled the transaction back (and made this record set stale); here it
+    // succeeded.
+    impl_->rows_.push_back(placed);
+    impl_->editing_ = false;
+    impl_->pending_.clear();
+}
+
+void Recordset::cancelUpdate() {
+    impl_->editing_ = false;
+    impl_->pending_.clear();
+}
+
+bool Recordset::editing() const {
+    return impl_->editing_;
+}
+
+void Recordset::deleteCurrent() {
+    impl_->checkRow();
+    auto& db = *impl_->db_;
+    db.checkWritable(*impl_->table_);
+    const RowRef ref = impl_->rows_[impl_->pos_];
+    db.change([&] { db.writer(impl_->table_).remove(ref); });
+    impl_->rows_.erase(impl_->rows_.begin() + static_cast<std::ptrdiff_t>(impl_->pos_));
+    impl_->afterDelete_ = true;
+}
+
+void Recordset::close() {
+    impl_->db_.reset();
+}
+
+} // namespace jet

@@ -1,0 +1,54 @@
+// The state behind a Recordset handle.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "database_impl.h"
+#include "jet/error.h"
+#include "jet/recordset.h"
+
+namespace jet {
+
+class RecordsetImpl {
+public:
+    RecordsetImpl(std::shared_ptr<DatabaseImpl> db, std::shared_ptr<const Table> table)
+        : db_(std::move(db)), table_(std::move(table)), generation_(db_->generation) {
+        rows_ = db_->scan(*table_);
+    }
+
+    void checkOpen() const {
+        if (!db_)
+            throw Error(ErrorKind::InvalidState, "The record set is closed.");
+        if (db_->generation != generation_)
+            throw Error(ErrorKind::InvalidState,
+                        "The record set is no longer valid: its changes were rolled back.");
+    }
+    void checkRow() const {
+        checkOpen();
+        if (afterDelete_)
+            throw Error(ErrorKind::InvalidState, "The current record has been deleted.");
+        if (pos_ >= rows_.size())
+            throw Error(ErrorKind::InvalidState, "There is no current record.");
+    }
+    int fieldIndex(std::string_view name) const { return table_->def.findColumn(name); }
+    int requireField(std::string_view name) const {
+        const int i = fieldIndex(name);
+        if (i < 0)
+            throw Error(ErrorKind::NotFound, "Table '" + table_->def.name + "' has no field '" +
+                                                 std::string(name) + "'.");
+        return i;
+    }
+
+    std::shared_ptr<DatabaseImpl> db_;
+    std::shared_ptr<const Table> table_;
+    std::uint64_t generation_;
+    std::vector<RowRef> rows_;
+    std::size_t pos_ = 0;
+    bool afterDelete_ = false;
+    bool editing_ = false;
+    std::vector<std::optional<Value>> pending_;
+};
+
+} // namespace jet

@@ -1,0 +1,167 @@
+#include "text.h"
+
+#include "jet/error.h"
+
+namespace jet::text {
+namespace {
+
+void appendCodePoint(std::string& out, std::uint32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// Decodes UTF-16LE units, pairing surrogates; `pending` carries a high surrogate between calls.
+class Utf16Sink {
+public:
+    explicit Utf16Sink(std::string& out) : out_(out) {}
+    void unit(std::uint16_t u) {
+        if (pending_) {
+            if (u >= 0xDC00 && u <= 0xDFFF) {
+                appendCodePoint(out_, 0x10000 + ((pending_ - 0xD800) << 10) + (u - 0xDC00));
+                pending_ = 0;
+                return;
+            }
+            appendCodePoint(out_, 0xFFFD);
+            pending_ = 0;
+        }
+        if (u >= 0xD800 && u <= 0xDBFF)
+            pending_ = u;
+        else if (u >= 0xDC00 && u <= 0xDFFF)
+            appendCodePoint(out_, 0xFFFD);
+        else
+            appendCodePoint(out_, u);
+    }
+    void finish() {
+        if (pending_)
+            appendCodePoint(out_, 0xFFFD);
+        pending_ = 0;
+    }
+
+private:
+    std::string& out_;
+    std::uint32_t pending_ = 0;
+};
+
+} // namespace
+
+void decodeStored(const std::uint8_t* data, std::size_t size, std::string& out) {
+    Utf16Sink sink(out);
+    if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
+        bool compressed = true;
+        std::size_t i = 2;
+        while (i < size) {
+            if (data[i] == 0) {
+                compressed = !compressed;
+                ++i;
+            } else if (compressed) {
+                sink.unit(data[i]);
+                ++i;
+            } else if (i + 1 < size) {
+                sink.unit(static_cast<std::uint16_t>(data[i] | (data[i + 1] << 8)));
+                i += 2;
+            } else {
+                break; // a lone trailing byte carries no character
+            }
+        }
+    } else {
+        for (std::size_t i = 0; i + 1 < size; i += 2)
+            sink.unit(static_cast<std::uint16_t>(data[i] | (data[i + 1] << 8)));
+    }
+    sink.finish();
+}
+
+std::u16string utf8ToUtf16(std::string_view s) {
+    std::u16string out;
+    out.reserve(s.size());
+    auto bad = [] { throw Error(ErrorKind::InvalidArgument, "The text is not valid UTF-8."); };
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        std::uint32_t cp;
+        std::size_t extra;
+        if (c < 0x80) {
+            cp = c;
+            extra = 0;
+        } else if ((c & 0xE0) == 0xC0) {
+            cp = c & 0x1F;
+            extra = 1;
+        } else if ((c & 0xF0) == 0xE0) {
+            cp = c & 0x0F;
+            extra = 2;
+        } else if ((c & 0xF8) == 0xF0) {
+            cp = c & 0x07;
+            extra = 3;
+        } else {
+            bad();
+        }
+        if (extra > 0 && i + extra >= s.size())
+            bad();
+        for (std::size_t k = 1; k <= extra; ++k) {
+            const auto cc = static_cast<unsigned char>(s[i + k]);
+            if ((cc & 0xC0) != 0x80)
+                bad();
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+        static const std::uint32_t kMin[] = {0, 0x80, 0x800, 0x10000};
+        if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            bad();
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+        i += extra + 1;
+    }
+    return out;
+}
+
+std::string utf16ToUtf8(std::u16string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    Utf16Sink sink(out);
+    for (char16_t u : s)
+        sink.unit(u);
+    sink.finish();
+    return out;
+}
+
+std::string encodeUcs2(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (char16_t u : text) {
+        out.push_back(static_cast<char>(u & 0xFF));
+        out.push_back(static_cast<char>(u >> 8));
+    }
+    return out;
+}
+
+std::string encodeStored(std::u16string_view text, bool allowCompression) {
+    bool compressible = allowCompression && text.size() > 2;
+    for (std::size_t i = 0; compressible && i < text.size(); ++i)
+        compressible = text[i] >= 0x01 && text[i] <= 0xFF;
+    if (!compressible)
+        return encodeUcs2(text);
+    std::string out;
+    out.reserve(text.size() + 2);
+    out.push_back(static_cast<char>(0xFF));
+    out.push_back(static_cast<char>(0xFE));
+    for (char16_t u : text)
+        out.push_back(static_cast<char>(u));
+    return out;
+}
+
+} // namespace jet::text

@@ -1,0 +1,36 @@
+// Text encodings: stored UCS-2 (UTF-16LE) and the "Unicode compression" form, to and from
+// the UTF-8 the engine's API uses.
+//
+// Compressed form: the bytes FF FE, then bytes read in compressed mode, where each byte b is
+// the character U+00bb; a 00 byte switches between compressed mode and plain two-byte mode.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace jet::text {
+
+/// Appends the UTF-8 form of stored text (plain or compressed). Unpaired surrogates become
+/// U+FFFD. Never throws.
+void decodeStored(const std::uint8_t* data, std::size_t size, std::string& out);
+inline std::string decodeStored(const std::uint8_t* data, std::size_t size) {
+    std::string s;
+    decodeStored(data, size, s);
+    return s;
+}
+
+/// Converts UTF-8 to UTF-16 code units. Throws InvalidArgument on malformed UTF-8.
+std::u16string utf8ToUtf16(std::string_view utf8);
+std::string utf16ToUtf8(std::u16string_view utf16);
+
+/// The stored bytes of a text value. With `allowCompression`, the compressed form is used when
+/// every character lies in U+0001..U+00FF and the value is longer than two characters, which
+/// is when Access itself compresses; otherwise plain UCS-2.
+std::string encodeStored(std::u16string_view text, bool allowCompression);
+
+/// Plain UCS-2 bytes, as names of tables, columns and indexes are stored.
+std::string encodeUcs2(std::u16string_view text);
+
+} // namespace jet::text
