@@ -52,20 +52,6 @@ std::string foldCase(const std::string& s) {
     return out;
 }
 
-double localNow() {
-    const std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    DateTimeParts p;
-    p.year = tm.tm_year + 1900;
-    p.month = tm.tm_mon + 1;
-    p.day = tm.tm_mday;
-    p.hour = tm.tm_hour;
-    p.minute = tm.tm_min;
-    p.second = std::min(tm.tm_sec, 59);
-    return fromDateTimeParts(p);
-}
-
 int realIndexOn(const TableDef& def, std::initializer_list<const char*> columns) {
     std::vector<std::uint16_t> numbers;
     for (const char* c : columns) {

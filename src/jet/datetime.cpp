@@ -1,7 +1,9 @@
 #include "jet/datetime.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 
 #include "jet/error.h"
 
@@ -80,6 +82,20 @@ double fromDateTimeParts(const DateTimeParts& p) {
     const double time =
         (((p.hour * 60.0 + p.minute) * 60.0 + p.second) * 1000.0 + p.millisecond) / kMsPerDay;
     return day < 0 ? day - time : day + time;
+}
+
+double localNow() {
+    const std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    DateTimeParts p;
+    p.year = tm.tm_year + 1900;
+    p.month = tm.tm_mon + 1;
+    p.day = tm.tm_mday;
+    p.hour = tm.tm_hour;
+    p.minute = tm.tm_min;
+    p.second = std::min(tm.tm_sec, 59); // a leap second is not a valid stored time
+    return fromDateTimeParts(p);
 }
 
 std::string formatIsoDateTime(double days) {

@@ -1,6 +1,7 @@
 #include "tdef.h"
 
 #include <algorithm>
+#include <cctype>
 #include <set>
 
 #include "bytes.h"
@@ -127,6 +128,8 @@ TableDef readTableDef(Pager& pager, std::uint32_t page, const std::string& name)
         const bytes::View d = v.sub(at, tdef::kLogicalIndexSize);
         x.number = d.u32(4);
         x.realIndex = d.u32(8);
+        x.cascadeUpdates = d.u8(21);
+        x.cascadeDeletes = d.u8(22);
         x.kind = d.u8(23);
         if (x.realIndex >= realCount)
             damaged(name, "has an index that refers to a missing index structure");
@@ -148,7 +151,36 @@ TableDef readTableDef(Pager& pager, std::uint32_t page, const std::string& name)
     return def;
 }
 
-std::vector<std::uint8_t> buildTableDef(const TableDef& def) {
+namespace {
+bool lessByName(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) <
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+} // namespace
+
+std::vector<std::uint8_t> buildTableDef(const TableDef& source) {
+    TableDef def = source;
+    if (def.jetSystemLayout) {
+        std::stable_sort(
+            def.columns.begin(), def.columns.end(),
+            [](const ColumnDef& a, const ColumnDef& b) { return lessByName(a.name, b.name); });
+        std::stable_sort(def.indexes.begin(), def.indexes.end(),
+                         [](const LogicalIndexDef& a, const LogicalIndexDef& b) {
+                             return lessByName(a.name, b.name);
+                         });
+        auto nameOf = [&](std::uint16_t number) {
+            for (const auto& c : def.columns)
+                if (c.number == number)
+                    return c.name;
+            return std::string();
+        };
+        std::stable_sort(def.longValueMaps.begin(), def.longValueMaps.end(),
+                         [&](const LongValueMaps& a, const LongValueMaps& b) {
+                             return lessByName(nameOf(a.columnNumber), nameOf(b.columnNumber));
+                         });
+    }
     std::string out(tdef::kHeaderSize, '\0');
     auto* h = reinterpret_cast<std::uint8_t*>(out.data());
     h[0] = 0x02;
@@ -178,7 +210,7 @@ std::vector<std::uint8_t> buildTableDef(const TableDef& def) {
         bytes::put32(p + 1, tdef::kMagic);
         bytes::put16(p + 5, c.number);
         bytes::put16(p + 7, c.varIndex);
-        bytes::put16(p + 9, c.number);
+        bytes::put16(p + 9, def.jetSystemLayout ? 0 : c.number);
         if (c.type == ColumnType::Numeric) {
             p[11] = c.precision;
             p[12] = c.scale;
@@ -220,6 +252,8 @@ std::vector<std::uint8_t> buildTableDef(const TableDef& def) {
         bytes::put32(p + 4, x.number);
         bytes::put32(p + 8, x.realIndex);
         bytes::put32(p + 13, 0xFFFFFFFF); // no related index: not a foreign key
+        p[21] = x.cascadeUpdates;
+        p[22] = x.cascadeDeletes;
         p[23] = x.kind;
         out += d;
     }

@@ -24,6 +24,9 @@ DateTimeParts toDateTimeParts(double days);
 /// Throws jet::Error(InvalidArgument) for fields out of range.
 double fromDateTimeParts(const DateTimeParts& parts);
 
+/// The current local wall-clock time, to the second.
+double localNow();
+
 /// "YYYY-MM-DDTHH:MM:SS", with ".mmm" appended when the milliseconds are not zero.
 std::string formatIsoDateTime(double days);
 

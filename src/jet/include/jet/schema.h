@@ -58,6 +58,8 @@ struct LogicalIndexDef {
     std::uint32_t number = 0;
     std::uint32_t realIndex = 0;
     std::uint8_t kind = 0; ///< 1 primary key, 2 foreign key, 0 other
+    std::uint8_t cascadeUpdates = 0;
+    std::uint8_t cascadeDeletes = 0;
 };
 
 /// Usage maps of one Memo/OLE column.
@@ -82,6 +84,10 @@ struct TableDef {
     std::uint32_t ownedMap = 0;                 ///< page/row pointer of the owned-pages usage map
     std::uint32_t freeMap = 0;                  ///< page/row pointer of the free-space usage map
     std::vector<std::uint32_t> definitionPages; ///< the tdef page and its continuations
+    /// Written as the Jet engine writes its system tables: descriptors, names, indexes and
+    /// long-value maps sorted by name, and no second copy of the column number in the column
+    /// descriptors (readers accept either form).
+    bool jetSystemLayout = false;
 
     /// Index into `columns` of the column of that name (exact match), or -1.
     int findColumn(std::string_view columnName) const;
