@@ -64,6 +64,9 @@ public:
     ~Database(); ///< rolls back an open transaction; releases the file
 
     const std::string& path() const;
+    /// True when the file carries a database password (this engine reads such files anyway;
+    /// the Jet engine would ask for the password).
+    bool hasPassword() const;
     bool isOpen() const;
     bool isWritable() const;
 
