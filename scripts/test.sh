@@ -97,6 +97,7 @@ fuzz_run() {
     log="${tmp}/${name}.log"
     mkdir -p "${corpus}"
     cp "${seeds[@]}" "${corpus}/"
+    chmod -R u+w "${corpus}" # the sample files may be read-only
     echo "--- ${name}: ${fuzz_seconds}s over ${#seeds[@]} seed files"
     if "${target}" -max_total_time="${fuzz_seconds}" -timeout=10 -rss_limit_mb=4096 \
       -print_final_stats=1 -artifact_prefix="${artifacts}/${name}-" "${corpus}" >"${log}" 2>&1; then
