@@ -332,7 +332,7 @@ std::vector<std::uint8_t> buildBlankDatabase(const BlankOptions& options) {
         std::uint8_t* p = pageAt(14);
         page::initDataPage(p, 2);
         std::string date;
-        bytes::appendF64(date, options.creationDate);
+        bytes::appendF64(date, options.objectsDate.value_or(options.creationDate));
         for (const CatalogRow& r : kCatalog) {
             std::string type;
             bytes::append16(type, static_cast<std::uint16_t>(r.type));

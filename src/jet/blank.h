@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "jet/database.h"
@@ -12,6 +13,8 @@ struct BlankOptions {
     std::uint16_t sortOrder = 0x0409;
     std::uint16_t codePage = 1252;
     double creationDate = 0;
+    /// DateCreate/DateUpdate of the system objects; the creation date when not set.
+    std::optional<double> objectsDate;
 };
 
 /// Reads the locale text (";LANGID=0x0409;CP=1252;COUNTRY=0") and the date. Throws

@@ -75,7 +75,9 @@ Database Database::create(const std::string& path, const CreateOptions& options)
 const std::string& Database::path() const {
     return require(impl_).pager.path();
 }
-bool Database::hasPassword() const { return !require(impl_).header.password.empty(); }
+bool Database::hasPassword() const {
+    return !require(impl_).header.password.empty();
+}
 bool Database::isOpen() const {
     return impl_ != nullptr;
 }

@@ -58,9 +58,13 @@ Pager::Pager(const std::string& path, const OpenOptions& options)
 Pager::~Pager() = default; // closing the file releases its OFD locks
 
 void Pager::acquire(std::uint64_t offset, File::LockType type, const char* why) {
+    acquireOn(*file_, offset, type, why);
+}
+
+void Pager::acquireOn(File& file, std::uint64_t offset, File::LockType type, const char* why) {
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(lockTimeoutMs_);
-    while (!file_->tryLock(offset, type)) {
+    while (!file.tryLock(offset, type)) {
         if (std::chrono::steady_clock::now() >= deadline)
             throw Error(ErrorKind::Locked,
                         "The database file '" + path_ + "' is locked: " + why + ".");
@@ -73,21 +77,38 @@ void Pager::recoverIfHot() {
     if (!fs_->exists(journal))
         return;
     // The writer that left this journal is gone (it would hold kReadLock exclusively while
-    // its journal exists). Take both locks exclusively so that only one handle recovers.
-    const bool holdsWriter = mode_ != OpenMode::ReadOnly;
+    // its journal exists). Take both locks exclusively so that only one handle recovers; a
+    // handle opened for reading does it through a second, writable handle, since exclusive
+    // locks need write access.
+    std::unique_ptr<File> writable;
+    File* locker = file_.get();
+    if (mode_ == OpenMode::ReadOnly) {
+        try {
+            writable = fs_->open(path_, FileSystem::OpenFlags::ReadWrite);
+        } catch (const Error& e) {
+            throw Error(e.kind(), "The database file '" + path_ +
+                                      "' must be repaired after an interrupted save, but it "
+                                      "cannot be written: " +
+                                      e.what());
+        }
+        locker = writable.get();
+    }
     if (mode_ != OpenMode::Exclusive)
         file_->unlock(kReadLock);
-    if (!holdsWriter)
-        acquire(kWriterLock, File::LockType::Exclusive, "another program is changing it");
-    acquire(kReadLock, File::LockType::Exclusive, "another program has it open");
-    rollBackJournal();
-    if (mode_ != OpenMode::Exclusive)
+    if (mode_ == OpenMode::ReadOnly)
+        acquireOn(*locker, kWriterLock, File::LockType::Exclusive,
+                  "another program is changing it");
+    acquireOn(*locker, kReadLock, File::LockType::Exclusive, "another program has it open");
+    rollBackJournal(*locker);
+    if (writable) {
+        writable.reset(); // releases its locks
         acquire(kReadLock, File::LockType::Shared, "another program has it open exclusively");
-    if (!holdsWriter)
-        file_->unlock(kWriterLock);
+    } else if (mode_ != OpenMode::Exclusive) {
+        acquire(kReadLock, File::LockType::Shared, "another program has it open exclusively");
+    }
 }
 
-bool Pager::rollBackJournal() {
+bool Pager::rollBackJournal(File& out) {
     const std::string journalName = journalPath(path_);
     if (!fs_->exists(journalName))
         return false;
@@ -120,10 +141,6 @@ bool Pager::rollBackJournal() {
     journal.reset();
     if (complete) {
         // Put every saved page back and cut the file to its old length.
-        auto target = mode_ == OpenMode::ReadOnly
-                          ? fs_->open(path_, FileSystem::OpenFlags::ReadWrite)
-                          : nullptr;
-        File& out = target ? *target : *file_;
         for (std::uint32_t i = 0; i < records; ++i) {
             const std::uint8_t* rec =
                 body.data() + kJournalHeader + std::size_t{i} * kJournalRecord;

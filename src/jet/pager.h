@@ -72,7 +72,8 @@ private:
 
     void acquire(std::uint64_t offset, File::LockType type, const char* why);
     void recoverIfHot();
-    bool rollBackJournal(); // true when a journal existed
+    void acquireOn(File& file, std::uint64_t offset, File::LockType type, const char* why);
+    bool rollBackJournal(File& out); // true when a journal existed
     void writeJournal();
     void restoreFromMemory();
     Page& load(std::uint32_t page);

@@ -1,0 +1,191 @@
+// Locks between handles and between processes, and crashes of a real writing process.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <random>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "jet/database.h"
+#include "jet/error.h"
+#include "pager.h"
+#include "test_util.h"
+
+using namespace jettest;
+
+namespace {
+
+const std::string kPath = "/db/locks.mdb";
+
+std::shared_ptr<MemoryFileSystem> sample() {
+    auto fs = std::make_shared<MemoryFileSystem>();
+    auto db = createIn(fs, kPath);
+    db.createTable(thingsToDoSpec());
+    addRows(db, "Things To Do", {todo("first", "P", "1", 1, 2)});
+    return fs;
+}
+
+jet::ErrorKind openKind(const std::shared_ptr<MemoryFileSystem>& fs, jet::OpenMode mode) {
+    try {
+        openIn(fs, kPath, mode);
+        return jet::ErrorKind::InvalidState; // stands for "opened"
+    } catch (const jet::Error& e) {
+        return e.kind();
+    }
+}
+
+TEST(Locks, WhoMayOpenWhileAnotherHandleIsOpen) {
+    using M = jet::OpenMode;
+    const auto opened = jet::ErrorKind::InvalidState;
+    const struct {
+        M holder, other;
+        jet::ErrorKind outcome;
+    } cases[] = {
+        {M::ReadOnly, M::ReadOnly, opened},
+        {M::ReadOnly, M::ReadWrite, opened},
+        {M::ReadWrite, M::ReadOnly, opened},
+        {M::ReadWrite, M::ReadWrite, jet::ErrorKind::Locked},
+        {M::Exclusive, M::ReadOnly, jet::ErrorKind::Locked},
+        {M::Exclusive, M::ReadWrite, jet::ErrorKind::Locked},
+        {M::ReadOnly, M::Exclusive, jet::ErrorKind::Locked},
+    };
+    for (const auto& c : cases) {
+        auto fs = sample();
+        auto holder = openIn(fs, kPath, c.holder);
+        EXPECT_EQ(openKind(fs, c.other), c.outcome)
+            << static_cast<int>(c.holder) << " then " << static_cast<int>(c.other);
+        holder.close();
+        EXPECT_EQ(openKind(fs, c.other), opened);
+    }
+}
+
+TEST(Locks, AWriterCannotCommitUnderAnOpenReader) {
+    auto fs = sample();
+    auto writer = openIn(fs, kPath, jet::OpenMode::ReadWrite, 50);
+    {
+        auto reader = openIn(fs, kPath, jet::OpenMode::ReadOnly);
+        try {
+            addRows(writer, "Things To Do", {todo("second", "P", "1", 1, 2)});
+            FAIL() << "committed while a reader had the file open";
+        } catch (const jet::Error& e) {
+            EXPECT_EQ(e.kind(), jet::ErrorKind::Locked) << e.what();
+        }
+        EXPECT_EQ(readAll(reader, "Things To Do").size(), 1u);
+    }
+    addRows(writer, "Things To Do", {todo("second", "P", "1", 1, 2)});
+    EXPECT_EQ(readAll(writer, "Things To Do").size(), 2u);
+}
+
+TEST(Locks, AReaderRollsBackAJournalLeftByACrashedWriter) {
+    auto fs = sample();
+    const auto before = fs->contents(kPath);
+    {
+        auto db = openIn(fs, kPath);
+        fs->faultAt(4, MemoryFileSystem::Fault::Crash); // after the journal, amid the pages
+        EXPECT_ANY_THROW(rewrite(db, "Things To Do", {todo("new", "P", "1", 1, 2)}));
+    }
+    fs->crashRecover(MemoryFileSystem::Recovery::KeepAll);
+    ASSERT_TRUE(fs->exists(jet::Pager::journalPath(kPath)));
+    auto reader = openIn(fs, kPath, jet::OpenMode::ReadOnly);
+    EXPECT_FALSE(fs->exists(jet::Pager::journalPath(kPath)));
+    EXPECT_EQ(fs->contents(kPath), before);
+}
+
+// ---- Real processes on real files ------------------------------------------------------------
+
+std::string tempFile(const char* name) {
+    const std::string path =
+        ::testing::TempDir() + "/" + name + "-" + std::to_string(::getpid()) + ".mdb";
+    std::remove(path.c_str());
+    std::remove(jet::Pager::journalPath(path).c_str());
+    return path;
+}
+
+std::vector<Row> generation(int writer, int gen) {
+    std::vector<Row> rows;
+    for (int i = 0; i < 20 + gen % 7; ++i)
+        rows.push_back(
+            todo("w" + std::to_string(writer) + " g" + std::to_string(gen), "P", "1", gen, i));
+    return rows;
+}
+
+// All rows of the table come from one rewrite: same writer, same generation, complete.
+void expectOneGeneration(const std::string& path) {
+    auto db = jet::Database::open(path);
+    const jet::CheckReport r = db.check();
+    EXPECT_TRUE(r.ok()) << (r.problems.empty() ? "" : r.problems.front());
+    const auto rows = readAll(db, "Things To Do");
+    if (rows.empty())
+        return;
+    const std::string tag = rows.front()[0].asText();
+    const int writer = std::stoi(tag.substr(1));
+    const int gen = std::stoi(tag.substr(tag.find('g') + 1));
+    EXPECT_EQ(rows, generation(writer, gen));
+}
+
+TEST(Processes, TwoWritersNeverCorruptTheFile) {
+    const std::string path = tempFile("two-writers");
+    {
+        auto db = jet::Database::create(path);
+        db.createTable(thingsToDoSpec());
+    }
+    pid_t children[2];
+    for (int w = 0; w < 2; ++w) {
+        children[w] = ::fork();
+        ASSERT_GE(children[w], 0);
+        if (children[w] == 0) {
+            int done = 0;
+            for (int gen = 0; gen < 30; ++gen) {
+                try {
+                    jet::OpenOptions o;
+                    o.mode = jet::OpenMode::ReadWrite;
+                    o.lockTimeoutMs = 20;
+                    auto db = jet::Database::open(path, o);
+                    rewrite(db, "Things To Do", generation(w, gen));
+                    ++done;
+                } catch (const jet::Error& e) {
+                    if (e.kind() != jet::ErrorKind::Locked)
+                        ::_exit(3);
+                }
+            }
+            ::_exit(done > 0 ? 0 : 4);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    expectOneGeneration(path);
+    std::remove(path.c_str());
+}
+
+TEST(Processes, KilledWriterLeavesOldOrNewContents) {
+    const std::string path = tempFile("killed-writer");
+    {
+        auto db = jet::Database::create(path);
+        db.createTable(thingsToDoSpec());
+        rewrite(db, "Things To Do", generation(0, 0));
+    }
+    std::mt19937 rng(99);
+    for (int round = 0; round < 15; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            jet::OpenOptions o;
+            o.mode = jet::OpenMode::ReadWrite;
+            auto db = jet::Database::open(path, o);
+            for (int gen = 1;; ++gen)
+                rewrite(db, "Things To Do", generation(round, gen));
+        }
+        ::usleep(2000 + rng() % 40000);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status));
+        expectOneGeneration(path); // opening rolls back an interrupted transaction
+    }
+    std::remove(path.c_str());
+}
+
+} // namespace

@@ -1,0 +1,278 @@
+#include "memory_fs.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace jettest {
+namespace {
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+void applyWrite(std::vector<std::uint8_t>& data, const MemoryFileSystem::Write& w) {
+    if (w.truncate) {
+        data.resize(w.offset);
+        return;
+    }
+    if (data.size() < w.offset + w.bytes.size())
+        data.resize(w.offset + w.bytes.size());
+    std::memcpy(data.data() + w.offset, w.bytes.data(), w.bytes.size());
+}
+
+class MemoryFile : public jet::File {
+public:
+    MemoryFile(std::shared_ptr<MemoryFileSystem> fs, std::shared_ptr<MemoryFileSystem::Node> node,
+               bool writable)
+        : fs_(std::move(fs)), node_(std::move(node)), writable_(writable) {}
+    ~MemoryFile() override {
+        for (auto& [offset, holders] : node_->locks) {
+            holders.first.erase(this);
+            if (holders.second == this)
+                holders.second = nullptr;
+        }
+    }
+
+    std::size_t readAt(std::uint64_t offset, void* buffer, std::size_t size) override {
+        if (fs_->crashed())
+            throw Crash();
+        if (offset >= node_->data.size())
+            return 0;
+        const std::size_t n = std::min<std::size_t>(size, node_->data.size() - offset);
+        std::memcpy(buffer, node_->data.data() + offset, n);
+        return n;
+    }
+    void writeAt(std::uint64_t offset, const void* buffer, std::size_t size) override {
+        if (!writable_)
+            throw jet::Error(jet::ErrorKind::Io, "write to a read-only file");
+        fs_->step("write");
+        MemoryFileSystem::Write w;
+        w.offset = offset;
+        w.bytes.assign(static_cast<const std::uint8_t*>(buffer),
+                       static_cast<const std::uint8_t*>(buffer) + size);
+        applyWrite(node_->data, w);
+        node_->pending.push_back(std::move(w));
+    }
+    std::uint64_t size() override {
+        if (fs_->crashed())
+            throw Crash();
+        return node_->data.size();
+    }
+    void truncate(std::uint64_t size) override {
+        fs_->step("truncate");
+        MemoryFileSystem::Write w;
+        w.offset = size;
+        w.truncate = true;
+        applyWrite(node_->data, w);
+        node_->pending.push_back(std::move(w));
+    }
+    void sync() override {
+        fs_->step("sync");
+        node_->durable = node_->data;
+        node_->pending.clear();
+    }
+    bool tryLock(std::uint64_t offset, LockType type) override {
+        auto& [shared, exclusive] = node_->locks[offset];
+        if (type == LockType::Shared) {
+            if (exclusive && exclusive != this)
+                return false;
+            if (exclusive == this)
+                exclusive = nullptr;
+            shared.insert(this);
+            return true;
+        }
+        if (exclusive && exclusive != this)
+            return false;
+        for (const void* holder : shared)
+            if (holder != this)
+                return false;
+        shared.erase(this);
+        exclusive = this;
+        return true;
+    }
+    void unlock(std::uint64_t offset) override {
+        auto& [shared, exclusive] = node_->locks[offset];
+        shared.erase(this);
+        if (exclusive == this)
+            exclusive = nullptr;
+    }
+
+private:
+    std::shared_ptr<MemoryFileSystem> fs_;
+    std::shared_ptr<MemoryFileSystem::Node> node_;
+    bool writable_;
+};
+
+} // namespace
+
+void MemoryFileSystem::faultAt(std::uint64_t n, Fault fault) {
+    count_ = 0;
+    faultAt_ = n;
+    fault_ = fault;
+}
+
+void MemoryFileSystem::step(const char* what) {
+    if (crashed_)
+        throw Crash();
+    ++count_;
+    if (fault_ == Fault::None || count_ != faultAt_)
+        return;
+    const Fault f = fault_;
+    fault_ = Fault::None;
+    switch (f) {
+    case Fault::Fail:
+        throw jet::Error(jet::ErrorKind::Io, std::string("injected failure of ") + what);
+    case Fault::DiskFull:
+        throw jet::Error(jet::ErrorKind::DiskFull, std::string("injected full disk at ") + what);
+    case Fault::Crash:
+        crashed_ = true;
+        throw Crash();
+    case Fault::None:
+        break;
+    }
+}
+
+void MemoryFileSystem::crashRecover(Recovery how, std::uint32_t seed) {
+    std::mt19937 rng(seed);
+    std::map<std::string, std::shared_ptr<Node>> after;
+    auto recoverNode = [&](const std::shared_ptr<Node>& n) {
+        auto fresh = std::make_shared<Node>();
+        fresh->data = n->durable;
+        for (const Write& w : n->pending) {
+            if (how == Recovery::KeepAll) {
+                applyWrite(fresh->data, w);
+            } else if (how == Recovery::Random) {
+                // Each unsynced write may be lost, reach the disk, or reach it only in part
+                // (a torn write, cut at a 512-byte sector).
+                switch (rng() % 3) {
+                case 0:
+                    break;
+                case 1:
+                    applyWrite(fresh->data, w);
+                    break;
+                default:
+                    if (!w.truncate && w.bytes.size() > 512) {
+                        Write torn = w;
+                        torn.bytes.resize(512 * (1 + rng() % (w.bytes.size() / 512)));
+                        applyWrite(fresh->data, torn);
+                    }
+                }
+            }
+        }
+        fresh->durable = fresh->data;
+        fresh->durableExists = true;
+        return fresh;
+    };
+    // Directory entries: synced ones survive; with KeepAll every current entry survives, and
+    // with Random each unsynced change of an entry may or may not have reached the disk.
+    std::set<std::string> names;
+    for (const auto& [p, n] : files_)
+        names.insert(p);
+    for (const auto& [p, n] : durableFiles_)
+        names.insert(p);
+    for (const std::string& p : names) {
+        const auto cur = files_.find(p);
+        const auto dur = durableFiles_.find(p);
+        std::shared_ptr<Node> pick;
+        if (how == Recovery::KeepAll)
+            pick = cur != files_.end() ? cur->second : nullptr;
+        else if (how == Recovery::DropUnsynced)
+            pick = dur != durableFiles_.end() ? dur->second : nullptr;
+        else
+            pick = rng() % 2 ? (cur != files_.end() ? cur->second : nullptr)
+                             : (dur != durableFiles_.end() ? dur->second : nullptr);
+        if (pick)
+            after[p] = recoverNode(pick);
+    }
+    files_ = after;
+    durableFiles_ = after;
+    crashed_ = false;
+    fault_ = Fault::None;
+    count_ = 0;
+}
+
+std::vector<std::uint8_t> MemoryFileSystem::contents(const std::string& path) const {
+    auto it = files_.find(path);
+    return it == files_.end() ? std::vector<std::uint8_t>{} : it->second->data;
+}
+
+void MemoryFileSystem::setContents(const std::string& path, std::vector<std::uint8_t> bytes) {
+    auto n = std::make_shared<Node>();
+    n->data = bytes;
+    n->durable = std::move(bytes);
+    n->durableExists = true;
+    files_[path] = n;
+    durableFiles_[path] = n;
+}
+
+std::shared_ptr<MemoryFileSystem> MemoryFileSystem::clone() const {
+    auto copy = std::make_shared<MemoryFileSystem>();
+    std::map<const Node*, std::shared_ptr<Node>> copies;
+    auto dup = [&](const std::shared_ptr<Node>& n) {
+        auto& c = copies[n.get()];
+        if (!c) {
+            c = std::make_shared<Node>(*n);
+            c->locks.clear();
+        }
+        return c;
+    };
+    for (const auto& [p, n] : files_)
+        copy->files_[p] = dup(n);
+    for (const auto& [p, n] : durableFiles_)
+        copy->durableFiles_[p] = dup(n);
+    return copy;
+}
+
+std::unique_ptr<jet::File> MemoryFileSystem::open(const std::string& path, OpenFlags flags) {
+    if (crashed_)
+        throw Crash();
+    auto it = files_.find(path);
+    if (flags == OpenFlags::CreateNew) {
+        if (it != files_.end())
+            throw jet::Error(jet::ErrorKind::AlreadyExists, "'" + path + "' exists");
+        step("create");
+        auto n = std::make_shared<Node>();
+        files_[path] = n;
+        return std::make_unique<MemoryFile>(shared_from_this(), n, true);
+    }
+    if (it == files_.end())
+        throw jet::Error(jet::ErrorKind::NotFound, "Could not open '" + path + "': no such file.");
+    return std::make_unique<MemoryFile>(shared_from_this(), it->second,
+                                        flags != OpenFlags::ReadOnly);
+}
+
+bool MemoryFileSystem::exists(const std::string& path) {
+    if (crashed_)
+        throw Crash();
+    return files_.count(path) != 0;
+}
+
+void MemoryFileSystem::remove(const std::string& path) {
+    step("remove");
+    files_.erase(path);
+}
+
+void MemoryFileSystem::renameNoReplace(const std::string& source, const std::string& target) {
+    step("rename");
+    if (files_.count(target))
+        throw jet::Error(jet::ErrorKind::AlreadyExists, "'" + target + "' exists");
+    auto it = files_.find(source);
+    if (it == files_.end())
+        throw jet::Error(jet::ErrorKind::NotFound, "'" + source + "' does not exist");
+    files_[target] = it->second;
+    files_.erase(it);
+}
+
+void MemoryFileSystem::syncDirectory(const std::string& path) {
+    step("sync directory");
+    const std::string folder = folderOf(path);
+    for (auto it = durableFiles_.begin(); it != durableFiles_.end();)
+        it = folderOf(it->first) == folder && !files_.count(it->first) ? durableFiles_.erase(it)
+                                                                       : std::next(it);
+    for (const auto& [p, n] : files_)
+        if (folderOf(p) == folder)
+            durableFiles_[p] = n;
+}
+
+} // namespace jettest

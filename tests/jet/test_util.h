@@ -1,0 +1,125 @@
+// Helpers shared by the engine tests.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "jet/database.h"
+#include "memory_fs.h"
+
+namespace jettest {
+
+inline std::string fixture(const std::string& name) {
+    return std::string(TARNWICK_FIXTURES_DIR) + "/" + name;
+}
+
+inline std::vector<std::uint8_t> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+/// A memory file system holding one fixture under `as`.
+inline std::shared_ptr<MemoryFileSystem> withFixture(const std::string& name,
+                                                     const std::string& as = "/db/test.mdb") {
+    auto fs = std::make_shared<MemoryFileSystem>();
+    fs->setContents(as, readFile(fixture(name)));
+    return fs;
+}
+
+inline jet::Database openIn(const std::shared_ptr<MemoryFileSystem>& fs, const std::string& path,
+                            jet::OpenMode mode = jet::OpenMode::ReadWrite, int lockTimeoutMs = 0) {
+    jet::OpenOptions o;
+    o.mode = mode;
+    o.fileSystem = fs;
+    o.lockTimeoutMs = lockTimeoutMs;
+    return jet::Database::open(path, o);
+}
+
+inline jet::Database createIn(const std::shared_ptr<MemoryFileSystem>& fs, const std::string& path,
+                              double date = 45000.5) {
+    jet::CreateOptions o;
+    o.fileSystem = fs;
+    o.creationDate = date;
+    return jet::Database::create(path, o);
+}
+
+using Row = std::vector<jet::Value>;
+
+/// Every row of a table, every column, in stored order.
+inline std::vector<Row> readAll(jet::Database& db, const std::string& table) {
+    std::vector<Row> rows;
+    auto rs = db.openTable(table);
+    const auto n = rs.definition().columns.size();
+    for (; !rs.eof(); rs.moveNext()) {
+        Row r;
+        for (std::size_t i = 0; i < n; ++i)
+            r.push_back(rs.field(static_cast<int>(i)));
+        rows.push_back(std::move(r));
+    }
+    return rows;
+}
+
+/// The to-do table's schema.
+inline jet::TableSpec thingsToDoSpec() {
+    auto text = [](const char* n, std::uint16_t size) {
+        return jet::FieldSpec{n, jet::ColumnType::Text, size, true, false};
+    };
+    auto date = [](const char* n) {
+        return jet::FieldSpec{n, jet::ColumnType::DateTime, 0, false, false};
+    };
+    return {"Things To Do",
+            {text("ThingToDo", 150), text("TTD Client", 150), text("TTD Project", 150),
+             text("TTD Priority", 4), date("Thing To Do Start Date"),
+             date("Thing To Do Deadline")}};
+}
+
+/// Adds rows (values by column index; nulls for missing) in one transaction.
+inline void addRows(jet::Database& db, const std::string& table, const std::vector<Row>& rows) {
+    jet::Transaction tx(db);
+    auto rs = db.openTable(table);
+    const auto& cols = rs.definition().columns;
+    for (const Row& r : rows) {
+        rs.addNew();
+        for (std::size_t i = 0; i < r.size() && i < cols.size(); ++i)
+            if (!r[i].isNull())
+                rs.setField(cols[i].name, r[i]);
+        rs.update();
+    }
+    tx.commit();
+}
+
+/// Deletes every row and writes `rows`, in one transaction.
+inline void rewrite(jet::Database& db, const std::string& table, const std::vector<Row>& rows) {
+    jet::Transaction tx(db);
+    auto rs = db.openTable(table);
+    while (!rs.eof()) {
+        rs.deleteCurrent();
+        rs.moveNext();
+    }
+    const auto& cols = rs.definition().columns;
+    for (const Row& r : rows) {
+        rs.addNew();
+        for (std::size_t i = 0; i < r.size() && i < cols.size(); ++i)
+            if (!r[i].isNull())
+                rs.setField(cols[i].name, r[i]);
+        rs.update();
+    }
+    tx.commit();
+}
+
+inline Row todo(const std::string& text, const std::string& who, const std::string& priority,
+                double start, double deadline) {
+    const bool client = who.find(", ") != std::string::npos;
+    return {jet::Value::text(text),
+            client ? jet::Value::text(who) : jet::Value::null(),
+            client ? jet::Value::null() : jet::Value::text(who),
+            jet::Value::text(priority),
+            jet::Value::dateTime(start),
+            jet::Value::dateTime(deadline)};
+}
+
+} // namespace jettest
