@@ -1,5 +1,7 @@
 // The program's database routines over the engine. Each opens the file when it starts and
 // closes it before it returns. Callers pass the module-wide CurrentDatabasePath.
+//
+// Messages go through platform::Services::messageBoxes() (OK only, title "Tarnwick").
 #pragma once
 
 #include <array>
@@ -17,22 +19,51 @@ using ReferenceLists = std::array<QStringList, 3>;
 
 /// True when the file opens and holds the four tables; otherwise shows
 /// path + " is not a valid Tarnwick database." and returns false.
+///
+/// The connection text is built for `path` and the file its data source names is opened for
+/// reading; then "Clients", "Activities", "Projects" and "[Things To Do]" are opened and closed
+/// in that order. Their fields are not examined. Also not valid: a file carrying a database
+/// password (the program opens files with an empty one, which such a file refuses) and a file
+/// another program holds locked.
 bool IsValidDatabase(QString& path);
 
 /// Creates the database at `path` with its tables and default lists; on success calls
-/// `updateRecentDatabases` with a copy of the path. Reports failures by message.
-void CreateNewDatabase(const QString& path,
+/// `updateRecentDatabases` (when set) with a copy of the path. Reports failures by message:
+/// "Error in creating a new Tarnwick: " + description. Never deletes or overwrites a file: an
+/// existing file at `path` is a failure. A failure after the blank file was made leaves that
+/// file (no tables, or all four when the recently-used update failed) and does not touch the
+/// recently-used list.
+///
+/// Returns whether the database was created. The program's own callers go on either way and
+/// may ignore it; the command-line tool uses it for its exit status.
+bool CreateNewDatabase(const QString& path,
                        const std::function<void(QString&)>& updateRecentDatabases);
 
 /// Refills members 0 and 2 from "Clients" and "Projects" and empties member 1. Reports
 /// failures by message ("Error in populating initial lists: " + description).
+///
+/// The members are cleared only once "Clients" is open, so a file that cannot be opened or has
+/// no "Clients" table leaves all three as they were; a failure later leaves what was appended
+/// before it. A client or project without a value (null) is such a failure.
 void LoadReferenceLists(const QString& path, ReferenceLists& lists);
 
 /// Appends one row per record of "Things To Do", in stored order. Throws on failure.
+///
+/// Row texts: column 1 "TTD Priority"; column 2 "TTD Client", replaced by "TTD Project" when
+/// the record has both; column 3 "ThingToDo"; columns 4 and 5 the dates as db::textFromDate
+/// shows them. A null field leaves its cell empty. A record whose priority is null loads with
+/// an empty priority rather than failing the whole load (the next rewrite stores it as the
+/// empty text). The file is opened for reading only.
 void LoadToDoItems(const QString& path, ToDoList& list);
 
 /// Replaces every record of "Things To Do" by the list's rows, in list order, as one
 /// transaction: on failure the table is left as it was. Throws on failure.
+///
+/// Column 2 goes to "TTD Client" when it contains ", " and to "TTD Project" otherwise (the
+/// empty text included); the other field stays null. Columns 4 and 5 go through
+/// db::dateFromText; an empty text, or one that is not a date, stores no value (null), so
+/// a row is never refused for its dates. Texts longer than their field (4 characters for the
+/// priority, 150 for the others) fail the rewrite, leaving the table as it was.
 void RewriteToDoItems(const QString& path, const ToDoList& list);
 
 } // namespace db

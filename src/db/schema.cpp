@@ -1,7 +1,5 @@
 #include "db/schema.h"
 
-#include "jet/database.h"
-
 namespace db::schema {
 
 std::vector<jet::TableSpec> tables() {
@@ -50,9 +48,10 @@ const std::vector<std::string>& defaultProjects() {
     return list;
 }
 
-void createDatabase(const std::string& path) {
+jet::Database createDatabase(const std::string& path, std::shared_ptr<jet::FileSystem> files) {
     jet::CreateOptions options;
     options.locale = kLocale;
+    options.fileSystem = std::move(files);
     jet::Database db = jet::Database::create(path, options);
     jet::Transaction tx(db);
     for (const jet::TableSpec& t : tables())
@@ -68,6 +67,7 @@ void createDatabase(const std::string& path) {
     fill(kActivities, kActivity, defaultActivities());
     fill(kProjects, kProject, defaultProjects());
     tx.commit();
+    return db;
 }
 
 } // namespace db::schema

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "jet/database.h"
+#include "jet/file_system.h"
 #include "jet/schema.h"
 
 namespace db::schema {
@@ -40,8 +43,10 @@ const std::vector<std::string>& defaultActivities();
 const std::vector<std::string>& defaultProjects();
 
 /// Creates a database at `path` with the four tables and the default lists, as one transaction
-/// after the blank file exists. Throws jet::Error; AlreadyExists leaves an existing file as it
-/// was.
-void createDatabase(const std::string& path);
+/// after the blank file exists, through `files` (null: the operating system's). Returns the
+/// new database, still open for writing. Throws jet::Error; AlreadyExists leaves an existing
+/// file as it was. A failure after the blank file exists leaves that blank file.
+jet::Database createDatabase(const std::string& path,
+                             std::shared_ptr<jet::FileSystem> files = nullptr);
 
 } // namespace db::schema
