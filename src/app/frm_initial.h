@@ -1,5 +1,5 @@
 // The hidden start-up window: runs the start-up sequence and holds the hidden lists for the
-// whole run.
+// whole run. It is never shown.
 #pragma once
 
 #include <functional>
@@ -27,5 +27,15 @@ public:
     /// The load step: runs the start-up sequence. `showMainWindow` shows the main window
     /// (step 9). Returns false when the program must end (refusal or start-up error), after
     /// the messages were shown.
+    ///
+    /// In order: the six recently-used slots into List2; the four font settings into the
+    /// module-wide values (defaults "Ariel", "9", "Ariel", "12"); CurrentDatabasePath from the
+    /// slot "First", or "TODO.MDB" in the platform's database folder (the program's folder, or
+    /// the per-user data folder when the program's is not writable); a missing file is created,
+    /// an existing one validated, and an invalid one replaced when the user agrees (the program
+    /// ends, the file untouched, when not); the reference lists; the show step. Failures of the
+    /// database routines are reported by them and the sequence goes on. Any other error ends the
+    /// sequence with "Error in loading frmInitial module: " + description and a false result;
+    /// when it comes from `showMainWindow`, the caller is to close whatever that left open.
     bool load(const std::function<void()>& showMainWindow);
 };

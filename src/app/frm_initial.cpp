@@ -1,0 +1,87 @@
+#include "app/frm_initial.h"
+
+#include "app/globals.h"
+#include "app/settings_keys.h"
+#include "app/settings_routines.h"
+#include "db/error_description.h"
+#include "platform/services.h"
+
+namespace {
+
+frmInitial* g_instance = nullptr;
+
+const QString kDefaultDatabaseName = QStringLiteral("TODO.MDB");
+
+} // namespace
+
+frmInitial::frmInitial(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmInitial"));
+    setWindowTitle(QStringLiteral("frmInitial"));
+    g_instance = this;
+}
+
+frmInitial::~frmInitial() {
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+frmInitial* frmInitial::instance() {
+    return g_instance;
+}
+
+bool frmInitial::load(const std::function<void()>& showMainWindow) {
+    using namespace app;
+    using namespace app::settings_keys;
+    using platform::Services;
+    try {
+        platform::SettingsStore& settings = Services::settings();
+        List2.clear();
+        for (const QString& slot : kRecentSlots) {
+            const QString path = settings.read(kRecentSection, slot, QString());
+            if (!path.isEmpty())
+                List2.append(path);
+        }
+
+        ProgramFontName =
+            settings.read(kProgramFontNameSection, kProgramFontNameKey, kDefaultFontName);
+        PrintingFontName =
+            settings.read(kPrintFontNameSection, kPrintFontNameKey, kDefaultFontName);
+        ProgramFontSize =
+            settings.read(kProgramFontSizeSection, kProgramFontSizeKey, kDefaultProgramFontSize);
+        PrintingFontSize =
+            settings.read(kPrintFontSizeSection, kPrintFontSizeKey, kDefaultPrintFontSize);
+
+        CurrentDatabasePath = settings.read(kRecentSection, kRecentSlots[0], QString());
+        platform::Files& files = Services::files();
+        if (CurrentDatabasePath.isEmpty())
+            CurrentDatabasePath = platform::joinPath(files.databaseFolder(), kDefaultDatabaseName);
+
+        if (!files.fileExists(CurrentDatabasePath)) {
+            db::CreateNewDatabase(CurrentDatabasePath, UpdateRecentDatabases);
+        } else if (!db::IsValidDatabase(CurrentDatabasePath)) {
+            const QString path = CurrentDatabasePath;
+            const platform::Answer answer = Services::messageBoxes().question(
+                path + QStringLiteral(" already exists but it is not a valid Tarnwick.  Do you "
+                                      "wish to overwrite it and create a new Tarnwick?"),
+                path + QStringLiteral(" already exists."), platform::Answer::Yes);
+            if (answer != platform::Answer::Yes) {
+                Services::messageBoxes().message(
+                    QStringLiteral("Unable to proceed with this program unless you delete or "
+                                   "rename ") +
+                    path + QStringLiteral("."));
+                return false;
+            }
+            files.removeFile(path);
+            db::CreateNewDatabase(path, UpdateRecentDatabases);
+        }
+
+        db::LoadReferenceLists(CurrentDatabasePath, List1);
+        showMainWindow();
+        return true;
+    } catch (...) {
+        platform::Services::messageBoxes().message(
+            QStringLiteral("Error in loading frmInitial module: ") +
+            db::errorDescription(std::current_exception()));
+        return false;
+    }
+}
