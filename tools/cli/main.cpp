@@ -18,6 +18,15 @@
 #include "jet/database.h"
 #include "jet/error.h"
 
+#ifdef TARNWICK_CLI_DB_ROUTINES
+#include <QFile>
+#include <memory>
+
+#include "console_messages.h"
+#include "db/routines.h"
+#include "platform/services.h"
+#endif
+
 namespace {
 
 int usage() {
@@ -88,9 +97,17 @@ int check(const std::string& path) {
     return status;
 }
 
+// The program's own creation of a new database, with its messages on standard error. The
+// recently-used list in the settings is left alone.
 int create(const std::string& path) {
+#ifdef TARNWICK_CLI_DB_ROUTINES
+    platform::Services::setMessageBoxes(std::make_shared<cli::ConsoleMessageBoxes>());
+    const bool created = db::CreateNewDatabase(QFile::decodeName(path.c_str()), nullptr);
+    return created ? 0 : 1;
+#else
     db::schema::createDatabase(path);
     return 0;
+#endif
 }
 
 } // namespace
