@@ -90,7 +90,7 @@ std::u16string utf8ToUtf16(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         const auto c = static_cast<unsigned char>(s[i]);
         std::uint32_t cp;
-        std::size_t extra;
+        std::size_t extra = 0;
         if (c < 0x80) {
             cp = c;
             extra = 0;
