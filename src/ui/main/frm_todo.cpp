@@ -1,0 +1,657 @@
+#include "ui/main/frm_todo.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include <algorithm>
+#include <exception>
+#include <limits>
+#include <stdexcept>
+
+#include "app/frm_initial.h"
+#include "app/globals.h"
+#include "app/settings_routines.h"
+#include "db/routines.h"
+#include "platform/services.h"
+#include "ui/main/todo_list_model.h"
+#include "ui/main/todo_list_view.h"
+#include "ui/main/toolbar_icons.h"
+#include "ui/main/window_openers.h"
+#include "ui/main/window_registry.h"
+
+namespace {
+
+using ui::ToDoListModel;
+
+// The list's background, also the window's own.
+const QColor kLightCyan(192, 255, 255);
+
+// Column width shares, columns 1 to 5.
+constexpr std::array<double, ToDoListModel::kColumns> kWidthShares = {0.09, 0.25, 0.42, 0.12, 0.12};
+
+// Geometry of the list in twips.
+constexpr double kListTop = 420;
+constexpr double kToolbarHeight = 420;
+
+// The window's size before its saved position is applied.
+constexpr double kDesignWidth = 12000;
+constexpr double kDesignHeight = 7200;
+
+QString describe(const std::exception& e) {
+    return QString::fromUtf8(e.what());
+}
+
+void showMessage(const QString& text) {
+    platform::Services::messageBoxes().message(text);
+}
+
+// Runs `command` started from a menu item or a key: an error is shown as `prefix` followed by
+// its description.
+template <typename Command> void runReporting(const QString& prefix, Command&& command) {
+    try {
+        command();
+    } catch (const std::exception& e) {
+        try {
+            showMessage(prefix + describe(e));
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+// Runs `command`, ignoring any error: the toolbar's way, and the layout rules'.
+template <typename Command> void ignoreErrors(Command&& command) {
+    try {
+        command();
+    } catch (const std::exception&) {
+    }
+}
+
+void callOpener(const std::function<void()>& opener) {
+    if (opener)
+        opener();
+}
+
+// Opens a modal window and, once it has closed, makes `owner` the active window again, as the
+// desktop normally does; owner's activation then runs as after any dialog.
+void callModalOpener(const std::function<void()>& opener, QWidget* owner) {
+    if (!opener)
+        return;
+    QPointer<QWidget> guard = owner;
+    opener();
+    if (guard && guard->isVisible() && !guard->isActiveWindow())
+        guard->activateWindow();
+}
+
+struct ScreenScale {
+    double x;
+    double y;
+};
+
+ScreenScale twipsPerPixel() {
+    platform::ScreenMetrics& screen = platform::Services::screen();
+    return {screen.twipsPerPixelX(), screen.twipsPerPixelY()};
+}
+
+} // namespace
+
+QPointer<frmToDo> frmToDo::s_instance;
+
+frmToDo* frmToDo::instance() {
+    return s_instance.data();
+}
+
+frmToDo* frmToDo::showWindow() {
+    if (s_instance) {
+        s_instance->show();
+        s_instance->raise();
+        s_instance->activateWindow();
+        return s_instance;
+    }
+    auto* window = new frmToDo;
+    // Placed before it first appears, so it does not jump when it is first activated.
+    ignoreErrors([window] { app::RestoreFormPosition(*window); });
+    window->show();
+    return window;
+}
+
+frmToDo::frmToDo() {
+    setObjectName(QStringLiteral("frmToDo"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(ui::windowIcon());
+
+    m_clientArea = new QWidget(this);
+    m_clientArea->setObjectName(QStringLiteral("clientArea"));
+    QPalette palette = m_clientArea->palette();
+    palette.setColor(QPalette::Window, kLightCyan);
+    m_clientArea->setPalette(palette);
+    m_clientArea->setAutoFillBackground(true);
+    setCentralWidget(m_clientArea);
+
+    createMenus();
+    createToolbar();
+    createList();
+
+    const ScreenScale scale = twipsPerPixel();
+    resize(platform::pixelsFromTwips(kDesignWidth, scale.x),
+           platform::pixelsFromTwips(kDesignHeight, scale.y));
+
+    Form_Load();
+    s_instance = this;
+    ui::WindowRegistry::instance().add(this);
+}
+
+frmToDo::~frmToDo() = default;
+
+void frmToDo::createMenus() {
+    QMenuBar* bar = menuBar();
+    auto named = [](auto* object, const char* name) {
+        object->setObjectName(QLatin1String(name));
+        return object;
+    };
+
+    mnuFile = named(bar->addMenu(QStringLiteral("&File")), "mnuFile");
+    mnuNewToDoDatabase =
+        named(mnuFile->addAction(QStringLiteral("&New To Do database")), "mnuNewToDoDatabase");
+    mnuOpenToDoDatabase =
+        named(mnuFile->addAction(QStringLiteral("&Open To Do database")), "mnuOpenToDoDatabase");
+    mnuSeparator2 = named(mnuFile->addSeparator(), "mnuSeparator2");
+    mnuFonts = named(mnuFile->addMenu(QStringLiteral("&Fonts")), "mnuFonts");
+    mnuProgramFont = named(mnuFonts->addAction(QStringLiteral("&Program Font")), "mnuProgramFont");
+    mnuPrintFont = named(mnuFonts->addAction(QStringLiteral("P&rint Font")), "mnuPrintFont");
+    mnuSeparator = named(mnuFile->addSeparator(), "mnuSeparator");
+    for (int i = 0; i < static_cast<int>(mnuFileName.size()); ++i) {
+        QAction* entry = mnuFile->addAction(QStringLiteral("FileName"));
+        entry->setObjectName(QStringLiteral("mnuFileName%1").arg(i));
+        entry->setVisible(false);
+        entry->setEnabled(false);
+        connect(entry, &QAction::triggered, this, [this, i] { mnuFileName_Click(i); });
+        mnuFileName[i] = entry;
+    }
+    mnuSeparator4 = named(mnuFile->addSeparator(), "mnuSeparator4");
+    mnuExit = named(mnuFile->addAction(QStringLiteral("&Exit")), "mnuExit");
+
+    mnuAddItem = named(bar->addAction(QStringLiteral("&Add item")), "mnuAddItem");
+    mnuDeleteItem = named(bar->addAction(QStringLiteral("&Delete selected item")), "mnuDeleteItem");
+    mnuEditItem = named(bar->addAction(QStringLiteral("&Edit selected item")), "mnuEditItem");
+    mnuLists = named(bar->addMenu(QStringLiteral("&Lists")), "mnuLists");
+    mnuActivities = named(mnuLists->addAction(QStringLiteral("&Activiities")), "mnuActivities");
+    mnuClients = named(mnuLists->addAction(QStringLiteral("&Clients")), "mnuClients");
+    mnuProjects = named(mnuLists->addAction(QStringLiteral("&Projects")), "mnuProjects");
+    mnuPrint = named(bar->addAction(QStringLiteral("&Print")), "mnuPrint");
+    mnuHelp = named(bar->addMenu(QStringLiteral("&Help")), "mnuHelp");
+    mnuVellumtide =
+        named(mnuHelp->addAction(QStringLiteral("Learn about &Vellumtide")), "mnuVellumtide");
+    mnuVisit =
+        named(mnuHelp->addAction(QStringLiteral("&Visit Brackenfold's website")), "mnuVisit");
+    mnuAbout = named(mnuHelp->addAction(QStringLiteral("&About Tarnwick")), "mnuAbout");
+
+    const std::initializer_list<std::pair<QAction*, void (frmToDo::*)()>> handlers = {
+        {mnuNewToDoDatabase, &frmToDo::mnuNewToDoDatabase_Click},
+        {mnuOpenToDoDatabase, &frmToDo::mnuOpenToDoDatabase_Click},
+        {mnuProgramFont, &frmToDo::mnuProgramFont_Click},
+        {mnuPrintFont, &frmToDo::mnuPrintFont_Click},
+        {mnuExit, &frmToDo::mnuExit_Click},
+        {mnuAddItem, &frmToDo::mnuAddItem_Click},
+        {mnuDeleteItem, &frmToDo::mnuDeleteItem_Click},
+        {mnuEditItem, &frmToDo::mnuEditItem_Click},
+        {mnuActivities, &frmToDo::mnuActivities_Click},
+        {mnuClients, &frmToDo::mnuClients_Click},
+        {mnuProjects, &frmToDo::mnuProjects_Click},
+        {mnuPrint, &frmToDo::mnuPrint_Click},
+        {mnuVellumtide, &frmToDo::mnuVellumtide_Click},
+        {mnuVisit, &frmToDo::mnuVisit_Click},
+        {mnuAbout, &frmToDo::mnuAbout_Click},
+    };
+    for (const auto& [action, handler] : handlers)
+        connect(action, &QAction::triggered, this, handler);
+}
+
+void frmToDo::createToolbar() {
+    struct Button {
+        const char* key;
+        const char* toolTip;
+    };
+    static constexpr std::array<Button, 9> kButtons = {{
+        {"New", "New To Do database"},
+        {"Open", "Open To Do database"},
+        {"Small Caps", "Change program font"},
+        {"Spell Check", "Change print font"},
+        {"View Details", "Add item"},
+        {"Properties", "Edit item"},
+        {"Delete", "Delete item"},
+        {"Print", "Print"},
+        {"Help", "Help"},
+    }};
+
+    imlToolbarIcons = ui::toolbarIcons();
+    Toolbar1 = new QToolBar(m_clientArea);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setMovable(false);
+    Toolbar1->setFloatable(false);
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    Toolbar1->setIconSize(QSize(20, 20));
+    // The toolbar keeps the desktop's colours; only the area below it is cyan.
+    Toolbar1->setPalette(QPalette());
+    Toolbar1->setAutoFillBackground(true);
+    for (const Button& button : kButtons) {
+        const QString key = QLatin1String(button.key);
+        QAction* action = Toolbar1->addAction(imlToolbarIcons.value(key), key);
+        action->setData(key);
+        action->setToolTip(QLatin1String(button.toolTip));
+        action->setObjectName(QStringLiteral("Toolbar1:") + key);
+    }
+    connect(Toolbar1, &QToolBar::actionTriggered, this,
+            [this](QAction* action) { Toolbar1_ButtonClick(action->data().toString()); });
+}
+
+void frmToDo::createList() {
+    m_model = new ToDoListModel(this);
+    ListView1 = new ui::ToDoListView(m_clientArea);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setToolTip(QStringLiteral("This list displays your Things To Do"));
+    QPalette palette = ListView1->palette();
+    palette.setColor(QPalette::Base, kLightCyan);
+    palette.setColor(QPalette::Window, kLightCyan);
+    ListView1->setPalette(palette);
+    ListView1->setModel(m_model);
+
+    connect(ListView1->header(), &QHeaderView::sectionClicked, this,
+            [this](int section) { ListView1_ColumnClick(section + 1); });
+    connect(ListView1, &ui::ToDoListView::keyDown, this, &frmToDo::ListView1_KeyDown);
+    connect(ListView1, &ui::ToDoListView::keyPress, this, &frmToDo::ListView1_KeyPress);
+    connect(ListView1, &ui::ToDoListView::mouseDown, this, &frmToDo::ListView1_MouseDown);
+    connect(ListView1, &ui::ToDoListView::mouseUp, this, &frmToDo::ListView1_MouseUp);
+}
+
+// ---- Load, resize, activate, close ----
+
+void frmToDo::Form_Load() {
+    fillRecentEntries();
+    showDatabaseInTitle(app::CurrentDatabasePath);
+    setListFont(app::ProgramFontName, app::ProgramFontSize);
+
+    // First placement of the list and its columns; the resize rule takes over at display.
+    const ScreenScale scale = twipsPerPixel();
+    const QRect frame = frameGeometry();
+    const double windowWidth = platform::twipsFromPixels(frame.width(), scale.x);
+    const double windowHeight = platform::twipsFromPixels(frame.height(), scale.y);
+    const double listWidth = std::max(0.0, windowWidth - 500);
+    ListView1->setGeometry(0, platform::pixelsFromTwips(kListTop, scale.y),
+                           platform::pixelsFromTwips(listWidth, scale.x),
+                           platform::pixelsFromTwips(windowHeight, scale.y));
+    for (int column = 0; column < ToDoListModel::kColumns; ++column) {
+        const double width = (listWidth - 170) * kWidthShares[column];
+        ListView1->header()->resizeSection(
+            column, platform::pixelsFromTwips(std::max(0.0, width), scale.x));
+    }
+
+    loadRows();
+}
+
+void frmToDo::fillRecentEntries() {
+    const frmInitial* initial = frmInitial::instance();
+    const QStringList recent = initial != nullptr ? initial->List2 : QStringList();
+    if (recent.isEmpty()) {
+        mnuSeparator->setVisible(false);
+        mnuSeparator->setEnabled(false);
+        return;
+    }
+    for (int i = 0; i < static_cast<int>(mnuFileName.size()); ++i) {
+        if (i >= recent.size() || recent.at(i).isEmpty())
+            break;
+        QAction* entry = mnuFileName[i];
+        entry->setEnabled(true);
+        // The path is shown as it is: an ampersand in it is not an access key.
+        entry->setText(QString(recent.at(i)).replace(QLatin1Char('&'), QLatin1String("&&")));
+        entry->setData(recent.at(i));
+        entry->setVisible(true);
+    }
+}
+
+void frmToDo::Form_Resize() {
+    ScreenScale scale{15, 15};
+    ignoreErrors([&scale] { scale = twipsPerPixel(); });
+    const QRect frame = frameGeometry();
+    const double windowWidth = platform::twipsFromPixels(frame.width(), scale.x);
+    const double windowHeight = platform::twipsFromPixels(frame.height(), scale.y);
+
+    // The toolbar spans the top of the client area.
+    Toolbar1->setGeometry(0, 0, m_clientArea->width(),
+                          platform::pixelsFromTwips(kToolbarHeight, scale.y));
+
+    // A size below zero is refused, and the step is skipped: the smallest window still
+    // resizes without complaint.
+    ListView1->move(0, platform::pixelsFromTwips(kListTop, scale.y));
+    const double listWidth = windowWidth - 100;
+    if (listWidth >= 0)
+        ListView1->resize(platform::pixelsFromTwips(listWidth, scale.x), ListView1->height());
+    const double listHeight = windowHeight - 1200;
+    if (listHeight >= 0)
+        ListView1->resize(ListView1->width(), platform::pixelsFromTwips(listHeight, scale.y));
+
+    const double actualWidth = platform::twipsFromPixels(ListView1->width(), scale.x);
+    for (int column = 0; column < ToDoListModel::kColumns; ++column) {
+        const double width = (actualWidth - 25) * kWidthShares[column];
+        if (width >= 0)
+            ListView1->header()->resizeSection(column, platform::pixelsFromTwips(width, scale.x));
+    }
+}
+
+void frmToDo::Form_Activate() {
+    // A settings store that cannot be read leaves the window where it is.
+    ignoreErrors([this] { app::RestoreFormPosition(*this); });
+}
+
+bool frmToDo::event(QEvent* event) {
+    const bool result = QMainWindow::event(event);
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return result;
+}
+
+void frmToDo::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmToDo::closeEvent(QCloseEvent* event) {
+    // Closing the window is Exit. When Exit fails the window stays open with its list, so
+    // nothing is lost; the user can try again. When the close comes from UnloadAllForms, the
+    // Exit that started it has stored the list already, and the window goes.
+    if (Exit() || ui::isUnloadingAllForms()) {
+        event->accept();
+        ui::WindowRegistry::instance().remove(this);
+    } else {
+        event->ignore();
+    }
+}
+
+// ---- The list as the database routines and the dialogs see it ----
+
+void frmToDo::appendRow(const QString& column1) {
+    m_model->append(column1);
+}
+
+void frmToDo::setCurrentRowCell(int column, const QString& text) {
+    const int row = m_model->currentRow();
+    if (row < 0 || column < 2 || column > ToDoListModel::kColumns)
+        throw std::out_of_range("There is no current row, or no such column.");
+    m_model->setText(row, column - 1, text);
+}
+
+int frmToDo::rowCount() const {
+    return m_model->size();
+}
+
+QString frmToDo::cellText(int row, int column) const {
+    if (row < 1 || row > m_model->size() || column < 1 || column > ToDoListModel::kColumns)
+        throw std::out_of_range("Index out of bounds.");
+    return m_model->text(row - 1, column - 1);
+}
+
+void frmToDo::removeRow(int row) {
+    if (row < 1 || row > m_model->size())
+        return;
+    const bool wasSelected = selectedIndex() == row;
+    m_model->removeAt(row - 1);
+    // The view would select the next row; with no confirmation before deleting, a second
+    // Delete must not take another item unasked.
+    if (wasSelected)
+        ListView1->clearSelection();
+}
+
+void frmToDo::clearRows() {
+    m_model->clear();
+}
+
+void frmToDo::loadRows() {
+    m_model->beginBulkAppend();
+    struct EndBulk {
+        ToDoListModel* model;
+        ~EndBulk() { model->endBulkAppend(); }
+    } endBulk{m_model};
+    db::LoadToDoItems(app::CurrentDatabasePath, *this);
+}
+
+int frmToDo::selectedIndex() const {
+    const QModelIndexList rows = ListView1->selectionModel()->selectedRows();
+    return rows.isEmpty() ? 0 : rows.first().row() + 1;
+}
+
+void frmToDo::selectRow(int row) {
+    if (row < 1 || row > m_model->size()) {
+        ListView1->clearSelection();
+        return;
+    }
+    ListView1->setCurrentIndex(m_model->index(row - 1, 0));
+}
+
+int frmToDo::currentIndex() const {
+    return m_model->currentRow() + 1;
+}
+
+void frmToDo::showDatabaseInTitle(const QString& path) {
+    setWindowTitle(QStringLiteral("Tarnwick - ") + path);
+}
+
+void frmToDo::setListFont(const QString& name, const QString& size) {
+    QFont font = ListView1->font();
+    font.setFamily(name);
+    bool ok = false;
+    double points = QLocale().toDouble(size.trimmed(), &ok);
+    if (!ok)
+        points = QLocale::c().toDouble(size.trimmed(), &ok);
+    if (ok && points > 0)
+        font.setPointSizeF(points);
+    ListView1->setFont(font);
+}
+
+int frmToDo::rowAt(const QPoint& position) const {
+    const QModelIndex index = ListView1->indexAt(position);
+    return index.isValid() ? index.row() + 1 : 0;
+}
+
+// ---- Item commands ----
+
+void frmToDo::AddItem() {
+    callOpener(ui::windowOpeners().addItem);
+}
+
+void frmToDo::EditSelectedItem() {
+    if (rowCount() == 0)
+        return;
+    const int row = selectedIndex();
+    if (row == 0)
+        return;
+    app::EditPriority = cellText(row, 1);
+    const QString clientOrProject = cellText(row, 2);
+    if (clientOrProject.contains(QLatin1String(", ")))
+        app::EditClient = clientOrProject;
+    else
+        app::EditProject = clientOrProject;
+    app::EditThingToDo = cellText(row, 3);
+    app::EditStartDate = cellText(row, 4);
+    app::EditDeadline = cellText(row, 5);
+    callModalOpener(ui::windowOpeners().editItem, this);
+}
+
+void frmToDo::DeleteSelectedItem() {
+    if (rowCount() == 0)
+        return;
+    const int row = selectedIndex();
+    if (row != 0)
+        removeRow(row);
+    db::RewriteToDoItems(app::CurrentDatabasePath, *this);
+}
+
+bool frmToDo::Exit() {
+    try {
+        db::RewriteToDoItems(app::CurrentDatabasePath, *this);
+        app::SaveFormPosition(*this);
+        ui::UnloadAllForms();
+        return true;
+    } catch (const std::exception& e) {
+        ignoreErrors([&e] {
+            showMessage(QStringLiteral("There was an error in exiting the program: ") +
+                        describe(e));
+        });
+        return false;
+    }
+}
+
+// ---- Menu items ----
+
+void frmToDo::mnuNewToDoDatabase_Click() {
+    // New database file: filled in by the database file commands.
+}
+
+void frmToDo::mnuOpenToDoDatabase_Click() {
+    // Open database file: filled in by the database file commands.
+}
+
+void frmToDo::mnuFileName_Click(int index) {
+    // Reopening a recently used file (its path is mnuFileName[index]->data()): filled in by
+    // the database file commands.
+    Q_UNUSED(index);
+}
+
+void frmToDo::mnuProgramFont_Click() {
+    // Program font: filled in by the font commands.
+}
+
+void frmToDo::mnuPrintFont_Click() {
+    // Print font: filled in by the font commands.
+}
+
+void frmToDo::mnuPrint_Click() {
+    // Printing the list: filled in by the to-do print-out.
+}
+
+void frmToDo::mnuExit_Click() {
+    Exit();
+}
+
+void frmToDo::mnuAddItem_Click() {
+    runReporting(QStringLiteral("There was an error in adding an item: "), [this] { AddItem(); });
+}
+
+void frmToDo::mnuEditItem_Click() {
+    runReporting(QStringLiteral("There was an error in editing the selected item: "),
+                 [this] { EditSelectedItem(); });
+}
+
+void frmToDo::mnuDeleteItem_Click() {
+    runReporting(QStringLiteral("There was an error in deleting the selected item: "),
+                 [this] { DeleteSelectedItem(); });
+}
+
+void frmToDo::mnuActivities_Click() {
+    runReporting(QStringLiteral("There was an error in opening the activities: "),
+                 [this] { callModalOpener(ui::windowOpeners().activities, this); });
+}
+
+void frmToDo::mnuClients_Click() {
+    runReporting(QStringLiteral("There was an error in opening the clients: "),
+                 [this] { callModalOpener(ui::windowOpeners().clients, this); });
+}
+
+void frmToDo::mnuProjects_Click() {
+    runReporting(QStringLiteral("There was an error in opening the projects: "),
+                 [this] { callModalOpener(ui::windowOpeners().projects, this); });
+}
+
+void frmToDo::mnuVellumtide_Click() {
+    runReporting(QStringLiteral("There was an error in opening the browser: "),
+                 [] { callOpener(ui::windowOpeners().learnAboutVellumtide); });
+}
+
+void frmToDo::mnuVisit_Click() {
+    runReporting(QStringLiteral("There was an error in opening the browser: "),
+                 [] { callOpener(ui::windowOpeners().visitMakerSite); });
+}
+
+void frmToDo::mnuAbout_Click() {
+    runReporting(QStringLiteral("There was an error in opening the About box: "),
+                 [] { callOpener(ui::windowOpeners().about); });
+}
+
+// ---- Toolbar ----
+
+void frmToDo::Toolbar1_ButtonClick(const QString& key) {
+    // The commands run without their menu items' error reports; a command with a trap of its
+    // own (the file, font and print commands) still reports.
+    ignoreErrors([this, &key] {
+        if (key == QLatin1String("New"))
+            mnuNewToDoDatabase_Click();
+        else if (key == QLatin1String("Open"))
+            mnuOpenToDoDatabase_Click();
+        else if (key == QLatin1String("Small Caps"))
+            mnuProgramFont_Click();
+        else if (key == QLatin1String("Spell Check"))
+            mnuPrintFont_Click();
+        else if (key == QLatin1String("View Details"))
+            AddItem();
+        else if (key == QLatin1String("Properties"))
+            EditSelectedItem();
+        else if (key == QLatin1String("Delete"))
+            DeleteSelectedItem();
+        else if (key == QLatin1String("Print"))
+            mnuPrint_Click();
+        else if (key == QLatin1String("Help"))
+            callOpener(ui::windowOpeners().learnAboutVellumtide);
+    });
+}
+
+// ---- The list's own events ----
+
+void frmToDo::ListView1_ColumnClick(int column) {
+    if (m_sortColumn != column) {
+        m_sortColumn = column;
+        m_sortOrder = Qt::AscendingOrder;
+    } else {
+        m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    }
+    m_model->sortByColumn(column - 1, m_sortOrder);
+    ListView1->header()->setSortIndicatorShown(true);
+    ListView1->header()->setSortIndicator(column - 1, m_sortOrder);
+}
+
+void frmToDo::ListView1_KeyDown(int keyCode) {
+    if (keyCode == ui::ToDoListView::kDeleteKey)
+        mnuDeleteItem_Click();
+}
+
+void frmToDo::ListView1_KeyPress(int charCode) {
+    if (charCode == 13 || charCode == 27)
+        mnuExit_Click();
+}
+
+void frmToDo::ListView1_MouseDown(const QPoint& position) {
+    const int row = rowAt(position);
+    m_model->setCurrentRow(row - 1);
+    // Over no row the index keeps its value; a 16-bit index cannot take a row past 32767.
+    if (row != 0 && row <= std::numeric_limits<qint16>::max())
+        m_pressIndex = static_cast<qint16>(row);
+}
+
+void frmToDo::ListView1_MouseUp(const QPoint& position) {
+    const int row = rowAt(position);
+    m_model->setCurrentRow(row - 1);
+    if (row != 0 && row <= std::numeric_limits<qint16>::max())
+        m_releaseIndex = static_cast<qint16>(row);
+
+    // Drag-to-swap: the two rows exchange columns 2 to 5 and keep their priorities, so the
+    // two items trade priorities. An index that names no row exchanges nothing.
+    const int count = m_model->size();
+    const int from = m_pressIndex;
+    const int to = m_releaseIndex;
+    if (from < 1 || from > count || to < 1 || to > count || from == to)
+        return;
+    for (int column = 1; column < ToDoListModel::kColumns; ++column)
+        m_model->swapTexts(from - 1, to - 1, column);
+}

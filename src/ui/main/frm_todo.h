@@ -1,0 +1,176 @@
+// The main window: the to-do list of the open database file, its menus and its toolbar, and
+// the item commands (Add, Edit, Delete, Exit) with the Lists and Help commands.
+//
+// The list view ListView1 is the only copy of the to-do items while the program runs. The
+// window offers it to the database routines as a db::ToDoList: rows numbered from 1, columns
+// 1 (priority) to 5 (deadline).
+//
+// Presentation choices of the list:
+// - One whole row is selected at a time; nothing is selected after loading. No grid lines, no
+//   editing in place.
+// - Rows stay in loading order until a column header is clicked. The first click on a column
+//   sorts ascending, a second click on the same column descending, and so on.
+// - Sorting compares texts character by character and ignores letter case ("smith, ann"
+//   next to "Smith, Bob"), so dates and numbers sort by their characters. Rows with equal texts
+//   keep their order.
+// - Sorting reorders the rows themselves. Rows appended or changed later (the item dialogs,
+//   the drag-to-swap gesture) stay where they are until the next header click.
+// - Rows whose deadline has passed are tinted rose, rows due today amber.
+#pragma once
+
+#include <QHash>
+#include <QIcon>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+
+#include "db/todo_list.h"
+
+class QAction;
+class QMenu;
+class QToolBar;
+
+namespace ui {
+class ToDoListModel;
+class ToDoListView;
+} // namespace ui
+
+class frmToDo final : public QMainWindow, public db::ToDoList {
+    Q_OBJECT
+public:
+    /// The window's show operation: creates the window on first use (running its load step,
+    /// which throws when the database cannot be read) and shows it modeless; an open window is
+    /// brought forward.
+    static frmToDo* showWindow();
+    /// The one main window while it is loaded, or nullptr.
+    static frmToDo* instance();
+
+    ~frmToDo() override;
+
+    // db::ToDoList: rows 1..rowCount(), columns 1..5.
+    void appendRow(const QString& column1) override;
+    void setCurrentRowCell(int column, const QString& text) override;
+    int rowCount() const override;
+    QString cellText(int row, int column) const override;
+
+    /// Removes row `row` (1-based); an index that names no row removes nothing.
+    void removeRow(int row);
+    void clearRows();
+    /// Appends the rows of the database at CurrentDatabasePath (db::LoadToDoItems), announced
+    /// to the view at once at the end. Throws.
+    void loadRows();
+    /// The selected row's index, 0 when none is selected.
+    int selectedIndex() const;
+    /// Selects row `row` (1-based); 0 clears the selection.
+    void selectRow(int row);
+    /// The current row's index, 0 when there is none.
+    int currentIndex() const;
+    /// The index of the row under the pointer at the last button press and release in the
+    /// list, 0 before the first. They are 16-bit: a row past 32767 leaves them unchanged.
+    qint16 pressIndex() const { return m_pressIndex; }
+    qint16 releaseIndex() const { return m_releaseIndex; }
+
+    /// "Tarnwick - " followed by `path`.
+    void showDatabaseInTitle(const QString& path);
+    /// The list's font: family `name`, `size` in points as text (the user's locale or C
+    /// form). A size that is not a positive number leaves the size as it is.
+    void setListFont(const QString& name, const QString& size);
+
+    ui::ToDoListModel& listModel() { return *m_model; }
+
+    // The window's controls, named as the rest of the program refers to them.
+    QMenu* mnuFile = nullptr;
+    QAction* mnuNewToDoDatabase = nullptr;
+    QAction* mnuOpenToDoDatabase = nullptr;
+    QAction* mnuSeparator2 = nullptr;
+    QMenu* mnuFonts = nullptr;
+    QAction* mnuProgramFont = nullptr;
+    QAction* mnuPrintFont = nullptr;
+    QAction* mnuSeparator = nullptr;
+    /// The recently used database entries; each one's data() is its path.
+    std::array<QAction*, 6> mnuFileName{};
+    QAction* mnuSeparator4 = nullptr;
+    QAction* mnuExit = nullptr;
+    QAction* mnuAddItem = nullptr;
+    QAction* mnuDeleteItem = nullptr;
+    QAction* mnuEditItem = nullptr;
+    QMenu* mnuLists = nullptr;
+    QAction* mnuActivities = nullptr;
+    QAction* mnuClients = nullptr;
+    QAction* mnuProjects = nullptr;
+    QAction* mnuPrint = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuVellumtide = nullptr;
+    QAction* mnuVisit = nullptr;
+    QAction* mnuAbout = nullptr;
+    /// The toolbar; each button's data() is its key ("New", "Open", ..., "Help").
+    QToolBar* Toolbar1 = nullptr;
+    /// The toolbar's pictures, each under its button's key.
+    QHash<QString, QIcon> imlToolbarIcons;
+    ui::ToDoListView* ListView1 = nullptr;
+
+    // Commands. Those without an error trap of their own throw; their callers decide.
+    void AddItem();
+    void EditSelectedItem();
+    void DeleteSelectedItem();
+    /// Rewrites the table, saves the window position and unloads every window. Reports a
+    /// failure itself ("There was an error in exiting the program: " + description) and then
+    /// returns false, leaving everything loaded.
+    bool Exit();
+
+    // Event handlers.
+    void mnuNewToDoDatabase_Click();
+    void mnuOpenToDoDatabase_Click();
+    void mnuFileName_Click(int index);
+    void mnuProgramFont_Click();
+    void mnuPrintFont_Click();
+    void mnuExit_Click();
+    void mnuAddItem_Click();
+    void mnuEditItem_Click();
+    void mnuDeleteItem_Click();
+    void mnuActivities_Click();
+    void mnuClients_Click();
+    void mnuProjects_Click();
+    void mnuPrint_Click();
+    void mnuVellumtide_Click();
+    void mnuVisit_Click();
+    void mnuAbout_Click();
+    /// Runs the command of the button with `key`; an unknown key does nothing. Errors are
+    /// ignored.
+    void Toolbar1_ButtonClick(const QString& key);
+    /// `column` is 1-based.
+    void ListView1_ColumnClick(int column);
+    void ListView1_KeyDown(int keyCode);
+    void ListView1_KeyPress(int charCode);
+    void ListView1_MouseDown(const QPoint& position);
+    void ListView1_MouseUp(const QPoint& position);
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    frmToDo();
+    void createMenus();
+    void createToolbar();
+    void createList();
+    void Form_Load();
+    void Form_Resize();
+    void Form_Activate();
+    void fillRecentEntries();
+    /// The row under `position` (viewport coordinates), 1-based, 0 for none.
+    int rowAt(const QPoint& position) const;
+
+    static QPointer<frmToDo> s_instance;
+
+    QWidget* m_clientArea = nullptr;
+    ui::ToDoListModel* m_model = nullptr;
+    qint16 m_pressIndex = 0;
+    qint16 m_releaseIndex = 0;
+    /// The list's sort state: the column last sorted by (0 before the first header click,
+    /// when the list is not sorted) and its direction.
+    int m_sortColumn = 0;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+};

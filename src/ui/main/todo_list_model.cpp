@@ -1,0 +1,234 @@
+#include "ui/main/todo_list_model.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QLocale>
+
+#include <algorithm>
+#include <numeric>
+
+namespace ui {
+namespace {
+
+const std::array<const char*, ToDoListModel::kColumns> kHeaders = {
+    "Priority", "Client or Project", "Thing To Do", "Start Date", "Deadline"};
+
+// Urgent rows on the list's light cyan: a soft tint behind dark text keeps the contrast high
+// and still reads as "look here". Overdue is rose with dark red text, due today amber.
+const QColor kOverdueBackground(255, 205, 205);
+const QColor kOverdueText(140, 0, 0);
+const QColor kDueTodayBackground(255, 236, 160);
+const QColor kDueTodayText(90, 60, 0);
+
+Qt::Alignment alignment(int column) {
+    // The first column is left-aligned, the others centred.
+    return (column == 0 ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter;
+}
+
+// The locale's short date format with the year widened to four digits, the form loaded dates
+// are shown in.
+QString localeDateFormat() {
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return format;
+}
+
+} // namespace
+
+ToDoListModel::ToDoListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int ToDoListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : size();
+}
+
+int ToDoListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant ToDoListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= size())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return text(index.row(), index.column());
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(alignment(index.column()));
+    case Qt::BackgroundRole:
+        switch (urgency(index.row())) {
+        case Urgency::Overdue:
+            return QBrush(kOverdueBackground);
+        case Urgency::DueToday:
+            return QBrush(kDueTodayBackground);
+        case Urgency::None:
+            break;
+        }
+        return {};
+    case Qt::ForegroundRole:
+        switch (urgency(index.row())) {
+        case Urgency::Overdue:
+            return QBrush(kOverdueText);
+        case Urgency::DueToday:
+            return QBrush(kDueTodayText);
+        case Urgency::None:
+            break;
+        }
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant ToDoListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumns)
+        return {};
+    if (role == Qt::DisplayRole)
+        return QString::fromLatin1(kHeaders[section]);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(alignment(section));
+    return {};
+}
+
+Qt::ItemFlags ToDoListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+void ToDoListModel::setText(int row, int column, const QString& text) {
+    m_rows.at(row).at(column) = text;
+    if (!m_bulk) {
+        // Column 5 decides the colour of the whole row.
+        const QModelIndex first = index(row, column == 4 ? 0 : column);
+        emit dataChanged(first, index(row, column));
+    }
+}
+
+void ToDoListModel::append(const QString& column1) {
+    const int row = size();
+    if (!m_bulk)
+        beginInsertRows({}, row, row);
+    Row added;
+    added[0] = column1;
+    m_rows.push_back(std::move(added));
+    m_current = row;
+    if (!m_bulk)
+        endInsertRows();
+}
+
+void ToDoListModel::removeAt(int row) {
+    if (row < 0 || row >= size())
+        return;
+    if (!m_bulk)
+        beginRemoveRows({}, row, row);
+    m_rows.erase(m_rows.begin() + row);
+    if (m_current == row)
+        m_current = -1;
+    else if (m_current > row)
+        --m_current;
+    if (!m_bulk)
+        endRemoveRows();
+}
+
+void ToDoListModel::clear() {
+    if (!m_bulk)
+        beginResetModel();
+    m_rows.clear();
+    m_current = -1;
+    if (!m_bulk)
+        endResetModel();
+}
+
+void ToDoListModel::swapTexts(int rowA, int rowB, int column) {
+    std::swap(m_rows.at(rowA).at(column), m_rows.at(rowB).at(column));
+    if (!m_bulk) {
+        emit dataChanged(index(rowA, 0), index(rowA, kColumns - 1));
+        emit dataChanged(index(rowB, 0), index(rowB, kColumns - 1));
+    }
+}
+
+void ToDoListModel::sortByColumn(int column, Qt::SortOrder order) {
+    const int count = size();
+    // Case-folded keys once, then plain comparisons: the same order as a case-insensitive
+    // compare, at a fraction of its cost on long lists.
+    std::vector<QString> keys;
+    keys.reserve(count);
+    for (const Row& row : m_rows)
+        keys.push_back(row[column].toCaseFolded());
+    std::vector<int> order0(count);
+    std::iota(order0.begin(), order0.end(), 0);
+    if (order == Qt::AscendingOrder) {
+        std::stable_sort(order0.begin(), order0.end(),
+                         [&keys](int a, int b) { return keys[a] < keys[b]; });
+    } else {
+        std::stable_sort(order0.begin(), order0.end(),
+                         [&keys](int a, int b) { return keys[b] < keys[a]; });
+    }
+
+    if (!m_bulk)
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> newPosition(count);
+    std::vector<Row> sorted;
+    sorted.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        newPosition[order0[i]] = i;
+        sorted.push_back(std::move(m_rows[order0[i]]));
+    }
+    m_rows = std::move(sorted);
+    if (m_current >= 0)
+        m_current = newPosition[m_current];
+    if (!m_bulk) {
+        // Selection and the view's current index follow their rows.
+        const QModelIndexList before = persistentIndexList();
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const QModelIndex& old : before)
+            after.append(index(newPosition[old.row()], old.column()));
+        changePersistentIndexList(before, after);
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    }
+}
+
+void ToDoListModel::beginBulkAppend() {
+    if (m_bulk)
+        return;
+    beginResetModel();
+    m_bulk = true;
+}
+
+void ToDoListModel::endBulkAppend() {
+    if (!m_bulk)
+        return;
+    m_bulk = false;
+    endResetModel();
+}
+
+ToDoListModel::Urgency ToDoListModel::urgency(int row) const {
+    const QString& deadline = text(row, 4);
+    if (deadline.trimmed().isEmpty())
+        return Urgency::None;
+    const QDate date = parseDate(deadline);
+    if (!date.isValid())
+        return Urgency::None;
+    const QDate today = m_today.value_or(QDate::currentDate());
+    if (date < today)
+        return Urgency::Overdue;
+    if (date == today)
+        return Urgency::DueToday;
+    return Urgency::None;
+}
+
+QDate ToDoListModel::parseDate(const QString& text) {
+    static const QString localeFormat = localeDateFormat();
+    const QString trimmed = text.trimmed();
+    QDate date = QDate::fromString(trimmed, QStringLiteral("M/d/yyyy"));
+    if (!date.isValid())
+        date = QLocale().toDate(trimmed, localeFormat);
+    // A stored time of day other than midnight follows the date after a blank.
+    const qsizetype blank = trimmed.indexOf(QLatin1Char(' '));
+    if (!date.isValid() && blank > 0)
+        date = parseDate(trimmed.left(blank));
+    return date;
+}
+
+} // namespace ui

@@ -1,0 +1,79 @@
+#include "ui/main/todo_list_view.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
+
+namespace ui {
+
+ToDoListView::ToDoListView(QWidget* parent) : QTreeView(parent) {
+    // The list sits on a background of its own colour; it needs no frame, and without one
+    // the columns, which share the list's width, fit inside it.
+    setFrameShape(QFrame::NoFrame);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(false);
+    setSortingEnabled(false);
+    setTextElideMode(Qt::ElideRight);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+    header()->setSectionsClickable(true);
+    header()->setSectionResizeMode(QHeaderView::Interactive);
+}
+
+void ToDoListView::mousePressEvent(QMouseEvent* event) {
+    QPointer<ToDoListView> self = this;
+    QTreeView::mousePressEvent(event);
+    if (self)
+        emit mouseDown(event->position().toPoint());
+}
+
+void ToDoListView::mouseReleaseEvent(QMouseEvent* event) {
+    QPointer<ToDoListView> self = this;
+    QTreeView::mouseReleaseEvent(event);
+    if (self)
+        emit mouseUp(event->position().toPoint());
+}
+
+namespace {
+
+int charCode(const QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Escape:
+        return 27;
+    default:
+        break;
+    }
+    const QString text = event->text();
+    return text.size() == 1 ? text.at(0).unicode() : 0;
+}
+
+} // namespace
+
+void ToDoListView::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key() == Qt::Key_Delete ? kDeleteKey : event->key();
+    const int character = charCode(event);
+    QPointer<ToDoListView> self = this;
+    emit keyDown(key);
+    if (self && character != 0)
+        emit keyPress(character);
+    if (!self)
+        return;
+    // Delete, Enter and Escape are the main window's; other keys keep their usual meaning in
+    // the list (moving through the rows, finding a row by its first letters).
+    if (key == kDeleteKey || character == 13 || character == 27)
+        event->accept();
+    else
+        QTreeView::keyPressEvent(event);
+}
+
+} // namespace ui

@@ -1,0 +1,33 @@
+// The main window's list view: the to-do rows in detail layout, one whole row selected at a
+// time, not editable in place. It reports the pointer and key events the main window acts on.
+#pragma once
+
+#include <QTreeView>
+
+namespace ui {
+
+class ToDoListView final : public QTreeView {
+    Q_OBJECT
+public:
+    /// The key code of the Delete key as keyDown() reports it.
+    static constexpr int kDeleteKey = 46;
+
+    explicit ToDoListView(QWidget* parent = nullptr);
+
+signals:
+    /// A mouse button went down or up over the rows area, at `position` in viewport
+    /// coordinates. Emitted after the view has updated its selection.
+    void mouseDown(const QPoint& position);
+    void mouseUp(const QPoint& position);
+    /// A key went down: kDeleteKey for Delete, otherwise Qt's key code.
+    void keyDown(int keyCode);
+    /// A character key was typed: its character code (13 for Enter, 27 for Escape).
+    void keyPress(int charCode);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+} // namespace ui

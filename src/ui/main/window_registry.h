@@ -1,0 +1,51 @@
+// The program's loaded windows in loading order, and UnloadAllForms, which closes them all.
+//
+// A window is "loaded" from the moment it is registered until it is closed through
+// UnloadAllForms or destroyed. The start-up window frmInitial is registered first, so it is
+// always at position 0 and is closed last.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+namespace ui {
+
+class WindowRegistry : public QObject {
+    Q_OBJECT
+public:
+    static WindowRegistry& instance();
+
+    /// Appends `window` as the most recently loaded window; a window already registered keeps
+    /// its position. The entry goes away by itself when the window is destroyed.
+    void add(QWidget* window);
+    /// Forgets `window`. When it was the last loaded window, lastWindowUnloaded() follows.
+    void remove(QWidget* window);
+
+    int count() const { return static_cast<int>(m_windows.size()); }
+    /// The window at `position` (0 = loaded first).
+    QWidget* at(int position) const { return m_windows.at(position); }
+    bool contains(const QWidget* window) const;
+
+signals:
+    /// No loaded window is left: the program ends (main() connects this to quitting).
+    void lastWindowUnloaded();
+
+private:
+    WindowRegistry() = default;
+    QList<QPointer<QWidget>> m_windows;
+};
+
+/// Closes every loaded window, the most recently loaded first and frmInitial last. Each close
+/// goes through the window's close event, so closing the main window runs Exit. A window that
+/// refuses to close stays loaded.
+///
+/// A call made while another one is running returns at once: Exit calls this routine, and
+/// closing the main window runs Exit again.
+void UnloadAllForms();
+
+/// True while UnloadAllForms is closing windows.
+bool isUnloadingAllForms();
+
+} // namespace ui
