@@ -1,23 +1,19 @@
 // The executable `tarnwick`: installs the real platform services and runs the start-up
 // sequence in the hidden start-up window, which hands over to the main window.
 #include <QApplication>
-#include <QMainWindow>
 #include <QPointer>
 
 #include "app/frm_initial.h"
-#include "app/globals.h"
 #include "platform/services.h"
+#include "ui/main/frm_todo.h"
+#include "ui/main/window_openers.h"
+#include "ui/main/window_registry.h"
 
 namespace {
 
 // The start-up sequence's last step: show the main window, modeless.
-// Placeholder until frmToDo exists: an empty window titled like the main window.
 void showMainWindow() {
-    auto* window = new QMainWindow;
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setObjectName(QStringLiteral("frmToDo"));
-    window->setWindowTitle(QStringLiteral("Tarnwick - ") + app::CurrentDatabasePath);
-    window->show();
+    frmToDo::showWindow();
 }
 
 // Closes every window still open, the start-up window last. Used when the start-up sequence
@@ -38,8 +34,14 @@ void closeAllWindows(QPointer<frmInitial>& initial) {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     platform::installQtServices();
+    ui::installWindowOpeners();
+    // The program ends when UnloadAllForms has closed its last window, frmInitial included.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&ui::WindowRegistry::instance(), &ui::WindowRegistry::lastWindowUnloaded,
+                     &application, &QCoreApplication::quit);
 
     QPointer<frmInitial> initial = new frmInitial;
+    ui::WindowRegistry::instance().add(initial);
     if (!initial->load(showMainWindow)) {
         closeAllWindows(initial);
         return 0;
