@@ -16,6 +16,7 @@
 #include "app/frm_initial.h"
 #include "app/globals.h"
 #include "app/settings_routines.h"
+#include "app/window_geometry.h"
 #include "db/routines.h"
 #include "platform/services.h"
 #include "ui/main/todo_list_model.h"
@@ -277,10 +278,9 @@ void frmToDo::Form_Load() {
 
     // First placement of the list and its columns; the resize rule takes over at display.
     const ScreenScale scale = twipsPerPixel();
-    const QRect frame = frameGeometry();
-    const double windowWidth = platform::twipsFromPixels(frame.width(), scale.x);
-    const double windowHeight = platform::twipsFromPixels(frame.height(), scale.y);
-    const double listWidth = std::max(0.0, windowWidth - 500);
+    const app::TwipsRect outer = app::outerGeometryTwips(*this);
+    const double windowHeight = outer.height;
+    const double listWidth = std::max(0.0, outer.width - 500);
     ListView1->setGeometry(0, platform::pixelsFromTwips(kListTop, scale.y),
                            platform::pixelsFromTwips(listWidth, scale.x),
                            platform::pixelsFromTwips(windowHeight, scale.y));
@@ -314,18 +314,22 @@ void frmToDo::fillRecentEntries() {
 }
 
 void frmToDo::Form_Resize() {
-    ScreenScale scale{15, 15};
-    ignoreErrors([&scale] { scale = twipsPerPixel(); });
-    const QRect frame = frameGeometry();
-    const double windowWidth = platform::twipsFromPixels(frame.width(), scale.x);
-    const double windowHeight = platform::twipsFromPixels(frame.height(), scale.y);
+    ignoreErrors([this] { resizeRule(); });
+}
+
+void frmToDo::resizeRule() {
+    const ScreenScale scale = twipsPerPixel();
+    const app::TwipsRect outer = app::outerGeometryTwips(*this);
+    const double windowWidth = outer.width;
+    const double windowHeight = outer.height;
 
     // The toolbar spans the top of the client area.
     Toolbar1->setGeometry(0, 0, m_clientArea->width(),
                           platform::pixelsFromTwips(kToolbarHeight, scale.y));
 
-    // A size below zero is refused, and the step is skipped: the smallest window still
-    // resizes without complaint.
+    // The list sits at (0, 420) twips, 100 twips narrower and 1200 twips shorter than the
+    // window's outer size; the columns share its width less 25 twips. A size below zero is
+    // refused and that step skipped, so the smallest window resizes without complaint.
     ListView1->move(0, platform::pixelsFromTwips(kListTop, scale.y));
     const double listWidth = windowWidth - 100;
     if (listWidth >= 0)

@@ -158,6 +158,7 @@ private:
     void createList();
     void Form_Load();
     void Form_Resize();
+    void resizeRule();
     void Form_Activate();
     void fillRecentEntries();
     /// The row under `position` (viewport coordinates), 1-based, 0 for none.

@@ -1,8 +1,11 @@
 #include "ui/main/todo_list_model.h"
 
+#include "db/date_text.h"
+
 #include <QBrush>
 #include <QColor>
-#include <QLocale>
+
+#include <cmath>
 
 #include <algorithm>
 #include <numeric>
@@ -25,13 +28,13 @@ Qt::Alignment alignment(int column) {
     return (column == 0 ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter;
 }
 
-// The locale's short date format with the year widened to four digits, the form loaded dates
-// are shown in.
-QString localeDateFormat() {
-    QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    return format;
+// The day of a list date text: the forms loaded rows and the item dialogs write.
+std::optional<qint64> dayOf(const QString& text) {
+    const std::optional<double> value = db::dateFromText(text);
+    if (!value)
+        return std::nullopt;
+    // Stored dates count days from 30 December 1899; the fraction is the time of day.
+    return QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(*value))).toJulianDay();
 }
 
 } // namespace
@@ -96,7 +99,10 @@ Qt::ItemFlags ToDoListModel::flags(const QModelIndex& index) const {
 }
 
 void ToDoListModel::setText(int row, int column, const QString& text) {
-    m_rows.at(row).at(column) = text;
+    Row& target = m_rows.at(row);
+    target.texts.at(column) = text;
+    if (column == 4)
+        target.deadlineDay.reset();
     if (!m_bulk) {
         // Column 5 decides the colour of the whole row.
         const QModelIndex first = index(row, column == 4 ? 0 : column);
@@ -109,7 +115,7 @@ void ToDoListModel::append(const QString& column1) {
     if (!m_bulk)
         beginInsertRows({}, row, row);
     Row added;
-    added[0] = column1;
+    added.texts[0] = column1;
     m_rows.push_back(std::move(added));
     m_current = row;
     if (!m_bulk)
@@ -140,7 +146,9 @@ void ToDoListModel::clear() {
 }
 
 void ToDoListModel::swapTexts(int rowA, int rowB, int column) {
-    std::swap(m_rows.at(rowA).at(column), m_rows.at(rowB).at(column));
+    std::swap(m_rows.at(rowA).texts.at(column), m_rows.at(rowB).texts.at(column));
+    if (column == 4)
+        std::swap(m_rows.at(rowA).deadlineDay, m_rows.at(rowB).deadlineDay);
     if (!m_bulk) {
         emit dataChanged(index(rowA, 0), index(rowA, kColumns - 1));
         emit dataChanged(index(rowB, 0), index(rowB, kColumns - 1));
@@ -154,7 +162,7 @@ void ToDoListModel::sortByColumn(int column, Qt::SortOrder order) {
     std::vector<QString> keys;
     keys.reserve(count);
     for (const Row& row : m_rows)
-        keys.push_back(row[column].toCaseFolded());
+        keys.push_back(row.texts[column].toCaseFolded());
     std::vector<int> order0(count);
     std::iota(order0.begin(), order0.end(), 0);
     if (order == Qt::AscendingOrder) {
@@ -204,31 +212,18 @@ void ToDoListModel::endBulkAppend() {
 }
 
 ToDoListModel::Urgency ToDoListModel::urgency(int row) const {
-    const QString& deadline = text(row, 4);
-    if (deadline.trimmed().isEmpty())
+    const Row& target = m_rows.at(row);
+    if (!target.deadlineDay)
+        target.deadlineDay = dayOf(target.texts[4]);
+    if (!*target.deadlineDay)
         return Urgency::None;
-    const QDate date = parseDate(deadline);
-    if (!date.isValid())
-        return Urgency::None;
-    const QDate today = m_today.value_or(QDate::currentDate());
-    if (date < today)
+    const qint64 deadline = **target.deadlineDay;
+    const qint64 today = m_today.value_or(QDate::currentDate()).toJulianDay();
+    if (deadline < today)
         return Urgency::Overdue;
-    if (date == today)
+    if (deadline == today)
         return Urgency::DueToday;
     return Urgency::None;
-}
-
-QDate ToDoListModel::parseDate(const QString& text) {
-    static const QString localeFormat = localeDateFormat();
-    const QString trimmed = text.trimmed();
-    QDate date = QDate::fromString(trimmed, QStringLiteral("M/d/yyyy"));
-    if (!date.isValid())
-        date = QLocale().toDate(trimmed, localeFormat);
-    // A stored time of day other than midnight follows the date after a blank.
-    const qsizetype blank = trimmed.indexOf(QLatin1Char(' '));
-    if (!date.isValid() && blank > 0)
-        date = parseDate(trimmed.left(blank));
-    return date;
 }
 
 } // namespace ui

@@ -19,7 +19,6 @@ class ToDoListModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
     static constexpr int kColumns = 5;
-    using Row = std::array<QString, kColumns>;
 
     /// How a row's deadline (column 5) stands against today.
     enum class Urgency { None, DueToday, Overdue };
@@ -33,7 +32,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     int size() const { return static_cast<int>(m_rows.size()); }
-    const QString& text(int row, int column) const { return m_rows.at(row).at(column); }
+    const QString& text(int row, int column) const { return m_rows.at(row).texts.at(column); }
     void setText(int row, int column, const QString& text);
 
     /// Appends a row whose first column is `column1`, the others empty, and makes it current.
@@ -63,11 +62,13 @@ public:
     /// The day deadlines are measured against; unset means the system's current date.
     void setToday(std::optional<QDate> today) { m_today = today; }
 
-    /// A date text as the list shows it: "M/d/yyyy", or the locale's short date form (with a
-    /// four-digit year). Invalid when the text is neither.
-    static QDate parseDate(const QString& text);
-
 private:
+    struct Row {
+        std::array<QString, kColumns> texts;
+        /// The deadline's day (Julian day number), read from column 5 when first needed.
+        mutable std::optional<std::optional<qint64>> deadlineDay;
+    };
+
     std::vector<Row> m_rows;
     int m_current = -1;
     bool m_bulk = false;
