@@ -16,6 +16,14 @@
 // - Sorting reorders the rows themselves. Rows appended or changed later (the item dialogs,
 //   the drag-to-swap gesture) stay where they are until the next header click.
 // - Rows whose deadline has passed are tinted rose, rows due today amber.
+//
+// Other choices:
+// - Closing the window runs Exit. When Exit fails, the close is refused: the window stays
+//   open with its list rather than losing it.
+// - The load step does not catch errors: a database that cannot be read ends the start-up, so
+//   the window never shows an empty list that Exit would then store over the file.
+// - The menu item and Delete key report errors of Delete, Edit, Add and the window commands
+//   with a message; the toolbar ignores them. Nothing is selected after Delete.
 #pragma once
 
 #include <QHash>
