@@ -1,0 +1,240 @@
+// The start-up sequence of frmInitial, scenario by scenario, with the platform's fakes, real
+// database files in a temporary folder, and a show step that only counts.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <functional>
+
+#include "app/frm_initial.h"
+#include "app/globals.h"
+#include "db/engine.h"
+#include "db/schema.h"
+#include "db_test_util.h"
+#include "platform/error.h"
+#include "support/fake_platform.h"
+#include "test_file_system.h"
+
+using platform::Answer;
+using platform::fakes::FakePlatform;
+using platform::fakes::MessageBoxCall;
+using Kind = platform::fakes::MessageBoxCall::Kind;
+
+namespace {
+
+const QString kRecent = "MostRecentToDoDatabases";
+const QStringList kProjects = {"ADMINISTRATION", "CONTINUING EDUCATION",
+                               "MARKETING",      "MONTHLY STATEMENTS",
+                               "PAY BILLS",      "REVIEW CASES"};
+
+// One run of the start-up sequence: a program folder, the fakes and the start-up window.
+struct StartupRun {
+    StartupRun() {
+        app::resetGlobals();
+        fakes.files.setProgramFolder(dir.path());
+    }
+    ~StartupRun() {
+        db::setFileSystemForTesting(nullptr);
+        app::resetGlobals();
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString newDatabase(const QString& name) const {
+        db::schema::createDatabase(db::enginePath(path(name)));
+        return path(name);
+    }
+    std::optional<QString> setting(const QString& section, const QString& key) const {
+        return fakes.settings.value(section, key);
+    }
+
+    QTemporaryDir dir;
+    FakePlatform fakes{platform::fakes::FakeFiles::Mode::RealFileSystem};
+    frmInitial form;
+    std::function<void()> show = [] {};
+    int shown = 0;
+};
+
+MessageBoxCall message(const QString& text) {
+    return {Kind::Message, text, "Tarnwick", Answer::No};
+}
+MessageBoxCall notValid(const QString& path) {
+    return message(path + " is not a valid Tarnwick database.");
+}
+MessageBoxCall overwriteQuestion(const QString& path) {
+    return {Kind::Question,
+            path + " already exists but it is not a valid Tarnwick.  Do you wish to overwrite it "
+                   "and create a new Tarnwick?",
+            path + " already exists.", Answer::Yes};
+}
+
+struct Scenario {
+    const char* name;
+    std::function<void(StartupRun&)> arrange;
+    bool proceeds; // load() returns true and the main window is shown
+    // The messages shown, in order; a text ending in ": " matches any description after it.
+    std::function<QList<MessageBoxCall>(StartupRun&)> messages;
+    std::function<void(StartupRun&)> verify;
+};
+
+void expectMessages(const QList<MessageBoxCall>& actual, const QList<MessageBoxCall>& expected,
+                    const char* scenario) {
+    ASSERT_EQ(actual.size(), expected.size()) << scenario;
+    for (qsizetype i = 0; i < actual.size(); ++i) {
+        MessageBoxCall shown = actual[i];
+        if (expected[i].text.endsWith(": ") && shown.text.startsWith(expected[i].text))
+            shown.text = expected[i].text;
+        EXPECT_EQ(shown, expected[i])
+            << scenario << ", message " << i << ": \"" << actual[i].text.toStdString() << "\"";
+    }
+}
+
+void expectDefaultDatabase(StartupRun& run, const QString& path, const char* scenario) {
+    EXPECT_EQ(app::CurrentDatabasePath, path) << scenario;
+    EXPECT_EQ(run.form.List1[2], kProjects) << scenario;
+    EXPECT_TRUE(run.form.List1[0].isEmpty() && run.form.List1[1].isEmpty()) << scenario;
+}
+
+TEST(Startup, Scenarios) {
+    const Scenario scenarios[] = {
+        {"first run with no settings", [](StartupRun&) {}, true,
+         [](StartupRun&) { return QList<MessageBoxCall>{}; },
+         [](StartupRun& run) {
+             const QString path = run.path("TODO.MDB");
+             expectDefaultDatabase(run, path, "first run");
+             EXPECT_EQ(run.setting(kRecent, "First"), path);
+             EXPECT_TRUE(run.form.List2.isEmpty());
+             EXPECT_EQ(QStringList({app::ProgramFontName, app::ProgramFontSize,
+                                    app::PrintingFontName, app::PrintingFontSize}),
+                       QStringList({"Ariel", "9", "Ariel", "12"}));
+         }},
+        {"program in the root folder",
+         [](StartupRun& run) {
+             run.fakes.files.setProgramFolder("/");
+             // The engine sees "/TODO.MDB" inside the temporary folder.
+             db::setFileSystemForTesting(
+                 std::make_shared<dbtest::TestFileSystem>(run.dir.path().toStdString()));
+         },
+         true, [](StartupRun&) { return QList<MessageBoxCall>{}; },
+         [](StartupRun& run) {
+             expectDefaultDatabase(run, "/TODO.MDB", "root folder");
+             EXPECT_EQ(run.setting(kRecent, "First"), "/TODO.MDB");
+             EXPECT_TRUE(QFileInfo(run.path("TODO.MDB")).isFile());
+         }},
+        {"first slot names a file that has gone",
+         [](StartupRun& run) {
+             QDir(run.dir.path()).mkdir("cases");
+             run.fakes.settings.preset(kRecent, "First", run.path("cases/gone.mdb"));
+         },
+         true, [](StartupRun&) { return QList<MessageBoxCall>{}; },
+         [](StartupRun& run) {
+             expectDefaultDatabase(run, run.path("cases/gone.mdb"), "gone");
+             EXPECT_EQ(run.form.List2, QStringList{run.path("cases/gone.mdb")});
+             EXPECT_TRUE(run.fakes.settings.writes().isEmpty()) << "already first";
+         }},
+        {"invalid file, answer No",
+         [](StartupRun& run) {
+             dbtest::writeBytes(run.path("notes.mdb"), "Pay the rent.");
+             run.fakes.settings.preset(kRecent, "First", run.path("notes.mdb"));
+             run.fakes.messageBoxes.answerNext(Answer::No);
+         },
+         false,
+         [](StartupRun& run) {
+             const QString path = run.path("notes.mdb");
+             return QList<MessageBoxCall>{
+                 notValid(path), overwriteQuestion(path),
+                 message("Unable to proceed with this program unless you delete or rename " + path +
+                         ".")};
+         },
+         [](StartupRun& run) {
+             EXPECT_EQ(dbtest::fileBytes(run.path("notes.mdb")), "Pay the rent.");
+             EXPECT_TRUE(run.fakes.files.removals().isEmpty());
+             EXPECT_TRUE(run.fakes.settings.writes().isEmpty());
+             EXPECT_TRUE(run.form.List1[2].isEmpty());
+         }},
+        {"invalid file, answer Yes",
+         [](StartupRun& run) {
+             dbtest::writeBytes(run.path("notes.mdb"), "Pay the rent.");
+             run.fakes.settings.preset(kRecent, "First", run.path("notes.mdb"));
+             run.fakes.messageBoxes.answerNext(Answer::Yes);
+         },
+         true,
+         [](StartupRun& run) {
+             const QString path = run.path("notes.mdb");
+             return QList<MessageBoxCall>{notValid(path), overwriteQuestion(path)};
+         },
+         [](StartupRun& run) {
+             expectDefaultDatabase(run, run.path("notes.mdb"), "answer Yes");
+             EXPECT_EQ(run.fakes.files.removals(), QStringList{run.path("notes.mdb")});
+         }},
+        {"slots First and Third only, fonts stored",
+         [](StartupRun& run) {
+             run.fakes.settings.preset(kRecent, "First", run.newDatabase("a.mdb"));
+             run.fakes.settings.preset(kRecent, "Third", run.path("c.mdb"));
+             run.fakes.settings.preset("DefaultFontName", "Default Font Name", "DejaVu Sans");
+             run.fakes.settings.preset("DefaultFontSize", "Default Font Size", "10.5");
+             run.fakes.settings.preset("DefaultPrintFontName", "Default Print Font Name", "Serif");
+             run.fakes.settings.preset("DefaultPrintFontSize", "Default Print Font Size", "11");
+         },
+         true, [](StartupRun&) { return QList<MessageBoxCall>{}; },
+         [](StartupRun& run) {
+             EXPECT_EQ(run.form.List2, QStringList({run.path("a.mdb"), run.path("c.mdb")}));
+             expectDefaultDatabase(run, run.path("a.mdb"), "First and Third");
+             EXPECT_EQ(QStringList({app::ProgramFontName, app::ProgramFontSize,
+                                    app::PrintingFontName, app::PrintingFontSize}),
+                       QStringList({"DejaVu Sans", "10.5", "Serif", "11"}));
+         }},
+        {"failed creation, the lists fail too, the main window still opens",
+         [](StartupRun& run) {
+             run.fakes.settings.preset(kRecent, "First", run.path("no such folder/x.mdb"));
+         },
+         true,
+         [](StartupRun&) {
+             return QList<MessageBoxCall>{message("Error in creating a new Tarnwick: "),
+                                          message("Error in populating initial lists: ")};
+         },
+         [](StartupRun& run) { EXPECT_TRUE(run.fakes.settings.writes().isEmpty()); }},
+        {"the invalid file cannot be deleted",
+         [](StartupRun& run) {
+             dbtest::writeBytes(run.path("locked.mdb"), "x");
+             run.fakes.settings.preset(kRecent, "First", run.path("locked.mdb"));
+             run.fakes.messageBoxes.answerNext(Answer::Yes);
+             run.fakes.files.failRemoval(run.path("locked.mdb"), "Permission denied.");
+         },
+         false,
+         [](StartupRun& run) {
+             const QString path = run.path("locked.mdb");
+             return QList<MessageBoxCall>{
+                 notValid(path), overwriteQuestion(path),
+                 message("Error in loading frmInitial module: Permission denied.")};
+         },
+         [](StartupRun& run) { EXPECT_EQ(dbtest::fileBytes(run.path("locked.mdb")), "x"); }},
+        {"the main window fails to load",
+         [](StartupRun& run) {
+             run.show = [] { throw platform::Error("The list cannot be shown."); };
+         },
+         false,
+         [](StartupRun&) {
+             return QList<MessageBoxCall>{
+                 message("Error in loading frmInitial module: The list cannot be shown.")};
+         },
+         [](StartupRun&) {}},
+    };
+
+    for (const Scenario& scenario : scenarios) {
+        StartupRun run;
+        scenario.arrange(run);
+        const bool proceeded = run.form.load([&run] {
+            run.show();
+            ++run.shown;
+        });
+        EXPECT_EQ(proceeded, scenario.proceeds) << scenario.name;
+        EXPECT_EQ(run.shown, scenario.proceeds ? 1 : 0) << scenario.name;
+        EXPECT_FALSE(run.form.isVisible()) << scenario.name;
+        EXPECT_EQ(frmInitial::instance(), &run.form);
+        expectMessages(run.fakes.messageBoxes.calls(), scenario.messages(run), scenario.name);
+        EXPECT_TRUE(run.fakes.errors().isEmpty()) << scenario.name;
+        EXPECT_EQ(run.fakes.messageBoxes.unusedAnswers(), 0) << scenario.name;
+        scenario.verify(run);
+    }
+}
+
+} // namespace

@@ -1,0 +1,92 @@
+// Helpers for tests of the database routines: files, databases made directly with the engine,
+// and the locale the date texts follow.
+#pragma once
+
+#include <QFile>
+#include <QLocale>
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "db/engine.h"
+#include "jet/database.h"
+#include "jet/schema.h"
+
+namespace dbtest {
+
+inline QString fixture(const QString& name) {
+    return QStringLiteral(TARNWICK_FIXTURES_DIR "/") + name;
+}
+
+inline QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write " + path.toStdString());
+}
+
+inline jet::FieldSpec textField(const char* name, std::uint16_t size = 150) {
+    return {name, jet::ColumnType::Text, size, true, false};
+}
+
+/// A database at `path` with exactly `tables`, no rows.
+inline void makeDatabase(const QString& path, const std::vector<jet::TableSpec>& tables) {
+    jet::Database database = jet::Database::create(db::enginePath(path));
+    for (const jet::TableSpec& table : tables)
+        database.createTable(table);
+}
+
+using Record = std::vector<std::pair<const char*, jet::Value>>;
+
+/// Adds one row per record (fields not named stay null).
+inline void addRecords(const QString& path, const char* table, const std::vector<Record>& records) {
+    jet::OpenOptions options;
+    options.mode = jet::OpenMode::ReadWrite;
+    jet::Database database = jet::Database::open(db::enginePath(path), options);
+    jet::Recordset rows = database.openTable(table);
+    for (const Record& record : records) {
+        rows.addNew();
+        for (const auto& [field, value] : record)
+            rows.setField(field, value);
+        rows.update();
+    }
+}
+
+/// Every row of `table` in stored order, each field rendered by jet::Value::toString() with
+/// null as "<null>", so that null and empty text differ.
+inline std::vector<std::vector<std::string>> tableRows(const QString& path, const char* table) {
+    jet::Database database = jet::Database::open(db::enginePath(path));
+    jet::Recordset rows = database.openTable(table);
+    std::vector<std::vector<std::string>> result;
+    for (; !rows.eof(); rows.moveNext()) {
+        std::vector<std::string> row;
+        for (std::size_t i = 0; i < rows.definition().columns.size(); ++i) {
+            const jet::Value value = rows.field(static_cast<int>(i));
+            row.push_back(value.isNull() ? "<null>" : value.toString());
+        }
+        result.push_back(row);
+    }
+    return result;
+}
+
+inline jet::Value text(const char* value) {
+    return jet::Value::text(value);
+}
+
+/// Sets the locale the date texts follow for one test; puts the old one back.
+class LocaleGuard {
+public:
+    explicit LocaleGuard(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~LocaleGuard() { QLocale::setDefault(m_old); }
+    LocaleGuard(const LocaleGuard&) = delete;
+    LocaleGuard& operator=(const LocaleGuard&) = delete;
+
+private:
+    QLocale m_old;
+};
+
+} // namespace dbtest

@@ -1,0 +1,231 @@
+// The validity test, the creation of a new database and the loading of the reference lists,
+// against real files in a temporary folder, with the platform's fakes recording the messages.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "db/engine.h"
+#include "db/routines.h"
+#include "db/schema.h"
+#include "db_test_util.h"
+#include "platform/error.h"
+#include "support/fake_platform.h"
+
+using namespace dbtest;
+using platform::fakes::FakePlatform;
+
+namespace {
+
+const QStringList kActivities = {"Telephone conference with",
+                                 "Attempted telephone conference with",
+                                 "Conference in office with",
+                                 "Consultation in office with",
+                                 "Review file",
+                                 "Attend",
+                                 "Court appearance re",
+                                 "Legal research",
+                                 "Preparation for",
+                                 "Prepare and send letter",
+                                 "Review letter from",
+                                 "Take deposition of",
+                                 "Analysis and evaluation of",
+                                 "Factual investigation re",
+                                 "Document inspection"};
+const QStringList kProjects = {"ADMINISTRATION", "CONTINUING EDUCATION",
+                               "MARKETING",      "MONTHLY STATEMENTS",
+                               "PAY BILLS",      "REVIEW CASES"};
+
+QStringList column(const QString& path, const char* table) {
+    QStringList texts;
+    for (const auto& row : tableRows(path, table))
+        texts.append(QString::fromStdString(row.at(0)));
+    return texts;
+}
+
+class Routines : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString newDatabase(const QString& name) {
+        const QString file = path(name);
+        db::schema::createDatabase(db::enginePath(file));
+        return file;
+    }
+
+    QTemporaryDir m_dir;
+    FakePlatform m_fakes{platform::fakes::FakeFiles::Mode::RealFileSystem};
+};
+
+TEST_F(Routines, ConnectionTextNamesThePathToTheEnd) {
+    const QString odd = "/home/pat/a;b=c/Data Source=x.mdb";
+    EXPECT_EQ(db::connectionText("/tmp/TODO.MDB"),
+              "Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False;Data "
+              "Source=/tmp/TODO.MDB");
+    EXPECT_EQ(db::dataSourceOf(db::connectionText(odd)), odd);
+    EXPECT_THROW(db::dataSourceOf("Provider=Microsoft.Jet.OLEDB.4.0;"), std::exception);
+}
+
+TEST_F(Routines, NewDatabaseHoldsTheDefaultListsInOrderAndPassesTheValidityTest) {
+    QString file = path("new;one, two.mdb");
+    QStringList entered;
+    EXPECT_TRUE(db::CreateNewDatabase(file, [&](QString& p) { entered.append(p); }));
+
+    EXPECT_EQ(entered, QStringList{file});
+    EXPECT_EQ(column(file, "Activities"), kActivities);
+    EXPECT_EQ(column(file, "Projects"), kProjects);
+    EXPECT_TRUE(tableRows(file, "Clients").empty());
+    EXPECT_TRUE(tableRows(file, "Things To Do").empty());
+    EXPECT_TRUE(db::IsValidDatabase(file));
+    EXPECT_TRUE(m_fakes.messageBoxes.calls().isEmpty());
+    EXPECT_FALSE(db::CreationDatabase.has_value());
+    EXPECT_FALSE(QFileInfo::exists(file + "-journal"));
+}
+
+TEST_F(Routines, FailedCreationReportsAndLeavesTheRecentListAlone) {
+    writeBytes(path("taken.mdb"), "not a database");
+    struct Case {
+        QString path;
+        std::function<void(QString&)> update;
+        QString description; // start of the description after the prefix
+    };
+    const Case cases[] = {
+        {path("taken.mdb"), nullptr, "Could not create"},
+        {path("no folder/x.mdb"), nullptr, "Could not create"},
+        {path("ok.mdb"), [](QString&) { throw platform::Error("The settings cannot be saved."); },
+         "The settings cannot be saved."},
+    };
+    for (const Case& c : cases) {
+        m_fakes.messageBoxes.clear();
+        int calls = 0;
+        const bool created = db::CreateNewDatabase(c.path, [&](QString& p) {
+            ++calls;
+            if (c.update)
+                c.update(p);
+        });
+        EXPECT_FALSE(created) << c.path.toStdString();
+        ASSERT_EQ(m_fakes.messageBoxes.texts().size(), 1);
+        EXPECT_TRUE(m_fakes.messageBoxes.texts()[0].startsWith(
+            "Error in creating a new Tarnwick: " + c.description))
+            << m_fakes.messageBoxes.texts()[0].toStdString();
+        EXPECT_EQ(calls, c.update ? 1 : 0);
+    }
+    EXPECT_EQ(fileBytes(path("taken.mdb")), "not a database");
+}
+
+TEST_F(Routines, NoFixtureIsAValidDatabaseAndNoneIsChanged) {
+    const QStringList files = QDir(fixture("")).entryList({"*.mdb"}, QDir::Files);
+    ASSERT_GE(files.size(), 13);
+    for (const QString& name : files) {
+        QString file = fixture(name);
+        const QByteArray before = fileBytes(file);
+        m_fakes.messageBoxes.clear();
+        EXPECT_FALSE(db::IsValidDatabase(file)) << name.toStdString();
+        EXPECT_EQ(m_fakes.messageBoxes.texts(),
+                  QStringList{file + " is not a valid Tarnwick database."});
+        EXPECT_EQ(fileBytes(file), before) << name.toStdString();
+    }
+}
+
+TEST_F(Routines, DamagedMissingAndIncompleteFilesAreNotValid) {
+    const QByteArray good = fileBytes(newDatabase("good.mdb"));
+    writeBytes(path("empty.mdb"), {});
+    writeBytes(path("half.mdb"), good.left(good.size() / 2));
+    writeBytes(path("first page.mdb"), good.left(4096));
+    writeBytes(path("notes.mdb"), "Call the court clerk on Monday.\n");
+    makeDatabase(path("three.mdb"), {{"Clients", {textField("Client")}},
+                                     {"Activities", {textField("Activity")}},
+                                     {"Projects", {textField("Project")}}});
+    QDir(m_dir.path()).mkdir("folder.mdb");
+    for (const char* name : {"empty.mdb", "half.mdb", "first page.mdb", "notes.mdb", "three.mdb",
+                             "folder.mdb", "missing.mdb"}) {
+        QString file = path(name);
+        m_fakes.messageBoxes.clear();
+        EXPECT_FALSE(db::IsValidDatabase(file)) << name;
+        EXPECT_EQ(m_fakes.messageBoxes.texts(),
+                  QStringList{file + " is not a valid Tarnwick database."});
+        EXPECT_FALSE(db::SharedConnection || db::SharedRecordset);
+    }
+}
+
+TEST_F(Routines, OnlyTheFourTablesAreRequired) {
+    QString file = path("other fields.mdb");
+    makeDatabase(file, {{"Projects", {textField("Name"), textField("Owner")}},
+                        {"Clients", {textField("Whoever", 20)}},
+                        {"Extra", {textField("X")}},
+                        {"Activities", {textField("A")}},
+                        {"Things To Do", {textField("B")}}});
+    EXPECT_TRUE(db::IsValidDatabase(file));
+    EXPECT_TRUE(m_fakes.messageBoxes.calls().isEmpty());
+}
+
+TEST_F(Routines, AFileHeldByAnotherProgramIsNotValid) {
+    QString file = newDatabase("held.mdb");
+    jet::OpenOptions exclusive;
+    exclusive.mode = jet::OpenMode::Exclusive;
+    exclusive.lockTimeoutMs = 0;
+    jet::Database holder = jet::Database::open(db::enginePath(file), exclusive);
+    EXPECT_FALSE(db::IsValidDatabase(file));
+    EXPECT_EQ(m_fakes.messageBoxes.texts(),
+              QStringList{file + " is not a valid Tarnwick database."});
+    holder.close();
+    EXPECT_TRUE(db::IsValidDatabase(file));
+}
+
+TEST_F(Routines, ReferenceListsKeepStoredOrderAndEmptyTheActivities) {
+    const QString file = newDatabase("lists.mdb");
+    addRecords(file, "Clients",
+               {{{"Client", text("Zimmer, Ann")}}, {{"Client", text("Abel, Bo")}}});
+    db::ReferenceLists lists = {QStringList{"old"}, QStringList{"Attend"}, QStringList{"old"}};
+    db::LoadReferenceLists(file, lists);
+    EXPECT_EQ(lists[0], (QStringList{"Zimmer, Ann", "Abel, Bo"}));
+    EXPECT_TRUE(lists[1].isEmpty());
+    EXPECT_EQ(lists[2], kProjects);
+    EXPECT_TRUE(m_fakes.messageBoxes.calls().isEmpty());
+    EXPECT_FALSE(db::SharedConnection || db::SharedRecordset);
+
+    const QString empty = path("empty lists.mdb");
+    makeDatabase(empty, db::schema::tables());
+    db::LoadReferenceLists(empty, lists);
+    EXPECT_EQ(lists, db::ReferenceLists{});
+    EXPECT_TRUE(m_fakes.messageBoxes.calls().isEmpty());
+}
+
+TEST_F(Routines, ReferenceListFailuresKeepWhatWasLoadedBeforeThem) {
+    const db::ReferenceLists before = {QStringList{"c"}, QStringList{"a"}, QStringList{"p"}};
+    const jet::TableSpec clients{"Clients", {textField("Client")}};
+    const jet::TableSpec activities{"Activities", {textField("Activity")}};
+    const jet::TableSpec projects{"Projects", {textField("Project")}};
+
+    makeDatabase(path("no projects.mdb"), {clients, activities});
+    addRecords(path("no projects.mdb"), "Clients", {{{"Client", text("Doe, Jane")}}});
+    makeDatabase(path("no clients.mdb"), {activities, projects});
+    makeDatabase(path("null client.mdb"), {clients, activities, projects});
+    addRecords(path("null client.mdb"), "Clients",
+               {{{"Client", text("Doe, Jane")}}, {}, {{"Client", text("Roe, Rick")}}});
+    writeBytes(path("garbage.mdb"), "garbage");
+
+    struct Case {
+        const char* file;
+        db::ReferenceLists expected;
+    };
+    const Case cases[] = {
+        {"no projects.mdb", {QStringList{"Doe, Jane"}, {}, {}}},
+        {"no clients.mdb", before},
+        {"null client.mdb", {QStringList{"Doe, Jane"}, {}, {}}},
+        {"garbage.mdb", before},
+        {"missing.mdb", before},
+    };
+    for (const Case& c : cases) {
+        m_fakes.messageBoxes.clear();
+        db::ReferenceLists lists = before;
+        db::LoadReferenceLists(path(c.file), lists);
+        EXPECT_EQ(lists, c.expected) << c.file;
+        ASSERT_EQ(m_fakes.messageBoxes.texts().size(), 1) << c.file;
+        EXPECT_TRUE(
+            m_fakes.messageBoxes.texts()[0].startsWith("Error in populating initial lists: "));
+        EXPECT_GT(m_fakes.messageBoxes.texts()[0].size(), 40) << "a description follows";
+        EXPECT_FALSE(db::SharedConnection || db::SharedRecordset);
+    }
+}
+
+} // namespace

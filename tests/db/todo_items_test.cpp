@@ -1,0 +1,201 @@
+// Loading and rewriting the to-do items between a real file and a list of rows.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <algorithm>
+
+#include "db/engine.h"
+#include "db/routines.h"
+#include "db/schema.h"
+#include "db_test_util.h"
+#include "jet/datetime.h"
+#include "memory_todo_list.h"
+#include "test_file_system.h"
+
+using namespace dbtest;
+
+namespace {
+
+double dateValue(int year, int month, int day, int hour = 0, int minute = 0) {
+    jet::DateTimeParts parts;
+    parts.year = year;
+    parts.month = month;
+    parts.day = day;
+    parts.hour = hour;
+    parts.minute = minute;
+    return jet::fromDateTimeParts(parts);
+}
+
+jet::Value date(int year, int month, int day, int hour = 0, int minute = 0) {
+    return jet::Value::dateTime(dateValue(year, month, day, hour, minute));
+}
+
+class ToDoItems : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_file = m_dir.filePath("items.mdb");
+        db::schema::createDatabase(db::enginePath(m_file));
+    }
+    void TearDown() override { db::setFileSystemForTesting(nullptr); }
+
+    QList<Row> load() {
+        MemoryToDoList list;
+        db::LoadToDoItems(m_file, list);
+        return list.rows;
+    }
+    // "Things To Do" in field order: ThingToDo, TTD Client, TTD Project, TTD Priority, start
+    // date, deadline.
+    std::vector<std::vector<std::string>> records() { return tableRows(m_file, "Things To Do"); }
+
+    LocaleGuard m_locale{QLocale::c()};
+    QTemporaryDir m_dir;
+    QString m_file;
+};
+
+TEST_F(ToDoItems, RecordsLoadAsRowsOfFiveTextsInStoredOrder) {
+    addRecords(m_file, "Things To Do",
+               {
+                   {{"TTD Priority", text("1")},
+                    {"TTD Client", text("Doe, Jane")},
+                    {"ThingToDo", text("Telephone conference with Jane")},
+                    {"Thing To Do Start Date", date(2026, 12, 5)},
+                    {"Thing To Do Deadline", date(2027, 1, 9, 15, 30)}},
+                   {{"TTD Priority", text("5")}, {"TTD Project", text("MARKETING")}},
+                   {{"TTD Priority", text("2")},
+                    {"TTD Client", text("Roe, Rick")},
+                    {"TTD Project", text("PAY BILLS")},
+                    {"ThingToDo", text("")}},
+                   {{"TTD Project", text("REVIEW CASES")}, {"ThingToDo", text("no priority")}},
+               });
+    MemoryToDoList list({Row{"3", "kept", "", "", ""}});
+    db::LoadToDoItems(m_file, list);
+    const QList<Row> expected = {
+        {"3", "kept", "", "", ""},
+        {"1", "Doe, Jane", "Telephone conference with Jane", "12/5/2026", "1/9/2027 3:30:00 PM"},
+        {"5", "MARKETING", "", "", ""},
+        {"2", "PAY BILLS", "", "", ""},
+        {"", "REVIEW CASES", "no priority", "", ""},
+    };
+    EXPECT_EQ(list.rows, expected);
+    EXPECT_EQ(list.current, 5);
+}
+
+TEST_F(ToDoItems, RewriteSetsClientOrProjectByTheCommaRuleAndDatesOrNulls) {
+    const QList<Row> rows = {
+        {"1", "Doe, Jane", "Call", "12/5/2026", "1/9/2027"},
+        {"2", "ADMINISTRATION", "Bills", "", "someday"},
+        {"3", "", "", "2/30/2026", "  12/05/2026  "},
+        {"4", "SMITH, JONES & CO", "Project with a comma", "12/5/2026 2:30:00 PM", ""},
+        {"", "Doe,Jane", "no blank after the comma", "", ""},
+    };
+    db::RewriteToDoItems(m_file, MemoryToDoList(rows));
+    const std::vector<std::vector<std::string>> expected = {
+        {"Call", "Doe, Jane", "<null>", "1", "2026-12-05T00:00:00", "2027-01-09T00:00:00"},
+        {"Bills", "<null>", "ADMINISTRATION", "2", "<null>", "<null>"},
+        {"", "<null>", "", "3", "<null>", "2026-12-05T00:00:00"},
+        {"Project with a comma", "SMITH, JONES & CO", "<null>", "4", "2026-12-05T14:30:00",
+         "<null>"},
+        {"no blank after the comma", "<null>", "Doe,Jane", "", "<null>", "<null>"},
+    };
+    EXPECT_EQ(records(), expected);
+}
+
+TEST_F(ToDoItems, LoadThenRewriteKeepsEveryItemAndBothBecomesTheProject) {
+    addRecords(m_file, "Things To Do",
+               {
+                   {{"TTD Priority", text("1")},
+                    {"TTD Client", text("Doe, Jane")},
+                    {"ThingToDo", text("Brief")},
+                    {"Thing To Do Start Date", date(2026, 12, 5)},
+                    {"Thing To Do Deadline", date(2026, 12, 24, 9, 15)}},
+                   {{"TTD Priority", text("2")}, {"TTD Project", text("MARKETING")}},
+                   {{"TTD Priority", text("3")},
+                    {"TTD Client", text("Roe, Rick")},
+                    {"TTD Project", text("PAY BILLS")}},
+               });
+    const QList<Row> loaded = load();
+    db::RewriteToDoItems(m_file, MemoryToDoList(loaded));
+    EXPECT_EQ(load(), loaded);
+    const std::vector<std::vector<std::string>> expected = {
+        {"Brief", "Doe, Jane", "<null>", "1", "2026-12-05T00:00:00", "2026-12-24T09:15:00"},
+        {"<null>", "<null>", "MARKETING", "2", "<null>", "<null>"},
+        {"<null>", "<null>", "PAY BILLS", "3", "<null>", "<null>"},
+    };
+    // ThingToDo that was null comes back as the empty text: the list cannot tell them apart.
+    auto stored = records();
+    for (auto& row : stored)
+        if (row[0].empty())
+            row[0] = "<null>";
+    EXPECT_EQ(stored, expected);
+}
+
+TEST_F(ToDoItems, SortedRowsBecomeTheStoredOrder) {
+    QList<Row> rows;
+    for (int i = 0; i < 40; ++i)
+        rows.append({QString::number(1 + i % 5), "Client, No" + QString::number(i), "item",
+                     "12/1/2026", QStringLiteral("12/%1/2026").arg(1 + (i * 7) % 28)});
+    db::RewriteToDoItems(m_file, MemoryToDoList(rows));
+    QList<Row> sorted = load();
+    ASSERT_EQ(sorted, rows);
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const Row& a, const Row& b) { return a[4] < b[4]; });
+    db::RewriteToDoItems(m_file, MemoryToDoList(sorted));
+    EXPECT_EQ(load(), sorted);
+
+    db::RewriteToDoItems(m_file, MemoryToDoList());
+    EXPECT_TRUE(records().empty());
+    EXPECT_TRUE(load().isEmpty());
+}
+
+TEST_F(ToDoItems, ARowTheTableCannotHoldLeavesTheOldRecords) {
+    db::RewriteToDoItems(m_file, MemoryToDoList({{"1", "Doe, Jane", "keep me", "", ""}}));
+    const auto before = records();
+    const QList<Row> rows = {{"2", "MARKETING", "fine", "", ""},
+                             {"12345", "MARKETING", "priority too long", "", ""}};
+    EXPECT_THROW(db::RewriteToDoItems(m_file, MemoryToDoList(rows)), jet::Error);
+    EXPECT_EQ(records(), before);
+}
+
+// The rewrite stops at every change it makes to the disk in turn, once by a failing write and
+// once by a simulated crash; afterwards the file holds the old items or, when the stop came
+// after the commit, the new ones, never a mix.
+TEST_F(ToDoItems, AStopAnywhereInTheRewriteLeavesTheOldOrTheNewTable) {
+    QList<Row> oldRows, newRows;
+    for (int i = 0; i < 30; ++i) {
+        oldRows.append({"1", "Old, Client" + QString::number(i), "old item", "12/5/2026", ""});
+        newRows.append({"2", "NEW PROJECT " + QString::number(i), "new item", "", "1/9/2027"});
+    }
+    newRows.removeLast();
+    const QString pristine = m_dir.filePath("pristine.mdb");
+    db::RewriteToDoItems(m_file, MemoryToDoList(oldRows));
+    ASSERT_TRUE(QFile::copy(m_file, pristine));
+
+    auto files = std::make_shared<TestFileSystem>();
+    db::setFileSystemForTesting(files);
+    files->faultAt(0, TestFileSystem::Fault::Fail);
+    db::RewriteToDoItems(m_file, MemoryToDoList(newRows));
+    const std::uint64_t total = files->changes();
+    ASSERT_GT(total, 3u);
+
+    int keptOld = 0;
+    for (const auto fault : {TestFileSystem::Fault::Fail, TestFileSystem::Fault::Crash}) {
+        for (std::uint64_t n = 1; n <= total; ++n) {
+            QFile::remove(m_file);
+            ASSERT_TRUE(QFile::copy(pristine, m_file));
+            files->faultAt(n, fault);
+            EXPECT_THROW(db::RewriteToDoItems(m_file, MemoryToDoList(newRows)), jet::Error)
+                << "change " << n;
+            db::setFileSystemForTesting(nullptr); // a restart: the real files
+            const QList<Row> found = load();
+            EXPECT_TRUE(found == oldRows || found == newRows) << "change " << n;
+            keptOld += found == oldRows;
+            jet::Database reopened = jet::Database::open(db::enginePath(m_file));
+            EXPECT_TRUE(reopened.check().ok()) << "change " << n;
+            reopened.close();
+            db::setFileSystemForTesting(files);
+        }
+    }
+    EXPECT_GT(keptOld, 0);
+}
+
+} // namespace
