@@ -11,9 +11,9 @@
 #include "db/engine.h"
 #include "db/schema.h"
 #include "db_test_util.h"
+#include "memory_fs.h"
 #include "platform/error.h"
 #include "support/fake_platform.h"
-#include "test_file_system.h"
 
 using platform::Answer;
 using platform::fakes::FakePlatform;
@@ -49,6 +49,7 @@ struct StartupRun {
     QTemporaryDir dir;
     FakePlatform fakes{platform::fakes::FakeFiles::Mode::RealFileSystem};
     frmInitial form;
+    std::shared_ptr<jettest::MemoryFileSystem> memory;
     std::function<void()> show = [] {};
     int shown = 0;
 };
@@ -109,15 +110,15 @@ TEST(Startup, Scenarios) {
         {"program in the root folder",
          [](StartupRun& run) {
              run.fakes.files.setProgramFolder("/");
-             // The engine sees "/TODO.MDB" inside the temporary folder.
-             db::setFileSystemForTesting(
-                 std::make_shared<dbtest::TestFileSystem>(run.dir.path().toStdString()));
+             // The engine's files are in memory, so that "/TODO.MDB" is not made for real.
+             run.memory = std::make_shared<jettest::MemoryFileSystem>();
+             db::setFileSystemForTesting(run.memory);
          },
          true, [](StartupRun&) { return QList<MessageBoxCall>{}; },
          [](StartupRun& run) {
              expectDefaultDatabase(run, "/TODO.MDB", "root folder");
              EXPECT_EQ(run.setting(kRecent, "First"), "/TODO.MDB");
-             EXPECT_TRUE(QFileInfo(run.path("TODO.MDB")).isFile());
+             EXPECT_TRUE(run.memory->exists("/TODO.MDB"));
          }},
         {"first slot names a file that has gone",
          [](StartupRun& run) {

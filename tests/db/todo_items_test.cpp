@@ -9,8 +9,8 @@
 #include "db/schema.h"
 #include "db_test_util.h"
 #include "jet/datetime.h"
+#include "memory_fs.h"
 #include "memory_todo_list.h"
-#include "test_file_system.h"
 
 using namespace dbtest;
 
@@ -156,43 +156,51 @@ TEST_F(ToDoItems, ARowTheTableCannotHoldLeavesTheOldRecords) {
     EXPECT_EQ(records(), before);
 }
 
-// The rewrite stops at every change it makes to the disk in turn, once by a failing write and
-// once by a simulated crash; afterwards the file holds the old items or, when the stop came
-// after the commit, the new ones, never a mix.
+// The rewrite stops at every write, sync and removal in turn, by a failure or by a crash after
+// which unsynced writes are lost or torn; afterwards the file holds the old items or, when the
+// stop came after the commit, the new ones, never a mix.
 TEST_F(ToDoItems, AStopAnywhereInTheRewriteLeavesTheOldOrTheNewTable) {
+    using jettest::MemoryFileSystem;
     QList<Row> oldRows, newRows;
     for (int i = 0; i < 30; ++i) {
         oldRows.append({"1", "Old, Client" + QString::number(i), "old item", "12/5/2026", ""});
         newRows.append({"2", "NEW PROJECT " + QString::number(i), "new item", "", "1/9/2027"});
     }
     newRows.removeLast();
-    const QString pristine = m_dir.filePath("pristine.mdb");
+    m_file = "/db/items.mdb";
+    auto base = std::make_shared<MemoryFileSystem>();
+    db::schema::createDatabase(db::enginePath(m_file), base).close();
+    db::setFileSystemForTesting(base);
     db::RewriteToDoItems(m_file, MemoryToDoList(oldRows));
-    ASSERT_TRUE(QFile::copy(m_file, pristine));
 
-    auto files = std::make_shared<TestFileSystem>();
-    db::setFileSystemForTesting(files);
-    files->faultAt(0, TestFileSystem::Fault::Fail);
+    auto probe = base->clone();
+    db::setFileSystemForTesting(probe);
+    probe->resetCount();
     db::RewriteToDoItems(m_file, MemoryToDoList(newRows));
-    const std::uint64_t total = files->changes();
+    const std::uint64_t total = probe->operations();
     ASSERT_GT(total, 3u);
 
+    struct Stop {
+        MemoryFileSystem::Fault fault;
+        MemoryFileSystem::Recovery recovery;
+    };
     int keptOld = 0;
-    for (const auto fault : {TestFileSystem::Fault::Fail, TestFileSystem::Fault::Crash}) {
+    for (const Stop stop :
+         {Stop{MemoryFileSystem::Fault::Fail, {}},
+          Stop{MemoryFileSystem::Fault::Crash, MemoryFileSystem::Recovery::DropUnsynced},
+          Stop{MemoryFileSystem::Fault::Crash, MemoryFileSystem::Recovery::Random}}) {
         for (std::uint64_t n = 1; n <= total; ++n) {
-            QFile::remove(m_file);
-            ASSERT_TRUE(QFile::copy(pristine, m_file));
-            files->faultAt(n, fault);
-            EXPECT_THROW(db::RewriteToDoItems(m_file, MemoryToDoList(newRows)), jet::Error)
-                << "change " << n;
-            db::setFileSystemForTesting(nullptr); // a restart: the real files
-            const QList<Row> found = load();
-            EXPECT_TRUE(found == oldRows || found == newRows) << "change " << n;
-            keptOld += found == oldRows;
-            jet::Database reopened = jet::Database::open(db::enginePath(m_file));
-            EXPECT_TRUE(reopened.check().ok()) << "change " << n;
-            reopened.close();
+            auto files = base->clone();
             db::setFileSystemForTesting(files);
+            files->faultAt(n, stop.fault);
+            EXPECT_ANY_THROW(db::RewriteToDoItems(m_file, MemoryToDoList(newRows))) << "stop " << n;
+            if (files->crashed())
+                files->crashRecover(stop.recovery, static_cast<std::uint32_t>(n));
+            const QList<Row> found = load();
+            EXPECT_TRUE(found == oldRows || found == newRows) << "stop " << n;
+            keptOld += found == oldRows;
+            EXPECT_TRUE(db::openDatabase(m_file, jet::OpenMode::ReadOnly).check().ok())
+                << "stop " << n;
         }
     }
     EXPECT_GT(keptOld, 0);
