@@ -88,16 +88,19 @@ inline void put32be(std::uint8_t* p, std::uint32_t v) {
 
 /// Appends little-endian values to a growing byte string.
 inline void append16(std::string& out, std::uint32_t v) {
-    out.push_back(static_cast<char>(v & 0xFF));
-    out.push_back(static_cast<char>((v >> 8) & 0xFF));
+    const std::size_t at = out.size();
+    out.resize(at + 2);
+    put16(reinterpret_cast<std::uint8_t*>(out.data() + at), v);
 }
 inline void append32(std::string& out, std::uint32_t v) {
-    append16(out, v & 0xFFFF);
-    append16(out, v >> 16);
+    const std::size_t at = out.size();
+    out.resize(at + 4);
+    put32(reinterpret_cast<std::uint8_t*>(out.data() + at), v);
 }
 inline void append64(std::string& out, std::uint64_t v) {
-    append32(out, static_cast<std::uint32_t>(v));
-    append32(out, static_cast<std::uint32_t>(v >> 32));
+    const std::size_t at = out.size();
+    out.resize(at + 8);
+    put64(reinterpret_cast<std::uint8_t*>(out.data() + at), v);
 }
 inline void appendF64(std::string& out, double d) {
     std::uint64_t bits;

@@ -62,12 +62,16 @@ void initDataPage(std::uint8_t* p, std::uint32_t owner) {
 
 unsigned appendRow(std::uint8_t* p, std::string_view row) {
     const unsigned count = slotCount(p);
-    const std::size_t lowest = static_cast<std::size_t>(freeSpace(p)) + kSlotTable + 2 * count;
+    return appendRow(p, row, static_cast<std::size_t>(freeSpace(p)) + kSlotTable + 2 * count);
+}
+
+unsigned appendRow(std::uint8_t* p, std::string_view row, std::size_t lowest) {
+    const unsigned count = slotCount(p);
     const std::size_t start = lowest - row.size();
     std::memcpy(p + start, row.data(), row.size());
     bytes::put16(p + kSlotTable + 2 * count, static_cast<std::uint32_t>(start));
     bytes::put16(p + kSlotCount, count + 1);
-    bytes::put16(p + 2, static_cast<std::uint32_t>(freeSpace(p)));
+    bytes::put16(p + 2, static_cast<std::uint32_t>(start - (kSlotTable + 2 * (count + 1))));
     return count;
 }
 

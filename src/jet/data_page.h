@@ -50,6 +50,8 @@ void initDataPage(std::uint8_t* p, std::uint32_t owner);
 /// Adds a row below the lowest one; returns its slot. The caller checks the space first:
 /// `size + 2 <= freeSpace(p)` and fewer than kMaxSlots slots.
 unsigned appendRow(std::uint8_t* p, std::string_view row);
+/// The same, given the offset of the lowest row (saves scanning the offset table).
+unsigned appendRow(std::uint8_t* p, std::string_view row, std::size_t lowest);
 
 /// Rewrites the page with the same live rows in the same slots, deleted slots shrunk to zero
 /// length and deleted slots at the end of the table dropped. Slot numbers of the remaining

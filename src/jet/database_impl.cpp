@@ -104,6 +104,8 @@ std::shared_ptr<const Table> DatabaseImpl::table(std::uint32_t tdefPage, const s
 
 std::vector<RowRef> DatabaseImpl::scan(const Table& t, std::vector<std::string>* notes) {
     std::vector<RowRef> rows;
+    const auto w = writers_.find(t.def.page);
+    const TableWriter* pending = w == writers_.end() ? nullptr : w->second.get();
     const UsageMap owned = UsageMap::read(pager, t.def.ownedMap, "table '" + t.def.name + "'");
     for (std::uint32_t pageNumber : owned.pages()) {
         if (pageNumber >= pager.pageCount())
@@ -127,6 +129,8 @@ std::vector<RowRef> DatabaseImpl::scan(const Table& t, std::vector<std::string>*
             const std::uint16_t raw = bytes::u16(p + page::kSlotTable + 2 * slot);
             if (raw & page::kDeleted)
                 continue; // deleted, or the target of an overflow pointer
+            if (pending && pending->isDeleted(pageNumber, slot))
+                continue; // deleted in the running transaction
             RowRef ref{pageNumber, static_cast<std::uint16_t>(slot), pageNumber,
                        static_cast<std::uint16_t>(slot)};
             // Follow overflow pointers to where the row's bytes are.
@@ -180,8 +184,12 @@ std::string DatabaseImpl::encodeRow(TableWriter& writer,
                                     const std::vector<std::optional<Value>>& values) {
     const Table& t = writer.table();
     const std::size_t n = t.def.columns.size();
-    std::vector<std::string> encoded(n);
-    std::vector<bool> present(n, false), booleans(n, false);
+    // Buffers kept between rows: adding many rows allocates nothing per row.
+    thread_local std::vector<std::string> encoded;
+    thread_local std::vector<bool> present, booleans;
+    encoded.resize(n);
+    present.assign(n, false);
+    booleans.assign(n, false);
     for (std::size_t i = 0; i < n; ++i) {
         const ColumnDef& c = t.def.columns[i];
         if (i >= values.size() || !values[i] || values[i]->isNull())
@@ -194,7 +202,8 @@ std::string DatabaseImpl::encodeRow(TableWriter& writer,
             booleans[i] = v.asBool();
             continue;
         }
-        std::string bytes = row::encodeValue(c, v);
+        std::string& bytes = encoded[i];
+        row::encodeValue(c, v, bytes);
         if (c.isLongValue()) {
             if (bytes.size() <= long_value::kMaxInline)
                 bytes = long_value::inlineValue(bytes);
@@ -207,10 +216,10 @@ std::string DatabaseImpl::encodeRow(TableWriter& writer,
                                 std::to_string(long_value::kMaxSingleRow) +
                                 " bytes, which this engine does not write.");
         }
-        encoded[i] = std::move(bytes);
         present[i] = true;
     }
-    std::string row = row::build(t.def, t.layout, encoded, present, booleans);
+    std::string row;
+    row::build(t.def, t.layout, encoded, present, booleans, row);
     if (row.size() > row::kMaxRowSize)
         throw Error(ErrorKind::InvalidArgument,
                     "The record is too large (" + std::to_string(row.size()) + " bytes).");
@@ -240,6 +249,7 @@ void DatabaseImpl::commit() {
     }
     writers_.clear();
     globalMap_.reset();
+    freeAtStart_.clear();
     explicit_ = false;
     // Definitions changed (row counts, maps); read them again when next needed.
     tables_.clear();
@@ -251,6 +261,7 @@ void DatabaseImpl::rollback(bool invalidate) {
         pager.rollback();
     writers_.clear();
     globalMap_.reset();
+    freeAtStart_.clear();
     explicit_ = false;
     if (invalidate)
         ++generation;
@@ -272,10 +283,69 @@ TableWriter& DatabaseImpl::writer(const std::shared_ptr<const Table>& t) {
     return ref;
 }
 
-std::uint32_t DatabaseImpl::allocatePage() {
+std::uint32_t DatabaseImpl::allocatePage(std::uint32_t after) {
+    if (!globalMap_) {
+        globalMap_ = std::make_unique<GlobalMap>(pager);
+        // Pages the map calls free and that nothing refers to. When the structures cannot be
+        // read completely, no page is reused: new pages go to the end of the file.
+        freeAtStart_.clear();
+        try {
+            const std::set<std::uint32_t> used = usedPages();
+            for (std::uint32_t p : globalMap_->freePages())
+                if (!used.count(p))
+                    freeAtStart_.insert(p);
+        } catch (const Error&) {
+            freeAtStart_.clear();
+        }
+    }
+    std::uint32_t page;
+    auto it = freeAtStart_.upper_bound(after);
+    if (it != freeAtStart_.end()) {
+        page = *it;
+        freeAtStart_.erase(it);
+        pager.adopt(page);
+    } else {
+        page = pager.append();
+    }
+    globalMap_->noteAllocated(page);
+    return page;
+}
+
+void DatabaseImpl::releasePage(std::uint32_t page) {
     if (!globalMap_)
         globalMap_ = std::make_unique<GlobalMap>(pager);
-    return globalMap_->allocate();
+    globalMap_->noteReleased(page);
+}
+
+std::set<std::uint32_t> DatabaseImpl::usedPages() {
+    std::set<std::uint32_t> used{0, 1};
+    auto addMap = [&](std::uint32_t ptr, const std::string& what) {
+        if (ptr == 0)
+            return;
+        used.insert(page::pointerPage(ptr));
+        const UsageMap m = UsageMap::read(pager, ptr, what);
+        used.insert(m.pages().begin(), m.pages().end());
+        for (std::uint32_t b : m.bitmapPages())
+            if (b != 0)
+                used.insert(b);
+    };
+    for (const CatalogEntry& e : catalog) {
+        if (!e.isTable())
+            continue;
+        auto t = table(e);
+        used.insert(t->def.definitionPages.begin(), t->def.definitionPages.end());
+        addMap(t->def.ownedMap, e.name);
+        addMap(t->def.freeMap, e.name);
+        for (const LongValueMaps& m : t->def.longValueMaps) {
+            addMap(m.ownedMap, e.name);
+            addMap(m.freeMap, e.name);
+        }
+        for (const RealIndexDef& x : t->def.realIndexes) {
+            addMap(x.usageMap, e.name);
+            used.insert(x.rootPage);
+        }
+    }
+    return used;
 }
 
 void DatabaseImpl::checkWritable(const Table& t) const {
@@ -297,6 +367,52 @@ TableWriter::TableWriter(DatabaseImpl& db, std::shared_ptr<const Table> table)
       owned_(UsageMap::read(db.pager, table_->def.ownedMap, "table '" + table_->def.name + "'")),
       free_(UsageMap::read(db.pager, table_->def.freeMap, "table '" + table_->def.name + "'")) {}
 
+namespace {
+// A slot flagged 0xC000 holds a deleted row; anything else (rows, overflow pointers and their
+// targets) keeps its place.
+bool removedSlot(const std::uint8_t* p, unsigned slot) {
+    const std::uint16_t raw = bytes::u16(p + page::kSlotTable + 2 * slot);
+    return (raw & (page::kDeleted | page::kOverflow)) == (page::kDeleted | page::kOverflow);
+}
+} // namespace
+
+bool TableWriter::isDeleted(std::uint32_t pageNumber, unsigned slot) const {
+    auto it = deleted_.find(pageNumber);
+    return it != deleted_.end() && slot < it->second.size() && it->second[slot];
+}
+
+void TableWriter::markDeleted(std::uint32_t pageNumber, unsigned slot) {
+    std::vector<bool>& slots = deleted_[pageNumber];
+    if (slots.size() <= slot)
+        slots.resize(std::max<std::size_t>(slot + 1, page::kMaxSlots), false);
+    slots[slot] = true;
+}
+
+bool TableWriter::liveOnPage(std::uint32_t pageNumber, const std::uint8_t* p) const {
+    for (unsigned slot = page::slotCount(p); slot-- > 0;)
+        if (!removedSlot(p, slot) && !isDeleted(pageNumber, slot))
+            return true;
+    return false;
+}
+
+void TableWriter::applyDeletes(std::uint32_t pageNumber) {
+    auto it = deleted_.find(pageNumber);
+    if (it == deleted_.end())
+        return;
+    std::uint8_t* p = db_.pager.write(pageNumber);
+    const unsigned count = page::slotCount(p);
+    for (unsigned slot = 0; slot < it->second.size() && slot < count; ++slot) {
+        if (!it->second[slot])
+            continue;
+        const std::uint16_t raw = bytes::u16(p + page::kSlotTable + 2 * slot);
+        bytes::put16(p + page::kSlotTable + 2 * slot, raw | page::kDeleted | page::kOverflow);
+    }
+    deleted_.erase(it);
+    page::compact(p, pageNumber);
+    if (hotPage_ == pageNumber)
+        hotPage_ = 0;
+}
+
 void TableWriter::findLastLive() {
     lastLive_.reset();
     const auto& pages = owned_.pages();
@@ -306,43 +422,53 @@ void TableWriter::findLastLive() {
         const std::uint8_t* p = db_.pager.read(*it);
         if (p[0] != 0x01 || bytes::u32(p + 4) != table_->def.page)
             continue;
-        for (unsigned slot = page::slotCount(p); slot-- > 0;) {
-            const std::uint16_t raw = bytes::u16(p + page::kSlotTable + 2 * slot);
-            // Anything but a deleted row keeps its place, overflow targets included.
-            if ((raw & (page::kDeleted | page::kOverflow)) != (page::kDeleted | page::kOverflow)) {
+        for (unsigned slot = page::slotCount(p); slot-- > 0;)
+            if (!removedSlot(p, slot) && !isDeleted(*it, slot)) {
                 lastLive_ = RowRef{*it, static_cast<std::uint16_t>(slot), *it,
                                    static_cast<std::uint16_t>(slot)};
                 break;
             }
-        }
     }
     lastLiveKnown_ = true;
 }
 
-void TableWriter::updateFreeMap(std::uint32_t pageNumber, const std::uint8_t* p) {
-    if (page::freeSpace(p) >= kFreeThreshold && page::slotCount(p) < page::kMaxSlots)
+void TableWriter::updateFreeMap(std::uint32_t pageNumber, int freeSpace, unsigned slots) {
+    if (freeSpace >= kFreeThreshold && slots < page::kMaxSlots)
         free_.add(pageNumber);
     else
         free_.remove(pageNumber);
 }
 
 bool TableWriter::tryPlace(std::uint32_t pageNumber, const std::string& row, RowRef& out) {
-    const std::uint8_t* p = db_.pager.read(pageNumber);
-    if (p[0] != 0x01 || bytes::u32(p + 4) != table_->def.page)
-        return false;
-    if (pendingCompaction_.count(pageNumber)) {
-        page::compact(db_.pager.write(pageNumber), pageNumber);
-        pendingCompaction_.erase(pageNumber);
-        p = db_.pager.read(pageNumber);
+    if (pageNumber != hotPage_) {
+        const std::uint8_t* p = db_.pager.read(pageNumber);
+        if (p[0] != 0x01 || bytes::u32(p + 4) != table_->def.page)
+            return false;
+        if (deleted_.count(pageNumber)) {
+            // A page emptied in this transaction is given back when it commits; its old rows
+            // stay as they are until then, so nothing new goes on it.
+            if (!liveOnPage(pageNumber, p)) {
+                free_.remove(pageNumber);
+                return false;
+            }
+            applyDeletes(pageNumber);
+            p = db_.pager.read(pageNumber);
+        }
+        hotPage_ = pageNumber;
+        hotSlots_ = page::slotCount(p);
+        hotFree_ = page::freeSpace(p);
     }
-    if (page::slotCount(p) >= page::kMaxSlots ||
-        static_cast<int>(row.size()) + 2 > page::freeSpace(p))
+    if (hotSlots_ >= page::kMaxSlots || static_cast<int>(row.size()) + 2 > hotFree_)
         return false;
     std::uint8_t* w = db_.pager.write(pageNumber);
-    const unsigned slot = page::appendRow(w, row);
+    const std::size_t lowest =
+        page::kSlotTable + 2 * std::size_t{hotSlots_} + static_cast<std::size_t>(hotFree_);
+    const unsigned slot = page::appendRow(w, row, lowest);
+    hotSlots_ += 1;
+    hotFree_ -= static_cast<int>(row.size()) + 2;
     out = RowRef{pageNumber, static_cast<std::uint16_t>(slot), pageNumber,
                  static_cast<std::uint16_t>(slot)};
-    updateFreeMap(pageNumber, w);
+    updateFreeMap(pageNumber, hotFree_, hotSlots_);
     return true;
 }
 
@@ -352,15 +478,28 @@ RowRef TableWriter::insert(const std::string& row) {
     RowRef placed;
     bool done = false;
     // Rows go after the last live row, so stored order is the order of insertion.
-    const auto& pages = owned_.pages();
-    auto it =
-        lastLive_ ? std::lower_bound(pages.begin(), pages.end(), lastLive_->page) : pages.begin();
-    for (; it != pages.end() && !done; ++it)
-        done = tryPlace(*it, row, placed);
+    if (lastLive_ && lastLive_->page == hotPage_)
+        done = tryPlace(hotPage_, row, placed);
     if (!done) {
-        const std::uint32_t fresh = db_.allocatePage();
+        // Pages with room, from the last live row's page on (copied: placing changes the map).
+        const auto& pages = free_.pages();
+        const std::size_t from =
+            lastLive_
+                ? static_cast<std::size_t>(
+                      std::lower_bound(pages.begin(), pages.end(), lastLive_->page) - pages.begin())
+                : 0;
+        std::vector<std::uint32_t> candidates;
+        candidates.reserve(pages.size() - from);
+        for (std::size_t k = from; k < pages.size(); ++k)
+            candidates.push_back(pages[k]);
+        for (std::size_t k = 0; k < candidates.size() && !done; ++k)
+            done = owned_.contains(candidates[k]) && tryPlace(candidates[k], row, placed);
+    }
+    if (!done) {
+        const std::uint32_t fresh = db_.allocatePage(lastLive_ ? lastLive_->page : 0);
         page::initDataPage(db_.pager.write(fresh), table_->def.page);
         owned_.add(fresh);
+        hotPage_ = 0;
         if (!tryPlace(fresh, row, placed))
             throw Error(ErrorKind::InvalidArgument, "The record does not fit on a page.");
     }
@@ -370,13 +509,9 @@ RowRef TableWriter::insert(const std::string& row) {
 }
 
 void TableWriter::remove(const RowRef& ref) {
-    auto mark = [&](std::uint32_t pageNumber, unsigned slot) {
-        std::uint8_t* p = db_.pager.write(pageNumber);
-        page::slot(p, slot, pageNumber); // validates
-        const std::uint16_t raw = bytes::u16(p + page::kSlotTable + 2 * slot);
-        bytes::put16(p + page::kSlotTable + 2 * slot, raw | page::kDeleted | page::kOverflow);
-        pendingCompaction_.insert(pageNumber);
-    };
+    // The rows' slots are flagged when the transaction commits: a page that loses all its rows
+    // is then given back without being changed, so its old contents need no journal.
+    page::slot(db_.pager.read(ref.page), ref.slot, ref.page); // validates
     // Long values stored outside the row go with it.
     for (std::size_t i = 0; i < table_->def.columns.size(); ++i) {
         const ColumnDef& c = table_->def.columns[i];
@@ -406,9 +541,11 @@ void TableWriter::remove(const RowRef& ref) {
                 break;
         }
     }
+    markDeleted(ref.page, ref.slot);
     if (ref.dataPage != ref.page || ref.dataSlot != ref.slot)
-        mark(ref.dataPage, ref.dataSlot);
-    mark(ref.page, ref.slot);
+        markDeleted(ref.dataPage, ref.dataSlot);
+    if (hotPage_ == ref.page || hotPage_ == ref.dataPage)
+        hotPage_ = 0;
     if (lastLive_ && *lastLive_ == ref)
         lastLiveKnown_ = false;
     --rowCountDelta_;
@@ -459,13 +596,28 @@ std::uint32_t TableWriter::storeLongValue(std::uint16_t columnNumber, const std:
 }
 
 void TableWriter::flush() {
-    for (std::uint32_t pageNumber : pendingCompaction_) {
-        std::uint8_t* p = db_.pager.write(pageNumber);
-        page::compact(p, pageNumber);
-        if (bytes::u32(p + 4) == table_->def.page)
-            updateFreeMap(pageNumber, p);
+    std::vector<std::uint32_t> pages;
+    for (const auto& [pageNumber, slots] : deleted_)
+        pages.push_back(pageNumber);
+    for (std::uint32_t pageNumber : pages) {
+        const std::uint8_t* current = db_.pager.read(pageNumber);
+        const bool ours = current[0] == 0x01 && bytes::u32(current + 4) == table_->def.page;
+        if (ours && !liveOnPage(pageNumber, current)) {
+            // Every row of the page is gone: the page leaves the table unchanged and is free
+            // from the next transaction on.
+            deleted_.erase(pageNumber);
+            owned_.remove(pageNumber);
+            free_.remove(pageNumber);
+            db_.releasePage(pageNumber);
+            continue;
+        }
+        applyDeletes(pageNumber);
+        if (ours) {
+            const std::uint8_t* p = db_.pager.read(pageNumber);
+            updateFreeMap(pageNumber, page::freeSpace(p), page::slotCount(p));
+        }
     }
-    pendingCompaction_.clear();
+    hotPage_ = 0;
     auto allocate = [this] { return db_.allocatePage(); };
     owned_.write(db_.pager, allocate);
     free_.write(db_.pager, allocate);
@@ -485,16 +637,26 @@ void TableWriter::flush() {
 // ---------------------------------------------------------------------------------------------
 // Global free-page map
 
-GlobalMap::GlobalMap(Pager& pager) : pager_(pager) {}
-
-std::uint32_t GlobalMap::allocate() {
-    const std::uint32_t page = pager_.append();
-    allocated_.push_back(page);
-    return page;
+std::vector<std::uint32_t> GlobalMap::freePages() {
+    std::vector<std::uint32_t> out;
+    const std::uint8_t* p = pager_.read(1);
+    if (p[0] != 0x01 || page::slotCount(p) < 1)
+        return out;
+    const page::Slot s = page::slot(p, 0, 1);
+    if (s.size() < 5 || p[s.start] != 0)
+        return out;
+    const std::uint32_t start = bytes::u32(p + s.start + 1);
+    for (std::size_t i = 0; i < (s.size() - 5) * 8u; ++i)
+        if ((p[s.start + 5 + i / 8] >> (i % 8)) & 1) {
+            const std::uint64_t pg = std::uint64_t{start} + i;
+            if (pg >= 2 && pg < pager_.pageCount())
+                out.push_back(static_cast<std::uint32_t>(pg));
+        }
+    return out;
 }
 
 void GlobalMap::flush() {
-    if (allocated_.empty())
+    if (allocated_.empty() && released_.empty())
         return;
     // Row 0 of page 1 is an inline map whose set bits are free pages; pages the file does not
     // have yet count as free. Access lengthens the row as the file grows rather than switching
@@ -544,6 +706,9 @@ void GlobalMap::flush() {
             start = newStart;
         }
     }
+    for (std::uint32_t pg : released_)
+        if (pg >= start && pg - start < bits.size())
+            bits[pg - start] = true;
     for (std::uint32_t pg : allocated_)
         if (pg >= start && pg - start < bits.size())
             bits[pg - start] = false;
@@ -553,6 +718,7 @@ void GlobalMap::flush() {
         if (bits[i])
             fresh[5 + i / 8] = static_cast<char>(fresh[5 + i / 8] | (1 << (i % 8)));
     allocated_.clear();
+    released_.clear();
     if (fresh.size() == map.size()) {
         std::uint8_t* w = pager_.write(1);
         const page::Slot s = page::slot(w, 0, 1);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "bytes.h"
@@ -62,35 +63,49 @@ public:
     /// Writes compaction, page maps and the row count into the pages.
     void flush();
     const Table& table() const { return *table_; }
+    /// Deleted in this transaction (the slot is flagged when it commits).
+    bool isDeleted(std::uint32_t page, unsigned slot) const;
 
 private:
     struct LongValueSpace {
         UsageMap owned, free;
     };
     void findLastLive();
-    void updateFreeMap(std::uint32_t page, const std::uint8_t* p);
+    void updateFreeMap(std::uint32_t page, int freeSpace, unsigned slots);
+    bool liveOnPage(std::uint32_t page, const std::uint8_t* p) const;
+    void applyDeletes(std::uint32_t page);
     bool tryPlace(std::uint32_t page, const std::string& row, RowRef& out);
 
     DatabaseImpl& db_;
     std::shared_ptr<const Table> table_;
     UsageMap owned_, free_;
-    std::set<std::uint32_t> pendingCompaction_;
+    void markDeleted(std::uint32_t page, unsigned slot);
+    std::unordered_map<std::uint32_t, std::vector<bool>> deleted_; // by page, not yet flagged
+    // The page rows are being added to, with its free bytes and slot count.
+    std::uint32_t hotPage_ = 0;
+    int hotFree_ = 0;
+    unsigned hotSlots_ = 0;
     std::optional<RowRef> lastLive_;
     bool lastLiveKnown_ = false;
     std::int64_t rowCountDelta_ = 0;
     std::map<std::uint16_t, LongValueSpace> longValues_;
 };
 
-/// The global free-page map on page 1 (row 0: a set bit marks a free page).
+/// The global free-page map on page 1 (row 0: a set bit marks a free page), and the pages
+/// taken and released in the running transaction.
 class GlobalMap {
 public:
-    explicit GlobalMap(Pager& pager);
-    std::uint32_t allocate();
+    explicit GlobalMap(Pager& pager) : pager_(pager) {}
+    /// Pages the map marks free, below the file's end (empty when the map is not inline).
+    std::vector<std::uint32_t> freePages();
+    void noteAllocated(std::uint32_t page) { allocated_.push_back(page); }
+    void noteReleased(std::uint32_t page) { released_.push_back(page); }
     void flush();
 
 private:
     Pager& pager_;
     std::vector<std::uint32_t> allocated_;
+    std::vector<std::uint32_t> released_;
 };
 
 class DatabaseImpl : public std::enable_shared_from_this<DatabaseImpl> {
@@ -140,7 +155,15 @@ public:
         }
     }
     TableWriter& writer(const std::shared_ptr<const Table>& table);
-    std::uint32_t allocatePage();
+    /// A page for new contents: one that was free when the transaction began and lies after
+    /// `after` (so that rows placed on it follow the table's other rows), or a new page at the
+    /// end of the file.
+    std::uint32_t allocatePage(std::uint32_t after = 0);
+    /// Gives a page back; it becomes reusable from the next transaction on.
+    void releasePage(std::uint32_t page);
+    /// Every page something refers to: header, global map, definitions, page maps and the
+    /// pages they list. Throws Corrupt when a structure cannot be read.
+    std::set<std::uint32_t> usedPages();
     /// Refuses writing to tables whose indexes this engine does not maintain.
     void checkWritable(const Table& t) const;
 
@@ -151,6 +174,7 @@ private:
     std::map<std::uint32_t, std::shared_ptr<const Table>> tables_;
     std::map<std::uint32_t, std::unique_ptr<TableWriter>> writers_;
     std::unique_ptr<GlobalMap> globalMap_;
+    std::set<std::uint32_t> freeAtStart_; // free pages not yet taken in this transaction
     bool explicit_ = false;
 };
 

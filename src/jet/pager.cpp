@@ -216,6 +216,18 @@ std::uint32_t Pager::append() {
     return page;
 }
 
+std::uint8_t* Pager::adopt(std::uint32_t page) {
+    if (!inTransaction_)
+        throw Error(ErrorKind::InvalidState, "A page was taken outside a transaction.");
+    if (page >= pageCount_)
+        throw Error(ErrorKind::InvalidState, "A page beyond the end of the file was taken.");
+    auto copy = std::make_unique<Page>(Page{});
+    std::uint8_t* data = copy->data();
+    dirty_[page] = std::move(copy);
+    adopted_[page] = true;
+    return data;
+}
+
 void Pager::begin() {
     if (broken_)
         throw Error(ErrorKind::InvalidState,
@@ -235,6 +247,7 @@ void Pager::begin() {
 
 void Pager::rollback() {
     dirty_.clear();
+    adopted_.clear();
     pageCount_ = committedPageCount_;
     inTransaction_ = false;
 }
@@ -242,7 +255,7 @@ void Pager::rollback() {
 void Pager::writeJournal() {
     std::vector<std::uint32_t> pages;
     for (const auto& [page, data] : dirty_)
-        if (page < committedPageCount_)
+        if (page < committedPageCount_ && !adopted_.count(page))
             pages.push_back(page);
     std::sort(pages.begin(), pages.end());
 
@@ -282,7 +295,7 @@ void Pager::writeJournal() {
 
 void Pager::restoreFromMemory() {
     for (const auto& [page, data] : dirty_)
-        if (page < committedPageCount_)
+        if (page < committedPageCount_ && !adopted_.count(page))
             file_->writeAt(std::uint64_t{page} * kPageSize, load(page).data(), kPageSize);
     file_->truncate(fileSize_);
     file_->sync();
@@ -354,7 +367,9 @@ void Pager::commit() {
         throw;
     }
 
-    // 3. Retire the journal: from here on the new contents are the committed ones.
+    // 3. Retire the journal: from here on the new contents are the committed ones. The folder
+    // is synced too: a removal that did not reach the disk would let the next open undo the
+    // transaction after a power failure.
     try {
         fs_->remove(journalPath(path_));
         fs_->syncDirectory(path_);
@@ -368,6 +383,7 @@ void Pager::commit() {
             cache_[page] = std::move(data);
         }
         dirty_.clear();
+        adopted_.clear();
         inTransaction_ = false;
         downgrade();
         throw Error(e.kind(),
@@ -380,6 +396,7 @@ void Pager::commit() {
     for (auto& [page, data] : dirty_)
         cache_[page] = std::move(data);
     dirty_.clear();
+    adopted_.clear();
     fileSize_ = std::uint64_t{pageCount_} * kPageSize;
     committedPageCount_ = pageCount_;
     inTransaction_ = false;

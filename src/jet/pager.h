@@ -57,6 +57,10 @@ public:
     std::uint8_t* write(std::uint32_t page);
     /// A new zero-filled page at the end of the file; needs a transaction.
     std::uint32_t append();
+    /// Takes over a page that was free when the transaction began: zero-filled, and not saved
+    /// in the journal, since nothing refers to its old contents. The caller vouches that the
+    /// page is free.
+    std::uint8_t* adopt(std::uint32_t page);
 
     void begin();
     void commit();
@@ -89,6 +93,7 @@ private:
     std::uint32_t committedPageCount_ = 0; // at the start of the transaction
     std::vector<std::unique_ptr<Page>> cache_;
     std::unordered_map<std::uint32_t, std::unique_ptr<Page>> dirty_;
+    std::unordered_map<std::uint32_t, bool> adopted_; // free pages taken in this transaction
     bool inTransaction_ = false;
     bool broken_ = false; // a failed commit could not be undone in the file: reopen to recover
 };

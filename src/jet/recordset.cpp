@@ -25,22 +25,21 @@ void Recordset::moveFirst() {
     impl_->checkOpen();
     impl_->pos_ = 0;
     impl_->afterDelete_ = false;
+    impl_->skipDeleted();
 }
 
 void Recordset::moveNext() {
     impl_->checkOpen();
-    if (impl_->afterDelete_) {
-        impl_->afterDelete_ = false; // the row after the deleted one is already current
-        return;
-    }
-    if (impl_->pos_ >= impl_->rows_.size())
+    if (!impl_->afterDelete_ && impl_->pos_ >= impl_->rows_.size())
         throw Error(ErrorKind::InvalidState, "There is no next record: the end was reached.");
+    impl_->afterDelete_ = false;
     ++impl_->pos_;
+    impl_->skipDeleted();
 }
 
 std::size_t Recordset::recordCount() const {
     impl_->checkOpen();
-    return impl_->rows_.size();
+    return impl_->live_;
 }
 
 Value Recordset::field(std::string_view name) const {
@@ -90,6 +89,8 @@ void Recordset::update() {
     // A failed change rolled the transaction back (and made this record set stale); here it
     // succeeded.
     impl_->rows_.push_back(placed);
+    impl_->deleted_.push_back(false);
+    ++impl_->live_;
     impl_->editing_ = false;
     impl_->pending_.clear();
 }
@@ -109,7 +110,8 @@ void Recordset::deleteCurrent() {
     db.checkWritable(*impl_->table_);
     const RowRef ref = impl_->rows_[impl_->pos_];
     db.change([&] { db.writer(impl_->table_).remove(ref); });
-    impl_->rows_.erase(impl_->rows_.begin() + static_cast<std::ptrdiff_t>(impl_->pos_));
+    impl_->deleted_[impl_->pos_] = true;
+    --impl_->live_;
     impl_->afterDelete_ = true;
 }
 

@@ -16,6 +16,14 @@ public:
     RecordsetImpl(std::shared_ptr<DatabaseImpl> db, std::shared_ptr<const Table> table)
         : db_(std::move(db)), table_(std::move(table)), generation_(db_->generation) {
         rows_ = db_->scan(*table_);
+        deleted_.assign(rows_.size(), false);
+        live_ = rows_.size();
+    }
+
+    /// Moves past deleted rows to the next live one (or the end).
+    void skipDeleted() {
+        while (pos_ < rows_.size() && deleted_[pos_])
+            ++pos_;
     }
 
     void checkOpen() const {
@@ -44,7 +52,9 @@ public:
     std::shared_ptr<DatabaseImpl> db_;
     std::shared_ptr<const Table> table_;
     std::uint64_t generation_;
-    std::vector<RowRef> rows_;
+    std::vector<RowRef> rows_;  // in stored order; rows added by update() at the end
+    std::vector<bool> deleted_; // rows deleted through this record set keep their place
+    std::size_t live_ = 0;
     std::size_t pos_ = 0;
     bool afterDelete_ = false;
     bool editing_ = false;

@@ -62,6 +62,12 @@ Layout makeLayout(const TableDef& def) {
     }
     l.hasVarColumns = def.varColumns > 0;
     l.varSlots = static_cast<std::uint16_t>(std::max<int>(maxVar + 1, def.varColumns));
+    for (std::size_t i = 0; i < def.columns.size(); ++i)
+        if (!def.columns[i].isFixed())
+            l.varOrder.push_back(i);
+    std::sort(l.varOrder.begin(), l.varOrder.end(), [&](std::size_t a, std::size_t b) {
+        return def.columns[a].varIndex < def.columns[b].varIndex;
+    });
     return l;
 }
 
@@ -195,8 +201,8 @@ Value decodeVariable(const ColumnDef& c, const FieldBytes& f) {
     return decodeFixed(c, f);
 }
 
-std::string encodeValue(const ColumnDef& c, const Value& v) {
-    std::string out;
+void encodeValue(const ColumnDef& c, const Value& v, std::string& out) {
+    out.clear();
     auto asInteger = [&](std::int64_t lo, std::int64_t hi) {
         std::int64_t i;
         if (v.kind() == Value::Kind::Integer)
@@ -215,22 +221,22 @@ std::string encodeValue(const ColumnDef& c, const Value& v) {
     case ColumnType::Memo: {
         if (v.kind() != Value::Kind::Text)
             badValue(c, "is not text");
-        const std::u16string u = text::utf8ToUtf16(v.asText());
-        if (c.type == ColumnType::Text && u.size() * 2 > c.length)
+        const std::size_t units = text::encodeStoredUtf8(v.asText(), c.compressedUnicode(), out);
+        if (c.type == ColumnType::Text && units * 2 > c.length)
             badValue(c,
                      "is longer than the field's " + std::to_string(c.length / 2) + " characters");
-        return text::encodeStored(u, c.compressedUnicode());
+        return;
     }
     case ColumnType::DateTime:
         if (v.kind() != Value::Kind::DateTime && v.kind() != Value::Kind::Float)
             badValue(c, "is not a date/time");
         bytes::appendF64(out, v.asDouble());
-        return out;
+        return;
     case ColumnType::Double:
         if (v.kind() != Value::Kind::Float && v.kind() != Value::Kind::Integer)
             badValue(c, "is not a number");
         bytes::appendF64(out, v.asDouble());
-        return out;
+        return;
     case ColumnType::Single: {
         if (v.kind() != Value::Kind::Float && v.kind() != Value::Kind::Integer)
             badValue(c, "is not a number");
@@ -238,89 +244,92 @@ std::string encodeValue(const ColumnDef& c, const Value& v) {
         std::uint32_t bits;
         std::memcpy(&bits, &f, sizeof bits);
         bytes::append32(out, bits);
-        return out;
+        return;
     }
     case ColumnType::Long:
         bytes::append32(out, static_cast<std::uint32_t>(asInteger(INT32_MIN, INT32_MAX)));
-        return out;
+        return;
     case ColumnType::Integer:
         bytes::append16(out, static_cast<std::uint32_t>(asInteger(INT16_MIN, INT16_MAX)));
-        return out;
+        return;
     case ColumnType::Byte:
         out.push_back(static_cast<char>(asInteger(0, 255)));
-        return out;
+        return;
     case ColumnType::Currency:
         if (v.kind() != Value::Kind::Currency)
             badValue(c, "is not a currency amount");
         bytes::append64(out, static_cast<std::uint64_t>(v.asInt()));
-        return out;
+        return;
     case ColumnType::Binary:
     case ColumnType::Ole:
         if (v.kind() != Value::Kind::Binary)
             badValue(c, "is not binary data");
         if (c.type == ColumnType::Binary && v.asText().size() > c.length)
             badValue(c, "is longer than the field's " + std::to_string(c.length) + " bytes");
-        return v.asText();
+        out = v.asText();
+        return;
     case ColumnType::Guid:
         if (v.kind() != Value::Kind::Guid)
             badValue(c, "is not a GUID");
-        return v.asText();
+        out = v.asText();
+        return;
     default:
         badValue(c, "has a type this engine does not write");
     }
 }
 
-std::string build(const TableDef& def, const Layout& layout, const std::vector<std::string>& values,
-                  const std::vector<bool>& present, const std::vector<bool>& booleans) {
+void build(const TableDef& def, const Layout& layout, const std::vector<std::string>& values,
+           const std::vector<bool>& present, const std::vector<bool>& booleans, std::string& out) {
     const std::size_t columnCount = std::max<std::size_t>(def.maxColumns, def.columns.size());
-    std::string out(2 + layout.fixedAreaSize, '\0');
-    bytes::put16(reinterpret_cast<std::uint8_t*>(out.data()),
-                 static_cast<std::uint32_t>(columnCount));
-    std::vector<std::uint8_t> mask((columnCount + 7) / 8, 0);
+    const std::size_t maskBytes = (columnCount + 7) / 8;
+    const std::size_t slots = std::min<std::size_t>(layout.varSlots, 256);
+    std::size_t varBytes = 0;
+    for (std::size_t i : layout.varOrder)
+        if (present[i])
+            varBytes += values[i].size();
+    const std::size_t fixedEnd = 2 + layout.fixedAreaSize;
+    const std::size_t trailer = layout.hasVarColumns ? 2 + 2 * slots + 2 : 0;
+    out.assign(fixedEnd + varBytes + trailer + maskBytes, '\0');
+    auto* p = reinterpret_cast<std::uint8_t*>(out.data());
+    bytes::put16(p, static_cast<std::uint32_t>(columnCount));
+    std::uint8_t* mask = p + out.size() - maskBytes;
     auto mark = [&](const ColumnDef& c) {
         mask[c.number / 8] |= static_cast<std::uint8_t>(1u << (c.number % 8));
     };
-
     for (std::size_t i = 0; i < def.columns.size(); ++i) {
         const ColumnDef& c = def.columns[i];
         if (c.type == ColumnType::Boolean) {
             if (booleans[i])
                 mark(c);
         } else if (c.isFixed() && present[i]) {
-            std::memcpy(out.data() + 2 + c.fixedOffset, values[i].data(),
+            std::memcpy(p + 2 + c.fixedOffset, values[i].data(),
                         std::min(values[i].size(), fixedSize(c)));
             mark(c);
         }
     }
-    if (layout.hasVarColumns) {
-        // Var columns in var-index order; slots of deleted columns repeat the current offset.
-        std::vector<std::uint16_t> offsets(layout.varSlots, 0);
-        std::vector<std::size_t> byVar;
-        for (std::size_t i = 0; i < def.columns.size(); ++i)
-            if (!def.columns[i].isFixed())
-                byVar.push_back(i);
-        std::sort(byVar.begin(), byVar.end(), [&](std::size_t a, std::size_t b) {
-            return def.columns[a].varIndex < def.columns[b].varIndex;
-        });
-        std::size_t slot = 0;
-        for (std::size_t i : byVar) {
-            const ColumnDef& c = def.columns[i];
-            while (slot <= c.varIndex && slot < offsets.size())
-                offsets[slot++] = static_cast<std::uint16_t>(out.size());
-            if (present[i]) {
-                out += values[i];
-                mark(c);
-            }
+    if (!layout.hasVarColumns)
+        return;
+    // Var columns in var-index order; slots of deleted columns repeat the current offset.
+    // The offsets are stored last column first, just below the count.
+    std::size_t at = fixedEnd, slot = 0;
+    std::uint8_t* const count = mask - 2;
+    auto setOffset = [&](std::size_t k, std::size_t offset) {
+        bytes::put16(count - 2 * (k + 1), static_cast<std::uint32_t>(offset));
+    };
+    for (std::size_t i : layout.varOrder) {
+        const ColumnDef& c = def.columns[i];
+        while (slot <= c.varIndex && slot < slots)
+            setOffset(slot++, at);
+        if (present[i]) {
+            std::memcpy(p + at, values[i].data(), values[i].size());
+            at += values[i].size();
+            mark(c);
         }
-        while (slot < offsets.size())
-            offsets[slot++] = static_cast<std::uint16_t>(out.size());
-        bytes::append16(out, static_cast<std::uint32_t>(out.size())); // EOD
-        for (std::size_t k = offsets.size(); k-- > 0;)
-            bytes::append16(out, offsets[k]);
-        bytes::append16(out, static_cast<std::uint32_t>(offsets.size()));
     }
-    out.append(reinterpret_cast<const char*>(mask.data()), mask.size());
-    return out;
+    while (slot < slots)
+        setOffset(slot++, at);
+    bytes::put16(p + at, static_cast<std::uint32_t>(at)); // EOD
+    bytes::put16(count, static_cast<std::uint32_t>(slots));
 }
 
 } // namespace jet::row

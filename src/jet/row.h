@@ -22,8 +22,9 @@ namespace jet::row {
 struct Layout {
     std::vector<int> fixedOrdinal; ///< per column index: position among fixed columns, or -1
     std::size_t fixedAreaSize = 0;
-    std::uint16_t varSlots = 0; ///< entries in the var offset table of rows we write
-    bool hasVarColumns = false; ///< the definition records variable columns
+    std::uint16_t varSlots = 0;        ///< entries in the var offset table of rows we write
+    bool hasVarColumns = false;        ///< the definition records variable columns
+    std::vector<std::size_t> varOrder; ///< indexes of the variable columns by var index
 };
 Layout makeLayout(const TableDef& def);
 
@@ -58,15 +59,27 @@ Value decodeFixed(const ColumnDef& column, const FieldBytes& f);
 /// Decodes a Text or Binary value.
 Value decodeVariable(const ColumnDef& column, const FieldBytes& f);
 
-/// Encodes a non-null value for a column, checking type and size. Memo/OLE values are
-/// returned as their raw data (the caller wraps them in a long-value header).
+/// Encodes a non-null value for a column into `out`, checking type and size. Memo/OLE values
+/// are written as their raw data (the caller wraps them in a long-value header).
 /// Throws InvalidArgument with a message naming the field.
-std::string encodeValue(const ColumnDef& column, const Value& value);
+void encodeValue(const ColumnDef& column, const Value& value, std::string& out);
+inline std::string encodeValue(const ColumnDef& column, const Value& value) {
+    std::string out;
+    encodeValue(column, value, out);
+    return out;
+}
 
-/// Builds a row. `values[i]` holds the encoded bytes of column i (already wrapped for long
-/// values), `present[i]` whether it is not null; Boolean columns take `booleans[i]`.
-std::string build(const TableDef& def, const Layout& layout, const std::vector<std::string>& values,
-                  const std::vector<bool>& present, const std::vector<bool>& booleans);
+/// Builds a row into `out`. `values[i]` holds the encoded bytes of column i (already wrapped
+/// for long values), `present[i]` whether it is not null; Boolean columns take `booleans[i]`.
+void build(const TableDef& def, const Layout& layout, const std::vector<std::string>& values,
+           const std::vector<bool>& present, const std::vector<bool>& booleans, std::string& out);
+inline std::string build(const TableDef& def, const Layout& layout,
+                         const std::vector<std::string>& values, const std::vector<bool>& present,
+                         const std::vector<bool>& booleans) {
+    std::string out;
+    build(def, layout, values, present, booleans, out);
+    return out;
+}
 
 /// Largest row the engine writes (Jackcess' limit for Jet 4).
 inline constexpr std::size_t kMaxRowSize = 4060;

@@ -1,5 +1,7 @@
 #include "text.h"
 
+#include <cstring>
+
 #include "jet/error.h"
 
 namespace jet::text {
@@ -147,6 +149,34 @@ std::string encodeUcs2(std::u16string_view text) {
         out.push_back(static_cast<char>(u >> 8));
     }
     return out;
+}
+
+std::size_t encodeStoredUtf8(std::string_view utf8, bool allowCompression, std::string& out) {
+    bool ascii = true;
+    for (char c : utf8)
+        if (static_cast<unsigned char>(c) >= 0x80 || c == 0) {
+            ascii = false;
+            break;
+        }
+    if (!ascii) {
+        const std::u16string u = utf8ToUtf16(utf8);
+        out = encodeStored(u, allowCompression);
+        return u.size();
+    }
+    const std::size_t n = utf8.size();
+    if (allowCompression && n > 2) {
+        out.resize(n + 2);
+        out[0] = static_cast<char>(0xFF);
+        out[1] = static_cast<char>(0xFE);
+        std::memcpy(out.data() + 2, utf8.data(), n);
+    } else {
+        out.resize(2 * n);
+        for (std::size_t i = 0; i < n; ++i) {
+            out[2 * i] = utf8[i];
+            out[2 * i + 1] = 0;
+        }
+    }
+    return n;
 }
 
 std::string encodeStored(std::u16string_view text, bool allowCompression) {

@@ -30,6 +30,11 @@ std::string utf16ToUtf8(std::u16string_view utf16);
 /// is when Access itself compresses; otherwise plain UCS-2.
 std::string encodeStored(std::u16string_view text, bool allowCompression);
 
+/// Stored bytes of UTF-8 text, written into `out` (replacing its contents); returns the
+/// number of UTF-16 code units (the characters a field's size counts). Same rules as
+/// encodeStored; plain ASCII takes a fast path. Throws InvalidArgument on malformed UTF-8.
+std::size_t encodeStoredUtf8(std::string_view utf8, bool allowCompression, std::string& out);
+
 /// Plain UCS-2 bytes, as names of tables, columns and indexes are stored.
 std::string encodeUcs2(std::u16string_view text);
 

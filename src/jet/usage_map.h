@@ -28,6 +28,8 @@ public:
     void add(std::uint32_t page);
     void remove(std::uint32_t page);
     std::uint32_t pointer() const { return pointer_; }
+    /// Bitmap pages of a reference map (0 entries are unused slots).
+    const std::vector<std::uint32_t>& bitmapPages() const { return bitmapPages_; }
     std::uint8_t type() const { return type_; }
 
     /// Writes the set back into its row. An inline map moves its window when the pages still
