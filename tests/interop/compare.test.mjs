@@ -104,6 +104,11 @@ test("comparison rules", () => {
     ["double", 1 / 3, 0.333333333333333, "mdb-reader", false],
     ["long", 0, null, "mdb-reader", false],
     ["text", "a", "a ", "mdb-reader", false],
+    ["text", null, "", "mdbtools", true],
+    ["text", null, "", "mdb-reader", false],
+    ["text", "x ?? y", "x \u{1F600} y", "mdbtools", true],
+    ["text", "x ?? y", "x \u{1F600} y", "mdb-reader", false],
+    ["text", "x ? y", "x \u{1F600} y", "mdbtools", false],
   ];
   for (const [type, a, b, oracle, want] of cases) {
     assert.equal(same(type, a, b, oracle), want, `${type} ${String(a)} ${String(b)} ${oracle}`);
