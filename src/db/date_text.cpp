@@ -75,6 +75,148 @@ QString dateFormatOf(const QLocale& locale) {
     return withFourDigitYear(locale.dateFormat(QLocale::ShortFormat));
 }
 
+// A date format made of day and month numbers (one or two digits), a four-digit year and
+// separators, in a locale writing ASCII digits: formatted and parsed here directly, since Qt's
+// general date formatter and parser dominate the time of loading and rewriting long lists.
+// Parsing takes one or two digits for the day and the month whatever the format says.
+struct NumericForm {
+    enum class Part { Day, Month, Year, Literal };
+    struct Token {
+        Part part;
+        int width = 0; // digits written (1 or 2 for day and month, 4 for the year)
+        QString literal;
+    };
+    std::vector<Token> tokens;
+};
+
+std::optional<NumericForm> numericForm(const QLocale& locale, const QString& format) {
+    if (locale.zeroDigit() != QLatin1String("0"))
+        return std::nullopt;
+    NumericForm form;
+    int seen[3] = {0, 0, 0};
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        if (c.isLetter() || c == QLatin1Char('\'') || c.isDigit()) {
+            qsizetype run = 0;
+            while (i + run < format.size() && format[i + run] == c)
+                ++run;
+            NumericForm::Part part;
+            if (c == QLatin1Char('d') && run <= 2)
+                part = NumericForm::Part::Day;
+            else if (c == QLatin1Char('M') && run <= 2)
+                part = NumericForm::Part::Month;
+            else if (c == QLatin1Char('y') && run == 4)
+                part = NumericForm::Part::Year;
+            else
+                return std::nullopt;
+            if (++seen[static_cast<int>(part)] > 1)
+                return std::nullopt;
+            form.tokens.push_back({part, static_cast<int>(run), {}});
+            i += run;
+            continue;
+        }
+        if (form.tokens.empty() || form.tokens.back().part != NumericForm::Part::Literal)
+            form.tokens.push_back({NumericForm::Part::Literal, 0, {}});
+        form.tokens.back().literal += c;
+        ++i;
+    }
+    if (seen[0] != 1 || seen[1] != 1 || seen[2] != 1)
+        return std::nullopt;
+    return form;
+}
+
+QString formatNumeric(const NumericForm& form, const QDate& date) {
+    QString text;
+    for (const NumericForm::Token& token : form.tokens) {
+        switch (token.part) {
+        case NumericForm::Part::Day:
+            text += QString::number(date.day()).rightJustified(token.width, QLatin1Char('0'));
+            break;
+        case NumericForm::Part::Month:
+            text += QString::number(date.month()).rightJustified(token.width, QLatin1Char('0'));
+            break;
+        case NumericForm::Part::Year:
+            text += QString::number(date.year()).rightJustified(4, QLatin1Char('0'));
+            break;
+        case NumericForm::Part::Literal:
+            text += token.literal;
+            break;
+        }
+    }
+    return text;
+}
+
+QDate parseNumeric(const NumericForm& form, QStringView text) {
+    int day = 0, month = 0, year = 0;
+    qsizetype at = 0;
+    auto digits = [&](int minimum, int maximum, int& value) {
+        int count = 0;
+        value = 0;
+        while (count < maximum && at < text.size() && text[at] >= QLatin1Char('0') &&
+               text[at] <= QLatin1Char('9')) {
+            value = value * 10 + (text[at].unicode() - '0');
+            ++at;
+            ++count;
+        }
+        return count >= minimum;
+    };
+    for (const NumericForm::Token& token : form.tokens) {
+        bool ok = true;
+        switch (token.part) {
+        case NumericForm::Part::Day:
+            ok = digits(1, 2, day);
+            break;
+        case NumericForm::Part::Month:
+            ok = digits(1, 2, month);
+            break;
+        case NumericForm::Part::Year:
+            ok = digits(4, 4, year);
+            break;
+        case NumericForm::Part::Literal:
+            ok = text.mid(at).startsWith(token.literal);
+            at += token.literal.size();
+            break;
+        }
+        if (!ok)
+            return {};
+    }
+    return at == text.size() ? QDate(year, month, day) : QDate();
+}
+
+// One way of writing dates: a locale and a date format (four-digit year).
+struct DateForm {
+    QLocale locale;
+    QString format;
+    std::optional<NumericForm> numeric;
+
+    DateForm(const QLocale& l, const QString& f)
+        : locale(l), format(f), numeric(numericForm(l, f)) {}
+
+    QString text(const QDate& date) const {
+        return numeric ? formatNumeric(*numeric, date) : locale.toString(date, format);
+    }
+    QDate parse(QStringView text) const {
+        return numeric ? parseNumeric(*numeric, text)
+                       : locale.toDate(text.toString(), relaxed(format));
+    }
+};
+
+// The forms the date texts follow under the default locale: the one they are written in
+// first, then the item dialogs' "M/d/yyyy". Kept until the default locale changes.
+const std::vector<DateForm>& dateForms() {
+    thread_local QLocale cachedFor(QLocale::c());
+    thread_local std::vector<DateForm> forms;
+    const QLocale user;
+    if (forms.empty() || !(cachedFor == user)) {
+        forms.clear();
+        if (!isCLocale(user))
+            forms.emplace_back(user, dateFormatOf(user));
+        forms.emplace_back(QLocale::c(), QStringLiteral("M/d/yyyy"));
+        cachedFor = user;
+    }
+    return forms;
+}
+
 std::optional<double> storedValue(const QDate& date, const QTime& time) {
     if (!date.isValid() || !time.isValid() || date.year() < 100 || date.year() > 9999)
         return std::nullopt;
@@ -97,12 +239,11 @@ QString textFromDate(double days) {
     } catch (const jet::Error&) {
         return {};
     }
-    const QLocale locale = isCLocale(QLocale()) ? QLocale::c() : QLocale();
-    const QDate date(parts.year, parts.month, parts.day);
-    QString text = locale.toString(date, dateFormatOf(locale));
+    const DateForm& form = dateForms().front();
+    QString text = form.text(QDate(parts.year, parts.month, parts.day));
     if (parts.hour != 0 || parts.minute != 0 || parts.second != 0) {
         const QTime time(parts.hour, parts.minute, parts.second);
-        text += QLatin1Char(' ') + locale.toString(time, timeFormatOf(locale));
+        text += QLatin1Char(' ') + form.locale.toString(time, timeFormatOf(form.locale));
     }
     return text;
 }
@@ -112,18 +253,9 @@ std::optional<double> dateFromText(const QString& text) {
     if (trimmed.isEmpty())
         return std::nullopt;
 
-    struct Form {
-        QLocale locale;
-        QString date;
-    };
-    const QLocale user = QLocale();
-    std::vector<Form> forms;
-    if (!isCLocale(user))
-        forms.push_back({user, relaxed(dateFormatOf(user))});
-    forms.push_back({QLocale::c(), QStringLiteral("M/d/yyyy")});
-
-    for (const Form& form : forms) {
-        const QDate date = form.locale.toDate(trimmed, form.date);
+    const std::vector<DateForm>& forms = dateForms();
+    for (const DateForm& form : forms) {
+        const QDate date = form.parse(trimmed);
         if (date.isValid())
             return storedValue(date, QTime(0, 0));
     }
@@ -131,10 +263,10 @@ std::optional<double> dateFromText(const QString& text) {
     // Date and time are parsed apart so that no time zone, and no daylight-saving gap, enters.
     for (qsizetype blank = trimmed.indexOf(QLatin1Char(' ')); blank > 0;
          blank = trimmed.indexOf(QLatin1Char(' '), blank + 1)) {
-        const QString datePart = trimmed.left(blank);
+        const QStringView datePart = QStringView(trimmed).left(blank);
         const QString timePart = trimmed.mid(blank + 1).trimmed();
-        for (const Form& form : forms) {
-            const QDate date = form.locale.toDate(datePart, form.date);
+        for (const DateForm& form : forms) {
+            const QDate date = form.parse(datePart);
             if (!date.isValid())
                 continue;
             QStringList times = {QStringLiteral("h:m:s AP"), QStringLiteral("H:m:s")};
@@ -151,7 +283,7 @@ std::optional<double> dateFromText(const QString& text) {
 }
 
 QString dialogDateText(const QDate& date) {
-    return QLocale::c().toString(date, QStringLiteral("M/d/yyyy"));
+    return dateForms().back().text(date);
 }
 
 } // namespace db
