@@ -1,0 +1,111 @@
+// The start-up sequence and the to-do routines over files of 10,000 and 100,000 items.
+//
+//     build/h3/bench/routines_bench --benchmark_min_time=1
+//
+// Startup: frmInitial's whole sequence on a settings store naming the file (reading settings,
+// the validity test, the reference lists) with, as its show step, the loading of the items into
+// a plain list: everything the program does before the main window appears. Load and Rewrite
+// time LoadToDoItems and RewriteToDoItems alone; each rewrite replaces the N items by N items.
+// Files live in a temporary folder on the file system the benchmark runs on (fsync included).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDate>
+#include <QTemporaryDir>
+#include <map>
+
+#include "app/frm_initial.h"
+#include "app/globals.h"
+#include "db/engine.h"
+#include "db/routines.h"
+#include "db/schema.h"
+#include "memory_todo_list.h"
+#include "support/fake_platform.h"
+
+namespace {
+
+// Rows like a law office's: two in three for a client, start dates over two years, deadlines
+// a month or more later.
+dbtest::MemoryToDoList makeItems(int count) {
+    dbtest::MemoryToDoList list;
+    list.rows.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const QDate start = QDate(2025, 1, 6).addDays(i % 700);
+        list.rows.append({QString::number(1 + i % 5),
+                          i % 3 ? QStringLiteral("Client%1, Anne").arg(i % 997)
+                                : QStringLiteral("PROJECT %1").arg(i % 17),
+                          QStringLiteral("Telephone conference with the clerk, matter %1").arg(i),
+                          start.toString(QStringLiteral("M/d/yyyy")),
+                          start.addDays(30 + i % 200).toString(QStringLiteral("M/d/yyyy"))});
+    }
+    return list;
+}
+
+struct Files {
+    QTemporaryDir dir;
+    std::map<int, QString> byCount;
+};
+
+// A database of `count` items, made once per run.
+const QString& fileWith(int count) {
+    static Files files;
+    auto [it, made] = files.byCount.try_emplace(count);
+    if (made) {
+        it->second = files.dir.filePath(QStringLiteral("todo-%1.mdb").arg(count));
+        db::schema::createDatabase(db::enginePath(it->second));
+        db::RewriteToDoItems(it->second, makeItems(count));
+    }
+    return it->second;
+}
+
+void Startup(benchmark::State& state) {
+    const QString& path = fileWith(static_cast<int>(state.range(0)));
+    platform::fakes::FakePlatform fakes(platform::fakes::FakeFiles::Mode::RealFileSystem);
+    fakes.settings.preset(QStringLiteral("MostRecentToDoDatabases"), QStringLiteral("First"), path);
+    for (auto _ : state) {
+        frmInitial form;
+        dbtest::MemoryToDoList list;
+        const bool shown =
+            form.load([&list] { db::LoadToDoItems(app::CurrentDatabasePath, list); });
+        if (!shown || list.rowCount() != state.range(0) || !fakes.messageBoxes.calls().isEmpty()) {
+            const std::string messages = fakes.messageBoxes.texts().join(" / ").toStdString();
+            state.SkipWithError(("the start-up stopped short: " + messages).c_str());
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void Load(benchmark::State& state) {
+    const QString& path = fileWith(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        dbtest::MemoryToDoList list;
+        db::LoadToDoItems(path, list);
+        benchmark::DoNotOptimize(list.rows.data());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void Rewrite(benchmark::State& state) {
+    const QString& path = fileWith(static_cast<int>(state.range(0)));
+    const dbtest::MemoryToDoList items = makeItems(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        db::RewriteToDoItems(path, items);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+BENCHMARK(Startup)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(Load)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(Rewrite)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv); // frmInitial is a widget
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
