@@ -9,6 +9,7 @@
 #include "db/routines.h"
 #include "db/schema.h"
 #include "db_test_util.h"
+#include "memory_fs.h"
 #include "platform/error.h"
 #include "support/fake_platform.h"
 
@@ -112,6 +113,30 @@ TEST_F(Routines, FailedCreationReportsAndLeavesTheRecentListAlone) {
     EXPECT_EQ(fileBytes(path("taken.mdb")), "not a database");
 }
 
+// Every write, sync, rename and removal of a creation fails in turn.
+TEST_F(Routines, CreationFailingPartWayLeavesTheRecentListAlone) {
+    using jettest::MemoryFileSystem;
+    auto probe = std::make_shared<MemoryFileSystem>();
+    db::setFileSystemForTesting(probe);
+    ASSERT_TRUE(db::CreateNewDatabase("/db/probe.mdb", nullptr));
+    const std::uint64_t total = probe->operations();
+    for (std::uint64_t n = 1; n <= total; ++n) {
+        auto files = std::make_shared<MemoryFileSystem>();
+        files->faultAt(n, MemoryFileSystem::Fault::Fail);
+        db::setFileSystemForTesting(files);
+        m_fakes.messageBoxes.clear();
+        int updates = 0;
+        const bool created = db::CreateNewDatabase("/db/new.mdb", [&](QString&) { ++updates; });
+        EXPECT_EQ(updates, created ? 1 : 0) << "failure " << n;
+        EXPECT_EQ(m_fakes.messageBoxes.calls().size(), created ? 0 : 1) << "failure " << n;
+        if (!created) {
+            EXPECT_TRUE(
+                m_fakes.messageBoxes.texts()[0].startsWith("Error in creating a new Tarnwick: "));
+        }
+    }
+    db::setFileSystemForTesting(nullptr);
+}
+
 TEST_F(Routines, NoFixtureIsAValidDatabaseAndNoneIsChanged) {
     const QStringList files = QDir(fixture("")).entryList({"*.mdb"}, QDir::Files);
     ASSERT_GE(files.size(), 13);
@@ -156,6 +181,22 @@ TEST_F(Routines, OnlyTheFourTablesAreRequired) {
                         {"Things To Do", {textField("B")}}});
     EXPECT_TRUE(db::IsValidDatabase(file));
     EXPECT_TRUE(m_fakes.messageBoxes.calls().isEmpty());
+}
+
+TEST_F(Routines, AFileWithADatabasePasswordIsNotValid) {
+    QString file = path("with password.mdb");
+    ASSERT_TRUE(QFile::copy(fixture("V2000_with-password.mdb"), file));
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    {
+        jet::OpenOptions options;
+        options.mode = jet::OpenMode::ReadWrite;
+        jet::Database database = jet::Database::open(db::enginePath(file), options);
+        for (const jet::TableSpec& table : db::schema::tables())
+            database.createTable(table);
+    }
+    EXPECT_FALSE(db::IsValidDatabase(file));
+    EXPECT_EQ(m_fakes.messageBoxes.texts(),
+              QStringList{file + " is not a valid Tarnwick database."});
 }
 
 TEST_F(Routines, AFileHeldByAnotherProgramIsNotValid) {
