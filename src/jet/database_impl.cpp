@@ -167,7 +167,11 @@ bytes::View DatabaseImpl::rowBytes(const RowRef& ref) {
 
 Value DatabaseImpl::readField(const Table& t, const RowRef& ref, std::size_t columnIndex) {
     const bytes::View b = rowBytes(ref);
-    const row::Cracked cracked = row::crack(b.data(), b.size(), t.layout);
+    return readField(t, row::crack(b.data(), b.size(), t.layout), columnIndex);
+}
+
+Value DatabaseImpl::readField(const Table& t, const row::Cracked& cracked,
+                              std::size_t columnIndex) {
     const ColumnDef& c = t.def.columns[columnIndex];
     const row::FieldBytes f = row::field(cracked, t.layout, c, columnIndex);
     if (c.isLongValue() && !f.isNull) {

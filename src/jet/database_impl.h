@@ -130,6 +130,8 @@ public:
     /// The bytes of a row.
     bytes::View rowBytes(const RowRef& ref);
     Value readField(const Table& t, const RowRef& ref, std::size_t columnIndex);
+    /// The same for a row already cracked (see row::crack).
+    Value readField(const Table& t, const row::Cracked& cracked, std::size_t columnIndex);
     /// Encodes a complete row for insertion through `writer` (long values stored as needed).
     std::string encodeRow(TableWriter& writer, const std::vector<std::optional<Value>>& values);
 

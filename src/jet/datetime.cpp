@@ -100,14 +100,32 @@ double localNow() {
 
 std::string formatIsoDateTime(double days) {
     const DateTimeParts p = toDateTimeParts(days);
-    char buf[40];
-    if (p.millisecond != 0)
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", p.year, p.month, p.day,
-                      p.hour, p.minute, p.second, p.millisecond);
-    else
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d", p.year, p.month, p.day,
-                      p.hour, p.minute, p.second);
-    return buf;
+    // Written by hand: this runs for every date of an export.
+    char buf[24];
+    auto put = [&](std::size_t at, int value, int width) {
+        for (int k = width - 1; k >= 0; --k) {
+            buf[at + static_cast<std::size_t>(k)] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        }
+    };
+    put(0, p.year, 4);
+    buf[4] = '-';
+    put(5, p.month, 2);
+    buf[7] = '-';
+    put(8, p.day, 2);
+    buf[10] = 'T';
+    put(11, p.hour, 2);
+    buf[13] = ':';
+    put(14, p.minute, 2);
+    buf[16] = ':';
+    put(17, p.second, 2);
+    std::size_t n = 19;
+    if (p.millisecond != 0) {
+        buf[19] = '.';
+        put(20, p.millisecond, 3);
+        n = 23;
+    }
+    return std::string(buf, n);
 }
 
 } // namespace jet

@@ -193,6 +193,7 @@ const std::uint8_t* Pager::read(std::uint32_t page) {
 }
 
 std::uint8_t* Pager::write(std::uint32_t page) {
+    ++epoch_;
     if (!inTransaction_)
         throw Error(ErrorKind::InvalidState, "A page was changed outside a transaction.");
     auto it = dirty_.find(page);
@@ -246,6 +247,7 @@ void Pager::begin() {
 }
 
 void Pager::rollback() {
+    ++epoch_;
     dirty_.clear();
     adopted_.clear();
     pageCount_ = committedPageCount_;
@@ -304,6 +306,7 @@ void Pager::restoreFromMemory() {
 }
 
 void Pager::commit() {
+    ++epoch_;
     if (!inTransaction_)
         throw Error(ErrorKind::InvalidState, "There is no transaction to commit.");
     if (dirty_.empty()) {

@@ -66,6 +66,8 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const { return inTransaction_; }
+    /// Changes whenever a page pointer handed out earlier may have become stale.
+    std::uint64_t epoch() const { return epoch_; }
     bool changed() const { return !dirty_.empty(); }
 
     /// Journal path for a database path.
@@ -96,6 +98,7 @@ private:
     std::unordered_map<std::uint32_t, bool> adopted_; // free pages taken in this transaction
     bool inTransaction_ = false;
     bool broken_ = false; // a failed commit could not be undone in the file: reopen to recover
+    std::uint64_t epoch_ = 0;
 };
 
 } // namespace jet

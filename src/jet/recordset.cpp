@@ -54,7 +54,7 @@ Value Recordset::field(int columnIndex) const {
         static_cast<std::size_t>(columnIndex) >= impl_->table_->def.columns.size())
         throw Error(ErrorKind::NotFound,
                     "There is no field number " + std::to_string(columnIndex) + ".");
-    return impl_->db_->readField(*impl_->table_, impl_->rows_[impl_->pos_],
+    return impl_->db_->readField(*impl_->table_, impl_->current(),
                                  static_cast<std::size_t>(columnIndex));
 }
 

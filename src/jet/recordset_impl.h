@@ -40,6 +40,17 @@ public:
         if (pos_ >= rows_.size())
             throw Error(ErrorKind::InvalidState, "There is no current record.");
     }
+    /// The current row's structure, cracked once per row and kept while its page is unchanged.
+    const row::Cracked& current() {
+        if (cachedPos_ != pos_ || cachedEpoch_ != db_->pager.epoch()) {
+            const bytes::View b = db_->rowBytes(rows_[pos_]);
+            cached_ = row::crack(b.data(), b.size(), table_->layout);
+            cachedPos_ = pos_;
+            cachedEpoch_ = db_->pager.epoch();
+        }
+        return cached_;
+    }
+
     int fieldIndex(std::string_view name) const { return table_->def.findColumn(name); }
     int requireField(std::string_view name) const {
         const int i = fieldIndex(name);
@@ -58,6 +69,9 @@ public:
     std::size_t pos_ = 0;
     bool afterDelete_ = false;
     bool editing_ = false;
+    std::size_t cachedPos_ = static_cast<std::size_t>(-1);
+    std::uint64_t cachedEpoch_ = 0;
+    row::Cracked cached_;
     std::vector<std::optional<Value>> pending_;
 };
 

@@ -60,6 +60,27 @@ private:
 } // namespace
 
 void decodeStored(const std::uint8_t* data, std::size_t size, std::string& out) {
+    // Fast paths for the common case, text without characters beyond ASCII.
+    if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
+        bool ascii = true;
+        for (std::size_t i = 2; i < size && ascii; ++i)
+            ascii = data[i] != 0 && data[i] < 0x80;
+        if (ascii) {
+            out.append(reinterpret_cast<const char*>(data + 2), size - 2);
+            return;
+        }
+    } else {
+        bool ascii = (size % 2) == 0;
+        for (std::size_t i = 0; i + 1 < size && ascii; i += 2)
+            ascii = data[i] < 0x80 && data[i + 1] == 0;
+        if (ascii) {
+            const std::size_t at = out.size();
+            out.resize(at + size / 2);
+            for (std::size_t i = 0; i < size / 2; ++i)
+                out[at + i] = static_cast<char>(data[2 * i]);
+            return;
+        }
+    }
     Utf16Sink sink(out);
     if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
         bool compressed = true;

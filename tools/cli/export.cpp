@@ -32,19 +32,40 @@ std::string jsonValue(const jet::Value& v) {
     return "null";
 }
 
-std::string csvField(const jet::Value& v) {
-    if (v.isNull())
-        return {};
-    std::string s = v.kind() == jet::Value::Kind::Binary ? base64(v.asText()) : v.toString();
-    if (s.find_first_of(",\"\r\n") == std::string::npos)
-        return s;
-    std::string q = "\"";
+void appendCsvText(std::string& out, std::string_view s) {
+    bool quote = false;
+    for (char c : s)
+        if (c == ',' || c == '"' || c == '\r' || c == '\n') {
+            quote = true;
+            break;
+        }
+    if (!quote) {
+        out += s;
+        return;
+    }
+    out += '"';
     for (char c : s) {
         if (c == '"')
-            q += '"';
-        q += c;
+            out += '"';
+        out += c;
     }
-    return q + '"';
+    out += '"';
+}
+
+void appendCsvField(std::string& out, const jet::Value& v) {
+    switch (v.kind()) {
+    case jet::Value::Kind::Null:
+        return;
+    case jet::Value::Kind::Text:
+        appendCsvText(out, v.asText());
+        return;
+    case jet::Value::Kind::Binary:
+        appendCsvText(out, base64(v.asText()));
+        return;
+    default:
+        appendCsvText(out, v.toString());
+        return;
+    }
 }
 
 } // namespace
@@ -111,14 +132,28 @@ void exportTable(jet::Database& db, const std::string& table, Format format, std
     jet::Recordset rs = db.openTable(table);
     const auto& columns = rs.definition().columns;
     if (format == Format::Csv) {
-        for (std::size_t i = 0; i < columns.size(); ++i)
-            out << (i ? "," : "") << csvField(jet::Value::text(columns[i].name));
-        out << '\n';
-        for (; !rs.eof(); rs.moveNext()) {
-            for (std::size_t i = 0; i < columns.size(); ++i)
-                out << (i ? "," : "") << csvField(rs.field(static_cast<int>(i)));
-            out << '\n';
+        // Lines are gathered in a buffer and written in large pieces.
+        std::string buffer;
+        buffer.reserve(1 << 17);
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (i)
+                buffer += ',';
+            appendCsvField(buffer, jet::Value::text(columns[i].name));
         }
+        buffer += '\n';
+        for (; !rs.eof(); rs.moveNext()) {
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                if (i)
+                    buffer += ',';
+                appendCsvField(buffer, rs.field(static_cast<int>(i)));
+            }
+            buffer += '\n';
+            if (buffer.size() > (1 << 16)) {
+                out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+                buffer.clear();
+            }
+        }
+        out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
         return;
     }
     out << '[';

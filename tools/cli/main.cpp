@@ -113,6 +113,7 @@ int create(const std::string& path) {
 } // namespace
 
 int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
     if (argc < 3)
         return usage();
     const std::string command = argv[1];
