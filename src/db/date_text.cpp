@@ -187,17 +187,17 @@ QDate parseNumeric(const NumericForm& form, QStringView text) {
 struct DateForm {
     QLocale locale;
     QString format;
+    QString parseFormat; // `format` relaxed, for Qt's parser
     std::optional<NumericForm> numeric;
 
     DateForm(const QLocale& l, const QString& f)
-        : locale(l), format(f), numeric(numericForm(l, f)) {}
+        : locale(l), format(f), parseFormat(relaxed(f)), numeric(numericForm(l, f)) {}
 
     QString text(const QDate& date) const {
         return numeric ? formatNumeric(*numeric, date) : locale.toString(date, format);
     }
     QDate parse(QStringView text) const {
-        return numeric ? parseNumeric(*numeric, text)
-                       : locale.toDate(text.toString(), relaxed(format));
+        return numeric ? parseNumeric(*numeric, text) : locale.toDate(text.toString(), parseFormat);
     }
 };
 
