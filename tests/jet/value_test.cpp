@@ -1,0 +1,119 @@
+// Decoding and encoding of single values, including the types the sample files do not use.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "jet/database.h"
+#include "jet/value.h"
+#include "row.h"
+#include "test_util.h"
+#include "text.h"
+
+using jet::ColumnType;
+using jet::Value;
+
+namespace {
+
+jet::ColumnDef column(ColumnType type, std::uint16_t length, std::uint8_t scale = 0) {
+    jet::ColumnDef c;
+    c.name = "f";
+    c.type = type;
+    c.length = length;
+    c.scale = scale;
+    c.flags = jet::column_flags::FixedLength;
+    return c;
+}
+
+std::string decode(ColumnType type, std::vector<std::uint8_t> bytes, std::uint8_t scale = 0) {
+    jet::row::FieldBytes f;
+    f.isNull = false;
+    f.data = bytes.data();
+    f.size = bytes.size();
+    return jet::row::decodeFixed(column(type, static_cast<std::uint16_t>(bytes.size()), scale), f)
+        .toString();
+}
+
+TEST(Values, FixedTypesDecode) {
+    const struct {
+        ColumnType type;
+        std::vector<std::uint8_t> bytes;
+        std::uint8_t scale;
+        const char* text;
+    } cases[] = {
+        {ColumnType::Byte, {0xFF}, 0, "255"},
+        {ColumnType::Integer, {0xFE, 0xFF}, 0, "-2"},
+        {ColumnType::Long, {0x00, 0x00, 0x00, 0x80}, 0, "-2147483648"},
+        {ColumnType::Single, {0x00, 0x00, 0xC0, 0x3F}, 0, "1.5"},
+        {ColumnType::Double, {0, 0, 0, 0, 0, 0, 0xF8, 0x3F}, 0, "1.5"},
+        {ColumnType::Currency, {0x39, 0x30, 0, 0, 0, 0, 0, 0}, 0, "1.2345"}, // 12345/10000
+        {ColumnType::Currency, {0xF0, 0xD8, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, 0, "-1"},
+        {ColumnType::DateTime, {0, 0, 0, 0, 0, 0xF9, 0xE5, 0x40}, 0, "2023-03-15T00:00:00"},
+        {ColumnType::Guid,
+         {0x78, 0x56, 0x34, 0x12, 0x34, 0x12, 0x78, 0x56, 1, 2, 3, 4, 5, 6, 7, 8},
+         0,
+         "{12345678-1234-5678-0102-030405060708}"},
+        // Decimal: sign byte, then four 32-bit words, most significant first.
+        {ColumnType::Numeric,
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x39, 0x30, 0, 0},
+         2,
+         "123.45"},
+        {ColumnType::Numeric, {0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, 0}, 3, "-0.005"},
+        {ColumnType::Numeric, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}, 0, "4294967296"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(decode(c.type, c.bytes, c.scale), c.text) << jet::columnTypeName(c.type);
+}
+
+TEST(Values, TextEncodingsRoundTrip) {
+    const std::vector<std::string> texts = {"",
+                                            "a",
+                                            "ab",
+                                            "abc",
+                                            "Ünal, Zoë",
+                                            "Мир",
+                                            "漢字",
+                                            "x😀y",
+                                            std::string("nul\0inside", 10),
+                                            std::string(255, 'q')};
+    for (const std::string& s : texts) {
+        for (bool compress : {false, true}) {
+            std::string stored;
+            const std::size_t units = jet::text::encodeStoredUtf8(s, compress, stored);
+            EXPECT_EQ(units, jet::text::utf8ToUtf16(s).size());
+            EXPECT_EQ(jet::text::decodeStored(reinterpret_cast<const std::uint8_t*>(stored.data()),
+                                              stored.size()),
+                      s)
+                << s << (compress ? " compressed" : "");
+            EXPECT_EQ(stored, jet::text::encodeStored(jet::text::utf8ToUtf16(s), compress));
+        }
+    }
+    // A compressed value that switches to two-byte characters and back.
+    const std::uint8_t mixed[] = {0xFF, 0xFE, 'a', 0x00, 0x1F, 0x04, 0x00, 'b'};
+    EXPECT_EQ(jet::text::decodeStored(mixed, sizeof mixed), "aПb");
+    EXPECT_THROW(jet::text::utf8ToUtf16("\xE2\x82"), jet::Error);
+    EXPECT_THROW(jet::text::utf8ToUtf16("\xED\xA0\x80"), jet::Error); // an encoded surrogate
+}
+
+TEST(Values, OtherFieldTypesRoundTrip) {
+    auto fs = std::make_shared<jettest::MemoryFileSystem>();
+    auto db = jettest::createIn(fs, "/db/types.mdb");
+    db.createTable({"Mixed",
+                    {{"N", ColumnType::Long, 0, false, false},
+                     {"D", ColumnType::Double, 0, false, false},
+                     {"B", ColumnType::Boolean, 0, false, false},
+                     {"T", ColumnType::Text, 10, false, true}}});
+    const std::vector<jettest::Row> rows = {
+        {Value::integer(-7), Value::floating(0.1), Value::boolean(true), Value::text("x")},
+        {Value::integer(2147483647), Value::floating(-1e300), Value::boolean(false), Value::null()},
+        {Value::null(), Value::null(), Value::boolean(false), Value::text("")},
+    };
+    jettest::addRows(db, "Mixed", rows);
+    EXPECT_EQ(jettest::readAll(db, "Mixed"), rows);
+    auto rs = db.openTable("Mixed");
+    rs.addNew();
+    rs.setField("N", Value::integer(2147483648LL));
+    EXPECT_THROW(rs.update(), jet::Error);
+    EXPECT_TRUE(db.check().ok());
+}
+
+} // namespace
