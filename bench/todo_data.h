@@ -47,7 +47,7 @@ inline void rewriteTodos(jet::Database& db, const std::vector<Row>& rows) {
         rs.addNew();
         for (int i = 0; i < 6; ++i)
             if (!r[i].isNull())
-                rs.setField(kTodoFields[i], r[i]);
+                rs.setField(kTodoFields[i], jet::Value(r[i])); // moved in, as the program does
         rs.update();
     }
     tx.commit();

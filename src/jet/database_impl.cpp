@@ -98,6 +98,9 @@ std::shared_ptr<const Table> DatabaseImpl::table(std::uint32_t tdefPage, const s
     auto t = std::make_shared<Table>();
     t->def = readTableDef(pager, tdefPage, name);
     t->layout = row::makeLayout(t->def);
+    // Keys view the names held by t->def, which lives as long as the map.
+    for (std::size_t i = 0; i < t->def.columns.size(); ++i)
+        t->columnIndex.emplace(t->def.columns[i].name, static_cast<int>(i));
     tables_[tdefPage] = t;
     return t;
 }

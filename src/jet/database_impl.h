@@ -47,6 +47,12 @@ struct CatalogEntry {
 struct Table {
     TableDef def;
     row::Layout layout;
+    /// Column index by exact name.
+    std::unordered_map<std::string_view, int> columnIndex;
+    int findColumn(std::string_view name) const {
+        auto it = columnIndex.find(name);
+        return it == columnIndex.end() ? -1 : it->second;
+    }
 };
 
 class DatabaseImpl;

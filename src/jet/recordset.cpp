@@ -95,6 +95,13 @@ void Recordset::update() {
     impl_->pending_.clear();
 }
 
+void Recordset::setField(std::string_view name, Value&& value) {
+    impl_->checkOpen();
+    if (!impl_->editing_)
+        throw Error(ErrorKind::InvalidState, "A field was set without AddNew.");
+    impl_->pending_[impl_->requireField(name)] = std::move(value);
+}
+
 void Recordset::cancelUpdate() {
     impl_->editing_ = false;
     impl_->pending_.clear();

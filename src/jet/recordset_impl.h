@@ -51,7 +51,7 @@ public:
         return cached_;
     }
 
-    int fieldIndex(std::string_view name) const { return table_->def.findColumn(name); }
+    int fieldIndex(std::string_view name) const { return table_->findColumn(name); }
     int requireField(std::string_view name) const {
         const int i = fieldIndex(name);
         if (i < 0)

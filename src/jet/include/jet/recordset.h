@@ -40,6 +40,7 @@ public:
     /// Sets a field of the row being added. Text longer than the field's size, or a value
     /// that the field's type cannot hold, throws InvalidArgument.
     void setField(std::string_view name, const Value& value);
+    void setField(std::string_view name, Value&& value);
     /// Stores the new row at the end of the table's stored order. The cursor stays where
     /// it was.
     void update();
