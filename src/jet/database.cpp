@@ -64,7 +64,12 @@ Database Database::create(const std::string& path, const CreateOptions& options)
         if (e.kind() == ErrorKind::AlreadyExists)
             throw Error(ErrorKind::AlreadyExists,
                         "Could not create '" + path + "': a file of that name already exists.");
-        throw;
+        // The failure happened to the temporary file; name the file the caller asked for.
+        std::string reason = e.what();
+        const auto cut = reason.find("': ");
+        if (cut != std::string::npos)
+            reason = reason.substr(cut + 3);
+        throw Error(e.kind(), "Could not create '" + path + "': " + reason);
     }
     OpenOptions open;
     open.mode = OpenMode::ReadWrite;

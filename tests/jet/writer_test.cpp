@@ -110,7 +110,14 @@ TEST(Writer, CreatingOverAnExistingFileLeavesItUntouched) {
     EXPECT_THROW(jet::Database::create(real), jet::Error);
     EXPECT_EQ(readFile(real).size(), 4u);
     std::remove(real.c_str());
-    EXPECT_THROW(jet::Database::create(::testing::TempDir() + "/no/such/folder/x.mdb"), jet::Error);
+    const std::string missing = ::testing::TempDir() + "/no/such/folder/x.mdb";
+    try {
+        jet::Database::create(missing);
+        FAIL();
+    } catch (const jet::Error& e) {
+        EXPECT_NE(std::string(e.what()).find("'" + missing + "'"), std::string::npos) << e.what();
+        EXPECT_EQ(std::string(e.what()).find(".tmp-"), std::string::npos) << e.what();
+    }
 }
 
 TEST(Writer, ValuesRoundTrip) {
