@@ -52,6 +52,18 @@ std::string foldCase(const std::string& s) {
     return out;
 }
 
+// A row's values by column name; columns the table lacks are skipped, the others stay null.
+std::vector<std::optional<Value>>
+valuesByName(const TableDef& def, std::initializer_list<std::pair<const char*, Value>> named) {
+    std::vector<std::optional<Value>> values(def.columns.size());
+    for (const auto& [column, value] : named) {
+        const int i = def.findColumn(column);
+        if (i >= 0)
+            values[static_cast<std::size_t>(i)] = value;
+    }
+    return values;
+}
+
 int realIndexOn(const TableDef& def, std::initializer_list<const char*> columns) {
     std::vector<std::uint16_t> numbers;
     for (const char* c : columns) {
@@ -220,22 +232,17 @@ void DatabaseImpl::createTable(const TableSpec& spec) {
         // The catalog row and both of its index entries.
         const double now = localNow();
         const TableDef& od = objects->def;
-        std::vector<std::optional<Value>> values(od.columns.size());
-        auto set = [&](const char* column, Value v) {
-            const int i = od.findColumn(column);
-            if (i >= 0)
-                values[i] = std::move(v);
-        };
-        set("Id", Value::integer(static_cast<std::int32_t>(tdefPage)));
-        set("ParentId", Value::integer(kTablesContainerId));
-        set("Name", Value::text(spec.name));
-        set("Type", Value::integer(1));
-        set("DateCreate", Value::dateTime(now));
-        set("DateUpdate", Value::dateTime(now));
-        set("Owner", owner);
-        set("Flags", Value::integer(0));
-        if (!blocks.empty())
-            set("LvProp", Value::binary(properties::encode(blocks)));
+        const std::vector<std::optional<Value>> values = valuesByName(
+            od, {{"Id", Value::integer(static_cast<std::int32_t>(tdefPage))},
+                 {"ParentId", Value::integer(kTablesContainerId)},
+                 {"Name", Value::text(spec.name)},
+                 {"Type", Value::integer(1)},
+                 {"DateCreate", Value::dateTime(now)},
+                 {"DateUpdate", Value::dateTime(now)},
+                 {"Owner", owner},
+                 {"Flags", Value::integer(0)},
+                 {"LvProp",
+                  blocks.empty() ? Value::null() : Value::binary(properties::encode(blocks))}});
         TableWriter& objectsWriter = writer(objects);
         const RowRef catalogRow = objectsWriter.insert(encodeRow(objectsWriter, values));
 
@@ -264,16 +271,11 @@ void DatabaseImpl::createTable(const TableSpec& spec) {
             const TableDef& ad = aces->def;
             TableWriter& acesWriter = writer(aces);
             for (const std::string& sid : sids) {
-                std::vector<std::optional<Value>> ace(ad.columns.size());
-                auto put = [&](const char* column, Value v) {
-                    const int i = ad.findColumn(column);
-                    if (i >= 0)
-                        ace[i] = std::move(v);
-                };
-                put("ObjectId", Value::integer(static_cast<std::int32_t>(tdefPage)));
-                put("SID", Value::binary(sid));
-                put("ACM", Value::integer(kFullAccess));
-                put("FInheritable", Value::boolean(false));
+                const std::vector<std::optional<Value>> ace = valuesByName(
+                    ad, {{"ObjectId", Value::integer(static_cast<std::int32_t>(tdefPage))},
+                         {"SID", Value::binary(sid)},
+                         {"ACM", Value::integer(kFullAccess)},
+                         {"FInheritable", Value::boolean(false)}});
                 const RowRef aceRow = acesWriter.insert(encodeRow(acesWriter, ace));
                 addEntry(ad.realIndexes[byObject].rootPage,
                          index::longKey(static_cast<std::int32_t>(tdefPage)), aceRow);

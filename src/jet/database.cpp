@@ -24,6 +24,15 @@ DatabaseImpl& require(const std::shared_ptr<DatabaseImpl>& impl) {
     return *impl;
 }
 
+// The table of that name ("[Things To Do]" accepted for "Things To Do"); throws NotFound.
+std::shared_ptr<const Table> requireTable(DatabaseImpl& db, std::string_view name) {
+    const std::string bare = stripBrackets(name);
+    const CatalogEntry* e = db.findTable(bare);
+    if (!e)
+        throw Error(ErrorKind::NotFound, "The database has no table named '" + bare + "'.");
+    return db.table(*e);
+}
+
 } // namespace
 
 Database::Database(std::shared_ptr<DatabaseImpl> impl) : impl_(std::move(impl)) {}
@@ -111,21 +120,12 @@ bool Database::hasTable(std::string_view name) const {
 }
 
 TableDef Database::tableDef(std::string_view name) const {
-    auto& db = require(impl_);
-    const std::string bare = stripBrackets(name);
-    const CatalogEntry* e = db.findTable(bare);
-    if (!e)
-        throw Error(ErrorKind::NotFound, "The database has no table named '" + bare + "'.");
-    return db.table(*e)->def;
+    return requireTable(require(impl_), name)->def;
 }
 
 Recordset Database::openTable(std::string_view name) {
-    auto& db = require(impl_);
-    const std::string bare = stripBrackets(name);
-    const CatalogEntry* e = db.findTable(bare);
-    if (!e)
-        throw Error(ErrorKind::NotFound, "The database has no table named '" + bare + "'.");
-    return Recordset(std::make_unique<RecordsetImpl>(impl_, db.table(*e)));
+    auto table = requireTable(require(impl_), name);
+    return Recordset(std::make_unique<RecordsetImpl>(impl_, std::move(table)));
 }
 
 void Database::createTable(const TableSpec& spec) {

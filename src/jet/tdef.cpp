@@ -223,11 +223,14 @@ std::vector<std::uint8_t> buildTableDef(const TableDef& source) {
         bytes::put16(p + 23, c.length);
         out += d;
     }
-    for (const auto& c : def.columns) {
-        const std::string n = text::encodeUcs2(text::utf8ToUtf16(c.name));
+    // Names: byte length, then UCS-2.
+    auto appendName = [&out](const std::string& name) {
+        const std::string n = text::encodeUcs2(text::utf8ToUtf16(name));
         bytes::append16(out, static_cast<std::uint32_t>(n.size()));
         out += n;
-    }
+    };
+    for (const auto& c : def.columns)
+        appendName(c.name);
     for (const auto& x : def.realIndexes) {
         std::string d(tdef::kRealIndexSize, '\0');
         auto* p = reinterpret_cast<std::uint8_t*>(d.data());
@@ -257,11 +260,8 @@ std::vector<std::uint8_t> buildTableDef(const TableDef& source) {
         p[23] = x.kind;
         out += d;
     }
-    for (const auto& x : def.indexes) {
-        const std::string n = text::encodeUcs2(text::utf8ToUtf16(x.name));
-        bytes::append16(out, static_cast<std::uint32_t>(n.size()));
-        out += n;
-    }
+    for (const auto& x : def.indexes)
+        appendName(x.name);
     for (const auto& m : def.longValueMaps) {
         bytes::append16(out, m.columnNumber);
         bytes::append32(out, m.ownedMap);

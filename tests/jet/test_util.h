@@ -77,10 +77,8 @@ inline jet::TableSpec thingsToDoSpec() {
              date("Thing To Do Deadline")}};
 }
 
-/// Adds rows (values by column index; nulls for missing) in one transaction.
-inline void addRows(jet::Database& db, const std::string& table, const std::vector<Row>& rows) {
-    jet::Transaction tx(db);
-    auto rs = db.openTable(table);
+/// Adds rows (values by column index; nulls for missing) through an open record set.
+inline void appendRows(jet::Recordset& rs, const std::vector<Row>& rows) {
     const auto& cols = rs.definition().columns;
     for (const Row& r : rows) {
         rs.addNew();
@@ -89,6 +87,13 @@ inline void addRows(jet::Database& db, const std::string& table, const std::vect
                 rs.setField(cols[i].name, r[i]);
         rs.update();
     }
+}
+
+/// Adds rows in one transaction.
+inline void addRows(jet::Database& db, const std::string& table, const std::vector<Row>& rows) {
+    jet::Transaction tx(db);
+    auto rs = db.openTable(table);
+    appendRows(rs, rows);
     tx.commit();
 }
 
@@ -100,14 +105,7 @@ inline void rewrite(jet::Database& db, const std::string& table, const std::vect
         rs.deleteCurrent();
         rs.moveNext();
     }
-    const auto& cols = rs.definition().columns;
-    for (const Row& r : rows) {
-        rs.addNew();
-        for (std::size_t i = 0; i < r.size() && i < cols.size(); ++i)
-            if (!r[i].isNull())
-                rs.setField(cols[i].name, r[i]);
-        rs.update();
-    }
+    appendRows(rs, rows);
     tx.commit();
 }
 
