@@ -106,6 +106,10 @@ public:
             return true;
         if (errno == EAGAIN || errno == EACCES)
             return false;
+        // Some network file systems have no byte-range locks. The file is still usable by
+        // one program at a time, which is how it is used, so it opens without them.
+        if (errno == ENOLCK || errno == EINVAL || errno == EOPNOTSUPP || errno == ENOSYS)
+            return true;
         throwErrno(errno, "lock", path_);
     }
 
