@@ -298,9 +298,14 @@ std::uint32_t DatabaseImpl::allocatePage(std::uint32_t after) {
         freeAtStart_.clear();
         try {
             const std::set<std::uint32_t> used = usedPages();
-            for (std::uint32_t p : globalMap_->freePages())
-                if (!used.count(p))
+            for (std::uint32_t p : globalMap_->freePages()) {
+                if (used.count(p))
+                    continue;
+                // Only pages that look released: zeroed, or data pages left by a table.
+                const std::uint8_t type = pager.read(p)[0];
+                if (type == 0x00 || type == 0x01)
                     freeAtStart_.insert(p);
+            }
         } catch (const Error&) {
             freeAtStart_.clear();
         }
