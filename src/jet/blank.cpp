@@ -179,30 +179,16 @@ TableDef makeDef(const SystemTable& t, std::uint32_t rowCount) {
     def.tableType = 0x53;
     def.rowCount = rowCount;
     def.jetSystemLayout = true;
-    std::uint16_t fixedOffset = 0, varIndex = 0;
-    for (std::size_t i = 0; i < t.columns.size(); ++i) {
-        const ColumnSpec& s = t.columns[i];
+    for (const ColumnSpec& s : t.columns) {
         ColumnDef c;
         c.name = s.name;
         c.type = s.type;
-        c.number = static_cast<std::uint16_t>(i);
         c.length = s.length;
         c.flags = s.flags;
         c.sortOrder = 0x0409;
-        // Fixed columns carry the count of variable columns before them.
-        c.varIndex = varIndex;
-        if (c.isFixed()) {
-            if (c.type != ColumnType::Boolean) {
-                c.fixedOffset = fixedOffset;
-                fixedOffset = static_cast<std::uint16_t>(fixedOffset + c.length);
-            }
-        } else {
-            ++varIndex;
-        }
         def.columns.push_back(c);
     }
-    def.maxColumns = static_cast<std::uint16_t>(def.columns.size());
-    def.varColumns = varIndex;
+    placeColumns(def);
     def.ownedMap = page::pointer(kMapPage, t.ownedRow);
     def.freeMap = page::pointer(kMapPage, t.ownedRow + 1u);
     for (std::size_t i = 0; i < t.indexes.size(); ++i) {

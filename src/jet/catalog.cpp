@@ -185,27 +185,20 @@ void DatabaseImpl::createTable(const TableSpec& spec) {
         def.name = spec.name;
         def.page = tdefPage;
         def.tableType = 0x4E;
-        std::uint16_t fixedOffset = 0, varIndex = 0;
         std::vector<properties::Block> blocks;
         for (std::size_t i = 0; i < spec.fields.size(); ++i) {
             const FieldSpec& f = spec.fields[i];
             ColumnDef c;
             c.name = f.name;
             c.type = f.type;
-            c.number = static_cast<std::uint16_t>(i);
             c.sortOrder = header.sortOrder;
             if (f.type == ColumnType::Text) {
                 c.flags = column_flags::CanBeNull;
                 c.extraFlags = 0x01;
                 c.length = static_cast<std::uint16_t>(f.size * 2);
-                c.varIndex = varIndex++;
             } else {
                 c.flags = column_flags::FixedLength | column_flags::CanBeNull;
                 c.length = f.type == ColumnType::Long ? 4 : f.type == ColumnType::Boolean ? 1 : 8;
-                if (f.type != ColumnType::Boolean) {
-                    c.fixedOffset = fixedOffset;
-                    fixedOffset = static_cast<std::uint16_t>(fixedOffset + c.length);
-                }
             }
             def.columns.push_back(c);
             properties::Block block{true, f.name, {}};
@@ -216,8 +209,7 @@ void DatabaseImpl::createTable(const TableSpec& spec) {
             if (!block.properties.empty())
                 blocks.push_back(std::move(block));
         }
-        def.maxColumns = static_cast<std::uint16_t>(def.columns.size());
-        def.varColumns = varIndex;
+        placeColumns(def);
         def.ownedMap = page::pointer(mapPage, 0);
         def.freeMap = page::pointer(mapPage, 1);
         created->layout = row::makeLayout(def);

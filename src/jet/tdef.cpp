@@ -151,6 +151,23 @@ TableDef readTableDef(Pager& pager, std::uint32_t page, const std::string& name)
     return def;
 }
 
+void placeColumns(TableDef& def) {
+    std::uint16_t fixedOffset = 0, varIndex = 0;
+    for (std::size_t i = 0; i < def.columns.size(); ++i) {
+        ColumnDef& c = def.columns[i];
+        c.number = static_cast<std::uint16_t>(i);
+        c.varIndex = varIndex;
+        if (!c.isFixed())
+            ++varIndex;
+        else if (c.type != ColumnType::Boolean) {
+            c.fixedOffset = fixedOffset;
+            fixedOffset = static_cast<std::uint16_t>(fixedOffset + c.length);
+        }
+    }
+    def.maxColumns = static_cast<std::uint16_t>(def.columns.size());
+    def.varColumns = varIndex;
+}
+
 namespace {
 bool lessByName(const std::string& a, const std::string& b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {

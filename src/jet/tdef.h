@@ -43,6 +43,12 @@ inline std::size_t uniqueCountOffset(std::size_t realIndex) {
     return tdef::kHeaderSize + realIndex * tdef::kIndexCountSize + 4;
 }
 
+/// Numbers the columns in order and places them as Access does: fixed columns one after
+/// another in the fixed area (Yes/No takes no room), variable columns in var-index order, and
+/// every fixed column carrying the count of variable columns before it. Sets the definition's
+/// column counts.
+void placeColumns(TableDef& def);
+
 /// The bytes of a single-page definition for a table without indexes or long-value columns:
 /// header, column descriptors and names, terminator. Throws Unsupported when it would not fit
 /// on one page.

@@ -9,19 +9,9 @@
 #include "jet/datetime.h"
 
 using dbtest::LocaleGuard;
+using dbtest::storedDate;
 
 namespace {
-
-double stored(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
-    jet::DateTimeParts parts;
-    parts.year = year;
-    parts.month = month;
-    parts.day = day;
-    parts.hour = hour;
-    parts.minute = minute;
-    parts.second = second;
-    return jet::fromDateTimeParts(parts);
-}
 
 struct Shown {
     const char* locale;
@@ -31,15 +21,15 @@ struct Shown {
 
 TEST(DateText, ShowsTheLocaleShortDateWithAFourDigitYearAndATimeOnlyWhenNotMidnight) {
     const Shown cases[] = {
-        {"C", stored(2026, 12, 5), "12/5/2026"},
-        {"C", stored(2026, 12, 5, 14, 30, 5), "12/5/2026 2:30:05 PM"},
-        {"C", stored(2027, 1, 9, 0, 0, 1), "1/9/2027 12:00:01 AM"},
-        {"en_US", stored(2026, 12, 5), "12/5/2026"},
-        {"en_US", stored(2026, 12, 5, 9, 5, 0), "12/5/2026 9:05:00 AM"},
-        {"de_DE", stored(2026, 12, 5), "05.12.2026"},
-        {"de_DE", stored(2026, 12, 5, 14, 30, 5), "05.12.2026 14:30:05"},
-        {"en_GB", stored(2026, 12, 5), "05/12/2026"},
-        {"ja_JP", stored(2026, 12, 5), "2026/12/05"},
+        {"C", storedDate(2026, 12, 5), "12/5/2026"},
+        {"C", storedDate(2026, 12, 5, 14, 30, 5), "12/5/2026 2:30:05 PM"},
+        {"C", storedDate(2027, 1, 9, 0, 0, 1), "1/9/2027 12:00:01 AM"},
+        {"en_US", storedDate(2026, 12, 5), "12/5/2026"},
+        {"en_US", storedDate(2026, 12, 5, 9, 5, 0), "12/5/2026 9:05:00 AM"},
+        {"de_DE", storedDate(2026, 12, 5), "05.12.2026"},
+        {"de_DE", storedDate(2026, 12, 5, 14, 30, 5), "05.12.2026 14:30:05"},
+        {"en_GB", storedDate(2026, 12, 5), "05/12/2026"},
+        {"ja_JP", storedDate(2026, 12, 5), "2026/12/05"},
         {"C", -700000.0, ""}, // before the year 100
         {"C", std::nan(""), ""},
     };
@@ -58,10 +48,10 @@ struct Read {
 
 TEST(DateText, ReadsTheLocaleFormThenMonthFirstAndNothingElse) {
     const Read cases[] = {
-        {"C", "12/5/2026", stored(2026, 12, 5)},
-        {"C", "  12/05/2026 ", stored(2026, 12, 5)},
-        {"C", "12/5/2026 2:30:05 PM", stored(2026, 12, 5, 14, 30, 5)},
-        {"C", "12/5/2026 14:30:05", stored(2026, 12, 5, 14, 30, 5)},
+        {"C", "12/5/2026", storedDate(2026, 12, 5)},
+        {"C", "  12/05/2026 ", storedDate(2026, 12, 5)},
+        {"C", "12/5/2026 2:30:05 PM", storedDate(2026, 12, 5, 14, 30, 5)},
+        {"C", "12/5/2026 14:30:05", storedDate(2026, 12, 5, 14, 30, 5)},
         {"C", "", std::nullopt},
         {"C", "   ", std::nullopt},
         {"C", "2/30/2026", std::nullopt},
@@ -69,14 +59,14 @@ TEST(DateText, ReadsTheLocaleFormThenMonthFirstAndNothingElse) {
         {"C", "next week", std::nullopt},
         {"C", "12/5/2026 25:00:00", std::nullopt},
         {"C", "12/5/26", std::nullopt},
-        {"de_DE", "05.12.2026", stored(2026, 12, 5)},
-        {"de_DE", "5.12.2026", stored(2026, 12, 5)},
-        {"de_DE", "12/5/2026", stored(2026, 12, 5)}, // as the item dialogs write it
-        {"de_DE", "05.12.2026 14:30:05", stored(2026, 12, 5, 14, 30, 5)},
+        {"de_DE", "05.12.2026", storedDate(2026, 12, 5)},
+        {"de_DE", "5.12.2026", storedDate(2026, 12, 5)},
+        {"de_DE", "12/5/2026", storedDate(2026, 12, 5)}, // as the item dialogs write it
+        {"de_DE", "05.12.2026 14:30:05", storedDate(2026, 12, 5, 14, 30, 5)},
         // Day-first locale: the locale's reading wins where both fit.
-        {"en_GB", "05/12/2026", stored(2026, 12, 5)},
-        {"en_GB", "12/5/2026", stored(2026, 5, 12)},
-        {"en_GB", "12/25/2026", stored(2026, 12, 25)},
+        {"en_GB", "05/12/2026", storedDate(2026, 12, 5)},
+        {"en_GB", "12/5/2026", storedDate(2026, 5, 12)},
+        {"en_GB", "12/25/2026", storedDate(2026, 12, 25)},
     };
     for (const Read& c : cases) {
         LocaleGuard locale{QLocale(QString::fromLatin1(c.locale))};
@@ -86,9 +76,9 @@ TEST(DateText, ReadsTheLocaleFormThenMonthFirstAndNothingElse) {
 }
 
 TEST(DateText, EveryShownValueReadsBackToTheSameSecond) {
-    const double values[] = {stored(2026, 12, 5),        stored(2026, 12, 5, 23, 59, 59),
-                             stored(100, 1, 1),          stored(9999, 12, 31, 12, 0, 0),
-                             stored(1899, 12, 30, 6, 0), stored(2024, 2, 29)};
+    const double values[] = {storedDate(2026, 12, 5),        storedDate(2026, 12, 5, 23, 59, 59),
+                             storedDate(100, 1, 1),          storedDate(9999, 12, 31, 12, 0, 0),
+                             storedDate(1899, 12, 30, 6, 0), storedDate(2024, 2, 29)};
     for (const char* name : {"C", "en_US", "de_DE", "en_GB", "fr_FR", "ja_JP", "fi_FI", "ar_EG"}) {
         LocaleGuard locale{QLocale(QString::fromLatin1(name))};
         for (const double value : values) {
@@ -101,7 +91,7 @@ TEST(DateText, EveryShownValueReadsBackToTheSameSecond) {
 TEST(DateText, DialogTextIsMonthFirstWithAsciiDigitsInAnyLocale) {
     LocaleGuard locale{QLocale(QStringLiteral("ar_EG"))};
     EXPECT_EQ(db::dialogDateText(QDate(2026, 12, 5)), "12/5/2026");
-    EXPECT_EQ(db::dateFromText(db::dialogDateText(QDate(2026, 1, 31))), stored(2026, 1, 31));
+    EXPECT_EQ(db::dateFromText(db::dialogDateText(QDate(2026, 1, 31))), storedDate(2026, 1, 31));
 }
 
 } // namespace

@@ -10,9 +10,23 @@
 
 #include "db/engine.h"
 #include "jet/database.h"
+#include "jet/datetime.h"
 #include "jet/schema.h"
 
 namespace dbtest {
+
+/// The stored Date/Time value of a calendar date and time.
+inline double storedDate(int year, int month, int day, int hour = 0, int minute = 0,
+                         int second = 0) {
+    jet::DateTimeParts parts;
+    parts.year = year;
+    parts.month = month;
+    parts.day = day;
+    parts.hour = hour;
+    parts.minute = minute;
+    parts.second = second;
+    return jet::fromDateTimeParts(parts);
+}
 
 inline QString fixture(const QString& name) {
     return QStringLiteral(TARNWICK_FIXTURES_DIR "/") + name;

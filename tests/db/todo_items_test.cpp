@@ -16,18 +16,8 @@ using namespace dbtest;
 
 namespace {
 
-double dateValue(int year, int month, int day, int hour = 0, int minute = 0) {
-    jet::DateTimeParts parts;
-    parts.year = year;
-    parts.month = month;
-    parts.day = day;
-    parts.hour = hour;
-    parts.minute = minute;
-    return jet::fromDateTimeParts(parts);
-}
-
 jet::Value date(int year, int month, int day, int hour = 0, int minute = 0) {
-    return jet::Value::dateTime(dateValue(year, month, day, hour, minute));
+    return jet::Value::dateTime(storedDate(year, month, day, hour, minute));
 }
 
 class ToDoItems : public ::testing::Test {
