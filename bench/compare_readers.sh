@@ -9,7 +9,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$(realpath "${1:?usage: compare_readers.sh BUILD_DIR [RUNS]}")"
 runs="${2:-5}"
-fixtures="${TARNWICK_FIXTURES_DIR:-${root}/../shared/fixtures/mdb}"
+fixtures="${TARNWICK_FIXTURES_DIR:-${root}/tests/data/mdb}"
 cli="${build}/tools/cli/tarnwick-cli"
 maker="${build}/bench/make_todo_file"
 tmp="$(mktemp -d)"

@@ -3,14 +3,14 @@
 # and each libFuzzer target for a bounded time over the sample files. Prints the time of each
 # stage and exits non-zero if any stage failed.
 #
-# Environment: TARNWICK_FIXTURES_DIR (default ../shared/fixtures/mdb beside the repository),
+# Environment: TARNWICK_FIXTURES_DIR (default tests/data/mdb),
 # TARNWICK_FUZZ_SECONDS (per fuzz target, default 60).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "${root}"
 
-fixtures="${TARNWICK_FIXTURES_DIR:-${root}/../shared/fixtures/mdb}"
+fixtures="${TARNWICK_FIXTURES_DIR:-${root}/tests/data/mdb}"
 fixtures="$(realpath -m "${fixtures}")"
 fuzz_seconds="${TARNWICK_FUZZ_SECONDS:-60}"
 jobs=2
