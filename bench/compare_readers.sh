@@ -10,7 +10,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$(realpath "${1:?usage: compare_readers.sh BUILD_DIR [RUNS]}")"
 runs="${2:-5}"
 fixtures="${TARNWICK_FIXTURES_DIR:-${root}/tests/data/mdb}"
-cli="${build}/tools/cli/tarnwick-cli"
+cli="${build}/tarnwick-cli"
 maker="${build}/bench/make_todo_file"
 tmp="$(mktemp -d)"
 trap 'rm -rf "${tmp}"' EXIT

@@ -15,7 +15,7 @@ packages=(
   qt6-base-dev qt6-webengine-dev qt6-tools-dev qt6-tools-dev-tools libgl-dev
   qt6-image-formats-plugins
   # oracles and tools used by the tests
-  mdbtools poppler-utils fonts-liberation xvfb xauth
+  mdbtools poppler-utils fonts-liberation xvfb xauth xdotool imagemagick
 )
 
 # Node.js 18 or newer runs the interop harness. Debian's own is 18; keep a newer one if present.

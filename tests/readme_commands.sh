@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Runs every command the README shows, so that the README stays true.
+#
+# Each line of a ```sh block of README.md is a command. Placeholders are filled in: FILE is a
+# database made by the first `create` command (or a new one), TABLE is "Things To Do", and an
+# optional part in [brackets] is dropped. `scripts/test.sh` (the caller) and `cmake` lines (what
+# test.sh itself runs) are not repeated; `scripts/run.sh` is started without a display and must
+# show the main window on its virtual display.
+#
+#   tests/readme_commands.sh            (from the repository's root, after the default build)
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "${root}"
+tmp="$(mktemp -d)"
+trap 'rm -rf "${tmp}"' EXIT
+db="${tmp}/readme.mdb"
+export XDG_CONFIG_HOME="${tmp}/config" XDG_DATA_HOME="${tmp}/data"
+
+mapfile -t commands < <(awk '/^```sh/ { inside = 1; next } /^```/ { inside = 0 } inside' README.md)
+ran=0
+failed=0
+for line in "${commands[@]}"; do
+  command="$(sed -E 's/[[:space:]]+#.*$//; s/\[[^]]*\]//g; s/[[:space:]]+$//' <<<"${line}")"
+  [ -n "${command}" ] || continue
+  case "${command}" in
+  scripts/test.sh* | cmake*) continue ;;
+  esac
+  command="${command//FILE/${db}}"
+  command="${command//TABLE/\"Things To Do\"}"
+  if [ ! -f "${db}" ] && [[ "${command}" != *" create "* ]]; then
+    build/default/tarnwick-cli create "${db}" >/dev/null
+  fi
+  echo "readme: ${command}"
+  status=0
+  case "${command}" in
+  scripts/run.sh*)
+    # No desktop: the program must start on a virtual display of its own and show its window.
+    (unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+      exec bash -c "exec ${command}") >"${tmp}/run.log" 2>&1 &
+    run_pid=$!
+    display=""
+    for _ in $(seq 240); do
+      display="$(grep -oE 'virtual X display :[0-9]+' "${tmp}/run.log" | grep -oE ':[0-9]+' || true)"
+      [ -n "${display}" ] && break
+      sleep 0.5
+    done
+    window=""
+    if [ -n "${display}" ]; then
+      for _ in $(seq 40); do
+        window="$(DISPLAY="${display}" xdotool search --name '^Tarnwick - ' 2>/dev/null || true)"
+        [ -n "${window}" ] && break
+        sleep 0.5
+      done
+    fi
+    kill -TERM "${run_pid}" 2>/dev/null || true
+    wait "${run_pid}" 2>/dev/null || true
+    if [ -z "${window}" ]; then
+      echo "readme: scripts/run.sh did not show Tarnwick's window on a virtual display:"
+      tail -n 20 "${tmp}/run.log"
+      status=1
+    fi
+    ;;
+  *)
+    if [[ "${command}" == *" create "* ]]; then rm -f "${db}"; fi
+    bash -c "${command}" >"${tmp}/out.log" 2>&1 || status=$?
+    if [ "${status}" -ne 0 ]; then tail -n 20 "${tmp}/out.log"; fi
+    ;;
+  esac
+  ran=$((ran + 1))
+  if [ "${status}" -ne 0 ]; then
+    echo "readme: FAILED (${status}): ${line}"
+    failed=1
+  fi
+done
+echo "readme: ${ran} commands run"
+[ "${ran}" -gt 0 ] || { echo "readme: no commands found in README.md"; exit 1; }
+exit "${failed}"
