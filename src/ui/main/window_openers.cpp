@@ -1,6 +1,7 @@
 #include "ui/main/window_openers.h"
 
 #include "app/globals.h"
+#include "ui/help/frm_about.h"
 #include "ui/help/frm_browser.h"
 #include "ui/help/web_addresses.h"
 
@@ -15,6 +16,7 @@ void installWindowOpeners() {
     // Each window adds its line here as it is built, e.g.
     //     openers.addItem = [] { frmAddToToDo::showWindow(); };
     WindowOpeners& openers = windowOpeners();
+    openers.about = [] { frmAbout::showWindow(); };
     openers.learnAboutVellumtide = [] { frmBrowser::showWindow(); };
     openers.visitMakerSite = [] {
         app::StartingAddress = help::makerSiteAddress();
