@@ -16,11 +16,14 @@ QString EditThingToDo;
 QString EditStartDate;
 QString EditDeadline;
 
+QString StartingAddress;
+
 void resetGlobals() {
     for (QString* value : {&CurrentDatabasePath, &ProgramFontName, &ProgramFontSize,
                            &PrintingFontName, &PrintingFontSize, &EditPriority, &EditClient,
                            &EditProject, &EditThingToDo, &EditStartDate, &EditDeadline})
         value->clear();
+    StartingAddress.clear();
 }
 
 } // namespace app

@@ -24,6 +24,10 @@ extern QString EditThingToDo;
 extern QString EditStartDate;
 extern QString EditDeadline;
 
+/// The address the browser window starts at when it is next created; empty until the
+/// browser sets it. It outlives the window.
+extern QString StartingAddress;
+
 /// Back to the values before start-up: every value empty.
 void resetGlobals();
 

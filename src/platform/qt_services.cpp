@@ -10,6 +10,8 @@ void installQtServices(const QString& appName) {
     Services::setMousePointer(std::make_shared<QtMousePointer>());
     Services::setFileDialog(std::make_shared<QtFileDialog>());
     Services::setFontDialog(std::make_shared<QtFontDialog>());
+    Services::setSystemRegistry(std::make_shared<IniSystemRegistry>());
+    Services::setProgramLauncher(std::make_shared<QtProgramLauncher>());
 }
 
 } // namespace platform

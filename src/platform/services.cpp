@@ -13,6 +13,8 @@ struct Registry {
     std::shared_ptr<MousePointer> mousePointer;
     std::shared_ptr<FileDialog> fileDialog;
     std::shared_ptr<FontDialog> fontDialog;
+    std::shared_ptr<SystemRegistry> systemRegistry;
+    std::shared_ptr<ProgramLauncher> programLauncher;
 };
 
 Registry& registry() {
@@ -50,6 +52,12 @@ FileDialog& Services::fileDialog() {
 FontDialog& Services::fontDialog() {
     return require(registry().fontDialog, "font-dialog");
 }
+SystemRegistry& Services::systemRegistry() {
+    return require(registry().systemRegistry, "system registry");
+}
+ProgramLauncher& Services::programLauncher() {
+    return require(registry().programLauncher, "program-launcher");
+}
 
 void Services::setMessageBoxes(std::shared_ptr<MessageBoxes> service) {
     registry().messageBoxes = std::move(service);
@@ -71,6 +79,12 @@ void Services::setFileDialog(std::shared_ptr<FileDialog> service) {
 }
 void Services::setFontDialog(std::shared_ptr<FontDialog> service) {
     registry().fontDialog = std::move(service);
+}
+void Services::setSystemRegistry(std::shared_ptr<SystemRegistry> service) {
+    registry().systemRegistry = std::move(service);
+}
+void Services::setProgramLauncher(std::shared_ptr<ProgramLauncher> service) {
+    registry().programLauncher = std::move(service);
 }
 
 void Services::reset() {

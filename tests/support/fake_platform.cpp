@@ -22,6 +22,8 @@ FakePlatform::FakePlatform(FakeFiles::Mode filesMode) : files(filesMode) {
     Services::setMousePointer(unowned(mousePointer));
     Services::setFileDialog(unowned(fileDialog));
     Services::setFontDialog(unowned(fontDialog));
+    Services::setSystemRegistry(unowned(systemRegistry));
+    Services::setProgramLauncher(unowned(programLauncher));
 }
 
 FakePlatform::~FakePlatform() {

@@ -1,5 +1,10 @@
 #include "ui/main/window_openers.h"
 
+#include "app/globals.h"
+#include "ui/help/frm_about.h"
+#include "ui/help/frm_browser.h"
+#include "ui/help/web_addresses.h"
+
 namespace ui {
 
 WindowOpeners& windowOpeners() {
@@ -11,7 +16,12 @@ void installWindowOpeners() {
     // Each window adds its line here as it is built, e.g.
     //     openers.addItem = [] { frmAddToToDo::showWindow(); };
     WindowOpeners& openers = windowOpeners();
-    (void)openers;
+    openers.about = [] { frmAbout::showWindow(); };
+    openers.learnAboutVellumtide = [] { frmBrowser::showWindow(); };
+    openers.visitMakerSite = [] {
+        app::StartingAddress = help::makerSiteAddress();
+        frmBrowser::showWindow();
+    };
 }
 
 } // namespace ui

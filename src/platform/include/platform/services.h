@@ -10,8 +10,10 @@
 #include "platform/font_dialog.h"
 #include "platform/message_boxes.h"
 #include "platform/mouse_pointer.h"
+#include "platform/program_launcher.h"
 #include "platform/screen_metrics.h"
 #include "platform/settings_store.h"
+#include "platform/system_registry.h"
 
 #include <memory>
 
@@ -28,6 +30,8 @@ public:
     static MousePointer& mousePointer();
     static FileDialog& fileDialog();
     static FontDialog& fontDialog();
+    static SystemRegistry& systemRegistry();
+    static ProgramLauncher& programLauncher();
 
     /// Each setter replaces the service; a null pointer uninstalls it.
     static void setMessageBoxes(std::shared_ptr<MessageBoxes> service);
@@ -37,6 +41,8 @@ public:
     static void setMousePointer(std::shared_ptr<MousePointer> service);
     static void setFileDialog(std::shared_ptr<FileDialog> service);
     static void setFontDialog(std::shared_ptr<FontDialog> service);
+    static void setSystemRegistry(std::shared_ptr<SystemRegistry> service);
+    static void setProgramLauncher(std::shared_ptr<ProgramLauncher> service);
 
     /// Uninstalls every service.
     static void reset();

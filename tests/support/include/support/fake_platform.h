@@ -14,6 +14,7 @@
 #include "support/fake_files.h"
 #include "support/fake_screen.h"
 #include "support/fake_settings_store.h"
+#include "support/fake_system.h"
 
 namespace platform::fakes {
 
@@ -34,6 +35,8 @@ public:
     FakeMousePointer mousePointer;
     FakeFileDialog fileDialog;
     FakeFontDialog fontDialog;
+    FakeSystemRegistry systemRegistry;
+    FakeProgramLauncher programLauncher;
 };
 
 } // namespace platform::fakes

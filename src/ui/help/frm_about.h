@@ -1,0 +1,62 @@
+// The About box: the maker, the product and its version beside the product's animated
+// picture, with "OK" and "&System Info..." (ui/help/system_info.h).
+//
+// The window is modeless, created on first show and destroyed when closed; it exists at most
+// once. Its caption is "About " followed by the application title, "Tarnwick".
+//
+// Choices of this window:
+// - The picture is "tarnwick.gif" as platform::Files::dataFilePath() finds it: beside the
+//   executable, else in the install's data folder. It plays in a label (QMovie), which has no
+//   border or scroll bars to hide; Picture1 frames it without a border. When the file is
+//   missing or unreadable, the frame stays empty at the picture's usual size.
+// - Enter presses "OK"; Escape closes the window too. "OK" has the focus when it opens.
+// - The labels use Arial (or the desktop's substitute for it).
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+class QFrame;
+class QLabel;
+class QMovie;
+class QPushButton;
+
+class frmAbout final : public QDialog {
+    Q_OBJECT
+public:
+    /// Shows the window modeless: creates it, or brings the open one to the front.
+    static frmAbout* showWindow();
+    /// The window while it is loaded, or nullptr.
+    static frmAbout* instance();
+
+    ~frmAbout() override;
+
+    QLabel* lblCompanyProduct = nullptr;
+    QLabel* lblProductName = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblPlatform = nullptr;
+    /// The borderless frame around the picture.
+    QFrame* Picture1 = nullptr;
+    /// Shows the animated picture.
+    QLabel* WebBrowser1 = nullptr;
+    QFrame* Line1 = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* Command1 = nullptr;
+
+    /// The path of the picture file the window showed, or tried to.
+    QString picturePath() const { return m_picturePath; }
+    /// The playing picture, or nullptr when the file could not be read.
+    QMovie* movie() const { return m_movie; }
+
+    void cmdOK_Click();
+    void Command1_Click();
+
+private:
+    frmAbout();
+    void Form_Load();
+
+    static QPointer<frmAbout> s_instance;
+
+    QString m_picturePath;
+    QMovie* m_movie = nullptr;
+};

@@ -1,0 +1,357 @@
+#include "ui/help/frm_browser.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <QWebEngineHistory>
+#include <QWebEngineView>
+
+#include <array>
+#include <exception>
+
+#include "app/globals.h"
+#include "platform/services.h"
+#include "ui/help/web_addresses.h"
+#include "ui/main/toolbar_icons.h"
+#include "ui/main/window_registry.h"
+
+namespace {
+
+// The window's client size when it opens, in twips.
+constexpr double kDesignWidth = 9600;
+constexpr double kDesignHeight = 7200;
+// The address label's place in the address area, and the gap below the address box.
+constexpr double kLabelLeft = 50;
+constexpr double kLabelTop = 30;
+constexpr double kAreaBottomGap = 60;
+// The page pane's left edge and its gap below the address area.
+constexpr double kPaneLeft = 50;
+constexpr double kPaneGap = 50;
+// How long a navigation request counts as busy when no load starts.
+constexpr qint64 kLoadStartLimitMs = 2000;
+
+template <typename Step> void ignoreErrors(Step&& step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
+
+struct Scale {
+    double x;
+    double y;
+};
+
+Scale twipsPerPixel() {
+    platform::ScreenMetrics& screen = platform::Services::screen();
+    return {screen.twipsPerPixelX(), screen.twipsPerPixelY()};
+}
+
+// The page pane. A link that asks for a new window opens in the pane itself.
+class PagePane final : public QWebEngineView {
+public:
+    using QWebEngineView::QWebEngineView;
+
+protected:
+    QWebEngineView* createWindow(QWebEnginePage::WebWindowType) override { return this; }
+};
+
+} // namespace
+
+QPointer<frmBrowser> frmBrowser::s_instance;
+
+frmBrowser* frmBrowser::instance() {
+    return s_instance.data();
+}
+
+frmBrowser* frmBrowser::showWindow() {
+    if (s_instance) {
+        s_instance->show();
+        s_instance->raise();
+        s_instance->activateWindow();
+        return s_instance;
+    }
+    auto* window = new frmBrowser;
+    window->show();
+    window->cboAddress->setFocus();
+    return window;
+}
+
+frmBrowser::frmBrowser() {
+    setObjectName(QStringLiteral("frmBrowser"));
+    setWindowFlag(Qt::Window);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(ui::windowIcon());
+
+    createToolbar();
+    createAddressArea();
+    brwWebBrowser = new PagePane(this);
+    brwWebBrowser->setObjectName(QStringLiteral("brwWebBrowser"));
+    timTimer = new QTimer(this);
+    timTimer->setObjectName(QStringLiteral("timTimer"));
+    timTimer->setInterval(5);
+
+    const Scale scale = twipsPerPixel();
+    brwWebBrowser->move(platform::pixelsFromTwips(kPaneLeft, scale.x),
+                        picAddress->geometry().bottom() + 1 +
+                            platform::pixelsFromTwips(kPaneGap, scale.y));
+    resize(platform::pixelsFromTwips(kDesignWidth, scale.x),
+           platform::pixelsFromTwips(kDesignHeight, scale.y));
+
+    connect(timTimer, &QTimer::timeout, this, &frmBrowser::timTimer_Timer);
+    connect(brwWebBrowser, &QWebEngineView::loadStarted, this,
+            [this] { m_loadAskedFor.invalidate(); });
+    connect(brwWebBrowser, &QWebEngineView::loadFinished, this, [this] {
+        m_loadAskedFor.invalidate();
+        brwWebBrowser_NavigateComplete();
+        brwWebBrowser_DownloadComplete();
+    });
+    connect(cboAddress, &QComboBox::activated, this, &frmBrowser::cboAddress_Click);
+    // Keys reach the box itself, which hands most of them on to its text field.
+    cboAddress->installEventFilter(this);
+    cboAddress->lineEdit()->installEventFilter(this);
+
+    Form_Load();
+    s_instance = this;
+    ui::WindowRegistry::instance().add(this);
+}
+
+frmBrowser::~frmBrowser() = default;
+
+void frmBrowser::createToolbar() {
+    struct Button {
+        const char* key;
+        const char* themeIcon;
+        QStyle::StandardPixmap fallback;
+        QKeySequence::StandardKey shortcut;
+    };
+    static const std::array<Button, 6> kButtons = {{
+        {"Back", "go-previous", QStyle::SP_ArrowBack, QKeySequence::Back},
+        {"Forward", "go-next", QStyle::SP_ArrowForward, QKeySequence::Forward},
+        {"Stop", "process-stop", QStyle::SP_BrowserStop, QKeySequence::Cancel},
+        {"Refresh", "view-refresh", QStyle::SP_BrowserReload, QKeySequence::Refresh},
+        {"Home", "go-home", QStyle::SP_DirHomeIcon, QKeySequence::UnknownKey},
+        {"Search", "edit-find", QStyle::SP_FileDialogContentsView, QKeySequence::UnknownKey},
+    }};
+
+    tbToolBar = new QToolBar(this);
+    tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
+    tbToolBar->setMovable(false);
+    tbToolBar->setFloatable(false);
+    tbToolBar->setIconSize(QSize(16, 16));
+    tbToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    for (const Button& button : kButtons) {
+        const QString key = QLatin1String(button.key);
+        const QIcon icon = QIcon::fromTheme(QLatin1String(button.themeIcon),
+                                            style()->standardIcon(button.fallback));
+        QAction* action = tbToolBar->addAction(icon, key);
+        action->setData(key);
+        action->setToolTip(key);
+        action->setObjectName(QStringLiteral("tbToolBar:") + key);
+        if (button.shortcut != QKeySequence::UnknownKey) {
+            action->setShortcut(button.shortcut);
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
+    }
+    connect(tbToolBar, &QToolBar::actionTriggered, this,
+            [this](QAction* action) { tbToolBar_ButtonClick(action->data().toString()); });
+    tbToolBar->setGeometry(0, 0, tbToolBar->sizeHint().width(), tbToolBar->sizeHint().height());
+}
+
+void frmBrowser::createAddressArea() {
+    const Scale scale = twipsPerPixel();
+    picAddress = new QWidget(this);
+    picAddress->setObjectName(QStringLiteral("picAddress"));
+    lblAddress = new QLabel(QStringLiteral("&Address:"), picAddress);
+    lblAddress->setObjectName(QStringLiteral("lblAddress"));
+    cboAddress = new QComboBox(picAddress);
+    cboAddress->setObjectName(QStringLiteral("cboAddress"));
+    cboAddress->setEditable(true);
+    cboAddress->setInsertPolicy(QComboBox::NoInsert);
+    cboAddress->setCompleter(nullptr);
+    lblAddress->setBuddy(cboAddress);
+
+    lblAddress->setGeometry(platform::pixelsFromTwips(kLabelLeft, scale.x),
+                            platform::pixelsFromTwips(kLabelTop, scale.y),
+                            lblAddress->sizeHint().width(), lblAddress->sizeHint().height());
+    cboAddress->resize(cboAddress->sizeHint());
+    const double addressBottom =
+        platform::twipsFromPixels(lblAddress->geometry().bottom() + 1 + cboAddress->height(),
+                                  scale.y) +
+        15 + kAreaBottomGap;
+    picAddress->setGeometry(0, tbToolBar->height(), tbToolBar->width(),
+                            platform::pixelsFromTwips(addressBottom, scale.y));
+}
+
+// ---- Opening, resizing ----
+
+void frmBrowser::Form_Load() {
+    ignoreErrors([this] {
+        tbToolBar->update();
+        Form_Resize();
+    });
+    ignoreErrors([] {
+        if (app::StartingAddress.isEmpty())
+            app::StartingAddress = ui::help::siblingPageAddress();
+    });
+    ignoreErrors([this] {
+        const Scale scale = twipsPerPixel();
+        const double labelBottom =
+            platform::twipsFromPixels(lblAddress->y() + lblAddress->height(), scale.y);
+        cboAddress->move(platform::pixelsFromTwips(50, scale.x),
+                         platform::pixelsFromTwips(labelBottom + 15, scale.y));
+    });
+    ignoreErrors([this] {
+        if (app::StartingAddress.isEmpty())
+            return;
+        cboAddress->setEditText(app::StartingAddress);
+        cboAddress->addItem(cboAddress->currentText());
+        timTimer->start();
+        navigate(app::StartingAddress);
+    });
+}
+
+void frmBrowser::Form_Resize() {
+    ignoreErrors([this] { resizeRule(); });
+}
+
+void frmBrowser::resizeRule() {
+    const Scale scale = twipsPerPixel();
+    const double clientWidth = platform::twipsFromPixels(width(), scale.x);
+    const double clientHeight = platform::twipsFromPixels(height(), scale.y);
+    // The toolbar and the address area span the window.
+    tbToolBar->resize(width(), tbToolBar->height());
+    picAddress->resize(width(), picAddress->height());
+
+    const double boxWidth = clientWidth - 100;
+    if (boxWidth >= 0)
+        cboAddress->resize(platform::pixelsFromTwips(boxWidth, scale.x), cboAddress->height());
+    const double paneWidth = clientWidth - 100;
+    if (paneWidth >= 0)
+        brwWebBrowser->resize(platform::pixelsFromTwips(paneWidth, scale.x),
+                              brwWebBrowser->height());
+    const double areaBottom = platform::twipsFromPixels(picAddress->y(), scale.y) +
+                              platform::twipsFromPixels(picAddress->height(), scale.y);
+    const double paneHeight = clientHeight - areaBottom - 100;
+    if (paneHeight >= 0)
+        brwWebBrowser->resize(brwWebBrowser->width(),
+                              platform::pixelsFromTwips(paneHeight, scale.y));
+}
+
+void frmBrowser::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+// ---- The page pane ----
+
+bool frmBrowser::isBusy() const {
+    return brwWebBrowser->page()->isLoading() ||
+           (m_loadAskedFor.isValid() && m_loadAskedFor.elapsed() < kLoadStartLimitMs);
+}
+
+void frmBrowser::navigate(const QString& address) {
+    const QUrl url = QUrl::fromUserInput(address);
+    if (!url.isValid() || url.isEmpty())
+        return;
+    expectLoad();
+    brwWebBrowser->load(url);
+}
+
+void frmBrowser::brwWebBrowser_DownloadComplete() {
+    setWindowTitle(brwWebBrowser->title());
+}
+
+void frmBrowser::brwWebBrowser_NavigateComplete() {
+    setWindowTitle(brwWebBrowser->title());
+    const QString address = brwWebBrowser->url().toString();
+    if (address.isEmpty())
+        return;
+    int found = -1;
+    for (int i = 0; i < cboAddress->count(); ++i) {
+        if (cboAddress->itemText(i) == address) {
+            found = i;
+            break;
+        }
+    }
+    m_suppressNavigation = true;
+    if (found >= 0)
+        cboAddress->removeItem(found);
+    cboAddress->insertItem(0, address);
+    cboAddress->setCurrentIndex(0);
+    m_suppressNavigation = false;
+}
+
+// ---- The address box ----
+
+void frmBrowser::cboAddress_Click() {
+    if (m_suppressNavigation)
+        return;
+    timTimer->start();
+    navigate(cboAddress->currentText());
+}
+
+void frmBrowser::cboAddress_KeyPress(int charCode) {
+    if (charCode == 13)
+        cboAddress_Click();
+}
+
+bool frmBrowser::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == cboAddress || watched == cboAddress->lineEdit()) &&
+        event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            cboAddress_KeyPress(13);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- Timer and toolbar ----
+
+void frmBrowser::timTimer_Timer() {
+    if (isBusy()) {
+        setWindowTitle(QStringLiteral("Working..."));
+        return;
+    }
+    timTimer->stop();
+    setWindowTitle(brwWebBrowser->title());
+}
+
+void frmBrowser::tbToolBar_ButtonClick(const QString& key) {
+    ignoreErrors([this, &key] {
+        timTimer->start();
+        if (key == QLatin1String("Back")) {
+            if (brwWebBrowser->history()->canGoBack()) {
+                expectLoad();
+                brwWebBrowser->back();
+            }
+        } else if (key == QLatin1String("Forward")) {
+            if (brwWebBrowser->history()->canGoForward()) {
+                expectLoad();
+                brwWebBrowser->forward();
+            }
+        } else if (key == QLatin1String("Refresh")) {
+            if (!brwWebBrowser->url().isEmpty()) {
+                expectLoad();
+                brwWebBrowser->reload();
+            }
+        } else if (key == QLatin1String("Home")) {
+            navigate(ui::help::homePageAddress());
+        } else if (key == QLatin1String("Search")) {
+            navigate(ui::help::searchPageAddress());
+        } else if (key == QLatin1String("Stop")) {
+            timTimer->stop();
+            m_loadAskedFor.invalidate();
+            brwWebBrowser->stop();
+            setWindowTitle(brwWebBrowser->title());
+        }
+    });
+}

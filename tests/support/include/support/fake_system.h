@@ -1,0 +1,45 @@
+// Fakes of the system registry and the program launcher.
+#pragma once
+
+#include "platform/program_launcher.h"
+#include "platform/system_registry.h"
+
+#include <QHash>
+#include <QSet>
+#include <QStringList>
+
+namespace platform::fakes {
+
+/// Values of the local machine's registry, set by the test.
+class FakeSystemRegistry final : public SystemRegistry {
+public:
+    /// Sets value `valueName` of key `keyName` (key path with '\' separators).
+    void set(const QString& keyName, const QString& valueName, const RegistryValue& value) {
+        m_values.insert(keyName + QLatin1Char('|') + valueName, value);
+    }
+    /// A string value as the registry returns it: the text followed by one NUL.
+    void setString(const QString& keyName, const QString& valueName, const QString& text) {
+        set(keyName, valueName, {RegistryType::String, text.toLocal8Bit().append('\0')});
+    }
+
+    std::optional<RegistryValue> queryValue(RegistryRoot root, const QString& keyName,
+                                            const QString& valueName) override;
+
+private:
+    QHash<QString, RegistryValue> m_values;
+};
+
+/// Records the programs started; programs named in failOn() fail to start.
+class FakeProgramLauncher final : public ProgramLauncher {
+public:
+    void failOn(const QString& program) { m_failing.insert(program); }
+    void start(const QString& program) override;
+    /// Every program started successfully, in order.
+    const QStringList& started() const { return m_started; }
+
+private:
+    QSet<QString> m_failing;
+    QStringList m_started;
+};
+
+} // namespace platform::fakes
