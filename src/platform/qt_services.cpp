@@ -10,6 +10,7 @@ void installQtServices(const QString& appName) {
     Services::setMousePointer(std::make_shared<QtMousePointer>());
     Services::setFileDialog(std::make_shared<QtFileDialog>());
     Services::setFontDialog(std::make_shared<QtFontDialog>());
+    Services::setPrinter(std::make_shared<QtPrinter>());
 }
 
 } // namespace platform

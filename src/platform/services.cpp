@@ -13,6 +13,7 @@ struct Registry {
     std::shared_ptr<MousePointer> mousePointer;
     std::shared_ptr<FileDialog> fileDialog;
     std::shared_ptr<FontDialog> fontDialog;
+    std::shared_ptr<Printer> printer;
 };
 
 Registry& registry() {
@@ -50,6 +51,9 @@ FileDialog& Services::fileDialog() {
 FontDialog& Services::fontDialog() {
     return require(registry().fontDialog, "font-dialog");
 }
+Printer& Services::printer() {
+    return require(registry().printer, "printer");
+}
 
 void Services::setMessageBoxes(std::shared_ptr<MessageBoxes> service) {
     registry().messageBoxes = std::move(service);
@@ -71,6 +75,9 @@ void Services::setFileDialog(std::shared_ptr<FileDialog> service) {
 }
 void Services::setFontDialog(std::shared_ptr<FontDialog> service) {
     registry().fontDialog = std::move(service);
+}
+void Services::setPrinter(std::shared_ptr<Printer> service) {
+    registry().printer = std::move(service);
 }
 
 void Services::reset() {

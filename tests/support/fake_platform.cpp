@@ -22,6 +22,7 @@ FakePlatform::FakePlatform(FakeFiles::Mode filesMode) : files(filesMode) {
     Services::setMousePointer(unowned(mousePointer));
     Services::setFileDialog(unowned(fileDialog));
     Services::setFontDialog(unowned(fontDialog));
+    Services::setPrinter(unowned(printer));
 }
 
 FakePlatform::~FakePlatform() {

@@ -10,6 +10,7 @@
 #include "platform/font_dialog.h"
 #include "platform/message_boxes.h"
 #include "platform/mouse_pointer.h"
+#include "platform/printer.h"
 #include "platform/screen_metrics.h"
 #include "platform/settings_store.h"
 
@@ -28,6 +29,7 @@ public:
     static MousePointer& mousePointer();
     static FileDialog& fileDialog();
     static FontDialog& fontDialog();
+    static Printer& printer();
 
     /// Each setter replaces the service; a null pointer uninstalls it.
     static void setMessageBoxes(std::shared_ptr<MessageBoxes> service);
@@ -37,6 +39,7 @@ public:
     static void setMousePointer(std::shared_ptr<MousePointer> service);
     static void setFileDialog(std::shared_ptr<FileDialog> service);
     static void setFontDialog(std::shared_ptr<FontDialog> service);
+    static void setPrinter(std::shared_ptr<Printer> service);
 
     /// Uninstalls every service.
     static void reset();

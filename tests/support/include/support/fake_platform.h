@@ -12,6 +12,7 @@
 
 #include "support/fake_dialogs.h"
 #include "support/fake_files.h"
+#include "support/fake_printer.h"
 #include "support/fake_screen.h"
 #include "support/fake_settings_store.h"
 
@@ -34,6 +35,7 @@ public:
     FakeMousePointer mousePointer;
     FakeFileDialog fileDialog;
     FakeFontDialog fontDialog;
+    RecordingPrinter printer;
 };
 
 } // namespace platform::fakes
