@@ -1,10 +1,9 @@
-// A printer that records every printed line, with exact metrics that tests can compute by hand.
-//
-// Metrics, all exact in binary floating point for whole and half point sizes: a character is
-// size/128 inch wide (12 pt: 0.09375 in), a line size/64 inch high (12 pt: 0.1875 in). The
-// printable area is 8 × 10.5 inches unless set.
+// A printer that records every printed line, with exact metrics: a character is size/128 inch
+// wide (12 pt: 0.09375), a line size/64 inch high (12 pt: 0.1875); the printable area is 8 × 10.5
+// inches.
 #pragma once
 
+#include "platform/error.h"
 #include "platform/printer.h"
 
 #include <QList>
@@ -13,7 +12,6 @@
 namespace platform::fakes {
 
 struct PrintedLine {
-    int document = 0; ///< 0 for the first document ended
     int page = 1;
     double x = 0;
     double y = 0;
@@ -24,44 +22,45 @@ struct PrintedLine {
 
 class RecordingPrinter final : public Printer {
 public:
-    void setScaleSize(double width, double height) {
-        m_width = width;
-        m_height = height;
-    }
-    /// Makes every later printLine() throw Error with `description` (empty: lines print).
+    /// Makes every later printLine() throw Error with `description`.
     void failLines(const QString& description) { m_lineFailure = description; }
 
-    /// Every line printed, in order.
-    const QList<PrintedLine>& lines() const { return m_lines; }
-    /// The texts of lines(), in order.
-    QStringList texts() const;
-    /// The document names of the documents ended, in order (endDoc() with nothing printed
-    /// counts too).
-    const QStringList& documents() const { return m_documents; }
+    QList<PrintedLine> lines;
+    /// The names of the documents ended, in order.
+    QStringList documents;
 
     void setDocumentName(const QString& name) override { m_documentName = name; }
-    double scaleWidth() override { return m_width; }
-    double scaleHeight() override { return m_height; }
+    double scaleWidth() override { return 8.0; }
+    double scaleHeight() override { return 10.5; }
     double currentX() override { return m_x; }
     double currentY() override { return m_y; }
     void setCurrentX(double inches) override { m_x = inches; }
     void setCurrentY(double inches) override { m_y = inches; }
     void setFontName(const QString& name) override { m_fontName = name; }
-    void setFontSize(double points) override;
+    void setFontSize(double points) override {
+        if (!(points > 0))
+            throw Error(QStringLiteral("%1 is not a valid font size").arg(points));
+        m_fontSize = points;
+    }
     double fontSize() override { return m_fontSize; }
     double textWidth(const QString& text) override { return text.size() * m_fontSize / 128; }
     double textHeight(const QString&) override { return m_fontSize / 64; }
-    void printLine(const QString& text) override;
+    void printLine(const QString& text) override {
+        if (!m_lineFailure.isEmpty())
+            throw Error(m_lineFailure);
+        lines.append({m_page, m_x, m_y, text, m_fontName, m_fontSize});
+        m_y += textHeight(text);
+        m_x = 0;
+    }
     void newPage() override { ++m_page; }
     int page() override { return m_page; }
-    void endDoc() override;
+    void endDoc() override {
+        documents.append(m_documentName);
+        m_page = 1;
+    }
 
 private:
-    double m_width = 8.0;
-    double m_height = 10.5;
     QString m_lineFailure;
-    QList<PrintedLine> m_lines;
-    QStringList m_documents;
     QString m_documentName;
     QString m_fontName;
     double m_fontSize = 12;
