@@ -12,6 +12,7 @@ void installQtServices(const QString& appName) {
     Services::setFontDialog(std::make_shared<QtFontDialog>());
     Services::setSystemRegistry(std::make_shared<IniSystemRegistry>());
     Services::setProgramLauncher(std::make_shared<QtProgramLauncher>());
+    Services::setPrinter(std::make_shared<QtPrinter>());
 }
 
 } // namespace platform

@@ -15,6 +15,7 @@ struct Registry {
     std::shared_ptr<FontDialog> fontDialog;
     std::shared_ptr<SystemRegistry> systemRegistry;
     std::shared_ptr<ProgramLauncher> programLauncher;
+    std::shared_ptr<Printer> printer;
 };
 
 Registry& registry() {
@@ -58,6 +59,9 @@ SystemRegistry& Services::systemRegistry() {
 ProgramLauncher& Services::programLauncher() {
     return require(registry().programLauncher, "program-launcher");
 }
+Printer& Services::printer() {
+    return require(registry().printer, "printer");
+}
 
 void Services::setMessageBoxes(std::shared_ptr<MessageBoxes> service) {
     registry().messageBoxes = std::move(service);
@@ -85,6 +89,9 @@ void Services::setSystemRegistry(std::shared_ptr<SystemRegistry> service) {
 }
 void Services::setProgramLauncher(std::shared_ptr<ProgramLauncher> service) {
     registry().programLauncher = std::move(service);
+}
+void Services::setPrinter(std::shared_ptr<Printer> service) {
+    registry().printer = std::move(service);
 }
 
 void Services::reset() {

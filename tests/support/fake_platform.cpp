@@ -24,6 +24,7 @@ FakePlatform::FakePlatform(FakeFiles::Mode filesMode) : files(filesMode) {
     Services::setFontDialog(unowned(fontDialog));
     Services::setSystemRegistry(unowned(systemRegistry));
     Services::setProgramLauncher(unowned(programLauncher));
+    Services::setPrinter(unowned(printer));
 }
 
 FakePlatform::~FakePlatform() {

@@ -19,6 +19,7 @@
 #include "app/window_geometry.h"
 #include "db/routines.h"
 #include "platform/services.h"
+#include "print/todo_printout.h"
 #include "ui/main/todo_list_model.h"
 #include "ui/main/todo_list_view.h"
 #include "ui/main/toolbar_icons.h"
@@ -533,7 +534,8 @@ void frmToDo::mnuPrintFont_Click() {
 }
 
 void frmToDo::mnuPrint_Click() {
-    // Printing the list: filled in by the to-do print-out.
+    // Reports its own errors and goes on; an empty list prints nothing.
+    print::PrintToDoList(*this);
 }
 
 void frmToDo::mnuExit_Click() {

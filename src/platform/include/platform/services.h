@@ -10,6 +10,7 @@
 #include "platform/font_dialog.h"
 #include "platform/message_boxes.h"
 #include "platform/mouse_pointer.h"
+#include "platform/printer.h"
 #include "platform/program_launcher.h"
 #include "platform/screen_metrics.h"
 #include "platform/settings_store.h"
@@ -32,6 +33,7 @@ public:
     static FontDialog& fontDialog();
     static SystemRegistry& systemRegistry();
     static ProgramLauncher& programLauncher();
+    static Printer& printer();
 
     /// Each setter replaces the service; a null pointer uninstalls it.
     static void setMessageBoxes(std::shared_ptr<MessageBoxes> service);
@@ -43,6 +45,7 @@ public:
     static void setFontDialog(std::shared_ptr<FontDialog> service);
     static void setSystemRegistry(std::shared_ptr<SystemRegistry> service);
     static void setProgramLauncher(std::shared_ptr<ProgramLauncher> service);
+    static void setPrinter(std::shared_ptr<Printer> service);
 
     /// Uninstalls every service.
     static void reset();

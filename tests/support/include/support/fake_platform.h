@@ -12,6 +12,7 @@
 
 #include "support/fake_dialogs.h"
 #include "support/fake_files.h"
+#include "support/fake_printer.h"
 #include "support/fake_screen.h"
 #include "support/fake_settings_store.h"
 #include "support/fake_system.h"
@@ -37,6 +38,7 @@ public:
     FakeFontDialog fontDialog;
     FakeSystemRegistry systemRegistry;
     FakeProgramLauncher programLauncher;
+    RecordingPrinter printer;
 };
 
 } // namespace platform::fakes

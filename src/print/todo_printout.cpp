@@ -1,0 +1,201 @@
+#include "print/todo_printout.h"
+
+#include "app/globals.h"
+#include "db/date_text.h"
+#include "db/todo_list.h"
+#include "platform/error.h"
+#include "platform/services.h"
+#include "print/print_steps.h"
+#include "print/print_text_array.h"
+
+#include <QLocale>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace print {
+namespace {
+
+struct Heading {
+    float x;
+    const char* text;
+};
+
+constexpr std::array<Heading, 5> kHeadings = {{{0.4f, "Priority"},
+                                               {1.0f, "Client or Project"},
+                                               {2.7f, "Thing To Do"},
+                                               {5.94f, "Start Date"},
+                                               {6.72f, "Deadline"}}};
+
+constexpr float kHeadingTop = 1.0f;
+constexpr float kFirstRowTop = 1.4f;
+
+constexpr float kPriorityX = 0.6f;
+constexpr float kPartyX = 1.0f;
+constexpr float kThingToDoX = 2.7f;
+constexpr float kStartDateX = 5.94f;
+constexpr float kDeadlineX = 6.72f;
+
+// The width a limited column leaves its text: the next column's x, less its own, less a gap
+// of 0.2, rounded to single precision (so the party column is exactly 1.5).
+constexpr float kPartyWidth = static_cast<float>(2.7 - 1.0 - 0.2);
+constexpr float kThingToDoWidth = static_cast<float>(5.94 - 2.7 - 0.2);
+
+// The priority as a whole number, rounded half to even as a conversion to a 16-bit integer
+// rounds.
+qint16 priorityFromText(const QString& text) {
+    const QString trimmed = text.trimmed();
+    bool ok = false;
+    double number = QLocale().toDouble(trimmed, &ok);
+    if (!ok)
+        number = QLocale::c().toDouble(trimmed, &ok);
+    if (!ok || !std::isfinite(number))
+        throw platform::Error(QStringLiteral("The priority \"%1\" is not a number").arg(text));
+    number = std::nearbyint(number);
+    if (number < std::numeric_limits<qint16>::min() || number > std::numeric_limits<qint16>::max())
+        throw platform::Error(QStringLiteral("The priority \"%1\" is out of range").arg(text));
+    return static_cast<qint16>(number);
+}
+
+std::optional<double> dateFromText(const QString& text) {
+    if (text.trimmed().isEmpty())
+        return std::nullopt;
+    const std::optional<double> days = db::dateFromText(text);
+    if (!days)
+        throw platform::Error(QStringLiteral("\"%1\" is not a date").arg(text));
+    return days;
+}
+
+// The short date of `days`, without the time of day.
+QString shortDate(const std::optional<double>& days) {
+    return days ? db::textFromDate(std::trunc(*days)) : QString();
+}
+
+// A number as printed: a blank in front of a number that is not negative, for the sign.
+QString numberText(qint16 number) {
+    const QString digits = QString::number(number);
+    return number < 0 ? digits : QLatin1Char(' ') + digits;
+}
+
+} // namespace
+
+void PrintToDoList(const db::ToDoList& list) {
+    detail::Steps step(QStringLiteral(" in Print function."));
+    if (list.rowCount() == 0)
+        return;
+    platform::Printer* found = nullptr;
+    if (!step([&] { found = &platform::Services::printer(); }))
+        return;
+    platform::Printer& printer = *found;
+    const detail::BusyWhilePrinting busy;
+
+    // The rows, in the list's order. A conversion that fails leaves its field at 0, the zero
+    // date for a date.
+    std::vector<PrintRow> rows(static_cast<std::size_t>(list.rowCount()));
+    for (int index = 1; index <= list.rowCount(); ++index) {
+        PrintRow& row = rows[static_cast<std::size_t>(index - 1)];
+        step([&] { row.Priority = priorityFromText(list.cellText(index, 1)); });
+        const QString party = list.cellText(index, 2);
+        (party.contains(QLatin1String(", ")) ? row.Client : row.Project) = party;
+        row.ThingToDo = list.cellText(index, 3);
+        row.StartDate = row.Deadline = 0.0;
+        step([&] { row.StartDate = dateFromText(list.cellText(index, 4)); });
+        step([&] { row.Deadline = dateFromText(list.cellText(index, 5)); });
+    }
+
+    DefaultMargins();
+    step([&] { printer.setDocumentName(QStringLiteral("Tarnwick To Do list")); });
+    float RowTop = kHeadingTop;
+    float RowHeight = 0;
+    step([&] { printer.setCurrentY(RowTop); });
+    step([&] { printer.setFontName(app::PrintingFontName); });
+    // The size shrunk texts return to; when the print font's size cannot be read, the size
+    // the printer had.
+    double printSize = 0;
+    step([&] { printSize = printer.fontSize(); });
+    step([&] {
+        const float points = detail::pointsFromText(app::PrintingFontSize);
+        printer.setFontSize(points);
+        printSize = points;
+    });
+
+    // One point smaller, unless that is below the smallest size; false when not made smaller.
+    auto shrink = [&] {
+        bool smaller = false;
+        step([&] {
+            const double size = printer.fontSize();
+            if (size - 1 >= kSmallestFontSize) {
+                printer.setFontSize(size - 1);
+                smaller = printer.fontSize() < size;
+            }
+        });
+        return smaller;
+    };
+    auto widerThan = [&](const QString& text, float width) {
+        return step.test([&] { return printer.textWidth(text) > width; });
+    };
+    auto moveTo = [&](float x, float y) {
+        step([&] { printer.setCurrentX(x); });
+        step([&] { printer.setCurrentY(y); });
+    };
+    auto printLine = [&](const QString& text) { step([&] { printer.printLine(text); }); };
+    auto print = [&](float x, float y, const QString& text) {
+        moveTo(x, y);
+        printLine(text);
+    };
+    // A text that stands up higher or lower than the row's own line is centred on it.
+    auto centreOnRow = [&](const QString& text) {
+        step([&] { printer.setCurrentY(RowTop + (RowHeight - printer.textHeight(text)) / 2); });
+    };
+
+    for (const PrintRow& row : rows) {
+        if (RowTop == kHeadingTop) {
+            for (const Heading& heading : kHeadings)
+                print(heading.x, kHeadingTop, QString::fromLatin1(heading.text));
+            RowTop = kFirstRowTop;
+        }
+
+        print(kPriorityX, RowTop, numberText(row.Priority));
+        step([&] {
+            RowHeight = static_cast<float>(printer.textHeight(QString::number(row.Priority)));
+        });
+
+        const QString& party = row.Client.isEmpty() ? row.Project : row.Client;
+        moveTo(kPartyX, RowTop);
+        if (widerThan(party, kPartyWidth)) {
+            while (widerThan(party, kPartyWidth) && shrink())
+                centreOnRow(party);
+            printLine(party);
+            step([&] { printer.setFontSize(printSize); });
+        } else {
+            printLine(party);
+        }
+
+        moveTo(kThingToDoX, RowTop);
+        if (widerThan(row.ThingToDo, kThingToDoWidth)) {
+            while (widerThan(row.ThingToDo, kThingToDoWidth) && shrink()) {
+            }
+            centreOnRow(row.ThingToDo);
+            printLine(row.ThingToDo);
+            step([&] { printer.setFontSize(printSize); });
+        } else {
+            printLine(row.ThingToDo);
+        }
+
+        print(kStartDateX, RowTop, shortDate(row.StartDate));
+        print(kDeadlineX, RowTop, shortDate(row.Deadline));
+
+        // The page test: the deadline's line has moved the position one line below the row.
+        if (step.test([&] { return printer.currentY() > printer.scaleHeight() - BottomMargin; })) {
+            detail::PrintPageLabel(printer, step);
+            step([&] { printer.newPage(); });
+            RowTop = kHeadingTop;
+        } else {
+            step([&] { RowTop = static_cast<float>(RowTop + printer.textHeight(row.ThingToDo)); });
+        }
+    }
+    step([&] { printer.endDoc(); });
+}
+
+} // namespace print

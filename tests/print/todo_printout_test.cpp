@@ -1,0 +1,127 @@
+// The to-do list print-out on the recording printer (12-point rows 0.1875 inch high, so 44 rows
+// fill a page), and through the real printer into a PDF.
+#include <QPointF>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "memory_todo_list.h"
+#include "platform/services.h"
+#include "print/todo_printout.h"
+#include "print_test_util.h"
+
+using dbtest::MemoryToDoList;
+
+namespace {
+
+using ToDoPrintoutTest = printtest::PrintTest;
+
+TEST_F(ToDoPrintoutTest, EveryPageStartsWithHeadingsAndEveryFullPageEndsWithItsLabel) {
+    MemoryToDoList list;
+    for (int i = 1; i <= 100; ++i)
+        list.rows.append({"3", "Doe, John", QStringLiteral("Item %1").arg(i), "12/5/2026", ""});
+    print::PrintToDoList(list);
+
+    const QStringList lines = placed();
+    for (const QString page : {"1", "2", "3"}) {
+        const QString first = QString::number(1 + 44 * (page.toInt() - 1));
+        EXPECT_EQ(lines.mid(lines.indexOf(page + " 0.4,1 Priority"), 10),
+                  QStringList({page + " 0.4,1 Priority", page + " 1,1 Client or Project",
+                               page + " 2.7,1 Thing To Do", page + " 5.94,1 Start Date",
+                               page + " 6.72,1 Deadline", page + " 0.6,1.4  3",
+                               page + " 1,1.4 Doe, John", page + " 2.7,1.4 Item " + first,
+                               page + " 5.94,1.4 12/5/2026", page + " 6.72,1.4 "}));
+    }
+    EXPECT_EQ(lines.filter(" - ").join('|'), "1 3.765625,9.5 - 1 -|2 3.765625,9.5 - 2 -");
+    QStringList items = fakes.printer.documents;
+    for (const auto& line : fakes.printer.lines) {
+        if (line.text.startsWith("Item "))
+            items.append(line.text.mid(5));
+    }
+    QStringList expected{"Tarnwick To Do list"};
+    for (int i = 1; i <= 100; ++i)
+        expected.append(QString::number(i));
+    EXPECT_EQ(items, expected); // one document, rows in the list's order
+    EXPECT_TRUE(fakes.messageBoxes.calls().isEmpty());
+}
+
+TEST_F(ToDoPrintoutTest, TooWideTextsShrinkPointByPointAndAreCentredOnTheRow) {
+    const QString party17(17, 'p');   // 1.59375 in at 12 points, 1.4609 at 11
+    const QString party16(16, 'q');   // exactly 1.5 in: keeps the print font
+    const QString thing32(32, 't');   // 3.0 in
+    const QString thing300(300, 'u'); // too wide down to the smallest size
+    print::PrintToDoList(MemoryToDoList(
+        {{"1", party17, thing32, "", "1/9/2027"}, {"2", party16, thing300, "", "1/9/2027"}}));
+    const struct {
+        QString text;
+        float rowTop;
+        double points;
+    } cases[] = {{party17, 1.4f, 11},
+                 {thing32, 1.4f, 12},
+                 {party16, 1.4f + 0.1875f, 12},
+                 {thing300, 1.4f + 0.1875f, print::kSmallestFontSize},
+                 {"1/9/2027", 1.4f, 12}};
+    for (const auto& c : cases) {
+        const auto line = std::find_if(fakes.printer.lines.begin(), fakes.printer.lines.end(),
+                                       [&](const auto& line) { return line.text == c.text; });
+        ASSERT_NE(line, fakes.printer.lines.end());
+        EXPECT_EQ(line->fontSize, c.points) << c.text.left(20).toStdString();
+        EXPECT_NEAR(line->y, c.rowTop + (0.1875 - c.points / 64) / 2, 1e-6);
+    }
+}
+
+TEST_F(ToDoPrintoutTest, TextsThatAreNoNumberOrDateAreReportedAndPrintedAsZero) {
+    print::PrintToDoList(MemoryToDoList(
+        {{"x", "Filing", "a", "soon", ""}, {"-2", "Doe, John", "b", "12/5/2026 2:30:05 PM", ""}}));
+    EXPECT_EQ(fakes.messageBoxes.texts(),
+              QStringList({"The priority \"x\" is not a number in Print function.",
+                           "\"soon\" is not a date in Print function."}));
+    EXPECT_EQ(placed().mid(5),
+              QStringList({"1 0.6,1.4  0", "1 1,1.4 Filing", "1 2.7,1.4 a", "1 5.94,1.4 12/30/1899",
+                           "1 6.72,1.4 ", "1 0.6,1.5875 -2", "1 1,1.5875 Doe, John",
+                           "1 2.7,1.5875 b", "1 5.94,1.5875 12/5/2026", "1 6.72,1.5875 "}));
+    print::PrintToDoList(MemoryToDoList()); // an empty list: nothing at all
+    EXPECT_EQ(fakes.printer.documents.size(), 1);
+    EXPECT_EQ(fakes.messageBoxes.calls().size(), 2);
+}
+
+// Through QPrinter into a PDF with quarter-inch margins, read back with pdftotext: each word's
+// box starts where the layout puts it, in points from the paper's corner.
+TEST_F(ToDoPrintoutTest, OnPaperTextLandsWhereTheLayoutPutsItWithinAPoint) {
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath("list.pdf");
+    platform::Services::setPrinter(
+        std::make_shared<platform::QtPrinter>(platform::QtPrinter::Options{pdf}));
+    print::PrintToDoList(MemoryToDoList({{"3", "Doe, John", "Call", "12/5/2026", "1/9/2027"}}));
+    ASSERT_TRUE(fakes.messageBoxes.calls().isEmpty());
+
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-bbox", pdf, "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(30000));
+    const QString html = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    QHash<QString, QPointF> at;
+    const QRegularExpression word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)<)re");
+    for (const QRegularExpressionMatch& m : word.globalMatch(html))
+        at.insert(m.captured(3), QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()));
+
+    const auto points = [](double x, double y) { return QPointF(x + 0.25, y + 0.25) * 72; };
+    const std::pair<QString, QPointF> expected[] = {
+        {"Priority", points(0.4, 1.0)},  {"Client", points(1.0, 1.0)},
+        {"Deadline", points(6.72, 1.0)}, {"Doe,", points(1.0, 1.4)},
+        {"Call", points(2.7, 1.4)},      {"1/9/2027", points(6.72, 1.4)}};
+    for (const auto& [text, position] : expected) {
+        ASSERT_TRUE(at.contains(text)) << text.toStdString() << "\n" << html.toStdString();
+        EXPECT_NEAR(at[text].x(), position.x(), 1.0) << text.toStdString();
+        EXPECT_NEAR(at[text].y(), position.y(), 1.0) << text.toStdString();
+    }
+
+    // An output that cannot be opened is reported once, not once a line.
+    platform::Services::setPrinter(std::make_shared<platform::QtPrinter>(
+        platform::QtPrinter::Options{"/nonexistent/list.pdf"}));
+    print::PrintToDoList(
+        MemoryToDoList({{"3", "Filing", "a", "", ""}, {"4", "Filing", "b", "", ""}}));
+    EXPECT_EQ(fakes.messageBoxes.texts(),
+              QStringList{"Cannot write the file /nonexistent/list.pdf in Print function."});
+}
+
+} // namespace
