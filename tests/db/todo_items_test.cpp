@@ -137,6 +137,18 @@ TEST_F(ToDoItems, SortedRowsBecomeTheStoredOrder) {
     EXPECT_TRUE(load().isEmpty());
 }
 
+// A table of other fields: loading reads fields only with a record, so an empty one loads as
+// an empty list and one with a record fails without appending a row.
+TEST_F(ToDoItems, FieldsAreRequiredOnlyWhenThereIsARecord) {
+    m_file = m_dir.filePath("other.mdb");
+    makeDatabase(m_file, {{"Things To Do", {textField("Note"), textField("TTD Priority", 4)}}});
+    EXPECT_TRUE(load().isEmpty());
+    addRecords(m_file, "Things To Do", {{{"TTD Priority", text("1")}}});
+    MemoryToDoList list;
+    EXPECT_THROW(db::LoadToDoItems(m_file, list), jet::Error);
+    EXPECT_TRUE(list.rows.isEmpty());
+}
+
 TEST_F(ToDoItems, ARowTheTableCannotHoldLeavesTheOldRecords) {
     db::RewriteToDoItems(m_file, MemoryToDoList({{"1", "Doe, Jane", "keep me", "", ""}}));
     const auto before = records();
