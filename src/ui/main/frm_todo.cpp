@@ -19,6 +19,7 @@
 #include "app/window_geometry.h"
 #include "db/routines.h"
 #include "platform/services.h"
+#include "ui/common/key_codes.h"
 #include "ui/main/todo_list_model.h"
 #include "ui/main/todo_list_view.h"
 #include "ui/main/toolbar_icons.h"
@@ -626,12 +627,12 @@ void frmToDo::ListView1_ColumnClick(int column) {
 }
 
 void frmToDo::ListView1_KeyDown(int keyCode) {
-    if (keyCode == ui::ToDoListView::kDeleteKey)
+    if (keyCode == ui::keys::kDelete)
         mnuDeleteItem_Click();
 }
 
 void frmToDo::ListView1_KeyPress(int charCode) {
-    if (charCode == 13 || charCode == 27)
+    if (charCode == ui::keys::kEnterChar || charCode == ui::keys::kEscapeChar)
         mnuExit_Click();
 }
 
