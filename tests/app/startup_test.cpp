@@ -1,5 +1,6 @@
 // The start-up sequence of frmInitial, scenario by scenario, with the platform's fakes, real
-// database files in a temporary folder, and a show step that only counts.
+// database files in a temporary folder, and a show step that only counts. The start-up that
+// hands over to the real main window is tested with the window (tests/ui).
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -193,16 +194,6 @@ TEST(Startup, Scenarios) {
                                     app::PrintingFontName, app::PrintingFontSize}),
                        QStringList({"DejaVu Sans", "10.5", "Serif", "11"}));
          }},
-        {"failed creation, the lists fail too, the main window still opens",
-         [](StartupRun& run) {
-             run.fakes.settings.preset(kRecent, "First", run.path("no such folder/x.mdb"));
-         },
-         true,
-         [](StartupRun&) {
-             return QList<MessageBoxCall>{message("Error in creating a new Tarnwick: "),
-                                          message("Error in populating initial lists: ")};
-         },
-         [](StartupRun& run) { EXPECT_TRUE(run.fakes.settings.writes().isEmpty()); }},
         {"the invalid file cannot be deleted",
          [](StartupRun& run) {
              dbtest::writeBytes(run.path("locked.mdb"), "x");
