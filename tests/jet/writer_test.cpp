@@ -102,22 +102,6 @@ TEST(Writer, CreatingOverAnExistingFileLeavesItUntouched) {
         EXPECT_EQ(e.kind(), jet::ErrorKind::AlreadyExists);
     }
     EXPECT_EQ(fs->contents(kPath), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
-    // On the real file system too, and in a folder that does not exist.
-    const std::string real = ::testing::TempDir() + "/jet_exists.mdb";
-    std::FILE* f = std::fopen(real.c_str(), "wb");
-    std::fputs("keep", f);
-    std::fclose(f);
-    EXPECT_THROW(jet::Database::create(real), jet::Error);
-    EXPECT_EQ(readFile(real).size(), 4u);
-    std::remove(real.c_str());
-    const std::string missing = ::testing::TempDir() + "/no/such/folder/x.mdb";
-    try {
-        jet::Database::create(missing);
-        FAIL();
-    } catch (const jet::Error& e) {
-        EXPECT_NE(std::string(e.what()).find("'" + missing + "'"), std::string::npos) << e.what();
-        EXPECT_EQ(std::string(e.what()).find(".tmp-"), std::string::npos) << e.what();
-    }
 }
 
 TEST(Writer, ValuesRoundTrip) {

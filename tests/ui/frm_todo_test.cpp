@@ -16,6 +16,7 @@
 #include <QToolBar>
 
 #include <memory>
+#include <tuple>
 
 #include "app/frm_initial.h"
 #include "app/globals.h"
@@ -221,17 +222,14 @@ private slots:
         QCOMPARE(window->ListView1->palette().color(QPalette::Base), QColor(192, 255, 255));
     }
 
-    void noRecentEntriesHideTheirSeparator() {
-        frmToDo* window = openMainWindow({});
+    // The list is 100 twips narrower and 1200 twips lower than the window, below the toolbar;
+    // the smallest window resizes without a message. (No recently used entries: their
+    // separator is hidden too.)
+    void layoutFollowsTheWindow() {
+        frmToDo* window = openMainWindow(kThreeRows);
         QVERIFY(!window->mnuSeparator->isVisible() && !window->mnuSeparator->isEnabled());
         for (QAction* entry : window->mnuFileName)
             QVERIFY(!entry->isVisible() && !entry->isEnabled());
-    }
-
-    // The list is 100 twips narrower and 1200 twips lower than the window, below the toolbar;
-    // the smallest window resizes without a message.
-    void layoutFollowsTheWindow() {
-        frmToDo* window = openMainWindow(kThreeRows);
         window->resize(640, 480);
         QCoreApplication::processEvents();
         const QSize outer = window->frameGeometry().size();
@@ -306,15 +304,9 @@ private slots:
     // Qt's key codes are not the codes the key rules are written in (Qt's "." is 46, the code
     // of Delete): every key is translated.
     void keyCodes() {
-        struct Case {
-            Qt::Key key;
-            Qt::KeyboardModifiers modifiers;
-            const char* text;
-            int keyCode;
-            int charCode;
-        };
         const Qt::KeyboardModifiers none, keypad = Qt::KeypadModifier;
-        const Case cases[] = {
+        // Key, modifiers, the event's text, then the virtual-key and character codes.
+        const std::tuple<Qt::Key, Qt::KeyboardModifiers, const char*, int, int> cases[] = {
             {Qt::Key_Period, none, ".", 190, 46},
             {Qt::Key_Period, keypad, ".", 110, 46},
             {Qt::Key_Greater, none, ">", 190, 62},
@@ -330,12 +322,12 @@ private slots:
             {Qt::Key_M, Qt::ControlModifier, "\r", 77, 0},
             {Qt::Key_Eacute, none, "é", 0, 233},
         };
-        for (const Case& c : cases) {
-            const QKeyEvent event(QEvent::KeyPress, c.key, c.modifiers, QString::fromUtf8(c.text));
-            const QString key = QKeySequence(c.key).toString() + ": ";
-            QCOMPARE(key + QString::number(ui::keys::virtualKeyCode(event)) + " " +
+        for (const auto& [key, modifiers, text, keyCode, charCode] : cases) {
+            const QKeyEvent event(QEvent::KeyPress, key, modifiers, QString::fromUtf8(text));
+            const QString name = QKeySequence(key).toString() + ": ";
+            QCOMPARE(name + QString::number(ui::keys::virtualKeyCode(event)) + " " +
                          QString::number(ui::keys::characterCode(event)),
-                     key + QString::number(c.keyCode) + " " + QString::number(c.charCode));
+                     name + QString::number(keyCode) + " " + QString::number(charCode));
         }
     }
 
@@ -391,19 +383,26 @@ private slots:
         QTest::addColumn<Rows>("rows");
         QTest::addColumn<int>("selected");
         QTest::addColumn<Rows>("expected");
-        QTest::newRow("middle of three") << kThreeRows << 2 << Rows{kThreeRows[0], kThreeRows[2]};
-        QTest::newRow("none selected") << kThreeRows << 0 << kThreeRows;
-        QTest::newRow("empty list") << Rows() << 0 << Rows();
+        QTest::addColumn<bool>("toolbar");
+        const Rows oneAndThree = {kThreeRows[0], kThreeRows[2]};
+        QTest::newRow("middle of three") << kThreeRows << 2 << oneAndThree << false;
+        QTest::newRow("from the toolbar") << kThreeRows << 2 << oneAndThree << true;
+        QTest::newRow("none selected") << kThreeRows << 0 << kThreeRows << false;
+        QTest::newRow("empty list") << Rows() << 0 << Rows() << false;
     }
 
     void deleteSelectedRow() {
         QFETCH(Rows, rows);
         QFETCH(int, selected);
         QFETCH(Rows, expected);
+        QFETCH(bool, toolbar);
         frmToDo* window = openMainWindow(rows);
         const QByteArray before = fileBytes();
         window->selectRow(selected);
-        window->mnuDeleteItem->trigger();
+        if (toolbar)
+            window->Toolbar1_ButtonClick(QStringLiteral("Delete"));
+        else
+            window->mnuDeleteItem->trigger();
         QCOMPARE(listRows(*window), expected);
         QCOMPARE(tableRows(), expected);
         QCOMPARE(window->selectedIndex(), 0);
@@ -412,37 +411,11 @@ private slots:
         QVERIFY(m_fakes->messageBoxes.calls().isEmpty());
     }
 
-    // A drag-to-swap reaches the table with the next rewrite, whichever command makes it.
-    void swapIsStored_data() {
-        QTest::addColumn<QString>("command");
-        QTest::newRow("Delete, nothing selected") << "delete";
-        QTest::newRow("Delete from the toolbar") << "toolbar delete";
-        QTest::newRow("Exit") << "exit";
-        QTest::newRow("close box") << "close";
-    }
-
-    void swapIsStored() {
-        QFETCH(QString, command);
-        frmToDo* window = openMainWindow(kThreeRows);
-        drag(*window, rowCentre(*window, 1), rowCentre(*window, 2));
-        const Rows swapped = listRows(*window);
-        QVERIFY(swapped != kThreeRows);
-        window->ListView1->clearSelection();
-        if (command == "delete")
-            window->mnuDeleteItem->trigger();
-        else if (command == "toolbar delete")
-            window->Toolbar1_ButtonClick(QStringLiteral("Delete"));
-        else if (command == "exit")
-            window->mnuExit->trigger();
-        else
-            QVERIFY(window->close());
-        QCOMPARE(tableRows(), swapped);
-    }
-
-    // Exit unloads every window, the latest first and frmInitial last, without letting the
-    // open dialog store anything. From the menu, closing the main window runs Exit a second
-    // time (a second position save), which finds UnloadAllForms running; the close box closes
-    // the main window first and runs Exit once.
+    // Exit stores the list as it is, a drag-to-swap included, and unloads every window, the
+    // latest first and frmInitial last, without letting the open dialog store anything. From
+    // the menu, closing the main window runs Exit a second time (a second position save), which
+    // finds UnloadAllForms running; the close box closes the main window first and runs Exit
+    // once.
     void exitUnloadsEveryWindow_data() {
         QTest::addColumn<bool>("byCloseBox");
         QTest::addColumn<int>("positionSaves");
@@ -457,6 +430,9 @@ private slots:
         QFETCH(int, positionSaves);
         QFETCH(QStringList, closeOrder);
         frmToDo* window = openMainWindow(kThreeRows);
+        drag(*window, rowCentre(*window, 1), rowCentre(*window, 2));
+        const Rows swapped = listRows(*window);
+        QVERIFY(swapped != kThreeRows);
         // A modeless dialog opened after the main window, with an item not yet stored.
         auto* dialog = new QWidget;
         dialog->setObjectName(QStringLiteral("frmAddToToDo"));
@@ -478,7 +454,7 @@ private slots:
         QCOMPARE(ui::WindowRegistry::instance().count(), 0);
         QCOMPARE(ended.count(), 1);
         QCOMPARE(positionWrites(), positionSaves);
-        QCOMPARE(tableRows(), kThreeRows);
+        QCOMPARE(tableRows(), swapped);
         QVERIFY(!ui::isUnloadingAllForms());
     }
 
