@@ -166,12 +166,17 @@ void LoadReferenceLists(const QString& path, ReferenceLists& lists) {
 void LoadToDoItems(const QString& path, ToDoList& list) {
     jet::Database database = openDatabase(path, jet::OpenMode::ReadOnly);
     jet::Recordset items = database.openTable(schema::kThingsToDo);
-    const int priority = requireField(items, schema::kTtdPriority);
-    const int client = requireField(items, schema::kTtdClient);
-    const int project = requireField(items, schema::kTtdProject);
-    const int thingToDo = requireField(items, schema::kThingToDo);
-    const int startDate = requireField(items, schema::kStartDate);
-    const int deadline = requireField(items, schema::kDeadline);
+    // The fields are looked up with the first record, as each record reads them by name: a
+    // table without records loads whatever its fields are.
+    int priority = -1, client = -1, project = -1, thingToDo = -1, startDate = -1, deadline = -1;
+    if (!items.eof()) {
+        priority = requireField(items, schema::kTtdPriority);
+        client = requireField(items, schema::kTtdClient);
+        project = requireField(items, schema::kTtdProject);
+        thingToDo = requireField(items, schema::kThingToDo);
+        startDate = requireField(items, schema::kStartDate);
+        deadline = requireField(items, schema::kDeadline);
+    }
 
     auto setCell = [&](int column, int field) {
         const jet::Value value = items.field(field);

@@ -53,7 +53,9 @@ void LoadReferenceLists(const QString& path, ReferenceLists& lists);
 /// the record has both; column 3 "ThingToDo"; columns 4 and 5 the dates as db::textFromDate
 /// shows them. A null field leaves its cell empty. A record whose priority is null loads with
 /// an empty priority rather than failing the whole load (the next rewrite stores it as the
-/// empty text). The file is opened for reading only.
+/// empty text). The file is opened for reading only. The fields are required only when there
+/// is a record: an empty table loads whatever its fields are; with records, a missing field
+/// fails the load before any row is appended.
 void LoadToDoItems(const QString& path, ToDoList& list);
 
 /// Replaces every record of "Things To Do" by the list's rows, in list order, as one

@@ -1,14 +1,10 @@
-// The recently-used list and window positions, on the fake store and through the real INI file.
+// The recently-used list and window positions, on the fake store.
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <QWidget>
 #include <array>
 
 #include "app/settings_routines.h"
-#include "env_guard.h"
-#include "platform/services.h"
-#include "platform/settings_store.h"
 #include "support/fake_platform.h"
 
 using platform::fakes::FakePlatform;
@@ -135,32 +131,6 @@ TEST_F(Position, MinimisedAndMaximisedWindowsAreLeftAlone) {
         EXPECT_EQ(m_window.geometry(), QRect(5, 5, 100, 100));
         EXPECT_EQ(m_window.windowState(), state);
     }
-}
-
-TEST(SettingsFile, PathsWithCommasAndPositionsRoundTripThroughTheIniFile) {
-    QTemporaryDir config;
-    EnvGuard env;
-    env.set("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    FakePlatform fakes;
-    platform::Services::setSettings(std::make_shared<platform::IniSettingsStore>("tarnwick"));
-
-    QString first = "/home/pat/Smith, Jones/todo, 2026.mdb";
-    QString second = " /srv/a;b=c/\"quoted\" ";
-    app::UpdateRecentDatabases(first);
-    app::UpdateRecentDatabases(second);
-    QWidget saved;
-    saved.setObjectName("frmToDo");
-    saved.setGeometry(80, 60, 640, 480);
-    app::SaveFormPosition(saved);
-
-    platform::IniSettingsStore reread("tarnwick");
-    EXPECT_EQ(reread.read(kRecent, "First", ""), second);
-    EXPECT_EQ(reread.read(kRecent, "Second", ""), first);
-    EXPECT_EQ(reread.read("FormPosition", "frmToDo", ""), "1200, 900, 9600, 7200");
-    QWidget restored;
-    restored.setObjectName("frmToDo");
-    app::RestoreFormPosition(restored);
-    EXPECT_EQ(restored.frameGeometry(), QRect(80, 60, 640, 480));
 }
 
 } // namespace

@@ -71,111 +71,69 @@ std::vector<std::uint8_t> maskedEdit(std::vector<std::uint8_t> f, std::size_t of
 TEST(Corruption, EachKindOfDamageIsACleanError) {
     const auto good = sampleDatabase();
     const std::uint32_t tdef = tdefPageOf(good, "Things To Do");
+    using Bytes = std::vector<std::uint8_t>;
+    // The sample cut to `size` bytes, or with `edit` applied.
+    auto cut = [&good](std::size_t size) {
+        return [&good, size] { return Bytes(good.begin(), good.begin() + size); };
+    };
+    auto edited = [&good](std::function<void(Bytes&)> edit) {
+        return [&good, edit] {
+            Bytes f = good;
+            edit(f);
+            return f;
+        };
+    };
+    auto version = [&](std::uint8_t v) { return edited([v](Bytes& f) { f[0x14] = v; }); };
+    const std::size_t last = good.size() - kPage; // the table's data page
+    using K = jet::ErrorKind;
     const Damage cases[] = {
-        {"zero-length file", [] { return std::vector<std::uint8_t>{}; }, jet::ErrorKind::Corrupt,
-         true},
+        {"zero-length file", cut(0), K::Corrupt, true},
         {"text file renamed .mdb",
          [] {
              const std::string t = "Dear client,\nthis is a letter, not a database.\n";
-             std::vector<std::uint8_t> f(t.begin(), t.end());
+             Bytes f(t.begin(), t.end());
              f.resize(3 * kPage, ' ');
              return f;
          },
-         jet::ErrorKind::Corrupt, true},
-        {"truncated inside the header",
-         [&] { return std::vector<std::uint8_t>(good.begin(), good.begin() + 100); },
-         jet::ErrorKind::Corrupt, true},
-        {"truncated after the header",
-         [&] { return std::vector<std::uint8_t>(good.begin(), good.begin() + kPage); },
-         jet::ErrorKind::Corrupt, true},
-        {"truncated before the catalog rows",
-         [&] { return std::vector<std::uint8_t>(good.begin(), good.begin() + 10 * kPage); },
-         jet::ErrorKind::Corrupt, true},
-        {"truncated before the table's rows",
-         [&] { return std::vector<std::uint8_t>(good.begin(), good.end() - kPage); },
-         jet::ErrorKind::Corrupt, false},
-        {"truncated in the middle of a page",
-         [&] { return std::vector<std::uint8_t>(good.begin(), good.end() - kPage / 2); },
-         jet::ErrorKind::Corrupt, false},
-        {"Jet 3 version byte",
-         [&] {
-             auto f = good;
-             f[0x14] = 0;
-             return f;
-         },
-         jet::ErrorKind::Unsupported, true},
-        {"Access 2007 version byte",
-         [&] {
-             auto f = good;
-             f[0x14] = 2;
-             return f;
-         },
-         jet::ErrorKind::Unsupported, true},
-        {"unknown version byte",
-         [&] {
-             auto f = good;
-             f[0x14] = 0x7F;
-             return f;
-         },
-         jet::ErrorKind::Unsupported, true},
-        {"database key set (encrypted)", [&] { return maskedEdit(good, 0x3E, 0x5A); },
-         jet::ErrorKind::Encrypted, true},
+         K::Corrupt, true},
+        {"truncated inside the header", cut(100), K::Corrupt, true},
+        {"truncated after the header", cut(kPage), K::Corrupt, true},
+        {"truncated before the catalog rows", cut(10 * kPage), K::Corrupt, true},
+        {"truncated before the table's rows", cut(last), K::Corrupt, false},
+        {"truncated in the middle of a page", cut(good.size() - kPage / 2), K::Corrupt, false},
+        {"Jet 3 version byte", version(0), K::Unsupported, true},
+        {"Access 2007 version byte", version(2), K::Unsupported, true},
+        {"unknown version byte", version(0x7F), K::Unsupported, true},
+        {"database key set (encrypted)", [&] { return maskedEdit(good, 0x3E, 0x5A); }, K::Encrypted,
+         true},
         {"definition continues beyond the file",
-         [&] {
-             auto f = good;
-             jet::bytes::put32(f.data() + tdef * kPage + 4, 0x00FFFFFF);
-             return f;
-         },
-         jet::ErrorKind::Corrupt, false},
+         edited([&](Bytes& f) { jet::bytes::put32(f.data() + tdef * kPage + 4, 0x00FFFFFF); }),
+         K::Corrupt, false},
         {"definition continues in a loop",
-         [&] {
-             auto f = good;
-             jet::bytes::put32(f.data() + tdef * kPage + 4, tdef);
-             return f;
-         },
-         jet::ErrorKind::Corrupt, false},
+         edited([&](Bytes& f) { jet::bytes::put32(f.data() + tdef * kPage + 4, tdef); }),
+         K::Corrupt, false},
         {"row offset outside its page",
-         [&] {
-             auto f = good;
-             const std::size_t last = f.size() - kPage; // the table's data page
-             jet::bytes::put16(f.data() + last + jet::page::kSlotTable, 0x0002);
-             return f;
-         },
-         jet::ErrorKind::Corrupt, false},
-        {"slot count larger than the page",
-         [&] {
-             auto f = good;
-             jet::bytes::put16(f.data() + f.size() - kPage + jet::page::kSlotCount, 3000);
-             return f;
-         },
-         jet::ErrorKind::Corrupt, false},
+         edited([&](Bytes& f) { jet::bytes::put16(f.data() + last + jet::page::kSlotTable, 2); }),
+         K::Corrupt, false},
+        {"slot count larger than the page", edited([&](Bytes& f) {
+             jet::bytes::put16(f.data() + last + jet::page::kSlotCount, 3000);
+         }),
+         K::Corrupt, false},
+        // The owned map's pointer in the definition: page 0x7FFFFF, row 0.
         {"usage map pointing outside the file",
-         [&] {
-             auto f = good;
-             // The owned map's pointer in the definition: page 0x7FFFFF, row 0.
-             jet::bytes::put32(f.data() + tdef * kPage + 55, 0x7FFFFF00);
-             return f;
-         },
-         jet::ErrorKind::Corrupt, false},
-        {"usage map window far beyond the file",
-         [&] {
-             auto f = good;
+         edited([&](Bytes& f) { jet::bytes::put32(f.data() + tdef * kPage + 55, 0x7FFFFF00); }),
+         K::Corrupt, false},
+        {"usage map window far beyond the file", edited([&](Bytes& f) {
              const std::uint32_t ptr = jet::bytes::u32(f.data() + tdef * kPage + 55);
              const std::uint8_t* p = f.data() + jet::page::pointerPage(ptr) * kPage;
              const jet::page::Slot s = jet::page::slot(p, jet::page::pointerRow(ptr), 0);
              std::uint8_t* row = f.data() + jet::page::pointerPage(ptr) * kPage + s.start;
              jet::bytes::put32(row + 1, 0x00F00000); // start page of the inline map
              row[5] = 0xFF;
-             return f;
-         },
-         jet::ErrorKind::Corrupt, false},
+         }),
+         K::Corrupt, false},
         {"catalog definition page is not a definition",
-         [&] {
-             auto f = good;
-             f[2 * kPage] = 0x01;
-             return f;
-         },
-         jet::ErrorKind::Corrupt, true},
+         edited([](Bytes& f) { f[2 * kPage] = 0x01; }), K::Corrupt, true},
     };
     for (const Damage& c : cases) {
         SCOPED_TRACE(c.name);

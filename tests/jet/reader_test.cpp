@@ -1,8 +1,10 @@
-// Reading the Jet sample files: the facts each file is in the collection for.
+// Reading the Jet sample files: the facts each file is in the collection for that the interop
+// comparison with mdbtools and mdb-reader (tests/interop) does not see: row order after
+// overflow, multi-page definitions, name lookup, the cursor and the structural check (which
+// also holds each table's row count against its rows).
 #include <gtest/gtest.h>
 
 #include "jet/database.h"
-#include "jet/datetime.h"
 #include "jet/error.h"
 #include "test_util.h"
 
@@ -10,50 +12,6 @@ using jet::Value;
 using jettest::fixture;
 
 namespace {
-
-TEST(Reader, UserTablesOfEveryFixtureInCatalogOrder) {
-    const struct {
-        const char* file;
-        std::vector<std::string> tables;
-    } cases[] = {
-        {"adox_jet4.mdb", {}},
-        {"empty_v2000.mdb", {}},
-        {"empty_v2003.mdb", {}},
-        {"delTestV2000.mdb", {"Table"}},
-        {"indexTestV2000.mdb", {"Table1", "Table2", "Table3"}},
-        {"test2V2000.mdb", {"MSP_PROJECTS"}},
-        {"testUnicodeCompV2003.mdb", {"Table"}},
-        {"V2000_with-password.mdb", {"Table1"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        auto db = jet::Database::open(fixture(c.file));
-        EXPECT_EQ(db.tableNames(), c.tables);
-    }
-}
-
-TEST(Reader, RecordCountsSkipDeletedRows) {
-    const struct {
-        const char* file;
-        const char* table;
-        std::size_t rows;
-    } cases[] = {
-        {"delTestV2000.mdb", "Table", 2},         {"compIndexTestV2000.mdb", "Table1", 512},
-        {"overflowTestV2000.mdb", "Table1", 7},   {"fixedTextTestV2000.mdb", "users", 2},
-        {"testUnicodeCompV2003.mdb", "Table", 8}, {"indexTestV2000.mdb", "Table3", 4},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        auto db = jet::Database::open(fixture(c.file));
-        auto rs = db.openTable(c.table);
-        EXPECT_EQ(rs.recordCount(), c.rows);
-        std::size_t seen = 0;
-        for (; !rs.eof(); rs.moveNext())
-            ++seen;
-        EXPECT_EQ(seen, c.rows);
-        EXPECT_EQ(db.tableDef(c.table).rowCount, c.rows);
-    }
-}
 
 TEST(Reader, OverflowRowsAreReadWhereTheirPointerSays) {
     // Two rows were moved to overflow slots; the table's order is that of the original slots.
@@ -67,20 +25,6 @@ TEST(Reader, OverflowRowsAreReadWhereTheirPointerSays) {
                                                "row6col2", ""}));
 }
 
-TEST(Reader, TextInEveryEncoding) {
-    auto db = jet::Database::open(fixture("testUnicodeCompV2003.mdb"));
-    std::vector<std::string> texts;
-    for (auto rs = db.openTable("Table"); !rs.eof(); rs.moveNext())
-        texts.push_back(rs.field("Unicode").asText());
-    ASSERT_EQ(texts.size(), 8u);
-    EXPECT_EQ(texts[0], "only ascii chars");
-    EXPECT_EQ(texts[1], "ääkkösiä");                  // compressed Latin-1
-    EXPECT_EQ(texts[2], "Мир");                       // plain UCS-2
-    EXPECT_EQ(texts[4], "漢字仮名交じり文");          // plain UCS-2, CJK
-    EXPECT_EQ(texts[7].substr(0, 3), "\x01\x02\x03"); // control characters survive
-    EXPECT_NE(texts[7].find("~"), std::string::npos);
-}
-
 TEST(Reader, LongValuesInlineInOneRowAndChained) {
     auto db = jet::Database::open(fixture("test2V2000.mdb"));
     const jet::TableDef def = db.tableDef("MSP_PROJECTS");
@@ -91,28 +35,6 @@ TEST(Reader, LongValuesInlineInOneRowAndChained) {
     EXPECT_EQ(rs.field("PROJ_PROP_AUTHOR").asText().size(), 348u);       // in one LVAL row
     EXPECT_EQ(rs.field("RESERVED_BINARY_DATA").asText().size(), 22970u); // a chain of rows
     EXPECT_EQ(rs.field("PROJ_ID").asInt(), 1);
-}
-
-TEST(Reader, ValuesOfFixedAndVariableColumns) {
-    auto db = jet::Database::open(fixture("fixedTextTestV2000.mdb"));
-    auto rs = db.openTable("users");
-    EXPECT_EQ(rs.field("c_user_login").asText(), "CORE USER");
-    EXPECT_EQ(rs.field("c_user_pwd").asText(), " ");
-    EXPECT_EQ(rs.field("c_flag_").asText(), "N"); // a fixed-length text column
-    EXPECT_EQ(rs.field("i_user_merch").asInt(), -1);
-    EXPECT_EQ(jet::formatIsoDateTime(rs.field("d_stamp_").asDateTime()), "2009-11-05T23:41:28");
-}
-
-TEST(Reader, ColumnsAfterDeletedColumnsKeepTheirPlaces) {
-    auto db = jet::Database::open(fixture("delColTestV2000.mdb"));
-    const jet::TableDef def = db.tableDef("Table1");
-    EXPECT_EQ(def.columns.size(), 4u);
-    EXPECT_EQ(def.maxColumns, 6);
-    auto rows = jettest::readAll(db, "Table1");
-    ASSERT_EQ(rows.size(), 2u);
-    for (const auto& r : rows)
-        for (const auto& v : r)
-            EXPECT_FALSE(v.isNull());
 }
 
 TEST(Reader, NamesCompareExactlyAndBracketsAreAccepted) {

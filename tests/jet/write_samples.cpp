@@ -1,6 +1,6 @@
 // jet_write_samples OUTDIR: writes files with this engine, each with an expected-contents JSON
 // built from the values written (not read back), for the interop test to check with mdbtools
-// and mdb-reader.
+// and mdb-reader. Each file must also pass the engine's structural check, or the run fails.
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -52,8 +52,12 @@ struct Expected {
     std::vector<std::string> tables;
     std::map<std::string, std::pair<std::vector<std::string>, std::vector<Row>>> data;
 
+    /// Writes `path`.json, once the file at `path` has passed the structural check.
     void write(const std::string& path) const {
-        std::ofstream out(path);
+        const jet::CheckReport report = jet::Database::open(path).check();
+        if (!report.ok())
+            throw std::runtime_error(path + ": " + report.problems.front());
+        std::ofstream out(path + ".json");
         out << "{\"tables\": [";
         for (std::size_t i = 0; i < tables.size(); ++i)
             out << (i ? ", " : "") << json(tables[i]);
@@ -111,6 +115,7 @@ void newDatabase(const std::string& dir) {
          Value::null()},
         jettest::todo(std::string(150, 'x'), "PAY BILLS", "1234", -728, 2958101), // 1898, 9999
         jettest::todo("Line one\nline two\ttab", "O'Brien, Seán", "2", 36526, 36526.5),
+        jettest::todo("Year 100", "PROJECT", "1", -657434, 73051.999988426), // 0100, 2099
     };
     jettest::addRows(db, "Things To Do", todos);
     const std::vector<std::string> clients = {"Smith, John", "Ünal, Zoë", "O'Brien, Seán", ""};
@@ -121,7 +126,7 @@ void newDatabase(const std::string& dir) {
     e.data["Clients"] = {{"Client"}, textRows(clients)};
     e.data["Activities"] = {{"Activity"}, textRows(db::schema::defaultActivities())};
     e.data["Projects"] = {{"Project"}, textRows(db::schema::defaultProjects())};
-    e.write(path + ".json");
+    e.write(path);
 }
 
 std::vector<Row> manyTodos(int n, int salt) {
@@ -145,7 +150,7 @@ void largeTable(const std::string& dir) {
     Expected e;
     e.tables = {"Things To Do"};
     e.data["Things To Do"] = {todoColumns(), rows};
-    e.write(path + ".json");
+    e.write(path);
 }
 
 void rewritten(const std::string& dir) {
@@ -161,7 +166,7 @@ void rewritten(const std::string& dir) {
     Expected e;
     e.tables = {"Things To Do"};
     e.data["Things To Do"] = {todoColumns(), rows};
-    e.write(path + ".json");
+    e.write(path);
 }
 
 void accessFileWrittenTo(const std::string& dir, const std::string& fixturesDir) {
@@ -184,7 +189,7 @@ void accessFileWrittenTo(const std::string& dir, const std::string& fixturesDir)
                        {{Value::text("v"), Value::text("u")},
                         {Value::text("added"), Value::text("row")},
                         {Value::text("ü"), Value::null()}}};
-    e.write(path + ".json");
+    e.write(path);
 
     const std::string blank = dir + "/empty_v2000-tables.mdb";
     {
@@ -202,7 +207,7 @@ void accessFileWrittenTo(const std::string& dir, const std::string& fixturesDir)
     b.tables = {"Clients", "Activities", "Projects", "Things To Do"};
     b.data["Projects"] = {{"Project"}, textRows(db::schema::defaultProjects())};
     b.data["Things To Do"] = {todoColumns(), {}};
-    b.write(blank + ".json");
+    b.write(blank);
 }
 
 } // namespace

@@ -76,10 +76,6 @@ TEST_F(FilesTest, RemovingAFileThatCannotBeRemovedSaysWhichAndWhy) {
     EXPECT_TRUE(QFileInfo(path("folder.mdb")).isDir());
 }
 
-TEST_F(FilesTest, DatabaseFolderIsTheProgramFolderWhenWritable) {
-    EXPECT_EQ(filesWithProgramFolder(true).databaseFolder(), path("bin"));
-}
-
 TEST_F(FilesTest, DatabaseFolderFallsBackToTheUserDataFolderAndCreatesIt) {
     const struct {
         const char* xdgDataHome; // relative to the temporary folder; null: unset

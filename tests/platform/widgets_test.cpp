@@ -88,117 +88,93 @@ class PlatformWidgetsTest : public QObject {
 private slots:
     void cleanup() { platform::Services::reset(); }
 
-    void messageHasOkOnlyNoIconAndTheTitle() {
+    // A message: OK only, no icon, the application's title, the text as plain text. A
+    // question: Yes and No with the question icon and its own title; Enter presses the default
+    // button, Escape answers No.
+    void boxesShowWhatTheyAreAsked_data() {
+        QTest::addColumn<QString>("action"); // "message", or what answers the question
+        QTest::addColumn<Answer>("defaultButton");
+        QTest::addColumn<Answer>("expected");
+        QTest::newRow("message") << "message" << Answer::No << Answer::No;
+        QTest::newRow("Yes default, Enter") << "Enter" << Answer::Yes << Answer::Yes;
+        QTest::newRow("No default, Enter") << "Enter" << Answer::No << Answer::No;
+        QTest::newRow("Yes default, Escape") << "Escape" << Answer::Yes << Answer::No;
+        QTest::newRow("No default, click Yes") << "Yes" << Answer::No << Answer::Yes;
+    }
+
+    void boxesShowWhatTheyAreAsked() {
+        QFETCH(QString, action);
+        QFETCH(Answer, defaultButton);
+        QFETCH(Answer, expected);
         platform::QtMessageBoxes boxes;
         QMessageBox::Icon icon{};
         QMessageBox::StandardButtons buttons;
+        QMessageBox::StandardButton shownDefault{};
         QString title, text;
         Qt::TextFormat format{};
         ModalScript script({[&](QWidget* window) {
             auto* box = qobject_cast<QMessageBox*>(window);
             icon = box->icon();
             buttons = box->standardButtons();
+            shownDefault = box->standardButton(box->defaultButton());
             title = box->windowTitle();
             text = box->text();
             format = box->textFormat();
-            QTest::keyClick(box, Qt::Key_Return);
+            if (action == "Yes")
+                box->button(QMessageBox::Yes)->click();
+            else
+                QTest::keyClick(box, action == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
         }});
-        static_cast<platform::MessageBoxes&>(boxes).message("<b>/tmp/a.mdb</b> is open.");
-        QCOMPARE(icon, QMessageBox::NoIcon);
-        QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(title, QString("Tarnwick"));
-        QCOMPARE(text, QString("<b>/tmp/a.mdb</b> is open."));
+        const QString shown = "<b>/tmp/a.mdb</b> is open.";
+        if (action == "message") {
+            static_cast<platform::MessageBoxes&>(boxes).message(shown);
+            QCOMPARE(icon, QMessageBox::NoIcon);
+            QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+            QCOMPARE(title, QString("Tarnwick"));
+        } else {
+            QCOMPARE(boxes.question(shown, "/tmp/a.mdb already exists.", defaultButton), expected);
+            QCOMPARE(icon, QMessageBox::Question);
+            QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+            QCOMPARE(title, QString("/tmp/a.mdb already exists."));
+            QCOMPARE(shownDefault,
+                     defaultButton == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
+        }
+        QCOMPARE(text, shown);
         QCOMPARE(format, Qt::PlainText);
     }
 
-    void questionHonoursTheDefaultButton_data() {
-        QTest::addColumn<Answer>("defaultButton");
-        QTest::addColumn<QString>("action"); // a key, or the button clicked
-        QTest::addColumn<Answer>("expected");
-        QTest::newRow("Yes default, Enter") << Answer::Yes << "Enter" << Answer::Yes;
-        QTest::newRow("No default, Enter") << Answer::No << "Enter" << Answer::No;
-        QTest::newRow("Yes default, Escape") << Answer::Yes << "Escape" << Answer::No;
-        QTest::newRow("No default, click Yes") << Answer::No << "Yes" << Answer::Yes;
-    }
-
-    void questionHonoursTheDefaultButton() {
-        QFETCH(Answer, defaultButton);
-        QFETCH(QString, action);
-        QFETCH(Answer, expected);
-        platform::QtMessageBoxes boxes;
-        QMessageBox::Icon icon{};
-        QMessageBox::StandardButtons buttons;
-        QString title;
-        QMessageBox::StandardButton shownDefault{};
-        ModalScript script({[&](QWidget* window) {
-            auto* box = qobject_cast<QMessageBox*>(window);
-            icon = box->icon();
-            buttons = box->standardButtons();
-            title = box->windowTitle();
-            shownDefault = box->standardButton(box->defaultButton());
-            if (action == "Enter")
-                QTest::keyClick(box, Qt::Key_Return);
-            else if (action == "Escape")
-                QTest::keyClick(box, Qt::Key_Escape);
-            else
-                box->button(QMessageBox::Yes)->click();
-        }});
-        QCOMPARE(boxes.question("Overwrite?", "/tmp/a.mdb already exists.", defaultButton),
-                 expected);
-        QCOMPARE(icon, QMessageBox::Question);
-        QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
-        QCOMPARE(title, QString("/tmp/a.mdb already exists."));
-        QCOMPARE(shownDefault, defaultButton == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
-    }
-
-    void chosenFileIsConfirmed_data() {
-        QTest::addColumn<bool>("exists");
-        QTest::addColumn<bool>("prompts");
-        QTest::addColumn<Answer>("answer");
-        QTest::addColumn<QString>("question"); // after the path; empty: none asked
-        QTest::addColumn<Answer>("defaultButton");
-        QTest::addColumn<bool>("stands");
+    // The create and overwrite prompts, asked only when the request wants them.
+    void chosenFileIsConfirmed() {
         const QString create = " does not exist.  Do you want to create it?";
         const QString replace = " already exists.  Do you want to replace it?";
-        QTest::newRow("missing, Yes")
-            << false << true << Answer::Yes << create << Answer::Yes << true;
-        QTest::newRow("missing, No")
-            << false << true << Answer::No << create << Answer::Yes << false;
-        QTest::newRow("existing, Yes")
-            << true << true << Answer::Yes << replace << Answer::No << true;
-        QTest::newRow("existing, No")
-            << true << true << Answer::No << replace << Answer::No << false;
-        QTest::newRow("missing, no prompts")
-            << false << false << Answer::No << "" << Answer::No << true;
-        QTest::newRow("existing, no prompts")
-            << true << false << Answer::No << "" << Answer::No << true;
-    }
-
-    void chosenFileIsConfirmed() {
-        QFETCH(bool, exists);
-        QFETCH(bool, prompts);
-        QFETCH(Answer, answer);
-        QFETCH(QString, question);
-        QFETCH(Answer, defaultButton);
-        QFETCH(bool, stands);
-        QTemporaryDir dir;
-        const QString path = dir.filePath("todo.mdb");
-        if (exists) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
-        auto request = FileDialogRequest::databaseFile("Creating New To Do Database File");
-        request.promptToCreate = request.promptToOverwrite = prompts;
-        platform::fakes::FakeMessageBoxes boxes;
-        boxes.answerNext(answer);
-
-        QCOMPARE(platform::confirmChosenFile(path, request, boxes), stands);
-        if (question.isEmpty()) {
-            QVERIFY(boxes.calls().isEmpty());
-        } else {
-            QCOMPARE(boxes.calls(),
-                     (QList<MessageBoxCall>{{MessageBoxCall::Kind::Question, path + question,
-                                             request.title, defaultButton}}));
+        const struct {
+            bool exists, prompts;
+            Answer answer;
+            QString question; // after the path; empty: none asked
+            Answer defaultButton;
+            bool stands;
+        } cases[] = {
+            {false, true, Answer::Yes, create, Answer::Yes, true},
+            {false, true, Answer::No, create, Answer::Yes, false},
+            {true, true, Answer::Yes, replace, Answer::No, true},
+            {true, true, Answer::No, replace, Answer::No, false},
+            {false, false, Answer::No, "", Answer::No, true},
+            {true, false, Answer::No, "", Answer::No, true},
+        };
+        for (const auto& c : cases) {
+            QTemporaryDir dir;
+            const QString path = dir.filePath("todo.mdb");
+            if (c.exists)
+                QFile(path).open(QIODevice::WriteOnly);
+            auto request = FileDialogRequest::databaseFile("Creating New To Do Database File");
+            request.promptToCreate = request.promptToOverwrite = c.prompts;
+            platform::fakes::FakeMessageBoxes boxes;
+            if (c.prompts)
+                boxes.answerNext(c.answer);
+            QCOMPARE(platform::confirmChosenFile(path, request, boxes), c.stands);
+            const QList<MessageBoxCall> asked = {{MessageBoxCall::Kind::Question, path + c.question,
+                                                  request.title, c.defaultButton}};
+            QCOMPARE(boxes.calls(), c.question.isEmpty() ? QList<MessageBoxCall>() : asked);
         }
     }
 

@@ -20,6 +20,7 @@
 #include "db/routines.h"
 #include "platform/services.h"
 #include "print/todo_printout.h"
+#include "ui/common/key_codes.h"
 #include "ui/main/todo_list_model.h"
 #include "ui/main/todo_list_view.h"
 #include "ui/main/toolbar_icons.h"
@@ -79,15 +80,20 @@ void callOpener(const std::function<void()>& opener) {
 }
 
 // Opens a modal window and, once it has closed, makes `owner` the active window again, as the
-// desktop normally does; owner's activation then runs as after any dialog.
-void callModalOpener(const std::function<void()>& opener, QWidget* owner) {
+// desktop normally does, at its saved position.
+void callModalOpener(const std::function<void()>& opener, frmToDo* owner) {
     if (!opener)
         return;
-    QPointer<QWidget> guard = owner;
+    QPointer<frmToDo> guard = owner;
     opener();
-    if (guard && guard->isVisible() && !guard->isActiveWindow())
+    if (!guard || !guard->isVisible())
+        return;
+    guard->restorePositionAfterDialog();
+    if (!guard->isActiveWindow())
         guard->activateWindow();
 }
+
+const QString kExitFailed = QStringLiteral("There was an error in exiting the program: ");
 
 struct ScreenScale {
     double x;
@@ -144,7 +150,14 @@ frmToDo::frmToDo() {
 
     Form_Load();
     s_instance = this;
-    ui::WindowRegistry::instance().add(this);
+    ui::WindowRegistry& registry = ui::WindowRegistry::instance();
+    registry.add(this);
+    // A window of ours closing hands the focus back to this one, at its saved position. At
+    // exit the windows close for good and nothing is put back.
+    connect(&registry, &ui::WindowRegistry::windowClosed, this, [this](QWidget* window) {
+        if (window != this && !ui::isUnloadingAllForms() && !m_leaving)
+            restorePositionAfterDialog();
+    });
 }
 
 frmToDo::~frmToDo() = default;
@@ -291,7 +304,29 @@ void frmToDo::Form_Load() {
             column, platform::pixelsFromTwips(std::max(0.0, width), scale.x));
     }
 
-    loadRows();
+    loadRowsAtStart();
+}
+
+void frmToDo::loadRowsAtStart() {
+    try {
+        loadRows();
+    } catch (const std::exception& e) {
+        // A missing file was reported when its creation failed at start-up; a file that is
+        // there but cannot be read is reported here. Either way the window opens, so that the
+        // user can create or open another file.
+        bool exists = true;
+        ignoreErrors([&exists] {
+            exists = platform::Services::files().fileExists(app::CurrentDatabasePath);
+        });
+        if (exists) {
+            ignoreErrors([&e] {
+                showMessage(QStringLiteral("The to-do items of ") + app::CurrentDatabasePath +
+                            QStringLiteral(" could not be loaded.  The list stays empty and is "
+                                           "not stored in that file.  Error description: ") +
+                            describe(e));
+            });
+        }
+    }
 }
 
 void frmToDo::fillRecentEntries() {
@@ -352,10 +387,23 @@ void frmToDo::Form_Activate() {
     ignoreErrors([this] { app::RestoreFormPosition(*this); });
 }
 
+void frmToDo::restorePositionAfterDialog() {
+    if (isActiveWindow()) {
+        m_restorePending = false;
+        Form_Activate();
+    } else {
+        m_restorePending = true;
+    }
+}
+
 bool frmToDo::event(QEvent* event) {
     const bool result = QMainWindow::event(event);
-    if (event->type() == QEvent::WindowActivate)
+    // Only the activations that follow the first showing and a window of ours closing put the
+    // window back; a return from another program or a message box leaves it where it is.
+    if (event->type() == QEvent::WindowActivate && m_restorePending) {
+        m_restorePending = false;
         Form_Activate();
+    }
     return result;
 }
 
@@ -365,10 +413,10 @@ void frmToDo::resizeEvent(QResizeEvent* event) {
 }
 
 void frmToDo::closeEvent(QCloseEvent* event) {
-    // Closing the window is Exit. When Exit fails the window stays open with its list, so
-    // nothing is lost; the user can try again. When the close comes from UnloadAllForms, the
-    // Exit that started it has stored the list already, and the window goes.
-    if (Exit() || ui::isUnloadingAllForms()) {
+    // Closing the window is Exit. When Exit fails and the user keeps the program open, the
+    // window stays with its list. When the close comes from UnloadAllForms, the Exit that
+    // started it has stored the list already (or decided to go without it), and the window goes.
+    if (m_leaving || Exit() || ui::isUnloadingAllForms()) {
         event->accept();
         ui::WindowRegistry::instance().remove(this);
     } else {
@@ -415,12 +463,29 @@ void frmToDo::clearRows() {
 }
 
 void frmToDo::loadRows() {
+    m_listLoaded = false;
     m_model->beginBulkAppend();
     struct EndBulk {
         ToDoListModel* model;
         ~EndBulk() { model->endBulkAppend(); }
     } endBulk{m_model};
-    db::LoadToDoItems(app::CurrentDatabasePath, *this);
+    try {
+        db::LoadToDoItems(app::CurrentDatabasePath, *this);
+    } catch (...) {
+        // Part of a file's items would look like all of them.
+        m_model->clear();
+        throw;
+    }
+    m_listLoaded = true;
+}
+
+void frmToDo::storeRows() {
+    if (!m_listLoaded)
+        throw std::runtime_error(
+            (QStringLiteral("The to-do items of ") + app::CurrentDatabasePath +
+             QStringLiteral(" were never loaded, so the list was not stored there."))
+                .toStdString());
+    db::RewriteToDoItems(app::CurrentDatabasePath, *this);
 }
 
 int frmToDo::selectedIndex() const {
@@ -491,22 +556,51 @@ void frmToDo::DeleteSelectedItem() {
     const int row = selectedIndex();
     if (row != 0)
         removeRow(row);
-    db::RewriteToDoItems(app::CurrentDatabasePath, *this);
+    storeRows();
 }
 
 bool frmToDo::Exit() {
+    bool stored = false;
     try {
-        db::RewriteToDoItems(app::CurrentDatabasePath, *this);
+        storeRows();
+        stored = true;
         app::SaveFormPosition(*this);
         ui::UnloadAllForms();
         return true;
     } catch (const std::exception& e) {
-        ignoreErrors([&e] {
-            showMessage(QStringLiteral("There was an error in exiting the program: ") +
-                        describe(e));
-        });
-        return false;
+        ignoreErrors([&e] { showMessage(kExitFailed + describe(e)); });
     }
+    // The second run, as UnloadAllForms closes this window: the first stored the list.
+    if (ui::isUnloadingAllForms())
+        return false;
+    if (!closeAfterFailedExit(stored))
+        return false;
+    leaveWithoutStoring();
+    return true;
+}
+
+bool frmToDo::closeAfterFailedExit(bool rowsStored) {
+    // A list that was never loaded has nothing to lose.
+    if (!m_listLoaded)
+        return true;
+    const QString path = app::CurrentDatabasePath;
+    const QString question =
+        rowsStored ? QStringLiteral("The to-do list was stored in ") + path +
+                         QStringLiteral(".  Do you want to close Tarnwick anyway?")
+                   : QStringLiteral("The to-do list was not stored in ") + path +
+                         QStringLiteral(".  Do you want to close Tarnwick without storing it?");
+    platform::Answer answer = platform::Answer::No;
+    ignoreErrors([&] {
+        answer = platform::Services::messageBoxes().question(question, QStringLiteral("Tarnwick"),
+                                                             platform::Answer::No);
+    });
+    return answer == platform::Answer::Yes;
+}
+
+void frmToDo::leaveWithoutStoring() {
+    m_leaving = true;
+    ignoreErrors([this] { app::SaveFormPosition(*this); });
+    ignoreErrors([] { ui::UnloadAllForms(); });
 }
 
 // ---- Menu items ----
@@ -628,12 +722,12 @@ void frmToDo::ListView1_ColumnClick(int column) {
 }
 
 void frmToDo::ListView1_KeyDown(int keyCode) {
-    if (keyCode == ui::ToDoListView::kDeleteKey)
+    if (keyCode == ui::keys::kDelete)
         mnuDeleteItem_Click();
 }
 
 void frmToDo::ListView1_KeyPress(int charCode) {
-    if (charCode == 13 || charCode == 27)
+    if (charCode == ui::keys::kEnterChar || charCode == ui::keys::kEscapeChar)
         mnuExit_Click();
 }
 

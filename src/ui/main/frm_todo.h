@@ -17,13 +17,29 @@
 //   the drag-to-swap gesture) stay where they are until the next header click.
 // - Rows whose deadline has passed are tinted rose, rows due today amber.
 //
+// The list and its file:
+// - The list is "loaded" when it holds the items of the file at CurrentDatabasePath. A load
+//   step that cannot read them (the file is missing because its creation failed, or it cannot
+//   be read) leaves the window open with an empty list that is not loaded; a file that exists
+//   but cannot be read is reported by message. Delete and Exit store only a loaded list, so
+//   items that were never read are never overwritten by an empty list.
+// - Exit that fails shows its message. For a list that was never loaded there is nothing to
+//   lose, and the program ends (the window position is still saved). Otherwise the user is
+//   asked whether to close without storing the list, No being the default: No keeps the
+//   window open with its list, Yes ends the program, so a file that has gone or become
+//   read-only cannot hold the program open for ever.
+//
+// Its saved position: the window takes its saved position when it first appears and again
+// each time a window of ours closes and hands it the focus (a dialog opened by one of its
+// commands, or any window in ui::WindowRegistry). Activations from outside (a return from
+// another program, a message box closing) leave it where the user put it.
+//
 // Other choices:
-// - Closing the window runs Exit. When Exit fails, the close is refused: the window stays
-//   open with its list rather than losing it.
-// - The load step does not catch errors: a database that cannot be read ends the start-up, so
-//   the window never shows an empty list that Exit would then store over the file.
+// - Closing the window runs Exit; a close refused by Exit leaves the window open.
 // - The menu item and Delete key report errors of Delete, Edit, Add and the window commands
 //   with a message; the toolbar ignores them. Nothing is selected after Delete.
+// - Keys in the list are judged by their virtual-key and character codes
+//   (ui/common/key_codes.h): only Delete (46, the keypad's Del included) deletes.
 #pragma once
 
 #include <QHash>
@@ -66,8 +82,19 @@ public:
     void removeRow(int row);
     void clearRows();
     /// Appends the rows of the database at CurrentDatabasePath (db::LoadToDoItems), announced
-    /// to the view at once at the end. Throws.
+    /// to the view at once at the end, and marks the list loaded. On failure the list is left
+    /// empty and not loaded, and the error is thrown.
     void loadRows();
+    /// Whether the list holds the items of the file at CurrentDatabasePath (see the top of this
+    /// file). A command that makes the list stand for a file without loading it (a new, empty
+    /// database) sets it.
+    bool listLoaded() const { return m_listLoaded; }
+    void setListLoaded(bool loaded) { m_listLoaded = loaded; }
+    /// RewriteToDoItems for a loaded list; for a list that is not loaded, throws instead.
+    void storeRows();
+    /// Puts the window back at its saved position now when it is the active window, otherwise
+    /// at its next activation. Called when a window of ours closes and hands the focus back.
+    void restorePositionAfterDialog();
     /// The selected row's index, 0 when none is selected.
     int selectedIndex() const;
     /// Selects row `row` (1-based); 0 clears the selection.
@@ -123,8 +150,9 @@ public:
     void EditSelectedItem();
     void DeleteSelectedItem();
     /// Rewrites the table, saves the window position and unloads every window. Reports a
-    /// failure itself ("There was an error in exiting the program: " + description) and then
-    /// returns false, leaving everything loaded.
+    /// failure itself ("There was an error in exiting the program: " + description); then
+    /// a list that was never loaded ends the program all the same, and a loaded one asks
+    /// whether to close without storing it. Returns false when the program stays open.
     bool Exit();
 
     // Event handlers.
@@ -168,6 +196,13 @@ private:
     void Form_Resize();
     void resizeRule();
     void Form_Activate();
+    /// The load step's rows: loadRows(), a failure reported when the file exists.
+    void loadRowsAtStart();
+    /// After Exit failed: whether to end the program all the same.
+    bool closeAfterFailedExit(bool rowsStored);
+    /// Saves the position and unloads every window once Exit has decided to end without a
+    /// stored list; errors are ignored, since nothing more can be done about them.
+    void leaveWithoutStoring();
     void fillRecentEntries();
     /// The row under `position` (viewport coordinates), 1-based, 0 for none.
     int rowAt(const QPoint& position) const;
@@ -182,4 +217,10 @@ private:
     /// when the list is not sorted) and its direction.
     int m_sortColumn = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    bool m_listLoaded = false;
+    /// The next activation restores the saved position (the first one, and one that follows
+    /// a window of ours closing).
+    bool m_restorePending = true;
+    /// Exit has decided to end without storing the list: closing the window runs no Exit.
+    bool m_leaving = false;
 };

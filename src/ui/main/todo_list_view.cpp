@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPointer>
 
+#include "ui/common/key_codes.h"
+
 namespace ui {
 
 ToDoListView::ToDoListView(QWidget* parent) : QTreeView(parent) {
@@ -41,27 +43,9 @@ void ToDoListView::mouseReleaseEvent(QMouseEvent* event) {
         emit mouseUp(event->position().toPoint());
 }
 
-namespace {
-
-int charCode(const QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Escape:
-        return 27;
-    default:
-        break;
-    }
-    const QString text = event->text();
-    return text.size() == 1 ? text.at(0).unicode() : 0;
-}
-
-} // namespace
-
 void ToDoListView::keyPressEvent(QKeyEvent* event) {
-    const int key = event->key() == Qt::Key_Delete ? kDeleteKey : event->key();
-    const int character = charCode(event);
+    const int key = keys::virtualKeyCode(*event);
+    const int character = keys::characterCode(*event);
     QPointer<ToDoListView> self = this;
     emit keyDown(key);
     if (self && character != 0)
@@ -70,7 +54,7 @@ void ToDoListView::keyPressEvent(QKeyEvent* event) {
         return;
     // Delete, Enter and Escape are the main window's; other keys keep their usual meaning in
     // the list (moving through the rows, finding a row by its first letters).
-    if (key == kDeleteKey || character == 13 || character == 27)
+    if (key == keys::kDelete || character == keys::kEnterChar || character == keys::kEscapeChar)
         event->accept();
     else
         QTreeView::keyPressEvent(event);

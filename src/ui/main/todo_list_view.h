@@ -9,9 +9,6 @@ namespace ui {
 class ToDoListView final : public QTreeView {
     Q_OBJECT
 public:
-    /// The key code of the Delete key as keyDown() reports it.
-    static constexpr int kDeleteKey = 46;
-
     explicit ToDoListView(QWidget* parent = nullptr);
 
 signals:
@@ -19,9 +16,9 @@ signals:
     /// coordinates. Emitted after the view has updated its selection.
     void mouseDown(const QPoint& position);
     void mouseUp(const QPoint& position);
-    /// A key went down: kDeleteKey for Delete, otherwise Qt's key code.
+    /// A key went down: its virtual-key code (ui/common/key_codes.h), 0 for a key without one.
     void keyDown(int keyCode);
-    /// A character key was typed: its character code (13 for Enter, 27 for Escape).
+    /// A character was typed: its character code (13 for Enter, 27 for Escape).
     void keyPress(int charCode);
 
 protected:

@@ -1,5 +1,7 @@
 #include "ui/main/window_registry.h"
 
+#include <QEvent>
+
 namespace ui {
 namespace {
 
@@ -17,10 +19,13 @@ void WindowRegistry::add(QWidget* window) {
     if (window == nullptr || contains(window))
         return;
     m_windows.append(window);
-    // By the time destroyed() is emitted the QPointer has already turned null.
-    connect(window, &QObject::destroyed, this, [this] {
-        const qsizetype dropped =
-            m_windows.removeIf([](const QPointer<QWidget>& w) { return w.isNull(); });
+    window->installEventFilter(this);
+    // A widget emits destroyed() from its own destructor, while QPointers to it still hold
+    // it; they turn null only afterwards. So the entry is matched by address as well.
+    connect(window, &QObject::destroyed, this, [this](QObject* gone) {
+        const qsizetype dropped = m_windows.removeIf([gone](const QPointer<QWidget>& w) {
+            return w.isNull() || static_cast<QObject*>(w.data()) == gone;
+        });
         if (dropped > 0 && m_windows.isEmpty())
             emit lastWindowUnloaded();
     });
@@ -32,8 +37,16 @@ void WindowRegistry::remove(QWidget* window) {
     const qsizetype removed =
         m_windows.removeIf([window](const QPointer<QWidget>& w) { return w == window; });
     disconnect(window, &QObject::destroyed, this, nullptr);
+    window->removeEventFilter(this);
     if (removed > 0 && m_windows.isEmpty())
         emit lastWindowUnloaded();
+}
+
+bool WindowRegistry::eventFilter(QObject* watched, QEvent* event) {
+    // A hide the program asks for is not spontaneous; minimising by the user is.
+    if (event->type() == QEvent::Hide && !event->spontaneous() && watched->isWidgetType())
+        emit windowClosed(static_cast<QWidget*>(watched));
+    return false;
 }
 
 bool WindowRegistry::contains(const QWidget* window) const {

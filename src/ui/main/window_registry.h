@@ -3,6 +3,11 @@
 // A window is "loaded" from the moment it is registered until it is closed through
 // UnloadAllForms or destroyed. The start-up window frmInitial is registered first, so it is
 // always at position 0 and is closed last.
+//
+// Every window of ours registers here when it is created. Besides UnloadAllForms, that gives
+// the main window its cue to return to its saved position: windowClosed() is emitted whenever
+// a registered window is closed or hidden by the program (not when the user minimises it), and
+// the main window restores its position as the focus comes back to it.
 #pragma once
 
 #include <QList>
@@ -29,8 +34,13 @@ public:
     bool contains(const QWidget* window) const;
 
 signals:
+    /// `window`, a registered window, was closed or hidden by the program.
+    void windowClosed(QWidget* window);
     /// No loaded window is left: the program ends (main() connects this to quitting).
     void lastWindowUnloaded();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     WindowRegistry() = default;
