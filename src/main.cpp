@@ -33,6 +33,8 @@ void closeAllWindows(QPointer<frmInitial>& initial) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // The launcher entry's name, by which the desktop matches the windows to its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TARNWICK_APP_ID));
     platform::installQtServices();
     ui::installWindowOpeners();
     // The program ends when UnloadAllForms has closed its last window, frmInitial included.
