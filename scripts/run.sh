@@ -37,8 +37,8 @@ for _ in $(seq 50); do
 done
 
 cat >&2 <<EOF
-run: there is no desktop here (DISPLAY is not set), so Tarnwick runs on the virtual X display
-run: :${display}, which nobody can see. To look at it:
+run: there is no desktop here (DISPLAY is not set), so Tarnwick runs on a display of its own,
+run: the virtual X display :${display}, which nobody can see. To look at it:
 run:     import -display :${display} -window root tarnwick.png    (ImageMagick screenshot)
 run: To drive it:  DISPLAY=:${display} xdotool key alt+f
 run: On a desktop, run scripts/run.sh from a terminal of that desktop to see the window.

@@ -16,6 +16,8 @@ packages=(
   qt6-image-formats-plugins
   # oracles and tools used by the tests
   mdbtools poppler-utils fonts-liberation xvfb xauth xdotool imagemagick
+  # validators of the launcher entry and the software-centre description
+  desktop-file-utils appstream
 )
 
 # Node.js 18 or newer runs the interop harness. Debian's own is 18; keep a newer one if present.

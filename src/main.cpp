@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QPointer>
 
+#include <cstdio>
+#include <cstring>
+
 #include "app/frm_initial.h"
 #include "platform/services.h"
 #include "ui/main/frm_todo.h"
@@ -10,6 +13,19 @@
 #include "ui/main/window_registry.h"
 
 namespace {
+
+// Whether Qt has somewhere to show the windows: an X or Wayland display, or a platform chosen
+// explicitly (offscreen for tests, by the environment or Qt's -platform option). Without one
+// Qt aborts with a message about plugins.
+bool hasDisplay(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0)
+            return true;
+    }
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
 
 // The start-up sequence's last step: show the main window, modeless.
 void showMainWindow() {
@@ -32,7 +48,17 @@ void closeAllWindows(QPointer<frmInitial>& initial) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (!hasDisplay(argc, argv)) {
+        std::fputs("tarnwick: there is no display to show the window on (DISPLAY and "
+                   "WAYLAND_DISPLAY are not set).\n"
+                   "Start it from a terminal of your desktop, or on a virtual X display:\n"
+                   "    xvfb-run -a tarnwick\n",
+                   stderr);
+        return 1;
+    }
     QApplication application(argc, argv);
+    // The launcher entry's name, by which the desktop matches the windows to its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TARNWICK_APP_ID));
     platform::installQtServices();
     ui::installWindowOpeners();
     // The program ends when UnloadAllForms has closed its last window, frmInitial included.
