@@ -3,7 +3,7 @@
 #include "app/globals.h"
 #include "app/settings_keys.h"
 #include "app/settings_routines.h"
-#include "db/error_description.h"
+#include "platform/error.h"
 #include "platform/services.h"
 
 namespace {
@@ -79,9 +79,8 @@ bool frmInitial::load(const std::function<void()>& showMainWindow) {
         showMainWindow();
         return true;
     } catch (...) {
-        platform::Services::messageBoxes().message(
-            QStringLiteral("Error in loading frmInitial module: ") +
-            db::errorDescription(std::current_exception()));
+        platform::showError(QStringLiteral("Error in loading frmInitial module: "),
+                            std::current_exception());
         return false;
     }
 }

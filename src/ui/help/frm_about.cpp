@@ -8,6 +8,7 @@
 
 #include <exception>
 
+#include "platform/error.h"
 #include "platform/services.h"
 #include "ui/help/system_info.h"
 #include "ui/main/toolbar_icons.h"
@@ -116,10 +117,9 @@ frmAbout::frmAbout() {
 frmAbout::~frmAbout() = default;
 
 void frmAbout::Form_Load() {
-    try {
+    platform::ignoreErrors([this] {
         m_picturePath = platform::Services::files().dataFilePath(QStringLiteral("tarnwick.gif"));
-    } catch (const std::exception&) {
-    }
+    });
     auto* movie = new QMovie(m_picturePath, QByteArray(), this);
     if (movie->isValid()) {
         m_movie = movie;

@@ -16,6 +16,7 @@
 #include <exception>
 
 #include "app/globals.h"
+#include "platform/error.h"
 #include "platform/services.h"
 #include "ui/help/web_addresses.h"
 #include "ui/main/toolbar_icons.h"
@@ -36,12 +37,7 @@ constexpr double kPaneGap = 50;
 // How long a navigation request counts as busy when no load starts.
 constexpr qint64 kLoadStartLimitMs = 2000;
 
-template <typename Step> void ignoreErrors(Step&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}
+using platform::ignoreErrors;
 
 struct Scale {
     double x;

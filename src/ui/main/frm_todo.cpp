@@ -18,6 +18,7 @@
 #include "app/settings_routines.h"
 #include "app/window_geometry.h"
 #include "db/routines.h"
+#include "platform/error.h"
 #include "platform/services.h"
 #include "print/todo_printout.h"
 #include "ui/common/key_codes.h"
@@ -45,34 +46,8 @@ constexpr double kToolbarHeight = 420;
 constexpr double kDesignWidth = 12000;
 constexpr double kDesignHeight = 7200;
 
-QString describe(const std::exception& e) {
-    return QString::fromUtf8(e.what());
-}
-
-void showMessage(const QString& text) {
-    platform::Services::messageBoxes().message(text);
-}
-
-// Runs `command` started from a menu item or a key: an error is shown as `prefix` followed by
-// its description.
-template <typename Command> void runReporting(const QString& prefix, Command&& command) {
-    try {
-        command();
-    } catch (const std::exception& e) {
-        try {
-            showMessage(prefix + describe(e));
-        } catch (const std::exception&) {
-        }
-    }
-}
-
-// Runs `command`, ignoring any error: the toolbar's way, and the layout rules'.
-template <typename Command> void ignoreErrors(Command&& command) {
-    try {
-        command();
-    } catch (const std::exception&) {
-    }
-}
+using platform::ignoreErrors;
+using platform::reportErrors;
 
 void callOpener(const std::function<void()>& opener) {
     if (opener)
@@ -310,7 +285,7 @@ void frmToDo::Form_Load() {
 void frmToDo::loadRowsAtStart() {
     try {
         loadRows();
-    } catch (const std::exception& e) {
+    } catch (...) {
         // A missing file was reported when its creation failed at start-up; a file that is
         // there but cannot be read is reported here. Either way the window opens, so that the
         // user can create or open another file.
@@ -318,14 +293,12 @@ void frmToDo::loadRowsAtStart() {
         ignoreErrors([&exists] {
             exists = platform::Services::files().fileExists(app::CurrentDatabasePath);
         });
-        if (exists) {
-            ignoreErrors([&e] {
-                showMessage(QStringLiteral("The to-do items of ") + app::CurrentDatabasePath +
-                            QStringLiteral(" could not be loaded.  The list stays empty and is "
-                                           "not stored in that file.  Error description: ") +
-                            describe(e));
-            });
-        }
+        if (exists)
+            platform::showError(QStringLiteral("The to-do items of ") + app::CurrentDatabasePath +
+                                    QStringLiteral(" could not be loaded.  The list stays empty "
+                                                   "and is not stored in that file.  Error "
+                                                   "description: "),
+                                std::current_exception());
     }
 }
 
@@ -567,8 +540,8 @@ bool frmToDo::Exit() {
         app::SaveFormPosition(*this);
         ui::UnloadAllForms();
         return true;
-    } catch (const std::exception& e) {
-        ignoreErrors([&e] { showMessage(kExitFailed + describe(e)); });
+    } catch (...) {
+        platform::showError(kExitFailed, std::current_exception());
     }
     // The second run, as UnloadAllForms closes this window: the first stored the list.
     if (ui::isUnloadingAllForms())
@@ -637,46 +610,46 @@ void frmToDo::mnuExit_Click() {
 }
 
 void frmToDo::mnuAddItem_Click() {
-    runReporting(QStringLiteral("There was an error in adding an item: "), [this] { AddItem(); });
+    reportErrors(QStringLiteral("There was an error in adding an item: "), [this] { AddItem(); });
 }
 
 void frmToDo::mnuEditItem_Click() {
-    runReporting(QStringLiteral("There was an error in editing the selected item: "),
+    reportErrors(QStringLiteral("There was an error in editing the selected item: "),
                  [this] { EditSelectedItem(); });
 }
 
 void frmToDo::mnuDeleteItem_Click() {
-    runReporting(QStringLiteral("There was an error in deleting the selected item: "),
+    reportErrors(QStringLiteral("There was an error in deleting the selected item: "),
                  [this] { DeleteSelectedItem(); });
 }
 
 void frmToDo::mnuActivities_Click() {
-    runReporting(QStringLiteral("There was an error in opening the activities: "),
+    reportErrors(QStringLiteral("There was an error in opening the activities: "),
                  [this] { callModalOpener(ui::windowOpeners().activities, this); });
 }
 
 void frmToDo::mnuClients_Click() {
-    runReporting(QStringLiteral("There was an error in opening the clients: "),
+    reportErrors(QStringLiteral("There was an error in opening the clients: "),
                  [this] { callModalOpener(ui::windowOpeners().clients, this); });
 }
 
 void frmToDo::mnuProjects_Click() {
-    runReporting(QStringLiteral("There was an error in opening the projects: "),
+    reportErrors(QStringLiteral("There was an error in opening the projects: "),
                  [this] { callModalOpener(ui::windowOpeners().projects, this); });
 }
 
 void frmToDo::mnuVellumtide_Click() {
-    runReporting(QStringLiteral("There was an error in opening the browser: "),
+    reportErrors(QStringLiteral("There was an error in opening the browser: "),
                  [] { callOpener(ui::windowOpeners().learnAboutVellumtide); });
 }
 
 void frmToDo::mnuVisit_Click() {
-    runReporting(QStringLiteral("There was an error in opening the browser: "),
+    reportErrors(QStringLiteral("There was an error in opening the browser: "),
                  [] { callOpener(ui::windowOpeners().visitMakerSite); });
 }
 
 void frmToDo::mnuAbout_Click() {
-    runReporting(QStringLiteral("There was an error in opening the About box: "),
+    reportErrors(QStringLiteral("There was an error in opening the About box: "),
                  [] { callOpener(ui::windowOpeners().about); });
 }
 
