@@ -18,6 +18,7 @@
 #include "app/globals.h"
 #include "platform/error.h"
 #include "platform/services.h"
+#include "platform/twips.h"
 #include "ui/help/web_addresses.h"
 #include "ui/main/toolbar_icons.h"
 #include "ui/main/window_registry.h"
@@ -38,16 +39,6 @@ constexpr double kPaneGap = 50;
 constexpr qint64 kLoadStartLimitMs = 2000;
 
 using platform::ignoreErrors;
-
-struct Scale {
-    double x;
-    double y;
-};
-
-Scale twipsPerPixel() {
-    platform::ScreenMetrics& screen = platform::Services::screen();
-    return {screen.twipsPerPixelX(), screen.twipsPerPixelY()};
-}
 
 // The page pane. A link that asks for a new window opens in the pane itself.
 class PagePane final : public QWebEngineView {
@@ -93,12 +84,10 @@ frmBrowser::frmBrowser() {
     timTimer->setObjectName(QStringLiteral("timTimer"));
     timTimer->setInterval(5);
 
-    const Scale scale = twipsPerPixel();
-    brwWebBrowser->move(platform::pixelsFromTwips(kPaneLeft, scale.x),
-                        picAddress->geometry().bottom() + 1 +
-                            platform::pixelsFromTwips(kPaneGap, scale.y));
-    resize(platform::pixelsFromTwips(kDesignWidth, scale.x),
-           platform::pixelsFromTwips(kDesignHeight, scale.y));
+    const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
+    brwWebBrowser->move(scale.pixelsX(kPaneLeft),
+                        picAddress->geometry().bottom() + 1 + scale.pixelsY(kPaneGap));
+    resize(scale.pixelsX(kDesignWidth), scale.pixelsY(kDesignHeight));
 
     connect(timTimer, &QTimer::timeout, this, &frmBrowser::timTimer_Timer);
     connect(brwWebBrowser, &QWebEngineView::loadStarted, this,
@@ -161,7 +150,7 @@ void frmBrowser::createToolbar() {
 }
 
 void frmBrowser::createAddressArea() {
-    const Scale scale = twipsPerPixel();
+    const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
     picAddress = new QWidget(this);
     picAddress->setObjectName(QStringLiteral("picAddress"));
     lblAddress = new QLabel(QStringLiteral("&Address:"), picAddress);
@@ -173,16 +162,14 @@ void frmBrowser::createAddressArea() {
     cboAddress->setCompleter(nullptr);
     lblAddress->setBuddy(cboAddress);
 
-    lblAddress->setGeometry(platform::pixelsFromTwips(kLabelLeft, scale.x),
-                            platform::pixelsFromTwips(kLabelTop, scale.y),
+    lblAddress->setGeometry(scale.pixelsX(kLabelLeft), scale.pixelsY(kLabelTop),
                             lblAddress->sizeHint().width(), lblAddress->sizeHint().height());
     cboAddress->resize(cboAddress->sizeHint());
     const double addressBottom =
-        platform::twipsFromPixels(lblAddress->geometry().bottom() + 1 + cboAddress->height(),
-                                  scale.y) +
-        15 + kAreaBottomGap;
+        scale.twipsY(lblAddress->geometry().bottom() + 1 + cboAddress->height()) + 15 +
+        kAreaBottomGap;
     picAddress->setGeometry(0, tbToolBar->height(), tbToolBar->width(),
-                            platform::pixelsFromTwips(addressBottom, scale.y));
+                            scale.pixelsY(addressBottom));
 }
 
 // ---- Opening, resizing ----
@@ -197,11 +184,9 @@ void frmBrowser::Form_Load() {
             app::StartingAddress = ui::help::siblingPageAddress();
     });
     ignoreErrors([this] {
-        const Scale scale = twipsPerPixel();
-        const double labelBottom =
-            platform::twipsFromPixels(lblAddress->y() + lblAddress->height(), scale.y);
-        cboAddress->move(platform::pixelsFromTwips(50, scale.x),
-                         platform::pixelsFromTwips(labelBottom + 15, scale.y));
+        const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
+        const double labelBottom = scale.twipsY(lblAddress->y() + lblAddress->height());
+        cboAddress->move(scale.pixelsX(50), scale.pixelsY(labelBottom + 15));
     });
     ignoreErrors([this] {
         if (app::StartingAddress.isEmpty())
@@ -218,26 +203,23 @@ void frmBrowser::Form_Resize() {
 }
 
 void frmBrowser::resizeRule() {
-    const Scale scale = twipsPerPixel();
-    const double clientWidth = platform::twipsFromPixels(width(), scale.x);
-    const double clientHeight = platform::twipsFromPixels(height(), scale.y);
+    const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
+    const double clientWidth = scale.twipsX(width());
+    const double clientHeight = scale.twipsY(height());
     // The toolbar and the address area span the window.
     tbToolBar->resize(width(), tbToolBar->height());
     picAddress->resize(width(), picAddress->height());
 
     const double boxWidth = clientWidth - 100;
     if (boxWidth >= 0)
-        cboAddress->resize(platform::pixelsFromTwips(boxWidth, scale.x), cboAddress->height());
+        cboAddress->resize(scale.pixelsX(boxWidth), cboAddress->height());
     const double paneWidth = clientWidth - 100;
     if (paneWidth >= 0)
-        brwWebBrowser->resize(platform::pixelsFromTwips(paneWidth, scale.x),
-                              brwWebBrowser->height());
-    const double areaBottom = platform::twipsFromPixels(picAddress->y(), scale.y) +
-                              platform::twipsFromPixels(picAddress->height(), scale.y);
+        brwWebBrowser->resize(scale.pixelsX(paneWidth), brwWebBrowser->height());
+    const double areaBottom = scale.twipsY(picAddress->y()) + scale.twipsY(picAddress->height());
     const double paneHeight = clientHeight - areaBottom - 100;
     if (paneHeight >= 0)
-        brwWebBrowser->resize(brwWebBrowser->width(),
-                              platform::pixelsFromTwips(paneHeight, scale.y));
+        brwWebBrowser->resize(brwWebBrowser->width(), scale.pixelsY(paneHeight));
 }
 
 void frmBrowser::resizeEvent(QResizeEvent* event) {

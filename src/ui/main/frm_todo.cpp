@@ -16,10 +16,10 @@
 #include "app/frm_initial.h"
 #include "app/globals.h"
 #include "app/settings_routines.h"
-#include "app/window_geometry.h"
 #include "db/routines.h"
 #include "platform/error.h"
 #include "platform/services.h"
+#include "platform/twips.h"
 #include "print/todo_printout.h"
 #include "ui/common/key_codes.h"
 #include "ui/main/todo_list_model.h"
@@ -70,16 +70,6 @@ void callModalOpener(const std::function<void()>& opener, frmToDo* owner) {
 
 const QString kExitFailed = QStringLiteral("There was an error in exiting the program: ");
 
-struct ScreenScale {
-    double x;
-    double y;
-};
-
-ScreenScale twipsPerPixel() {
-    platform::ScreenMetrics& screen = platform::Services::screen();
-    return {screen.twipsPerPixelX(), screen.twipsPerPixelY()};
-}
-
 } // namespace
 
 QPointer<frmToDo> frmToDo::s_instance;
@@ -119,9 +109,8 @@ frmToDo::frmToDo() {
     createToolbar();
     createList();
 
-    const ScreenScale scale = twipsPerPixel();
-    resize(platform::pixelsFromTwips(kDesignWidth, scale.x),
-           platform::pixelsFromTwips(kDesignHeight, scale.y));
+    const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
+    resize(scale.pixelsX(kDesignWidth), scale.pixelsY(kDesignHeight));
 
     Form_Load();
     s_instance = this;
@@ -266,17 +255,14 @@ void frmToDo::Form_Load() {
     setListFont(app::ProgramFontName, app::ProgramFontSize);
 
     // First placement of the list and its columns; the resize rule takes over at display.
-    const ScreenScale scale = twipsPerPixel();
-    const app::TwipsRect outer = app::outerGeometryTwips(*this);
+    const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
+    const platform::TwipsRect outer = platform::outerGeometryTwips(*this);
     const double windowHeight = outer.height;
     const double listWidth = std::max(0.0, outer.width - 500);
-    ListView1->setGeometry(0, platform::pixelsFromTwips(kListTop, scale.y),
-                           platform::pixelsFromTwips(listWidth, scale.x),
-                           platform::pixelsFromTwips(windowHeight, scale.y));
+    ListView1->setGeometry(scale.pixels(0, kListTop, listWidth, windowHeight));
     for (int column = 0; column < ToDoListModel::kColumns; ++column) {
         const double width = (listWidth - 170) * kWidthShares[column];
-        ListView1->header()->resizeSection(
-            column, platform::pixelsFromTwips(std::max(0.0, width), scale.x));
+        ListView1->header()->resizeSection(column, scale.pixelsX(std::max(0.0, width)));
     }
 
     loadRowsAtStart();
@@ -327,31 +313,30 @@ void frmToDo::Form_Resize() {
 }
 
 void frmToDo::resizeRule() {
-    const ScreenScale scale = twipsPerPixel();
-    const app::TwipsRect outer = app::outerGeometryTwips(*this);
+    const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
+    const platform::TwipsRect outer = platform::outerGeometryTwips(*this);
     const double windowWidth = outer.width;
     const double windowHeight = outer.height;
 
     // The toolbar spans the top of the client area.
-    Toolbar1->setGeometry(0, 0, m_clientArea->width(),
-                          platform::pixelsFromTwips(kToolbarHeight, scale.y));
+    Toolbar1->setGeometry(0, 0, m_clientArea->width(), scale.pixelsY(kToolbarHeight));
 
     // The list sits at (0, 420) twips, 100 twips narrower and 1200 twips shorter than the
     // window's outer size; the columns share its width less 25 twips. A size below zero is
     // refused and that step skipped, so the smallest window resizes without complaint.
-    ListView1->move(0, platform::pixelsFromTwips(kListTop, scale.y));
+    ListView1->move(0, scale.pixelsY(kListTop));
     const double listWidth = windowWidth - 100;
     if (listWidth >= 0)
-        ListView1->resize(platform::pixelsFromTwips(listWidth, scale.x), ListView1->height());
+        ListView1->resize(scale.pixelsX(listWidth), ListView1->height());
     const double listHeight = windowHeight - 1200;
     if (listHeight >= 0)
-        ListView1->resize(ListView1->width(), platform::pixelsFromTwips(listHeight, scale.y));
+        ListView1->resize(ListView1->width(), scale.pixelsY(listHeight));
 
-    const double actualWidth = platform::twipsFromPixels(ListView1->width(), scale.x);
+    const double actualWidth = scale.twipsX(ListView1->width());
     for (int column = 0; column < ToDoListModel::kColumns; ++column) {
         const double width = (actualWidth - 25) * kWidthShares[column];
         if (width >= 0)
-            ListView1->header()->resizeSection(column, platform::pixelsFromTwips(width, scale.x));
+            ListView1->header()->resizeSection(column, scale.pixelsX(width));
     }
 }
 
