@@ -8,8 +8,6 @@
 
 namespace {
 
-frmInitial* g_instance = nullptr;
-
 const QString kDefaultDatabaseName = QStringLiteral("TODO.MDB");
 
 } // namespace
@@ -17,17 +15,9 @@ const QString kDefaultDatabaseName = QStringLiteral("TODO.MDB");
 frmInitial::frmInitial(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmInitial"));
     setWindowTitle(QStringLiteral("frmInitial"));
-    g_instance = this;
 }
 
-frmInitial::~frmInitial() {
-    if (g_instance == this)
-        g_instance = nullptr;
-}
-
-frmInitial* frmInitial::instance() {
-    return g_instance;
-}
+frmInitial::~frmInitial() = default;
 
 bool frmInitial::load(const std::function<void()>& showMainWindow) {
     using namespace app;

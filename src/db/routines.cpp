@@ -136,16 +136,15 @@ void LoadReferenceLists(const QString& path, ReferenceLists& lists) {
     try {
         openSharedConnection(path);
         SharedRecordset.emplace(SharedConnection->database.openTable(schema::kClients));
-        for (QStringList& list : lists)
-            list.clear();
+        lists = ReferenceLists();
         if (!SharedRecordset->eof()) {
             SharedRecordset->moveFirst();
-            appendNames(*SharedRecordset, schema::kClient, lists[0]);
+            appendNames(*SharedRecordset, schema::kClient, lists.clients);
         }
         SharedRecordset->close();
         SharedRecordset.reset();
         SharedRecordset.emplace(SharedConnection->database.openTable(schema::kProjects));
-        appendNames(*SharedRecordset, schema::kProject, lists[2]);
+        appendNames(*SharedRecordset, schema::kProject, lists.projects);
         releaseSharedHandles();
     } catch (...) {
         releaseSharedHandles();

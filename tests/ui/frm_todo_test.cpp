@@ -572,8 +572,9 @@ private slots:
         window->Toolbar1_ButtonClick(QStringLiteral("Properties"));
         QCOMPARE(opened, 1);
         const Row& texts = kThreeRows[row - 1];
-        QCOMPARE(QStringList({app::EditPriority, app::EditClient, app::EditProject,
-                              app::EditThingToDo, app::EditStartDate, app::EditDeadline}),
+        const app::EditInputs& in = app::editInputs();
+        QCOMPARE(QStringList(
+                     {in.Priority, in.Client, in.Project, in.ThingToDo, in.StartDate, in.Deadline}),
                  QStringList({texts[0], client, project, texts[2], texts[3], texts[4]}));
     }
 

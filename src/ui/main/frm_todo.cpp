@@ -13,7 +13,6 @@
 #include <limits>
 #include <stdexcept>
 
-#include "app/frm_initial.h"
 #include "app/globals.h"
 #include "app/settings_routines.h"
 #include "db/routines.h"
@@ -289,8 +288,7 @@ void frmToDo::loadRowsAtStart() {
 }
 
 void frmToDo::fillRecentEntries() {
-    const frmInitial* initial = frmInitial::instance();
-    const QStringList recent = initial != nullptr ? initial->List2 : QStringList();
+    const QStringList& recent = app::recentDatabases();
     if (recent.isEmpty()) {
         mnuSeparator->setVisible(false);
         mnuSeparator->setEnabled(false);
@@ -496,15 +494,15 @@ void frmToDo::EditSelectedItem() {
     const int row = selectedIndex();
     if (row == 0)
         return;
-    app::EditPriority = cellText(row, 1);
+    // Only one of client and project is set; the dialog left the other empty.
+    app::EditInputs& inputs = app::editInputs();
+    inputs.Priority = cellText(row, 1);
     const QString clientOrProject = cellText(row, 2);
-    if (clientOrProject.contains(QLatin1String(", ")))
-        app::EditClient = clientOrProject;
-    else
-        app::EditProject = clientOrProject;
-    app::EditThingToDo = cellText(row, 3);
-    app::EditStartDate = cellText(row, 4);
-    app::EditDeadline = cellText(row, 5);
+    (clientOrProject.contains(QLatin1String(", ")) ? inputs.Client : inputs.Project) =
+        clientOrProject;
+    inputs.ThingToDo = cellText(row, 3);
+    inputs.StartDate = cellText(row, 4);
+    inputs.Deadline = cellText(row, 5);
     callModalOpener(ui::windowOpeners().editItem, this);
 }
 
