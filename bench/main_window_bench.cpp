@@ -31,7 +31,7 @@
 #include "platform/services.h"
 #include "ui/main/frm_todo.h"
 #include "ui/main/todo_list_view.h"
-#include "ui/main/window_registry.h"
+#include "ui/common/window_registry.h"
 
 namespace {
 

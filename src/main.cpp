@@ -7,7 +7,7 @@
 #include "platform/services.h"
 #include "ui/main/frm_todo.h"
 #include "ui/main/window_openers.h"
-#include "ui/main/window_registry.h"
+#include "ui/common/window_registry.h"
 
 namespace {
 

@@ -27,11 +27,11 @@
 #include "memory_todo_list.h"
 #include "support/fake_platform.h"
 #include "ui/common/key_codes.h"
+#include "ui/common/single_window.h"
 #include "ui/main/frm_todo.h"
 #include "ui/main/todo_list_model.h"
 #include "ui/main/todo_list_view.h"
 #include "ui/main/window_openers.h"
-#include "ui/main/window_registry.h"
 
 using dbtest::MemoryToDoList;
 using dbtest::Row;
@@ -532,7 +532,7 @@ private slots:
         for (int i = 0; i < texts.size(); ++i)
             QVERIFY2(texts[i].startsWith(QString(startMessages[i]).replace("%1", path)),
                      qPrintable(texts[i]));
-        frmToDo* window = frmToDo::instance();
+        frmToDo* window = ui::findWindow<frmToDo>();
         QVERIFY(window && window->isVisible() && !window->listLoaded());
         QCOMPARE(window->rowCount(), 0);
         QCOMPARE(window->windowTitle(), "Tarnwick - " + path);

@@ -21,11 +21,11 @@
 #include "platform/program_launcher.h"
 #include "platform/services.h"
 #include "support/fake_platform.h"
+#include "ui/common/single_window.h"
 #include "ui/help/frm_about.h"
 #include "ui/help/frm_browser.h"
 #include "ui/help/system_info.h"
 #include "ui/main/window_openers.h"
-#include "ui/main/window_registry.h"
 
 using platform::RegistryType;
 using platform::RegistryValue;
@@ -72,7 +72,7 @@ private:
 
     frmBrowser* openBrowser(const std::function<void()>& opener) {
         opener();
-        frmBrowser* window = frmBrowser::instance();
+        frmBrowser* window = ui::findWindow<frmBrowser>();
         if (window == nullptr || !waitForPage(window))
             qWarning("the browser window did not load its page");
         return window;
@@ -96,8 +96,8 @@ private slots:
     }
 
     void cleanup() {
-        delete frmBrowser::instance();
-        delete frmAbout::instance();
+        delete ui::findWindow<frmBrowser>();
+        delete ui::findWindow<frmAbout>();
         QVERIFY2(m_fakes->errors().isEmpty(), qPrintable(m_fakes->errors().join('\n')));
         m_fakes.reset();
     }
@@ -111,13 +111,13 @@ private slots:
 
         // An open window is only brought forward and keeps its page.
         ui::windowOpeners().visitMakerSite();
-        QCOMPARE(frmBrowser::instance(), window);
+        QCOMPARE(ui::findWindow<frmBrowser>(), window);
         QCOMPARE(app::StartingAddress, page("maker"));
         QCOMPARE(window->brwWebBrowser->url().toString(), page("sibling"));
 
         // A new window starts at the starting address, now the maker's site.
         window->close();
-        QTRY_VERIFY(frmBrowser::instance() == nullptr);
+        QTRY_VERIFY(ui::findWindow<frmBrowser>() == nullptr);
         window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
         QCOMPARE(window->windowTitle(), QStringLiteral("The maker page"));
         QCOMPARE(entries(window->cboAddress), QStringList{page("maker")});
@@ -196,7 +196,7 @@ private slots:
             options.installDataFolders = {folder.filePath("none")};
             platform::Services::setFiles(std::make_shared<platform::LocalFiles>(options));
             ui::windowOpeners().about();
-            frmAbout* window = frmAbout::instance();
+            frmAbout* window = ui::findWindow<frmAbout>();
             QVERIFY(window != nullptr);
             QCOMPARE(frmAbout::showWindow(), window);
             const bool found = programFolder != empty.path();
@@ -229,7 +229,7 @@ private slots:
             {"/usr/bin/broken", "", "", ""},
         };
         for (const auto& c : cases) {
-            delete frmAbout::instance();
+            delete ui::findWindow<frmAbout>();
             m_fakes.reset(); // uninstalls every service before the next fakes install theirs
             m_fakes = std::make_unique<platform::fakes::FakePlatform>();
             if (!c.path.isEmpty())

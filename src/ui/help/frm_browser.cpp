@@ -19,9 +19,9 @@
 #include "platform/error.h"
 #include "platform/services.h"
 #include "platform/twips.h"
+#include "ui/common/single_window.h"
 #include "ui/help/web_addresses.h"
 #include "ui/main/toolbar_icons.h"
-#include "ui/main/window_registry.h"
 
 namespace {
 
@@ -51,23 +51,8 @@ protected:
 
 } // namespace
 
-QPointer<frmBrowser> frmBrowser::s_instance;
-
-frmBrowser* frmBrowser::instance() {
-    return s_instance.data();
-}
-
 frmBrowser* frmBrowser::showWindow() {
-    if (s_instance) {
-        s_instance->show();
-        s_instance->raise();
-        s_instance->activateWindow();
-        return s_instance;
-    }
-    auto* window = new frmBrowser;
-    window->show();
-    window->cboAddress->setFocus();
-    return window;
+    return ui::showModeless<frmBrowser>([] { return new frmBrowser; });
 }
 
 frmBrowser::frmBrowser() {
@@ -103,8 +88,7 @@ frmBrowser::frmBrowser() {
     cboAddress->lineEdit()->installEventFilter(this);
 
     Form_Load();
-    s_instance = this;
-    ui::WindowRegistry::instance().add(this);
+    cboAddress->setFocus();
 }
 
 frmBrowser::~frmBrowser() = default;

@@ -21,11 +21,12 @@
 #include "platform/twips.h"
 #include "print/todo_printout.h"
 #include "ui/common/key_codes.h"
+#include "ui/common/single_window.h"
+#include "ui/common/window_registry.h"
 #include "ui/main/todo_list_model.h"
 #include "ui/main/todo_list_view.h"
 #include "ui/main/toolbar_icons.h"
 #include "ui/main/window_openers.h"
-#include "ui/main/window_registry.h"
 
 namespace {
 
@@ -71,24 +72,13 @@ const QString kExitFailed = QStringLiteral("There was an error in exiting the pr
 
 } // namespace
 
-QPointer<frmToDo> frmToDo::s_instance;
-
-frmToDo* frmToDo::instance() {
-    return s_instance.data();
-}
-
 frmToDo* frmToDo::showWindow() {
-    if (s_instance) {
-        s_instance->show();
-        s_instance->raise();
-        s_instance->activateWindow();
-        return s_instance;
-    }
-    auto* window = new frmToDo;
-    // Placed before it first appears, so it does not jump when it is first activated.
-    ignoreErrors([window] { app::RestoreFormPosition(*window); });
-    window->show();
-    return window;
+    return ui::showModeless<frmToDo>([] {
+        auto* window = new frmToDo;
+        // Placed before it first appears, so it does not jump when it is first activated.
+        ignoreErrors([window] { app::RestoreFormPosition(*window); });
+        return window;
+    });
 }
 
 frmToDo::frmToDo() {
@@ -112,15 +102,13 @@ frmToDo::frmToDo() {
     resize(scale.pixelsX(kDesignWidth), scale.pixelsY(kDesignHeight));
 
     Form_Load();
-    s_instance = this;
-    ui::WindowRegistry& registry = ui::WindowRegistry::instance();
-    registry.add(this);
     // A window of ours closing hands the focus back to this one, at its saved position. At
     // exit the windows close for good and nothing is put back.
-    connect(&registry, &ui::WindowRegistry::windowClosed, this, [this](QWidget* window) {
-        if (window != this && !ui::isUnloadingAllForms() && !m_leaving)
-            restorePositionAfterDialog();
-    });
+    connect(&ui::WindowRegistry::instance(), &ui::WindowRegistry::windowClosed, this,
+            [this](QWidget* window) {
+                if (window != this && !ui::isUnloadingAllForms() && !m_leaving)
+                    restorePositionAfterDialog();
+            });
 }
 
 frmToDo::~frmToDo() = default;

@@ -45,7 +45,6 @@
 #include <QHash>
 #include <QIcon>
 #include <QMainWindow>
-#include <QPointer>
 
 #include <array>
 
@@ -63,12 +62,9 @@ class ToDoListView;
 class frmToDo final : public QMainWindow, public db::ToDoList {
     Q_OBJECT
 public:
-    /// The window's show operation: creates the window on first use (running its load step,
-    /// which throws when the database cannot be read) and shows it modeless; an open window is
-    /// brought forward.
+    /// The window's show operation: creates the window on first use (running its load step)
+    /// and shows it modeless; an open window is brought forward.
     static frmToDo* showWindow();
-    /// The one main window while it is loaded, or nullptr.
-    static frmToDo* instance();
 
     ~frmToDo() override;
 
@@ -206,8 +202,6 @@ private:
     void fillRecentEntries();
     /// The row under `position` (viewport coordinates), 1-based, 0 for none.
     int rowAt(const QPoint& position) const;
-
-    static QPointer<frmToDo> s_instance;
 
     QWidget* m_clientArea = nullptr;
     ui::ToDoListModel* m_model = nullptr;
