@@ -11,8 +11,8 @@
 #include "platform/error.h"
 #include "platform/services.h"
 #include "ui/common/single_window.h"
+#include "ui/common/toolbar_icons.h"
 #include "ui/help/system_info.h"
-#include "ui/main/toolbar_icons.h"
 
 namespace {
 

@@ -5,23 +5,22 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
 
-#include <array>
 #include <exception>
 
 #include "app/globals.h"
 #include "platform/error.h"
 #include "platform/services.h"
 #include "platform/twips.h"
+#include "ui/common/commands.h"
 #include "ui/common/single_window.h"
+#include "ui/common/toolbar_icons.h"
 #include "ui/help/web_addresses.h"
-#include "ui/main/toolbar_icons.h"
 
 namespace {
 
@@ -39,6 +38,16 @@ constexpr double kPaneGap = 50;
 constexpr qint64 kLoadStartLimitMs = 2000;
 
 using platform::ignoreErrors;
+
+// The toolbar: each button's tooltip is its key.
+const ui::ToolbarButton<frmBrowser> kButtons[] = {
+    {"Back", "Back", &frmBrowser::goBack, QKeySequence::Back},
+    {"Forward", "Forward", &frmBrowser::goForward, QKeySequence::Forward},
+    {"Stop", "Stop", &frmBrowser::stop, QKeySequence::Cancel},
+    {"Refresh", "Refresh", &frmBrowser::refresh, QKeySequence::Refresh},
+    {"Home", "Home", &frmBrowser::goHome},
+    {"Search", "Search", &frmBrowser::search},
+};
 
 // The page pane. A link that asks for a new window opens in the pane itself.
 class PagePane final : public QWebEngineView {
@@ -94,42 +103,14 @@ frmBrowser::frmBrowser() {
 frmBrowser::~frmBrowser() = default;
 
 void frmBrowser::createToolbar() {
-    struct Button {
-        const char* key;
-        const char* themeIcon;
-        QStyle::StandardPixmap fallback;
-        QKeySequence::StandardKey shortcut;
-    };
-    static const std::array<Button, 6> kButtons = {{
-        {"Back", "go-previous", QStyle::SP_ArrowBack, QKeySequence::Back},
-        {"Forward", "go-next", QStyle::SP_ArrowForward, QKeySequence::Forward},
-        {"Stop", "process-stop", QStyle::SP_BrowserStop, QKeySequence::Cancel},
-        {"Refresh", "view-refresh", QStyle::SP_BrowserReload, QKeySequence::Refresh},
-        {"Home", "go-home", QStyle::SP_DirHomeIcon, QKeySequence::UnknownKey},
-        {"Search", "edit-find", QStyle::SP_FileDialogContentsView, QKeySequence::UnknownKey},
-    }};
-
     tbToolBar = new QToolBar(this);
     tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
     tbToolBar->setMovable(false);
     tbToolBar->setFloatable(false);
     tbToolBar->setIconSize(QSize(16, 16));
     tbToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    for (const Button& button : kButtons) {
-        const QString key = QLatin1String(button.key);
-        const QIcon icon = QIcon::fromTheme(QLatin1String(button.themeIcon),
-                                            style()->standardIcon(button.fallback));
-        QAction* action = tbToolBar->addAction(icon, key);
-        action->setData(key);
-        action->setToolTip(key);
-        action->setObjectName(QStringLiteral("tbToolBar:") + key);
-        if (button.shortcut != QKeySequence::UnknownKey) {
-            action->setShortcut(button.shortcut);
-            action->setShortcutContext(Qt::WindowShortcut);
-        }
-    }
-    connect(tbToolBar, &QToolBar::actionTriggered, this,
-            [this](QAction* action) { tbToolBar_ButtonClick(action->data().toString()); });
+    ui::buildToolbar(*tbToolBar, kButtons, ui::toolbarIcons(),
+                     [this](const QString& key) { tbToolBar_ButtonClick(key); });
     tbToolBar->setGeometry(0, 0, tbToolBar->sizeHint().width(), tbToolBar->sizeHint().height());
 }
 
@@ -288,32 +269,42 @@ void frmBrowser::timTimer_Timer() {
 }
 
 void frmBrowser::tbToolBar_ButtonClick(const QString& key) {
-    ignoreErrors([this, &key] {
-        timTimer->start();
-        if (key == QLatin1String("Back")) {
-            if (brwWebBrowser->history()->canGoBack()) {
-                expectLoad();
-                brwWebBrowser->back();
-            }
-        } else if (key == QLatin1String("Forward")) {
-            if (brwWebBrowser->history()->canGoForward()) {
-                expectLoad();
-                brwWebBrowser->forward();
-            }
-        } else if (key == QLatin1String("Refresh")) {
-            if (!brwWebBrowser->url().isEmpty()) {
-                expectLoad();
-                brwWebBrowser->reload();
-            }
-        } else if (key == QLatin1String("Home")) {
-            navigate(ui::help::homePageAddress());
-        } else if (key == QLatin1String("Search")) {
-            navigate(ui::help::searchPageAddress());
-        } else if (key == QLatin1String("Stop")) {
-            timTimer->stop();
-            m_loadAskedFor.invalidate();
-            brwWebBrowser->stop();
-            setWindowTitle(brwWebBrowser->title());
-        }
-    });
+    ignoreErrors([this] { timTimer->start(); });
+    ui::runToolbarButton(*this, kButtons, key);
+}
+
+void frmBrowser::goBack() {
+    if (brwWebBrowser->history()->canGoBack()) {
+        expectLoad();
+        brwWebBrowser->back();
+    }
+}
+
+void frmBrowser::goForward() {
+    if (brwWebBrowser->history()->canGoForward()) {
+        expectLoad();
+        brwWebBrowser->forward();
+    }
+}
+
+void frmBrowser::stop() {
+    timTimer->stop();
+    m_loadAskedFor.invalidate();
+    brwWebBrowser->stop();
+    setWindowTitle(brwWebBrowser->title());
+}
+
+void frmBrowser::refresh() {
+    if (!brwWebBrowser->url().isEmpty()) {
+        expectLoad();
+        brwWebBrowser->reload();
+    }
+}
+
+void frmBrowser::goHome() {
+    navigate(ui::help::homePageAddress());
+}
+
+void frmBrowser::search() {
+    navigate(ui::help::searchPageAddress());
 }

@@ -64,8 +64,17 @@ public:
     /// `charCode` 13 (Enter) navigates; other keys are left to the box.
     void cboAddress_KeyPress(int charCode);
     void timTimer_Timer();
-    /// Runs the button with `key`; an unknown key only turns the timer on. Errors are ignored.
+    /// Turns the timer on and runs the button with `key`; an unknown key only turns the timer
+    /// on. Errors are ignored.
     void tbToolBar_ButtonClick(const QString& key);
+
+    // The toolbar's commands.
+    void goBack();
+    void goForward();
+    void stop();
+    void refresh();
+    void goHome();
+    void search();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -20,12 +20,13 @@
 #include "platform/services.h"
 #include "platform/twips.h"
 #include "print/todo_printout.h"
+#include "ui/common/commands.h"
 #include "ui/common/key_codes.h"
 #include "ui/common/single_window.h"
+#include "ui/common/toolbar_icons.h"
 #include "ui/common/window_registry.h"
 #include "ui/main/todo_list_model.h"
 #include "ui/main/todo_list_view.h"
-#include "ui/main/toolbar_icons.h"
 #include "ui/main/window_openers.h"
 
 namespace {
@@ -47,28 +48,85 @@ constexpr double kDesignWidth = 12000;
 constexpr double kDesignHeight = 7200;
 
 using platform::ignoreErrors;
-using platform::reportErrors;
-
-void callOpener(const std::function<void()>& opener) {
-    if (opener)
-        opener();
-}
-
-// Opens a modal window and, once it has closed, makes `owner` the active window again, as the
-// desktop normally does, at its saved position.
-void callModalOpener(const std::function<void()>& opener, frmToDo* owner) {
-    if (!opener)
-        return;
-    QPointer<frmToDo> guard = owner;
-    opener();
-    if (!guard || !guard->isVisible())
-        return;
-    guard->restorePositionAfterDialog();
-    if (!guard->isActiveWindow())
-        guard->activateWindow();
-}
 
 const QString kExitFailed = QStringLiteral("There was an error in exiting the program: ");
+
+// Opens a modeless window (ui/main/window_openers.h); an empty entry does nothing.
+ui::Command<frmToDo> opens(std::function<void()> ui::WindowOpeners::*opener) {
+    return [opener](frmToDo&) {
+        if (const std::function<void()>& open = ui::windowOpeners().*opener)
+            open();
+    };
+}
+
+// Opens a modal window and, once it has closed, makes the main window the active window again,
+// as the desktop normally does, at its saved position.
+ui::Command<frmToDo> opensModal(std::function<void()> ui::WindowOpeners::*opener) {
+    return [opener](frmToDo& window) {
+        const std::function<void()>& open = ui::windowOpeners().*opener;
+        if (!open)
+            return;
+        QPointer<frmToDo> guard = &window;
+        open();
+        if (!guard || !guard->isVisible())
+            return;
+        guard->restorePositionAfterDialog();
+        if (!guard->isActiveWindow())
+            guard->activateWindow();
+    };
+}
+
+using W = frmToDo;
+using ui::WindowOpeners;
+
+// The recently used entries mnuFileName(0) to (5) go in before mnuSeparator4 (createMenus).
+const ui::MenuLine<W> kMenus[] = {
+    {0, &W::mnuFile, "mnuFile", "&File"},
+    {1, &W::mnuNewToDoDatabase, "mnuNewToDoDatabase", "&New To Do database",
+     &W::mnuNewToDoDatabase_Click},
+    {1, &W::mnuOpenToDoDatabase, "mnuOpenToDoDatabase", "&Open To Do database",
+     &W::mnuOpenToDoDatabase_Click},
+    {1, &W::mnuSeparator2, "mnuSeparator2", "-"},
+    {1, &W::mnuFonts, "mnuFonts", "&Fonts"},
+    {2, &W::mnuProgramFont, "mnuProgramFont", "&Program Font", &W::mnuProgramFont_Click},
+    {2, &W::mnuPrintFont, "mnuPrintFont", "P&rint Font", &W::mnuPrintFont_Click},
+    {1, &W::mnuSeparator, "mnuSeparator", "-"},
+    {1, &W::mnuSeparator4, "mnuSeparator4", "-"},
+    {1, &W::mnuExit, "mnuExit", "&Exit", &W::mnuExit_Click},
+    {0, &W::mnuAddItem, "mnuAddItem", "&Add item", &W::AddItem,
+     "There was an error in adding an item: "},
+    {0, &W::mnuDeleteItem, "mnuDeleteItem", "&Delete selected item", &W::DeleteSelectedItem,
+     "There was an error in deleting the selected item: "},
+    {0, &W::mnuEditItem, "mnuEditItem", "&Edit selected item", &W::EditSelectedItem,
+     "There was an error in editing the selected item: "},
+    {0, &W::mnuLists, "mnuLists", "&Lists"},
+    {1, &W::mnuActivities, "mnuActivities", "&Activiities", opensModal(&WindowOpeners::activities),
+     "There was an error in opening the activities: "},
+    {1, &W::mnuClients, "mnuClients", "&Clients", opensModal(&WindowOpeners::clients),
+     "There was an error in opening the clients: "},
+    {1, &W::mnuProjects, "mnuProjects", "&Projects", opensModal(&WindowOpeners::projects),
+     "There was an error in opening the projects: "},
+    {0, &W::mnuPrint, "mnuPrint", "&Print", &W::mnuPrint_Click},
+    {0, &W::mnuHelp, "mnuHelp", "&Help"},
+    {1, &W::mnuVellumtide, "mnuVellumtide", "Learn about &Vellumtide",
+     opens(&WindowOpeners::learnAboutVellumtide), "There was an error in opening the browser: "},
+    {1, &W::mnuVisit, "mnuVisit", "&Visit Brackenfold's website",
+     opens(&WindowOpeners::visitMakerSite), "There was an error in opening the browser: "},
+    {1, &W::mnuAbout, "mnuAbout", "&About Tarnwick", opens(&WindowOpeners::about),
+     "There was an error in opening the About box: "},
+};
+
+const ui::ToolbarButton<W> kToolbar[] = {
+    {"New", "New To Do database", &W::mnuNewToDoDatabase_Click},
+    {"Open", "Open To Do database", &W::mnuOpenToDoDatabase_Click},
+    {"Small Caps", "Change program font", &W::mnuProgramFont_Click},
+    {"Spell Check", "Change print font", &W::mnuPrintFont_Click},
+    {"View Details", "Add item", &W::AddItem},
+    {"Properties", "Edit item", &W::EditSelectedItem},
+    {"Delete", "Delete item", &W::DeleteSelectedItem},
+    {"Print", "Print", &W::mnuPrint_Click},
+    {"Help", "Help", opens(&WindowOpeners::learnAboutVellumtide)},
+};
 
 } // namespace
 
@@ -114,86 +172,19 @@ frmToDo::frmToDo() {
 frmToDo::~frmToDo() = default;
 
 void frmToDo::createMenus() {
-    QMenuBar* bar = menuBar();
-    auto named = [](auto* object, const char* name) {
-        object->setObjectName(QLatin1String(name));
-        return object;
-    };
-
-    mnuFile = named(bar->addMenu(QStringLiteral("&File")), "mnuFile");
-    mnuNewToDoDatabase =
-        named(mnuFile->addAction(QStringLiteral("&New To Do database")), "mnuNewToDoDatabase");
-    mnuOpenToDoDatabase =
-        named(mnuFile->addAction(QStringLiteral("&Open To Do database")), "mnuOpenToDoDatabase");
-    mnuSeparator2 = named(mnuFile->addSeparator(), "mnuSeparator2");
-    mnuFonts = named(mnuFile->addMenu(QStringLiteral("&Fonts")), "mnuFonts");
-    mnuProgramFont = named(mnuFonts->addAction(QStringLiteral("&Program Font")), "mnuProgramFont");
-    mnuPrintFont = named(mnuFonts->addAction(QStringLiteral("P&rint Font")), "mnuPrintFont");
-    mnuSeparator = named(mnuFile->addSeparator(), "mnuSeparator");
+    ui::buildMenus(*this, *menuBar(), kMenus);
     for (int i = 0; i < static_cast<int>(mnuFileName.size()); ++i) {
-        QAction* entry = mnuFile->addAction(QStringLiteral("FileName"));
+        QAction* entry = new QAction(QStringLiteral("FileName"), mnuFile);
         entry->setObjectName(QStringLiteral("mnuFileName%1").arg(i));
         entry->setVisible(false);
         entry->setEnabled(false);
+        mnuFile->insertAction(mnuSeparator4, entry);
         connect(entry, &QAction::triggered, this, [this, i] { mnuFileName_Click(i); });
         mnuFileName[i] = entry;
     }
-    mnuSeparator4 = named(mnuFile->addSeparator(), "mnuSeparator4");
-    mnuExit = named(mnuFile->addAction(QStringLiteral("&Exit")), "mnuExit");
-
-    mnuAddItem = named(bar->addAction(QStringLiteral("&Add item")), "mnuAddItem");
-    mnuDeleteItem = named(bar->addAction(QStringLiteral("&Delete selected item")), "mnuDeleteItem");
-    mnuEditItem = named(bar->addAction(QStringLiteral("&Edit selected item")), "mnuEditItem");
-    mnuLists = named(bar->addMenu(QStringLiteral("&Lists")), "mnuLists");
-    mnuActivities = named(mnuLists->addAction(QStringLiteral("&Activiities")), "mnuActivities");
-    mnuClients = named(mnuLists->addAction(QStringLiteral("&Clients")), "mnuClients");
-    mnuProjects = named(mnuLists->addAction(QStringLiteral("&Projects")), "mnuProjects");
-    mnuPrint = named(bar->addAction(QStringLiteral("&Print")), "mnuPrint");
-    mnuHelp = named(bar->addMenu(QStringLiteral("&Help")), "mnuHelp");
-    mnuVellumtide =
-        named(mnuHelp->addAction(QStringLiteral("Learn about &Vellumtide")), "mnuVellumtide");
-    mnuVisit =
-        named(mnuHelp->addAction(QStringLiteral("&Visit Brackenfold's website")), "mnuVisit");
-    mnuAbout = named(mnuHelp->addAction(QStringLiteral("&About Tarnwick")), "mnuAbout");
-
-    const std::initializer_list<std::pair<QAction*, void (frmToDo::*)()>> handlers = {
-        {mnuNewToDoDatabase, &frmToDo::mnuNewToDoDatabase_Click},
-        {mnuOpenToDoDatabase, &frmToDo::mnuOpenToDoDatabase_Click},
-        {mnuProgramFont, &frmToDo::mnuProgramFont_Click},
-        {mnuPrintFont, &frmToDo::mnuPrintFont_Click},
-        {mnuExit, &frmToDo::mnuExit_Click},
-        {mnuAddItem, &frmToDo::mnuAddItem_Click},
-        {mnuDeleteItem, &frmToDo::mnuDeleteItem_Click},
-        {mnuEditItem, &frmToDo::mnuEditItem_Click},
-        {mnuActivities, &frmToDo::mnuActivities_Click},
-        {mnuClients, &frmToDo::mnuClients_Click},
-        {mnuProjects, &frmToDo::mnuProjects_Click},
-        {mnuPrint, &frmToDo::mnuPrint_Click},
-        {mnuVellumtide, &frmToDo::mnuVellumtide_Click},
-        {mnuVisit, &frmToDo::mnuVisit_Click},
-        {mnuAbout, &frmToDo::mnuAbout_Click},
-    };
-    for (const auto& [action, handler] : handlers)
-        connect(action, &QAction::triggered, this, handler);
 }
 
 void frmToDo::createToolbar() {
-    struct Button {
-        const char* key;
-        const char* toolTip;
-    };
-    static constexpr std::array<Button, 9> kButtons = {{
-        {"New", "New To Do database"},
-        {"Open", "Open To Do database"},
-        {"Small Caps", "Change program font"},
-        {"Spell Check", "Change print font"},
-        {"View Details", "Add item"},
-        {"Properties", "Edit item"},
-        {"Delete", "Delete item"},
-        {"Print", "Print"},
-        {"Help", "Help"},
-    }};
-
     imlToolbarIcons = ui::toolbarIcons();
     Toolbar1 = new QToolBar(m_clientArea);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
@@ -204,15 +195,8 @@ void frmToDo::createToolbar() {
     // The toolbar keeps the desktop's colours; only the area below it is cyan.
     Toolbar1->setPalette(QPalette());
     Toolbar1->setAutoFillBackground(true);
-    for (const Button& button : kButtons) {
-        const QString key = QLatin1String(button.key);
-        QAction* action = Toolbar1->addAction(imlToolbarIcons.value(key), key);
-        action->setData(key);
-        action->setToolTip(QLatin1String(button.toolTip));
-        action->setObjectName(QStringLiteral("Toolbar1:") + key);
-    }
-    connect(Toolbar1, &QToolBar::actionTriggered, this,
-            [this](QAction* action) { Toolbar1_ButtonClick(action->data().toString()); });
+    ui::buildToolbar(*Toolbar1, kToolbar, imlToolbarIcons,
+                     [this](const QString& key) { Toolbar1_ButtonClick(key); });
 }
 
 void frmToDo::createList() {
@@ -473,7 +457,7 @@ int frmToDo::rowAt(const QPoint& position) const {
 // ---- Item commands ----
 
 void frmToDo::AddItem() {
-    callOpener(ui::windowOpeners().addItem);
+    opens (&WindowOpeners::addItem)(*this);
 }
 
 void frmToDo::EditSelectedItem() {
@@ -491,7 +475,7 @@ void frmToDo::EditSelectedItem() {
     inputs.ThingToDo = cellText(row, 3);
     inputs.StartDate = cellText(row, 4);
     inputs.Deadline = cellText(row, 5);
-    callModalOpener(ui::windowOpeners().editItem, this);
+    opensModal (&WindowOpeners::editItem)(*this);
 }
 
 void frmToDo::DeleteSelectedItem() {
@@ -580,75 +564,10 @@ void frmToDo::mnuExit_Click() {
     Exit();
 }
 
-void frmToDo::mnuAddItem_Click() {
-    reportErrors(QStringLiteral("There was an error in adding an item: "), [this] { AddItem(); });
-}
-
-void frmToDo::mnuEditItem_Click() {
-    reportErrors(QStringLiteral("There was an error in editing the selected item: "),
-                 [this] { EditSelectedItem(); });
-}
-
-void frmToDo::mnuDeleteItem_Click() {
-    reportErrors(QStringLiteral("There was an error in deleting the selected item: "),
-                 [this] { DeleteSelectedItem(); });
-}
-
-void frmToDo::mnuActivities_Click() {
-    reportErrors(QStringLiteral("There was an error in opening the activities: "),
-                 [this] { callModalOpener(ui::windowOpeners().activities, this); });
-}
-
-void frmToDo::mnuClients_Click() {
-    reportErrors(QStringLiteral("There was an error in opening the clients: "),
-                 [this] { callModalOpener(ui::windowOpeners().clients, this); });
-}
-
-void frmToDo::mnuProjects_Click() {
-    reportErrors(QStringLiteral("There was an error in opening the projects: "),
-                 [this] { callModalOpener(ui::windowOpeners().projects, this); });
-}
-
-void frmToDo::mnuVellumtide_Click() {
-    reportErrors(QStringLiteral("There was an error in opening the browser: "),
-                 [] { callOpener(ui::windowOpeners().learnAboutVellumtide); });
-}
-
-void frmToDo::mnuVisit_Click() {
-    reportErrors(QStringLiteral("There was an error in opening the browser: "),
-                 [] { callOpener(ui::windowOpeners().visitMakerSite); });
-}
-
-void frmToDo::mnuAbout_Click() {
-    reportErrors(QStringLiteral("There was an error in opening the About box: "),
-                 [] { callOpener(ui::windowOpeners().about); });
-}
-
 // ---- Toolbar ----
 
 void frmToDo::Toolbar1_ButtonClick(const QString& key) {
-    // The commands run without their menu items' error reports; a command with a trap of its
-    // own (the file, font and print commands) still reports.
-    ignoreErrors([this, &key] {
-        if (key == QLatin1String("New"))
-            mnuNewToDoDatabase_Click();
-        else if (key == QLatin1String("Open"))
-            mnuOpenToDoDatabase_Click();
-        else if (key == QLatin1String("Small Caps"))
-            mnuProgramFont_Click();
-        else if (key == QLatin1String("Spell Check"))
-            mnuPrintFont_Click();
-        else if (key == QLatin1String("View Details"))
-            AddItem();
-        else if (key == QLatin1String("Properties"))
-            EditSelectedItem();
-        else if (key == QLatin1String("Delete"))
-            DeleteSelectedItem();
-        else if (key == QLatin1String("Print"))
-            mnuPrint_Click();
-        else if (key == QLatin1String("Help"))
-            callOpener(ui::windowOpeners().learnAboutVellumtide);
-    });
+    ui::runToolbarButton(*this, kToolbar, key);
 }
 
 // ---- The list's own events ----
@@ -667,7 +586,7 @@ void frmToDo::ListView1_ColumnClick(int column) {
 
 void frmToDo::ListView1_KeyDown(int keyCode) {
     if (keyCode == ui::keys::kDelete)
-        mnuDeleteItem_Click();
+        mnuDeleteItem->trigger();
 }
 
 void frmToDo::ListView1_KeyPress(int charCode) {

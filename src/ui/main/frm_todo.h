@@ -141,7 +141,8 @@ public:
     QHash<QString, QIcon> imlToolbarIcons;
     ui::ToDoListView* ListView1 = nullptr;
 
-    // Commands. Those without an error trap of their own throw; their callers decide.
+    // Commands, reached from the menus, the toolbar and the keys (the tables in
+    // frm_todo.cpp). Those without an error trap of their own throw; their callers decide.
     void AddItem();
     void EditSelectedItem();
     void DeleteSelectedItem();
@@ -150,24 +151,16 @@ public:
     /// a list that was never loaded ends the program all the same, and a loaded one asks
     /// whether to close without storing it. Returns false when the program stays open.
     bool Exit();
-
-    // Event handlers.
+    // The commands with a trap of their own.
     void mnuNewToDoDatabase_Click();
     void mnuOpenToDoDatabase_Click();
     void mnuFileName_Click(int index);
     void mnuProgramFont_Click();
     void mnuPrintFont_Click();
-    void mnuExit_Click();
-    void mnuAddItem_Click();
-    void mnuEditItem_Click();
-    void mnuDeleteItem_Click();
-    void mnuActivities_Click();
-    void mnuClients_Click();
-    void mnuProjects_Click();
     void mnuPrint_Click();
-    void mnuVellumtide_Click();
-    void mnuVisit_Click();
-    void mnuAbout_Click();
+    void mnuExit_Click();
+
+    // Event handlers.
     /// Runs the command of the button with `key`; an unknown key does nothing. Errors are
     /// ignored.
     void Toolbar1_ButtonClick(const QString& key);
