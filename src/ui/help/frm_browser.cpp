@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -18,6 +17,7 @@
 #include "platform/services.h"
 #include "platform/twips.h"
 #include "ui/common/commands.h"
+#include "ui/common/key_codes.h"
 #include "ui/common/single_window.h"
 #include "ui/common/toolbar_icons.h"
 #include "ui/help/web_addresses.h"
@@ -93,8 +93,11 @@ frmBrowser::frmBrowser() {
     });
     connect(cboAddress, &QComboBox::activated, this, &frmBrowser::cboAddress_Click);
     // Keys reach the box itself, which hands most of them on to its text field.
-    cboAddress->installEventFilter(this);
-    cboAddress->lineEdit()->installEventFilter(this);
+    for (QWidget* box : std::initializer_list<QWidget*>{cboAddress, cboAddress->lineEdit()})
+        ui::keys::watch(*box, [this](int, int charCode) {
+            cboAddress_KeyPress(charCode);
+            return charCode == ui::keys::kEnterChar;
+        });
 
     Form_Load();
     cboAddress->setFocus();
@@ -241,20 +244,8 @@ void frmBrowser::cboAddress_Click() {
 }
 
 void frmBrowser::cboAddress_KeyPress(int charCode) {
-    if (charCode == 13)
+    if (charCode == ui::keys::kEnterChar)
         cboAddress_Click();
-}
-
-bool frmBrowser::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == cboAddress || watched == cboAddress->lineEdit()) &&
-        event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            cboAddress_KeyPress(13);
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 // ---- Timer and toolbar ----

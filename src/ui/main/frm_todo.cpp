@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QHeaderView>
-#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -21,6 +20,7 @@
 #include "platform/twips.h"
 #include "print/todo_printout.h"
 #include "ui/common/commands.h"
+#include "ui/common/fonts.h"
 #include "ui/common/key_codes.h"
 #include "ui/common/single_window.h"
 #include "ui/common/toolbar_icons.h"
@@ -438,15 +438,7 @@ void frmToDo::showDatabaseInTitle(const QString& path) {
 }
 
 void frmToDo::setListFont(const QString& name, const QString& size) {
-    QFont font = ListView1->font();
-    font.setFamily(name);
-    bool ok = false;
-    double points = QLocale().toDouble(size.trimmed(), &ok);
-    if (!ok)
-        points = QLocale::c().toDouble(size.trimmed(), &ok);
-    if (ok && points > 0)
-        font.setPointSizeF(points);
-    ListView1->setFont(font);
+    ListView1->setFont(ui::fontWith(ListView1->font(), name, size));
 }
 
 int frmToDo::rowAt(const QPoint& position) const {

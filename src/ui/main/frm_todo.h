@@ -2,8 +2,9 @@
 // the item commands (Add, Edit, Delete, Exit) with the Lists and Help commands.
 //
 // The list view ListView1 is the only copy of the to-do items while the program runs. The
-// window offers it to the database routines as a db::ToDoList: rows numbered from 1, columns
-// 1 (priority) to 5 (deadline).
+// window offers it to the database routines as a db::ToDoList, and to the other windows as a
+// ui::MainList (ui/common/main_list.h): rows numbered from 1, columns 1 (priority) to 5
+// (deadline).
 //
 // Presentation choices of the list:
 // - One whole row is selected at a time; nothing is selected after loading. No grid lines, no
@@ -48,7 +49,7 @@
 
 #include <array>
 
-#include "db/todo_list.h"
+#include "ui/common/main_list.h"
 
 class QAction;
 class QMenu;
@@ -59,7 +60,7 @@ class ToDoListModel;
 class ToDoListView;
 } // namespace ui
 
-class frmToDo final : public QMainWindow, public db::ToDoList {
+class frmToDo final : public QMainWindow, public ui::MainList {
     Q_OBJECT
 public:
     /// The window's show operation: creates the window on first use (running its load step)
@@ -74,8 +75,11 @@ public:
     int rowCount() const override;
     QString cellText(int row, int column) const override;
 
-    /// Removes row `row` (1-based); an index that names no row removes nothing.
-    void removeRow(int row);
+    // ui::MainList: the selected row's index (0 for none); removing a row that is not there
+    // removes nothing.
+    int selectedIndex() const override;
+    void removeRow(int row) override;
+
     void clearRows();
     /// Appends the rows of the database at CurrentDatabasePath (db::LoadToDoItems), announced
     /// to the view at once at the end, and marks the list loaded. On failure the list is left
@@ -91,8 +95,6 @@ public:
     /// Puts the window back at its saved position now when it is the active window, otherwise
     /// at its next activation. Called when a window of ours closes and hands the focus back.
     void restorePositionAfterDialog();
-    /// The selected row's index, 0 when none is selected.
-    int selectedIndex() const;
     /// Selects row `row` (1-based); 0 clears the selection.
     void selectRow(int row);
     /// The current row's index, 0 when there is none.
