@@ -10,7 +10,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -18,14 +17,10 @@
 #include <memory>
 #include <tuple>
 
-#include "app/frm_initial.h"
 #include "app/globals.h"
 #include "db/engine.h"
-#include "db/routines.h"
-#include "db/schema.h"
 #include "jet/error.h"
-#include "memory_todo_list.h"
-#include "support/fake_platform.h"
+#include "support/window_fixture.h"
 #include "ui/common/key_codes.h"
 #include "ui/common/single_window.h"
 #include "ui/main/frm_todo.h"
@@ -33,11 +28,10 @@
 #include "ui/main/todo_list_view.h"
 #include "ui/main/window_openers.h"
 
-using dbtest::MemoryToDoList;
-using dbtest::Row;
-using Rows = QList<Row>;
 using platform::Answer;
 using platform::fakes::MessageBoxCall;
+using support::Row;
+using support::Rows;
 Q_DECLARE_METATYPE(Rows)
 
 namespace {
@@ -115,34 +109,23 @@ class FrmToDoTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<platform::fakes::FakePlatform> m_fakes;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<support::WindowFixture> m_fixture;
     QString m_path;
-    QPointer<frmInitial> m_initial;
+
+    platform::fakes::FakePlatform& fakes() { return m_fixture->fakes(); }
 
     frmToDo* openMainWindow(const Rows& rows, const QStringList& recent = {}) {
-        db::RewriteToDoItems(m_path, MemoryToDoList(rows));
-        m_initial->List2 = recent;
+        m_fixture->storeItems(rows);
+        m_fixture->initial->List2 = recent;
         frmToDo* window = frmToDo::showWindow();
         if (!QTest::qWaitForWindowExposed(window))
             qWarning("main window not exposed");
         return window;
     }
 
-    Rows tableRows() {
-        MemoryToDoList list;
-        db::LoadToDoItems(m_path, list);
-        return list.rows;
-    }
-
-    QByteArray fileBytes(const QString& path = {}) {
-        QFile file(path.isEmpty() ? m_path : path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     int positionWrites() {
         int count = 0;
-        for (const auto& write : m_fakes->settings.writes())
+        for (const auto& write : fakes().settings.writes())
             count += write.section == QLatin1String("FormPosition") ? 1 : 0;
         return count;
     }
@@ -153,34 +136,13 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
     void init() {
-        m_fakes = std::make_unique<platform::fakes::FakePlatform>(
-            platform::fakes::FakeFiles::Mode::RealFileSystem);
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_path = m_dir->filePath(QStringLiteral("todo.mdb"));
-        db::schema::createDatabase(m_path.toStdString());
-        app::resetGlobals();
-        app::CurrentDatabasePath = m_path;
-        app::ProgramFontName = QStringLiteral("Ariel");
-        app::ProgramFontSize = QStringLiteral("9");
-        m_initial = new frmInitial;
-        ui::WindowRegistry::instance().add(m_initial);
+        m_fixture = std::make_unique<support::WindowFixture>();
+        m_path = m_fixture->databasePath();
     }
 
     void cleanup() {
-        db::setFileSystemForTesting(nullptr);
-        ui::WindowRegistry& registry = ui::WindowRegistry::instance();
-        while (registry.count() > 0) {
-            QWidget* window = registry.at(registry.count() - 1);
-            registry.remove(window);
-            delete window;
-        }
-        delete m_initial.data();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        ui::windowOpeners() = {};
-        QVERIFY2(m_fakes->errors().isEmpty(), qPrintable(m_fakes->errors().join('\n')));
-        QCOMPARE(m_fakes->messageBoxes.unusedAnswers(), 0);
-        m_fakes.reset();
-        m_dir.reset();
+        m_fixture->verifyFakesAnsweredAsScripted();
+        m_fixture.reset();
     }
 
     void menusToolbarAndRecentEntries() {
@@ -237,7 +199,7 @@ private slots:
                  QRect(0, 28, outer.width() - 7, outer.height() - 80));
         window->resize(1, 1);
         QCoreApplication::processEvents();
-        QVERIFY(m_fakes->messageBoxes.calls().isEmpty());
+        QVERIFY(fakes().messageBoxes.calls().isEmpty());
     }
 
     // Header clicks sort by the column's text, first ascending, then toggling; another
@@ -298,7 +260,7 @@ private slots:
         expected[1][0] = "2";
         expected[2][0] = "3";
         QCOMPARE(listRows(*window), expected);
-        QCOMPARE(tableRows(), kThreeRows); // the swap is in the list only
+        QCOMPARE(m_fixture->storedItems(), kThreeRows); // the swap is in the list only
     }
 
     // Qt's key codes are not the codes the key rules are written in (Qt's "." is 46, the code
@@ -335,7 +297,7 @@ private slots:
     // Delete and the keypad's Del delete the selected row.
     void onlyTheDeleteKeysDelete() {
         frmToDo* window = openMainWindow(kThreeRows);
-        const QByteArray before = fileBytes();
+        const QByteArray before = m_fixture->fileBytes();
         auto press = [window](auto key, Qt::KeyboardModifiers modifiers) {
             window->selectRow(2);
             QTest::keyClick(window->ListView1, key, modifiers);
@@ -352,13 +314,13 @@ private slots:
                             Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Clear})
             press(key, Qt::KeypadModifier);
         QCOMPARE(window->rowCount(), 3);
-        QCOMPARE(fileBytes(), before);
-        QVERIFY(loaded(window) && m_fakes->messageBoxes.calls().isEmpty());
+        QCOMPARE(m_fixture->fileBytes(), before);
+        QVERIFY(loaded(window) && fakes().messageBoxes.calls().isEmpty());
 
         press(Qt::Key_Delete, Qt::NoModifier);
         press(Qt::Key_Delete, Qt::KeypadModifier);
         QCOMPARE(listRows(*window), Rows{kThreeRows[0]});
-        QCOMPARE(tableRows(), Rows{kThreeRows[0]});
+        QCOMPARE(m_fixture->storedItems(), Rows{kThreeRows[0]});
     }
 
     void enterAndEscapeExit_data() {
@@ -375,8 +337,8 @@ private slots:
         frmToDo* window = openMainWindow(kThreeRows);
         QTest::keyClick(window->ListView1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(ui::WindowRegistry::instance().count(), 0);
-        QCOMPARE(tableRows(), kThreeRows);
-        QVERIFY(m_fakes->messageBoxes.calls().isEmpty());
+        QCOMPARE(m_fixture->storedItems(), kThreeRows);
+        QVERIFY(fakes().messageBoxes.calls().isEmpty());
     }
 
     void deleteSelectedRow_data() {
@@ -397,18 +359,18 @@ private slots:
         QFETCH(Rows, expected);
         QFETCH(bool, toolbar);
         frmToDo* window = openMainWindow(rows);
-        const QByteArray before = fileBytes();
+        const QByteArray before = m_fixture->fileBytes();
         window->selectRow(selected);
         if (toolbar)
             window->Toolbar1_ButtonClick(QStringLiteral("Delete"));
         else
             window->mnuDeleteItem->trigger();
         QCOMPARE(listRows(*window), expected);
-        QCOMPARE(tableRows(), expected);
+        QCOMPARE(m_fixture->storedItems(), expected);
         QCOMPARE(window->selectedIndex(), 0);
         if (rows.isEmpty()) // an empty list is not even rewritten
-            QCOMPARE(fileBytes(), before);
-        QVERIFY(m_fakes->messageBoxes.calls().isEmpty());
+            QCOMPARE(m_fixture->fileBytes(), before);
+        QVERIFY(fakes().messageBoxes.calls().isEmpty());
     }
 
     // Exit stores the list as it is, a drag-to-swap included, and unloads every window, the
@@ -440,8 +402,8 @@ private slots:
         ui::WindowRegistry::instance().add(dialog);
         dialog->show();
         CloseRecorder recorder;
-        for (QWidget* w :
-             {static_cast<QWidget*>(m_initial.data()), static_cast<QWidget*>(window), dialog})
+        for (QWidget* w : {static_cast<QWidget*>(m_fixture->initial.data()),
+                           static_cast<QWidget*>(window), dialog})
             recorder.watch(w);
         QSignalSpy ended(&ui::WindowRegistry::instance(), &ui::WindowRegistry::lastWindowUnloaded);
 
@@ -454,7 +416,7 @@ private slots:
         QCOMPARE(ui::WindowRegistry::instance().count(), 0);
         QCOMPARE(ended.count(), 1);
         QCOMPARE(positionWrites(), positionSaves);
-        QCOMPARE(tableRows(), swapped);
+        QCOMPARE(m_fixture->storedItems(), swapped);
         QVERIFY(!ui::isUnloadingAllForms());
     }
 
@@ -469,21 +431,21 @@ private slots:
     void failedExitAsksBeforeClosing() {
         QFETCH(bool, byCloseBox);
         QPointer<frmToDo> window = openMainWindow(kThreeRows);
-        const QByteArray before = fileBytes();
+        const QByteArray before = m_fixture->fileBytes();
         db::setFileSystemForTesting(std::make_shared<ReadOnlyFiles>());
         auto exit = [&] { byCloseBox ? void(window->close()) : window->mnuExit->trigger(); };
 
-        m_fakes->messageBoxes.answerNext(Answer::No);
+        fakes().messageBoxes.answerNext(Answer::No);
         exit();
-        QVERIFY(loaded(window) && loaded(m_initial) && window->isVisible());
+        QVERIFY(loaded(window) && loaded(m_fixture->initial) && window->isVisible());
         QCOMPARE(listRows(*window), kThreeRows);
         QCOMPARE(positionWrites(), 0);
 
-        m_fakes->messageBoxes.answerNext(Answer::Yes);
+        fakes().messageBoxes.answerNext(Answer::Yes);
         exit();
         QCOMPARE(ui::WindowRegistry::instance().count(), 0);
         QCOMPARE(positionWrites(), 1);
-        QCOMPARE(fileBytes(), before);
+        QCOMPARE(m_fixture->fileBytes(), before);
         const MessageBoxCall failed{MessageBoxCall::Kind::Message,
                                     kExitFailed + "Could not open '" + m_path + "': denied.",
                                     "Tarnwick", Answer::No};
@@ -491,7 +453,7 @@ private slots:
                                       "The to-do list was not stored in " + m_path +
                                           ".  Do you want to close Tarnwick without storing it?",
                                       "Tarnwick", Answer::No};
-        QCOMPARE(m_fakes->messageBoxes.calls(),
+        QCOMPARE(fakes().messageBoxes.calls(),
                  (QList<MessageBoxCall>{failed, question, failed, question}));
     }
 
@@ -516,10 +478,10 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QByteArray, contents);
         QFETCH(QStringList, startMessages);
-        const QString path = m_dir->filePath(file);
+        const QString path = m_fixture->filePath(file);
         if (contents.isEmpty()) {
-            m_fakes->settings.preset("MostRecentToDoDatabases", "First", path);
-            QVERIFY(m_initial->load([] { frmToDo::showWindow(); }));
+            fakes().settings.preset("MostRecentToDoDatabases", "First", path);
+            QVERIFY(m_fixture->initial->load([] { frmToDo::showWindow(); }));
         } else {
             QFile out(path);
             QVERIFY(out.open(QIODevice::WriteOnly) && out.write(contents) == contents.size());
@@ -527,7 +489,7 @@ private slots:
             app::CurrentDatabasePath = path;
             frmToDo::showWindow();
         }
-        QStringList texts = m_fakes->messageBoxes.texts();
+        QStringList texts = fakes().messageBoxes.texts();
         QCOMPARE(texts.size(), startMessages.size());
         for (int i = 0; i < texts.size(); ++i)
             QVERIFY2(texts[i].startsWith(QString(startMessages[i]).replace("%1", path)),
@@ -539,12 +501,12 @@ private slots:
 
         QSignalSpy ended(&ui::WindowRegistry::instance(), &ui::WindowRegistry::lastWindowUnloaded);
         window->mnuExit->trigger();
-        QCOMPARE(m_fakes->messageBoxes.texts().mid(texts.size()),
+        QCOMPARE(fakes().messageBoxes.texts().mid(texts.size()),
                  QStringList{kExitFailed + "The to-do items of " + path +
                              " were never loaded, so the list was not stored there."});
         QCOMPARE(ended.count(), 1);
         QCOMPARE(positionWrites(), 1);
-        QCOMPARE(fileBytes(path), contents);
+        QCOMPARE(m_fixture->fileBytes(path), contents);
         QCOMPARE(QFile::exists(path), !contents.isEmpty());
     }
 
@@ -582,7 +544,7 @@ private slots:
     // (a modal dialog, a modeless one); activated from another program it stays where it was
     // moved.
     void savedPositionComesBackAfterOurWindowsOnly() {
-        m_fakes->settings.preset("FormPosition", "frmToDo", "1200, 900, 9600, 7200");
+        fakes().settings.preset("FormPosition", "frmToDo", "1200, 900, 9600, 7200");
         frmToDo* window = openMainWindow(kThreeRows);
         const QRect saved(80, 60, 640, 480);
         QTRY_COMPARE(window->frameGeometry(), saved);
@@ -624,9 +586,9 @@ private slots:
         ui::windowOpeners().addItem = [] { throw std::runtime_error("no dialog"); };
         window->Toolbar1_ButtonClick(QStringLiteral("View Details"));
         window->Toolbar1_ButtonClick(QStringLiteral("No such key"));
-        QVERIFY(m_fakes->messageBoxes.calls().isEmpty());
+        QVERIFY(fakes().messageBoxes.calls().isEmpty());
         window->mnuAddItem->trigger();
-        QCOMPARE(m_fakes->messageBoxes.texts(),
+        QCOMPARE(fakes().messageBoxes.texts(),
                  QStringList{"There was an error in adding an item: no dialog"});
     }
 

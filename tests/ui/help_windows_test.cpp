@@ -20,7 +20,7 @@
 #include "app/globals.h"
 #include "platform/program_launcher.h"
 #include "platform/services.h"
-#include "support/fake_platform.h"
+#include "support/window_fixture.h"
 #include "ui/common/single_window.h"
 #include "ui/help/frm_about.h"
 #include "ui/help/frm_browser.h"
@@ -64,7 +64,9 @@ class HelpWindowsTest : public QObject {
 
 private:
     QTemporaryDir m_pages;
-    std::unique_ptr<platform::fakes::FakePlatform> m_fakes;
+    std::unique_ptr<support::WindowFixture> m_fixture;
+
+    platform::fakes::FakePlatform& fakes() { return m_fixture->fakes(); }
 
     QString page(const char* name) const {
         return QUrl::fromLocalFile(m_pages.filePath(QLatin1String(name) + ".html")).toString();
@@ -87,19 +89,16 @@ private slots:
         qputenv("TARNWICK_MAKER_URL", page("maker").toUtf8());
         qputenv("TARNWICK_HOME_URL", page("home").toUtf8());
         qputenv("TARNWICK_SEARCH_URL", page("search").toUtf8());
-        ui::installWindowOpeners();
     }
 
     void init() {
-        m_fakes = std::make_unique<platform::fakes::FakePlatform>();
-        app::resetGlobals();
+        m_fixture =
+            std::make_unique<support::WindowFixture>(platform::fakes::FakeFiles::Mode::InMemory);
     }
 
     void cleanup() {
-        delete ui::findWindow<frmBrowser>();
-        delete ui::findWindow<frmAbout>();
-        QVERIFY2(m_fakes->errors().isEmpty(), qPrintable(m_fakes->errors().join('\n')));
-        m_fakes.reset();
+        m_fixture->verifyFakesAnsweredAsScripted();
+        m_fixture.reset();
     }
 
     void browserStartsAtTheSiblingPageUntilTheMakersSiteIsVisited() {
@@ -168,7 +167,7 @@ private slots:
         QVERIFY(!titles.contains({QStringLiteral("Working...")}));
         QCOMPARE(window->windowTitle(), QStringLiteral("The sibling page"));
         QCOMPARE(window->brwWebBrowser->url().toString(), page("sibling"));
-        QVERIFY(m_fakes->messageBoxes.calls().isEmpty());
+        QVERIFY(fakes().messageBoxes.calls().isEmpty());
 
         window->tbToolBar_ButtonClick("Search");
         QVERIFY(waitForPage(window));
@@ -230,20 +229,19 @@ private slots:
         };
         for (const auto& c : cases) {
             delete ui::findWindow<frmAbout>();
-            m_fakes.reset(); // uninstalls every service before the next fakes install theirs
-            m_fakes = std::make_unique<platform::fakes::FakePlatform>();
+            m_fixture->renewFakes();
             if (!c.path.isEmpty())
-                m_fakes->systemRegistry.setString(kSysInfoKey, "PATH", c.path);
+                fakes().systemRegistry.setString(kSysInfoKey, "PATH", c.path);
             if (!c.location.isEmpty())
-                m_fakes->systemRegistry.setString(kLocationKey, "MSINFO", c.location);
+                fakes().systemRegistry.setString(kLocationKey, "MSINFO", c.location);
             if (!c.existing.isEmpty())
-                m_fakes->files.addFile(c.existing);
-            m_fakes->programLauncher.failOn("/usr/bin/broken");
+                fakes().files.addFile(c.existing);
+            fakes().programLauncher.failOn("/usr/bin/broken");
             QTest::mouseClick(frmAbout::showWindow()->Command1, Qt::LeftButton);
             const bool started = !c.started.isEmpty();
-            QCOMPARE(m_fakes->programLauncher.started(),
+            QCOMPARE(fakes().programLauncher.started(),
                      started ? QStringList{c.started} : QStringList());
-            QCOMPARE(m_fakes->messageBoxes.texts(),
+            QCOMPARE(fakes().messageBoxes.texts(),
                      started ? QStringList() : QStringList{kUnavailable});
         }
     }
@@ -262,7 +260,7 @@ private slots:
             {{RegistryType::String, QByteArray(1025, 'x')}, false, "unchanged"},
         };
         for (const auto& c : cases) {
-            m_fakes->systemRegistry.set("K", "V", c.value);
+            fakes().systemRegistry.set("K", "V", c.value);
             QString text = "unchanged";
             QCOMPARE(ui::GetKeyValue(platform::RegistryRoot::LocalMachine, "K", "V", text), c.read);
             QCOMPARE(text, c.text);
@@ -282,7 +280,7 @@ private slots:
                 std::make_shared<platform::IniSystemRegistry>(folder.filePath("registry.ini")));
             QTest::mouseClick(frmAbout::showWindow()->Command1, Qt::LeftButton);
         }
-        QCOMPARE(m_fakes->messageBoxes.texts(), QStringList{kUnavailable}); // the missing one
+        QCOMPARE(fakes().messageBoxes.texts(), QStringList{kUnavailable}); // the missing one
         QTRY_VERIFY(QFileInfo::exists(program + ".started"));
     }
 };
