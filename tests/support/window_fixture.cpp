@@ -1,7 +1,6 @@
 #include "support/window_fixture.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QTest>
 
 #include "app/globals.h"
@@ -13,12 +12,11 @@
 
 namespace support {
 
-WindowFixture::WindowFixture(platform::fakes::FakeFiles::Mode files)
-    : m_filesMode(files), m_fakes(std::make_unique<platform::fakes::FakePlatform>(files)),
-      m_databasePath(m_dir.filePath(QStringLiteral("todo.mdb"))) {
-    db::schema::createDatabase(m_databasePath.toStdString());
+WindowFixture::WindowFixture(Files files) : filesMode(files) {
+    renewFakes();
+    db::schema::createDatabase(path.toStdString());
     app::resetGlobals();
-    app::CurrentDatabasePath = m_databasePath;
+    app::CurrentDatabasePath = path;
     app::ProgramFontName = QStringLiteral("Ariel");
     app::ProgramFontSize = QStringLiteral("9");
     ui::installWindowOpeners();
@@ -34,35 +32,26 @@ WindowFixture::~WindowFixture() {
         registry.remove(window);
         delete window;
     }
-    delete initial.data();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ui::windowOpeners() = {};
     app::resetGlobals();
+    QVERIFY2(fakes->errors().isEmpty(), qPrintable(fakes->errors().join('\n')));
+    QCOMPARE(fakes->messageBoxes.unusedAnswers(), 0);
 }
 
 void WindowFixture::renewFakes() {
-    m_fakes.reset(); // only one set of fakes may be installed at a time
-    m_fakes = std::make_unique<platform::fakes::FakePlatform>(m_filesMode);
-}
-
-void WindowFixture::verifyFakesAnsweredAsScripted() {
-    QVERIFY2(m_fakes->errors().isEmpty(), qPrintable(m_fakes->errors().join('\n')));
-    QCOMPARE(m_fakes->messageBoxes.unusedAnswers(), 0);
+    fakes.reset(); // one set of fakes at a time
+    fakes = std::make_unique<platform::fakes::FakePlatform>(filesMode);
 }
 
 void WindowFixture::storeItems(const Rows& rows) const {
-    db::RewriteToDoItems(m_databasePath, dbtest::MemoryToDoList(rows));
+    db::RewriteToDoItems(path, dbtest::MemoryToDoList(rows));
 }
 
 Rows WindowFixture::storedItems() const {
     dbtest::MemoryToDoList list;
-    db::LoadToDoItems(m_databasePath, list);
+    db::LoadToDoItems(path, list);
     return list.rows;
-}
-
-QByteArray WindowFixture::fileBytes(const QString& path) const {
-    QFile file(path.isEmpty() ? m_databasePath : path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace support

@@ -14,11 +14,12 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include <memory>
+#include <optional>
 #include <tuple>
 
 #include "app/globals.h"
 #include "db/engine.h"
+#include "db_test_util.h"
 #include "jet/error.h"
 #include "support/window_fixture.h"
 #include "ui/common/key_codes.h"
@@ -109,14 +110,11 @@ class FrmToDoTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<support::WindowFixture> m_fixture;
-    QString m_path;
-
-    platform::fakes::FakePlatform& fakes() { return m_fixture->fakes(); }
+    std::optional<support::WindowFixture> m_fx;
 
     frmToDo* openMainWindow(const Rows& rows, const QStringList& recent = {}) {
-        m_fixture->storeItems(rows);
-        m_fixture->initial->List2 = recent;
+        m_fx->storeItems(rows);
+        m_fx->initial->List2 = recent;
         frmToDo* window = frmToDo::showWindow();
         if (!QTest::qWaitForWindowExposed(window))
             qWarning("main window not exposed");
@@ -124,10 +122,10 @@ private:
     }
 
     int positionWrites() {
-        int count = 0;
-        for (const auto& write : fakes().settings.writes())
-            count += write.section == QLatin1String("FormPosition") ? 1 : 0;
-        return count;
+        const auto& writes = m_fx->fakes->settings.writes();
+        return int(std::count_if(writes.begin(), writes.end(), [](const auto& write) {
+            return write.section == "FormPosition";
+        }));
     }
 
     bool loaded(QWidget* window) { return ui::WindowRegistry::instance().contains(window); }
@@ -135,15 +133,9 @@ private:
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    void init() {
-        m_fixture = std::make_unique<support::WindowFixture>();
-        m_path = m_fixture->databasePath();
-    }
+    void init() { m_fx.emplace(); }
 
-    void cleanup() {
-        m_fixture->verifyFakesAnsweredAsScripted();
-        m_fixture.reset();
-    }
+    void cleanup() { m_fx.reset(); }
 
     void menusToolbarAndRecentEntries() {
         const QStringList recent = {"/data/a.mdb", "/data/b&c.mdb", "/data/d.mdb"};
@@ -167,7 +159,7 @@ private slots:
         QCOMPARE(window->mnuActivities->text(), QStringLiteral("&Activiities"));
         for (QAction* action : window->findChildren<QAction*>())
             QVERIFY2(action->shortcut().isEmpty(), qPrintable(action->text()));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Tarnwick - ") + m_path);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Tarnwick - ") + m_fx->path);
 
         QStringList buttons;
         for (QAction* button : window->Toolbar1->actions()) {
@@ -199,7 +191,7 @@ private slots:
                  QRect(0, 28, outer.width() - 7, outer.height() - 80));
         window->resize(1, 1);
         QCoreApplication::processEvents();
-        QVERIFY(fakes().messageBoxes.calls().isEmpty());
+        QVERIFY(m_fx->fakes->messageBoxes.calls().isEmpty());
     }
 
     // Header clicks sort by the column's text, first ascending, then toggling; another
@@ -260,7 +252,7 @@ private slots:
         expected[1][0] = "2";
         expected[2][0] = "3";
         QCOMPARE(listRows(*window), expected);
-        QCOMPARE(m_fixture->storedItems(), kThreeRows); // the swap is in the list only
+        QCOMPARE(m_fx->storedItems(), kThreeRows); // the swap is in the list only
     }
 
     // Qt's key codes are not the codes the key rules are written in (Qt's "." is 46, the code
@@ -297,7 +289,7 @@ private slots:
     // Delete and the keypad's Del delete the selected row.
     void onlyTheDeleteKeysDelete() {
         frmToDo* window = openMainWindow(kThreeRows);
-        const QByteArray before = m_fixture->fileBytes();
+        const QByteArray before = dbtest::fileBytes(m_fx->path);
         auto press = [window](auto key, Qt::KeyboardModifiers modifiers) {
             window->selectRow(2);
             QTest::keyClick(window->ListView1, key, modifiers);
@@ -314,13 +306,13 @@ private slots:
                             Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Clear})
             press(key, Qt::KeypadModifier);
         QCOMPARE(window->rowCount(), 3);
-        QCOMPARE(m_fixture->fileBytes(), before);
-        QVERIFY(loaded(window) && fakes().messageBoxes.calls().isEmpty());
+        QCOMPARE(dbtest::fileBytes(m_fx->path), before);
+        QVERIFY(loaded(window) && m_fx->fakes->messageBoxes.calls().isEmpty());
 
         press(Qt::Key_Delete, Qt::NoModifier);
         press(Qt::Key_Delete, Qt::KeypadModifier);
         QCOMPARE(listRows(*window), Rows{kThreeRows[0]});
-        QCOMPARE(m_fixture->storedItems(), Rows{kThreeRows[0]});
+        QCOMPARE(m_fx->storedItems(), Rows{kThreeRows[0]});
     }
 
     void enterAndEscapeExit_data() {
@@ -337,8 +329,8 @@ private slots:
         frmToDo* window = openMainWindow(kThreeRows);
         QTest::keyClick(window->ListView1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(ui::WindowRegistry::instance().count(), 0);
-        QCOMPARE(m_fixture->storedItems(), kThreeRows);
-        QVERIFY(fakes().messageBoxes.calls().isEmpty());
+        QCOMPARE(m_fx->storedItems(), kThreeRows);
+        QVERIFY(m_fx->fakes->messageBoxes.calls().isEmpty());
     }
 
     void deleteSelectedRow_data() {
@@ -359,18 +351,18 @@ private slots:
         QFETCH(Rows, expected);
         QFETCH(bool, toolbar);
         frmToDo* window = openMainWindow(rows);
-        const QByteArray before = m_fixture->fileBytes();
+        const QByteArray before = dbtest::fileBytes(m_fx->path);
         window->selectRow(selected);
         if (toolbar)
             window->Toolbar1_ButtonClick(QStringLiteral("Delete"));
         else
             window->mnuDeleteItem->trigger();
         QCOMPARE(listRows(*window), expected);
-        QCOMPARE(m_fixture->storedItems(), expected);
+        QCOMPARE(m_fx->storedItems(), expected);
         QCOMPARE(window->selectedIndex(), 0);
         if (rows.isEmpty()) // an empty list is not even rewritten
-            QCOMPARE(m_fixture->fileBytes(), before);
-        QVERIFY(fakes().messageBoxes.calls().isEmpty());
+            QCOMPARE(dbtest::fileBytes(m_fx->path), before);
+        QVERIFY(m_fx->fakes->messageBoxes.calls().isEmpty());
     }
 
     // Exit stores the list as it is, a drag-to-swap included, and unloads every window, the
@@ -402,8 +394,8 @@ private slots:
         ui::WindowRegistry::instance().add(dialog);
         dialog->show();
         CloseRecorder recorder;
-        for (QWidget* w : {static_cast<QWidget*>(m_fixture->initial.data()),
-                           static_cast<QWidget*>(window), dialog})
+        for (QWidget* w :
+             {static_cast<QWidget*>(m_fx->initial.data()), static_cast<QWidget*>(window), dialog})
             recorder.watch(w);
         QSignalSpy ended(&ui::WindowRegistry::instance(), &ui::WindowRegistry::lastWindowUnloaded);
 
@@ -416,7 +408,7 @@ private slots:
         QCOMPARE(ui::WindowRegistry::instance().count(), 0);
         QCOMPARE(ended.count(), 1);
         QCOMPARE(positionWrites(), positionSaves);
-        QCOMPARE(m_fixture->storedItems(), swapped);
+        QCOMPARE(m_fx->storedItems(), swapped);
         QVERIFY(!ui::isUnloadingAllForms());
     }
 
@@ -431,29 +423,29 @@ private slots:
     void failedExitAsksBeforeClosing() {
         QFETCH(bool, byCloseBox);
         QPointer<frmToDo> window = openMainWindow(kThreeRows);
-        const QByteArray before = m_fixture->fileBytes();
+        const QByteArray before = dbtest::fileBytes(m_fx->path);
         db::setFileSystemForTesting(std::make_shared<ReadOnlyFiles>());
         auto exit = [&] { byCloseBox ? void(window->close()) : window->mnuExit->trigger(); };
 
-        fakes().messageBoxes.answerNext(Answer::No);
+        m_fx->fakes->messageBoxes.answerNext(Answer::No);
         exit();
-        QVERIFY(loaded(window) && loaded(m_fixture->initial) && window->isVisible());
+        QVERIFY(loaded(window) && loaded(m_fx->initial) && window->isVisible());
         QCOMPARE(listRows(*window), kThreeRows);
         QCOMPARE(positionWrites(), 0);
 
-        fakes().messageBoxes.answerNext(Answer::Yes);
+        m_fx->fakes->messageBoxes.answerNext(Answer::Yes);
         exit();
         QCOMPARE(ui::WindowRegistry::instance().count(), 0);
         QCOMPARE(positionWrites(), 1);
-        QCOMPARE(m_fixture->fileBytes(), before);
+        QCOMPARE(dbtest::fileBytes(m_fx->path), before);
         const MessageBoxCall failed{MessageBoxCall::Kind::Message,
-                                    kExitFailed + "Could not open '" + m_path + "': denied.",
+                                    kExitFailed + "Could not open '" + m_fx->path + "': denied.",
                                     "Tarnwick", Answer::No};
         const MessageBoxCall question{MessageBoxCall::Kind::Question,
-                                      "The to-do list was not stored in " + m_path +
+                                      "The to-do list was not stored in " + m_fx->path +
                                           ".  Do you want to close Tarnwick without storing it?",
                                       "Tarnwick", Answer::No};
-        QCOMPARE(fakes().messageBoxes.calls(),
+        QCOMPARE(m_fx->fakes->messageBoxes.calls(),
                  (QList<MessageBoxCall>{failed, question, failed, question}));
     }
 
@@ -478,18 +470,16 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QByteArray, contents);
         QFETCH(QStringList, startMessages);
-        const QString path = m_fixture->filePath(file);
+        const QString path = m_fx->dir.filePath(file);
         if (contents.isEmpty()) {
-            fakes().settings.preset("MostRecentToDoDatabases", "First", path);
-            QVERIFY(m_fixture->initial->load([] { frmToDo::showWindow(); }));
+            m_fx->fakes->settings.preset("MostRecentToDoDatabases", "First", path);
+            QVERIFY(m_fx->initial->load([] { frmToDo::showWindow(); }));
         } else {
-            QFile out(path);
-            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(contents) == contents.size());
-            out.close();
+            dbtest::writeBytes(path, contents);
             app::CurrentDatabasePath = path;
             frmToDo::showWindow();
         }
-        QStringList texts = fakes().messageBoxes.texts();
+        QStringList texts = m_fx->fakes->messageBoxes.texts();
         QCOMPARE(texts.size(), startMessages.size());
         for (int i = 0; i < texts.size(); ++i)
             QVERIFY2(texts[i].startsWith(QString(startMessages[i]).replace("%1", path)),
@@ -501,50 +491,42 @@ private slots:
 
         QSignalSpy ended(&ui::WindowRegistry::instance(), &ui::WindowRegistry::lastWindowUnloaded);
         window->mnuExit->trigger();
-        QCOMPARE(fakes().messageBoxes.texts().mid(texts.size()),
+        QCOMPARE(m_fx->fakes->messageBoxes.texts().mid(texts.size()),
                  QStringList{kExitFailed + "The to-do items of " + path +
                              " were never loaded, so the list was not stored there."});
         QCOMPARE(ended.count(), 1);
         QCOMPARE(positionWrites(), 1);
-        QCOMPARE(m_fixture->fileBytes(path), contents);
+        QCOMPARE(dbtest::fileBytes(path), contents);
         QCOMPARE(QFile::exists(path), !contents.isEmpty());
     }
 
-    void editFillsTheInputs_data() {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("client");
-        QTest::addColumn<QString>("project");
-        QTest::newRow("client") << 1 << "Smith, Ann"
-                                << "";
-        QTest::newRow("project") << 2 << ""
-                                 << "Harbour Project";
-    }
-
+    // A client's row fills the client input only, a project's row the project input only.
     void editFillsTheInputs() {
-        QFETCH(int, row);
-        QFETCH(QString, client);
-        QFETCH(QString, project);
         frmToDo* window = openMainWindow(kThreeRows);
         int opened = 0;
         ui::windowOpeners().editItem = [&opened] { ++opened; };
-
         window->mnuEditItem->trigger(); // nothing selected: nothing happens
         QCOMPARE(opened, 0);
-        window->selectRow(row);
-        window->Toolbar1_ButtonClick(QStringLiteral("Properties"));
-        QCOMPARE(opened, 1);
-        const Row& texts = kThreeRows[row - 1];
-        const app::EditInputs& in = app::editInputs();
-        QCOMPARE(QStringList(
-                     {in.Priority, in.Client, in.Project, in.ThingToDo, in.StartDate, in.Deadline}),
-                 QStringList({texts[0], client, project, texts[2], texts[3], texts[4]}));
+        const std::tuple<int, QString, QString> cases[] = {{1, "Smith, Ann", ""},
+                                                           {2, "", "Harbour Project"}};
+        for (const auto& [row, client, project] : cases) {
+            app::editInputs().clear(); // as the dialog leaves them
+            window->selectRow(row);
+            window->Toolbar1_ButtonClick(QStringLiteral("Properties"));
+            const Row& texts = kThreeRows[row - 1];
+            const app::EditInputs& in = app::editInputs();
+            QCOMPARE(QStringList({in.Priority, in.Client, in.Project, in.ThingToDo, in.StartDate,
+                                  in.Deadline}),
+                     QStringList({texts[0], client, project, texts[2], texts[3], texts[4]}));
+        }
+        QCOMPARE(opened, 2);
     }
 
     // The window appears at its saved position and returns to it when a window of ours closes
     // (a modal dialog, a modeless one); activated from another program it stays where it was
     // moved.
     void savedPositionComesBackAfterOurWindowsOnly() {
-        fakes().settings.preset("FormPosition", "frmToDo", "1200, 900, 9600, 7200");
+        m_fx->fakes->settings.preset("FormPosition", "frmToDo", "1200, 900, 9600, 7200");
         frmToDo* window = openMainWindow(kThreeRows);
         const QRect saved(80, 60, 640, 480);
         QTRY_COMPARE(window->frameGeometry(), saved);
@@ -586,9 +568,9 @@ private slots:
         ui::windowOpeners().addItem = [] { throw std::runtime_error("no dialog"); };
         window->Toolbar1_ButtonClick(QStringLiteral("View Details"));
         window->Toolbar1_ButtonClick(QStringLiteral("No such key"));
-        QVERIFY(fakes().messageBoxes.calls().isEmpty());
+        QVERIFY(m_fx->fakes->messageBoxes.calls().isEmpty());
         window->mnuAddItem->trigger();
-        QCOMPARE(fakes().messageBoxes.texts(),
+        QCOMPARE(m_fx->fakes->messageBoxes.texts(),
                  QStringList{"There was an error in adding an item: no dialog"});
     }
 

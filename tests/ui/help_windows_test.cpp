@@ -15,9 +15,10 @@
 #include <QToolBar>
 #include <QWebEngineView>
 
-#include <memory>
+#include <optional>
 
 #include "app/globals.h"
+#include "db_test_util.h"
 #include "platform/program_launcher.h"
 #include "platform/services.h"
 #include "support/window_fixture.h"
@@ -35,12 +36,6 @@ namespace {
 const QString kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const QString kLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 const QString kUnavailable = "System Information Is Unavailable At This Time";
-
-void writeFile(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(text);
-}
 
 QStringList entries(const QComboBox* box) {
     QStringList texts;
@@ -64,9 +59,7 @@ class HelpWindowsTest : public QObject {
 
 private:
     QTemporaryDir m_pages;
-    std::unique_ptr<support::WindowFixture> m_fixture;
-
-    platform::fakes::FakePlatform& fakes() { return m_fixture->fakes(); }
+    std::optional<support::WindowFixture> m_fx;
 
     QString page(const char* name) const {
         return QUrl::fromLocalFile(m_pages.filePath(QLatin1String(name) + ".html")).toString();
@@ -83,23 +76,18 @@ private:
 private slots:
     void initTestCase() {
         for (const char* name : {"sibling", "maker", "other", "home", "search"})
-            writeFile(m_pages.filePath(QLatin1String(name) + ".html"),
-                      QByteArray("<html><head><title>The ") + name + " page</title></head></html>");
+            dbtest::writeBytes(m_pages.filePath(QLatin1String(name) + ".html"),
+                               QByteArray("<html><head><title>The ") + name +
+                                   " page</title></head></html>");
         qputenv("TARNWICK_SIBLING_URL", page("sibling").toUtf8());
         qputenv("TARNWICK_MAKER_URL", page("maker").toUtf8());
         qputenv("TARNWICK_HOME_URL", page("home").toUtf8());
         qputenv("TARNWICK_SEARCH_URL", page("search").toUtf8());
     }
 
-    void init() {
-        m_fixture =
-            std::make_unique<support::WindowFixture>(platform::fakes::FakeFiles::Mode::InMemory);
-    }
+    void init() { m_fx.emplace(support::WindowFixture::Files::InMemory); }
 
-    void cleanup() {
-        m_fixture->verifyFakesAnsweredAsScripted();
-        m_fixture.reset();
-    }
+    void cleanup() { m_fx.reset(); }
 
     void browserStartsAtTheSiblingPageUntilTheMakersSiteIsVisited() {
         frmBrowser* window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
@@ -167,7 +155,7 @@ private slots:
         QVERIFY(!titles.contains({QStringLiteral("Working...")}));
         QCOMPARE(window->windowTitle(), QStringLiteral("The sibling page"));
         QCOMPARE(window->brwWebBrowser->url().toString(), page("sibling"));
-        QVERIFY(fakes().messageBoxes.calls().isEmpty());
+        QVERIFY(m_fx->fakes->messageBoxes.calls().isEmpty());
 
         window->tbToolBar_ButtonClick("Search");
         QVERIFY(waitForPage(window));
@@ -229,19 +217,19 @@ private slots:
         };
         for (const auto& c : cases) {
             delete ui::findWindow<frmAbout>();
-            m_fixture->renewFakes();
+            m_fx->renewFakes();
             if (!c.path.isEmpty())
-                fakes().systemRegistry.setString(kSysInfoKey, "PATH", c.path);
+                m_fx->fakes->systemRegistry.setString(kSysInfoKey, "PATH", c.path);
             if (!c.location.isEmpty())
-                fakes().systemRegistry.setString(kLocationKey, "MSINFO", c.location);
+                m_fx->fakes->systemRegistry.setString(kLocationKey, "MSINFO", c.location);
             if (!c.existing.isEmpty())
-                fakes().files.addFile(c.existing);
-            fakes().programLauncher.failOn("/usr/bin/broken");
+                m_fx->fakes->files.addFile(c.existing);
+            m_fx->fakes->programLauncher.failOn("/usr/bin/broken");
             QTest::mouseClick(frmAbout::showWindow()->Command1, Qt::LeftButton);
             const bool started = !c.started.isEmpty();
-            QCOMPARE(fakes().programLauncher.started(),
+            QCOMPARE(m_fx->fakes->programLauncher.started(),
                      started ? QStringList{c.started} : QStringList());
-            QCOMPARE(fakes().messageBoxes.texts(),
+            QCOMPARE(m_fx->fakes->messageBoxes.texts(),
                      started ? QStringList() : QStringList{kUnavailable});
         }
     }
@@ -260,7 +248,7 @@ private slots:
             {{RegistryType::String, QByteArray(1025, 'x')}, false, "unchanged"},
         };
         for (const auto& c : cases) {
-            fakes().systemRegistry.set("K", "V", c.value);
+            m_fx->fakes->systemRegistry.set("K", "V", c.value);
             QString text = "unchanged";
             QCOMPARE(ui::GetKeyValue(platform::RegistryRoot::LocalMachine, "K", "V", text), c.read);
             QCOMPARE(text, c.text);
@@ -270,17 +258,18 @@ private slots:
     void systemInfoStartsTheProgramInTheRegistryFile() {
         QTemporaryDir folder;
         const QString program = folder.filePath("sysinfo.sh");
-        writeFile(program, "#!/bin/sh\ntouch \"$0.started\"\n");
+        dbtest::writeBytes(program, "#!/bin/sh\ntouch \"$0.started\"\n");
         QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         platform::Services::setProgramLauncher(std::make_shared<platform::QtProgramLauncher>());
         for (const QString& named : {folder.filePath("missing"), program}) {
-            writeFile(folder.filePath("registry.ini"),
-                      "[" + kSysInfoKey.toUtf8() + "]\nPATH=" + QFile::encodeName(named) + "\n");
+            dbtest::writeBytes(folder.filePath("registry.ini"),
+                               "[" + kSysInfoKey.toUtf8() + "]\nPATH=" + QFile::encodeName(named) +
+                                   "\n");
             platform::Services::setSystemRegistry(
                 std::make_shared<platform::IniSystemRegistry>(folder.filePath("registry.ini")));
             QTest::mouseClick(frmAbout::showWindow()->Command1, Qt::LeftButton);
         }
-        QCOMPARE(fakes().messageBoxes.texts(), QStringList{kUnavailable}); // the missing one
+        QCOMPARE(m_fx->fakes->messageBoxes.texts(), QStringList{kUnavailable}); // the missing one
         QTRY_VERIFY(QFileInfo::exists(program + ".started"));
     }
 };

@@ -1,18 +1,12 @@
-// What every window test needs, set up for one test function and torn down after it: the
-// platform's fakes, a new database made from the program's schema in a temporary folder as the
-// file in use, the module-wide values reset, the program's window openers, and frmInitial
-// loaded first as the program loads it.
-//
-//     void init() { m_fixture = std::make_unique<support::WindowFixture>(); }
-//     void cleanup() {
-//         m_fixture->verifyFakesAnsweredAsScripted();
-//         m_fixture.reset();
-//     }
+// What every window test needs, for one test function: the platform's fakes (screen at 15
+// twips per pixel), a new database from the program's schema in a temporary folder as the file
+// in use, the module-wide values reset (program font "Ariel" 9), the program's window openers,
+// and frmInitial loaded first as the program loads it. The destructor destroys every loaded
+// window, latest first, puts everything back, and fails the running test when a fake was
+// called unscripted or a scripted answer was left unused (so destroy it in cleanup()).
 #pragma once
 
-#include <QByteArray>
 #include <QPointer>
-#include <QString>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -26,43 +20,22 @@ namespace support {
 using dbtest::Row;
 using Rows = QList<Row>;
 
-class WindowFixture {
-public:
-    /// The fakes' files are the real file system's unless `files` says otherwise; the screen
-    /// has 15 twips per pixel. The program font is "Ariel", 9 points.
-    explicit WindowFixture(
-        platform::fakes::FakeFiles::Mode files = platform::fakes::FakeFiles::Mode::RealFileSystem);
-    /// Destroys every loaded window, the latest first and frmInitial last, and puts back the
-    /// engine's file system, the window openers and the module-wide values.
+struct WindowFixture {
+    using Files = platform::fakes::FakeFiles::Mode;
+    explicit WindowFixture(Files files = Files::RealFileSystem);
     ~WindowFixture();
-    WindowFixture(const WindowFixture&) = delete;
-    WindowFixture& operator=(const WindowFixture&) = delete;
 
-    platform::fakes::FakePlatform& fakes() { return *m_fakes; }
-    /// Uninstalls the fakes and installs fresh ones, which have recorded nothing.
+    /// Uninstalls the fakes and installs fresh ones.
     void renewFakes();
-    /// Fails the running test when a fake was called without a scripted answer, or an answer
-    /// was left unused.
-    void verifyFakesAnsweredAsScripted();
-
-    /// `name` in the temporary folder.
-    QString filePath(const QString& name) const { return m_dir.filePath(name); }
-    /// The database, CurrentDatabasePath when the test began.
-    const QString& databasePath() const { return m_databasePath; }
-    /// Replaces the database's to-do items with `rows`.
+    /// The database's to-do items: replaced, and read in stored order.
     void storeItems(const Rows& rows) const;
-    /// The database's to-do items, in stored order.
     Rows storedItems() const;
-    /// The bytes of `path` (the database when empty); empty when it cannot be read.
-    QByteArray fileBytes(const QString& path = QString()) const;
 
+    const Files filesMode;
+    std::unique_ptr<platform::fakes::FakePlatform> fakes;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("todo.mdb"));
     QPointer<frmInitial> initial;
-
-private:
-    platform::fakes::FakeFiles::Mode m_filesMode;
-    std::unique_ptr<platform::fakes::FakePlatform> m_fakes;
-    QTemporaryDir m_dir;
-    QString m_databasePath;
 };
 
 } // namespace support
