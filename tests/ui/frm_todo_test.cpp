@@ -3,9 +3,7 @@
 // Exit and the unloading of every window, the start-up that hands over to it, and its saved
 // position.
 #include <QAction>
-#include <QApplication>
 #include <QDialog>
-#include <QFile>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,9 +16,7 @@
 #include <tuple>
 
 #include "app/globals.h"
-#include "db/engine.h"
 #include "db_test_util.h"
-#include "jet/error.h"
 #include "support/window_fixture.h"
 #include "ui/common/key_codes.h"
 #include "ui/common/single_window.h"
@@ -45,17 +41,6 @@ const Rows kThreeRows = {
 
 const QString kExitFailed = QStringLiteral("There was an error in exiting the program: ");
 
-Rows listRows(frmToDo& window) {
-    Rows rows;
-    for (int row = 1; row <= window.rowCount(); ++row) {
-        Row texts;
-        for (int column = 1; column <= 5; ++column)
-            texts[column - 1] = window.cellText(row, column);
-        rows.append(texts);
-    }
-    return rows;
-}
-
 QPoint rowCentre(frmToDo& window, int row) {
     return window.ListView1->visualRect(window.listModel().index(row - 1, 0)).center();
 }
@@ -72,23 +57,6 @@ void drag(frmToDo& window, const QPoint& from, const QPoint& to) {
     QTest::mouseMove(viewport, to);
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
 }
-
-// A file that has become read-only, as the engine sees it: it opens for reading only.
-class ReadOnlyFiles final : public jet::FileSystem {
-public:
-    std::unique_ptr<jet::File> open(const std::string& path, OpenFlags flags) override {
-        if (flags != OpenFlags::ReadOnly)
-            throw jet::Error(jet::ErrorKind::Io, "Could not open '" + path + "': denied.");
-        return m_native->open(path, flags);
-    }
-    bool exists(const std::string& path) override { return m_native->exists(path); }
-    void remove(const std::string&) override { throw jet::Error(jet::ErrorKind::Io, "denied"); }
-    void renameNoReplace(const std::string&, const std::string&) override { remove({}); }
-    void syncDirectory(const std::string&) override {}
-
-private:
-    std::shared_ptr<jet::FileSystem> m_native = jet::FileSystem::native();
-};
 
 // Records the order in which windows receive their close event.
 class CloseRecorder final : public QObject {
@@ -112,17 +80,8 @@ class FrmToDoTest : public QObject {
 private:
     std::optional<support::WindowFixture> m_fx;
 
-    frmToDo* openMainWindow(const Rows& rows, const QStringList& recent = {}) {
-        m_fx->storeItems(rows);
-        m_fx->initial->List2 = recent;
-        frmToDo* window = frmToDo::showWindow();
-        if (!QTest::qWaitForWindowExposed(window))
-            qWarning("main window not exposed");
-        return window;
-    }
-
     int positionWrites() {
-        const auto& writes = m_fx->fakes->settings.writes();
+        const auto& writes = m_fx->fakes.settings.writes();
         return int(std::count_if(writes.begin(), writes.end(), [](const auto& write) {
             return write.section == "FormPosition";
         }));
@@ -139,7 +98,7 @@ private slots:
 
     void menusToolbarAndRecentEntries() {
         const QStringList recent = {"/data/a.mdb", "/data/b&c.mdb", "/data/d.mdb"};
-        frmToDo* window = openMainWindow({}, recent);
+        frmToDo* window = m_fx->openMainWindow({}, recent);
         QStringList bar;
         for (QAction* action : window->menuBar()->actions())
             bar.append(action->text());
@@ -180,7 +139,7 @@ private slots:
     // the smallest window resizes without a message. (No recently used entries: their
     // separator is hidden too.)
     void layoutFollowsTheWindow() {
-        frmToDo* window = openMainWindow(kThreeRows);
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         QVERIFY(!window->mnuSeparator->isVisible() && !window->mnuSeparator->isEnabled());
         for (QAction* entry : window->mnuFileName)
             QVERIFY(!entry->isVisible() && !entry->isEnabled());
@@ -191,16 +150,16 @@ private slots:
                  QRect(0, 28, outer.width() - 7, outer.height() - 80));
         window->resize(1, 1);
         QCoreApplication::processEvents();
-        QVERIFY(m_fx->fakes->messageBoxes.calls().isEmpty());
+        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
     }
 
     // Header clicks sort by the column's text, first ascending, then toggling; another
     // column starts ascending again.
     void sortByHeaderClick() {
-        frmToDo* window = openMainWindow(kThreeRows);
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         auto column = [window](int c) {
             QStringList texts;
-            for (const Row& row : listRows(*window))
+            for (const Row& row : support::rowsOf(*window))
                 texts.append(row.at(c - 1));
             return texts;
         };
@@ -232,7 +191,7 @@ private slots:
     // priorities. Then press on row 2 and release below the last row: over no row the release
     // index keeps its value 3, so rows 2 and 3 exchange.
     void dragToSwap() {
-        frmToDo* window = openMainWindow(kThreeRows);
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         drag(*window, rowCentre(*window, 1), rowCentre(*window, 3));
         QCOMPARE(window->pressIndex(), qint16(1));
         QCOMPARE(window->releaseIndex(), qint16(3));
@@ -242,7 +201,7 @@ private slots:
             {"2", "Harbour Project", "Draft the brief", "11/3/2026", "9/30/2026"},
             {"3", "Smith, Ann", "Call about the lease", "11/2/2026", "12/5/2026"},
         };
-        QCOMPARE(listRows(*window), expected);
+        QCOMPARE(support::rowsOf(*window), expected);
 
         const QPoint belowLast = rowCentre(*window, 3) + QPoint(0, 40);
         drag(*window, rowCentre(*window, 2), belowLast);
@@ -251,7 +210,7 @@ private slots:
         std::swap(expected[1], expected[2]);
         expected[1][0] = "2";
         expected[2][0] = "3";
-        QCOMPARE(listRows(*window), expected);
+        QCOMPARE(support::rowsOf(*window), expected);
         QCOMPARE(m_fx->storedItems(), kThreeRows); // the swap is in the list only
     }
 
@@ -288,7 +247,7 @@ private slots:
     // Every printable character and the keypad's keys leave the list and the file alone; only
     // Delete and the keypad's Del delete the selected row.
     void onlyTheDeleteKeysDelete() {
-        frmToDo* window = openMainWindow(kThreeRows);
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         const QByteArray before = dbtest::fileBytes(m_fx->path);
         auto press = [window](auto key, Qt::KeyboardModifiers modifiers) {
             window->selectRow(2);
@@ -307,11 +266,11 @@ private slots:
             press(key, Qt::KeypadModifier);
         QCOMPARE(window->rowCount(), 3);
         QCOMPARE(dbtest::fileBytes(m_fx->path), before);
-        QVERIFY(loaded(window) && m_fx->fakes->messageBoxes.calls().isEmpty());
+        QVERIFY(loaded(window) && m_fx->fakes.messageBoxes.calls().isEmpty());
 
         press(Qt::Key_Delete, Qt::NoModifier);
         press(Qt::Key_Delete, Qt::KeypadModifier);
-        QCOMPARE(listRows(*window), Rows{kThreeRows[0]});
+        QCOMPARE(support::rowsOf(*window), Rows{kThreeRows[0]});
         QCOMPARE(m_fx->storedItems(), Rows{kThreeRows[0]});
     }
 
@@ -326,11 +285,11 @@ private slots:
     void enterAndEscapeExit() {
         QFETCH(int, key);
         QFETCH(int, modifiers);
-        frmToDo* window = openMainWindow(kThreeRows);
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         QTest::keyClick(window->ListView1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(ui::WindowRegistry::instance().count(), 0);
         QCOMPARE(m_fx->storedItems(), kThreeRows);
-        QVERIFY(m_fx->fakes->messageBoxes.calls().isEmpty());
+        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
     }
 
     void deleteSelectedRow_data() {
@@ -350,19 +309,19 @@ private slots:
         QFETCH(int, selected);
         QFETCH(Rows, expected);
         QFETCH(bool, toolbar);
-        frmToDo* window = openMainWindow(rows);
+        frmToDo* window = m_fx->openMainWindow(rows);
         const QByteArray before = dbtest::fileBytes(m_fx->path);
         window->selectRow(selected);
         if (toolbar)
             window->Toolbar1_ButtonClick(QStringLiteral("Delete"));
         else
             window->mnuDeleteItem->trigger();
-        QCOMPARE(listRows(*window), expected);
+        QCOMPARE(support::rowsOf(*window), expected);
         QCOMPARE(m_fx->storedItems(), expected);
         QCOMPARE(window->selectedIndex(), 0);
         if (rows.isEmpty()) // an empty list is not even rewritten
             QCOMPARE(dbtest::fileBytes(m_fx->path), before);
-        QVERIFY(m_fx->fakes->messageBoxes.calls().isEmpty());
+        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
     }
 
     // Exit stores the list as it is, a drag-to-swap included, and unloads every window, the
@@ -383,9 +342,9 @@ private slots:
         QFETCH(bool, byCloseBox);
         QFETCH(int, positionSaves);
         QFETCH(QStringList, closeOrder);
-        frmToDo* window = openMainWindow(kThreeRows);
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         drag(*window, rowCentre(*window, 1), rowCentre(*window, 2));
-        const Rows swapped = listRows(*window);
+        const Rows swapped = support::rowsOf(*window);
         QVERIFY(swapped != kThreeRows);
         // A modeless dialog opened after the main window, with an item not yet stored.
         auto* dialog = new QWidget;
@@ -422,18 +381,18 @@ private slots:
 
     void failedExitAsksBeforeClosing() {
         QFETCH(bool, byCloseBox);
-        QPointer<frmToDo> window = openMainWindow(kThreeRows);
+        QPointer<frmToDo> window = m_fx->openMainWindow(kThreeRows);
         const QByteArray before = dbtest::fileBytes(m_fx->path);
-        db::setFileSystemForTesting(std::make_shared<ReadOnlyFiles>());
+        m_fx->makeDatabaseReadOnly();
         auto exit = [&] { byCloseBox ? void(window->close()) : window->mnuExit->trigger(); };
 
-        m_fx->fakes->messageBoxes.answerNext(Answer::No);
+        m_fx->fakes.messageBoxes.answerNext(Answer::No);
         exit();
         QVERIFY(loaded(window) && loaded(m_fx->initial) && window->isVisible());
-        QCOMPARE(listRows(*window), kThreeRows);
+        QCOMPARE(support::rowsOf(*window), kThreeRows);
         QCOMPARE(positionWrites(), 0);
 
-        m_fx->fakes->messageBoxes.answerNext(Answer::Yes);
+        m_fx->fakes.messageBoxes.answerNext(Answer::Yes);
         exit();
         QCOMPARE(ui::WindowRegistry::instance().count(), 0);
         QCOMPARE(positionWrites(), 1);
@@ -445,7 +404,7 @@ private slots:
                                       "The to-do list was not stored in " + m_fx->path +
                                           ".  Do you want to close Tarnwick without storing it?",
                                       "Tarnwick", Answer::No};
-        QCOMPARE(m_fx->fakes->messageBoxes.calls(),
+        QCOMPARE(m_fx->fakes.messageBoxes.calls(),
                  (QList<MessageBoxCall>{failed, question, failed, question}));
     }
 
@@ -472,14 +431,14 @@ private slots:
         QFETCH(QStringList, startMessages);
         const QString path = m_fx->dir.filePath(file);
         if (contents.isEmpty()) {
-            m_fx->fakes->settings.preset("MostRecentToDoDatabases", "First", path);
+            m_fx->fakes.settings.preset("MostRecentToDoDatabases", "First", path);
             QVERIFY(m_fx->initial->load([] { frmToDo::showWindow(); }));
         } else {
             dbtest::writeBytes(path, contents);
             app::CurrentDatabasePath = path;
             frmToDo::showWindow();
         }
-        QStringList texts = m_fx->fakes->messageBoxes.texts();
+        QStringList texts = m_fx->fakes.messageBoxes.texts();
         QCOMPARE(texts.size(), startMessages.size());
         for (int i = 0; i < texts.size(); ++i)
             QVERIFY2(texts[i].startsWith(QString(startMessages[i]).replace("%1", path)),
@@ -491,7 +450,7 @@ private slots:
 
         QSignalSpy ended(&ui::WindowRegistry::instance(), &ui::WindowRegistry::lastWindowUnloaded);
         window->mnuExit->trigger();
-        QCOMPARE(m_fx->fakes->messageBoxes.texts().mid(texts.size()),
+        QCOMPARE(m_fx->fakes.messageBoxes.texts().mid(texts.size()),
                  QStringList{kExitFailed + "The to-do items of " + path +
                              " were never loaded, so the list was not stored there."});
         QCOMPARE(ended.count(), 1);
@@ -502,7 +461,7 @@ private slots:
 
     // A client's row fills the client input only, a project's row the project input only.
     void editFillsTheInputs() {
-        frmToDo* window = openMainWindow(kThreeRows);
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         int opened = 0;
         ui::windowOpeners().editItem = [&opened] { ++opened; };
         window->mnuEditItem->trigger(); // nothing selected: nothing happens
@@ -526,8 +485,8 @@ private slots:
     // (a modal dialog, a modeless one); activated from another program it stays where it was
     // moved.
     void savedPositionComesBackAfterOurWindowsOnly() {
-        m_fx->fakes->settings.preset("FormPosition", "frmToDo", "1200, 900, 9600, 7200");
-        frmToDo* window = openMainWindow(kThreeRows);
+        m_fx->fakes.settings.preset("FormPosition", "frmToDo", "1200, 900, 9600, 7200");
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         const QRect saved(80, 60, 640, 480);
         QTRY_COMPARE(window->frameGeometry(), saved);
         QVERIFY(QTest::qWaitForWindowActive(window));
@@ -564,13 +523,13 @@ private slots:
     }
 
     void toolbarIgnoresErrors() {
-        frmToDo* window = openMainWindow(kThreeRows);
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         ui::windowOpeners().addItem = [] { throw std::runtime_error("no dialog"); };
         window->Toolbar1_ButtonClick(QStringLiteral("View Details"));
         window->Toolbar1_ButtonClick(QStringLiteral("No such key"));
-        QVERIFY(m_fx->fakes->messageBoxes.calls().isEmpty());
+        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
         window->mnuAddItem->trigger();
-        QCOMPARE(m_fx->fakes->messageBoxes.texts(),
+        QCOMPARE(m_fx->fakes.messageBoxes.texts(),
                  QStringList{"There was an error in adding an item: no dialog"});
     }
 

@@ -155,7 +155,7 @@ private slots:
         QVERIFY(!titles.contains({QStringLiteral("Working...")}));
         QCOMPARE(window->windowTitle(), QStringLiteral("The sibling page"));
         QCOMPARE(window->brwWebBrowser->url().toString(), page("sibling"));
-        QVERIFY(m_fx->fakes->messageBoxes.calls().isEmpty());
+        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
 
         window->tbToolBar_ButtonClick("Search");
         QVERIFY(waitForPage(window));
@@ -216,20 +216,19 @@ private slots:
             {"/usr/bin/broken", "", "", ""},
         };
         for (const auto& c : cases) {
-            delete ui::findWindow<frmAbout>();
-            m_fx->renewFakes();
+            m_fx.emplace(support::WindowFixture::Files::InMemory); // fresh fakes and windows
             if (!c.path.isEmpty())
-                m_fx->fakes->systemRegistry.setString(kSysInfoKey, "PATH", c.path);
+                m_fx->fakes.systemRegistry.setString(kSysInfoKey, "PATH", c.path);
             if (!c.location.isEmpty())
-                m_fx->fakes->systemRegistry.setString(kLocationKey, "MSINFO", c.location);
+                m_fx->fakes.systemRegistry.setString(kLocationKey, "MSINFO", c.location);
             if (!c.existing.isEmpty())
-                m_fx->fakes->files.addFile(c.existing);
-            m_fx->fakes->programLauncher.failOn("/usr/bin/broken");
+                m_fx->fakes.files.addFile(c.existing);
+            m_fx->fakes.programLauncher.failOn("/usr/bin/broken");
             QTest::mouseClick(frmAbout::showWindow()->Command1, Qt::LeftButton);
             const bool started = !c.started.isEmpty();
-            QCOMPARE(m_fx->fakes->programLauncher.started(),
+            QCOMPARE(m_fx->fakes.programLauncher.started(),
                      started ? QStringList{c.started} : QStringList());
-            QCOMPARE(m_fx->fakes->messageBoxes.texts(),
+            QCOMPARE(m_fx->fakes.messageBoxes.texts(),
                      started ? QStringList() : QStringList{kUnavailable});
         }
     }
@@ -248,7 +247,7 @@ private slots:
             {{RegistryType::String, QByteArray(1025, 'x')}, false, "unchanged"},
         };
         for (const auto& c : cases) {
-            m_fx->fakes->systemRegistry.set("K", "V", c.value);
+            m_fx->fakes.systemRegistry.set("K", "V", c.value);
             QString text = "unchanged";
             QCOMPARE(ui::GetKeyValue(platform::RegistryRoot::LocalMachine, "K", "V", text), c.read);
             QCOMPARE(text, c.text);
@@ -269,7 +268,7 @@ private slots:
                 std::make_shared<platform::IniSystemRegistry>(folder.filePath("registry.ini")));
             QTest::mouseClick(frmAbout::showWindow()->Command1, Qt::LeftButton);
         }
-        QCOMPARE(m_fx->fakes->messageBoxes.texts(), QStringList{kUnavailable}); // the missing one
+        QCOMPARE(m_fx->fakes.messageBoxes.texts(), QStringList{kUnavailable}); // the missing one
         QTRY_VERIFY(QFileInfo::exists(program + ".started"));
     }
 };

@@ -1,27 +1,13 @@
 // A window's menus and toolbar written as tables: each line names a control, its caption or
-// tooltip and the command it runs, so that each command is written once, as a member function
-// (or a callable taking the window), and reached from its menu item, its toolbar button and its
-// keys.
+// tooltip and the command it runs, so that each command is written once (a member function, or
+// a callable taking the window) and reached from its menu item, toolbar button and keys. See
+// frm_todo.cpp for a whole window's tables.
 //
 // Error traps. A menu item whose line has an error prefix reports a failure of its command as
 // the prefix followed by the error's description, and the command ends there. Without a prefix
 // the command has a trap of its own (or cannot fail), and anything that escapes it is ignored.
 // A toolbar button runs its command with errors ignored: a command with a trap of its own still
 // reports, one without says nothing.
-//
-//     const ui::MenuLine<frmX> kMenus[] = {
-//         {0, &frmX::mnuFile, "mnuFile", "&File"},                     // a submenu (QMenu*)
-//         {1, &frmX::mnuExit, "mnuExit", "&Exit", &frmX::Exit},         // an item in it
-//         {0, &frmX::mnuDone, "mnuDone", "&Done", &frmX::Done, "Error in Done: "}, // on the bar
-//     };
-//     const ui::ToolbarButton<frmX> kButtons[] = {{"Forward", "Done", &frmX::Done}};
-//
-//     ui::buildMenus(*this, *menuBar, kMenus);
-//     ui::buildToolbar(*Toolbar1, kButtons, pictures,
-//                      [this](const QString& key) { Toolbar1_ButtonClick(key); });
-//     void frmX::Toolbar1_ButtonClick(const QString& key) {
-//         ui::runToolbarButton(*this, kButtons, key);
-//     }
 #pragma once
 
 #include <QAction>

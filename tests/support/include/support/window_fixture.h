@@ -9,30 +9,36 @@
 #include <QPointer>
 #include <QTemporaryDir>
 
-#include <memory>
-
 #include "app/frm_initial.h"
+#include "db/todo_list.h"
 #include "memory_todo_list.h"
 #include "support/fake_platform.h"
+
+class frmToDo;
 
 namespace support {
 
 using dbtest::Row;
 using Rows = QList<Row>;
 
+/// The rows of `list`, five texts each.
+Rows rowsOf(const db::ToDoList& list);
+
 struct WindowFixture {
     using Files = platform::fakes::FakeFiles::Mode;
     explicit WindowFixture(Files files = Files::RealFileSystem);
     ~WindowFixture();
 
-    /// Uninstalls the fakes and installs fresh ones.
-    void renewFakes();
     /// The database's to-do items: replaced, and read in stored order.
     void storeItems(const Rows& rows) const;
     Rows storedItems() const;
+    /// Stores `rows`, gives frmInitial the recently used list `recent` and shows the main
+    /// window, waiting until it is on the screen.
+    frmToDo* openMainWindow(const Rows& rows, const QStringList& recent = {}) const;
+    /// From now on the engine opens files for reading only, as for a file made read-only.
+    void makeDatabaseReadOnly() const;
 
-    const Files filesMode;
-    std::unique_ptr<platform::fakes::FakePlatform> fakes;
+    platform::fakes::FakePlatform fakes;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("todo.mdb"));
     QPointer<frmInitial> initial;
