@@ -23,6 +23,7 @@
 #include <variant>
 
 #include "platform/error.h"
+#include "ui/common/toolbar_icons.h"
 
 namespace ui {
 
@@ -92,14 +93,17 @@ void buildMenus(W& window, QMenuBar& bar, const Lines& lines) {
     }
 }
 
-/// Adds one button per entry of `buttons` (an array of ToolbarButton<W>) to `toolbar`: its
-/// picture from `pictures` under its key, its tooltip and shortcut, its key as its text and
-/// data(), and the name toolbar name + ":" + key. A click calls `clicked` with the key.
+/// Adds one button per entry of `buttons` (an array of ToolbarButton<W>) to `toolbar`: the
+/// picture of its key (ui::toolbarIcon), its tooltip and shortcut, its key as its text and
+/// data(), and the name toolbar name + ":" + key. A click calls `clicked` with the key. Returns
+/// the pictures under their keys, the toolbar's image list.
 template <typename Buttons>
-void buildToolbar(QToolBar& toolbar, const Buttons& buttons, const QHash<QString, QIcon>& pictures,
-                  const std::function<void(const QString&)>& clicked) {
+QHash<QString, QIcon> buildToolbar(QToolBar& toolbar, const Buttons& buttons,
+                                   const std::function<void(const QString&)>& clicked) {
+    QHash<QString, QIcon> pictures;
     for (const auto& button : buttons) {
         const QString key = QLatin1String(button.key);
+        pictures.insert(key, toolbarIcon(key));
         QAction* action = toolbar.addAction(pictures.value(key), key);
         action->setData(key);
         action->setToolTip(QLatin1String(button.toolTip));
@@ -111,6 +115,7 @@ void buildToolbar(QToolBar& toolbar, const Buttons& buttons, const QHash<QString
     }
     QObject::connect(&toolbar, &QToolBar::actionTriggered, &toolbar,
                      [clicked](QAction* action) { clicked(action->data().toString()); });
+    return pictures;
 }
 
 /// Runs the command of the button with `key`, ignoring its errors; a key that names no button

@@ -51,23 +51,23 @@ QIcon bundled(const QString& file) {
 
 } // namespace
 
-QHash<QString, QIcon> toolbarIcons() {
-    // "hicolor" is the theme every theme falls back to, and Qt's own choice when the desktop
-    // names none; it holds no pictures of this kind. Looking them up there costs a scan of
-    // every one of its folders (150 ms at start-up on a plain Debian), so only a theme the
-    // desktop chose is asked.
-    const QString theme = QIcon::themeName();
-    const bool askTheme = !theme.isEmpty() && theme != QLatin1String("hicolor");
-    QHash<QString, QIcon> icons;
+QIcon toolbarIcon(const QString& key) {
     for (const Picture& picture : kPictures) {
+        if (key != QLatin1String(picture.key))
+            continue;
         QIcon icon = picture.file != nullptr
                          ? bundled(QLatin1String(picture.file))
                          : QApplication::style()->standardIcon(picture.fallback);
-        if (askTheme)
+        // "hicolor" is the theme every theme falls back to, and Qt's own choice when the
+        // desktop names none; it holds no pictures of this kind. Looking them up there costs a
+        // scan of every one of its folders (150 ms at start-up on a plain Debian), so only a
+        // theme the desktop chose is asked.
+        const QString theme = QIcon::themeName();
+        if (!theme.isEmpty() && theme != QLatin1String("hicolor"))
             icon = QIcon::fromTheme(QLatin1String(picture.themeName), icon);
-        icons.insert(QLatin1String(picture.key), icon);
+        return icon;
     }
-    return icons;
+    return {};
 }
 
 QIcon windowIcon() {

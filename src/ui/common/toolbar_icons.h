@@ -4,16 +4,15 @@
 // widget style's, so that a machine without an icon theme still shows every button.
 #pragma once
 
-#include <QHash>
 #include <QIcon>
 #include <QString>
 
 namespace ui {
 
-/// One picture per toolbar key the windows use: the main window's ("New", "Open", "Small
-/// Caps", "Spell Check", "View Details", "Properties", "Delete", "Print", "Help") and the
-/// browser's ("Back", "Forward", "Stop", "Refresh", "Home", "Search").
-QHash<QString, QIcon> toolbarIcons();
+/// The picture of the toolbar key `key`, one of the main window's ("New", "Open", "Small Caps",
+/// "Spell Check", "View Details", "Properties", "Delete", "Print", "Help") or the browser's
+/// ("Back", "Forward", "Stop", "Refresh", "Home", "Search"); no picture for another key.
+QIcon toolbarIcon(const QString& key);
 
 QIcon windowIcon();
 

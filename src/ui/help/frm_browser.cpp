@@ -112,7 +112,7 @@ void frmBrowser::createToolbar() {
     tbToolBar->setFloatable(false);
     tbToolBar->setIconSize(QSize(16, 16));
     tbToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    ui::buildToolbar(*tbToolBar, kButtons, ui::toolbarIcons(),
+    ui::buildToolbar(*tbToolBar, kButtons,
                      [this](const QString& key) { tbToolBar_ButtonClick(key); });
     tbToolBar->setGeometry(0, 0, tbToolBar->sizeHint().width(), tbToolBar->sizeHint().height());
 }

@@ -185,7 +185,6 @@ void frmToDo::createMenus() {
 }
 
 void frmToDo::createToolbar() {
-    imlToolbarIcons = ui::toolbarIcons();
     Toolbar1 = new QToolBar(m_clientArea);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setMovable(false);
@@ -195,8 +194,8 @@ void frmToDo::createToolbar() {
     // The toolbar keeps the desktop's colours; only the area below it is cyan.
     Toolbar1->setPalette(QPalette());
     Toolbar1->setAutoFillBackground(true);
-    ui::buildToolbar(*Toolbar1, kToolbar, imlToolbarIcons,
-                     [this](const QString& key) { Toolbar1_ButtonClick(key); });
+    imlToolbarIcons = ui::buildToolbar(*Toolbar1, kToolbar,
+                                       [this](const QString& key) { Toolbar1_ButtonClick(key); });
 }
 
 void frmToDo::createList() {
