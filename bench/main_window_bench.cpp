@@ -29,9 +29,9 @@
 #include "db/routines.h"
 #include "db/schema.h"
 #include "platform/services.h"
+#include "ui/common/window_registry.h"
 #include "ui/main/frm_todo.h"
 #include "ui/main/todo_list_view.h"
-#include "ui/main/window_registry.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 
 #include "app/frm_initial.h"
 #include "platform/services.h"
+#include "ui/common/window_registry.h"
 #include "ui/main/frm_todo.h"
 #include "ui/main/window_openers.h"
-#include "ui/main/window_registry.h"
 
 namespace {
 

@@ -3,12 +3,10 @@
 #include "app/globals.h"
 #include "app/settings_keys.h"
 #include "app/settings_routines.h"
-#include "db/error_description.h"
+#include "platform/error.h"
 #include "platform/services.h"
 
 namespace {
-
-frmInitial* g_instance = nullptr;
 
 const QString kDefaultDatabaseName = QStringLiteral("TODO.MDB");
 
@@ -17,17 +15,9 @@ const QString kDefaultDatabaseName = QStringLiteral("TODO.MDB");
 frmInitial::frmInitial(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmInitial"));
     setWindowTitle(QStringLiteral("frmInitial"));
-    g_instance = this;
 }
 
-frmInitial::~frmInitial() {
-    if (g_instance == this)
-        g_instance = nullptr;
-}
-
-frmInitial* frmInitial::instance() {
-    return g_instance;
-}
+frmInitial::~frmInitial() = default;
 
 bool frmInitial::load(const std::function<void()>& showMainWindow) {
     using namespace app;
@@ -79,9 +69,8 @@ bool frmInitial::load(const std::function<void()>& showMainWindow) {
         showMainWindow();
         return true;
     } catch (...) {
-        platform::Services::messageBoxes().message(
-            QStringLiteral("Error in loading frmInitial module: ") +
-            db::errorDescription(std::current_exception()));
+        platform::showError(QStringLiteral("Error in loading frmInitial module: "),
+                            std::current_exception());
         return false;
     }
 }

@@ -1,5 +1,6 @@
 // The hidden start-up window: runs the start-up sequence and holds the hidden lists for the
-// whole run. It is never shown.
+// whole run. It is never shown. Its lists are module-wide values (app/globals.h), which is how
+// the windows reach them; List1 and List2 are their names here.
 #pragma once
 
 #include <functional>
@@ -7,7 +8,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "db/routines.h"
+#include "app/globals.h"
 
 class frmInitial : public QWidget {
     Q_OBJECT
@@ -15,14 +16,10 @@ public:
     explicit frmInitial(QWidget* parent = nullptr);
     ~frmInitial() override;
 
-    /// The one instance while it is loaded, or nullptr.
-    static frmInitial* instance();
-
-    /// The recently used database paths as read at start-up, "First" to "Sixth", empty slots
-    /// skipped. Never refreshed during the run.
-    QStringList List2;
-    /// The in-memory reference lists: 0 clients, 1 activities, 2 projects.
-    db::ReferenceLists List1;
+    /// The recently used database paths (app::recentDatabases()).
+    QStringList& List2 = app::recentDatabases();
+    /// The in-memory reference lists (app::referenceLists()).
+    db::ReferenceLists& List1 = app::referenceLists();
 
     /// The load step: runs the start-up sequence. `showMainWindow` shows the main window
     /// (step 9). Returns false when the program must end (refusal or start-up error), after

@@ -1,6 +1,13 @@
 #include "app/globals.h"
 
 namespace app {
+namespace {
+
+QStringList g_recentDatabases;
+db::ReferenceLists g_referenceLists;
+EditInputs g_editInputs;
+
+} // namespace
 
 QString CurrentDatabasePath;
 
@@ -9,21 +16,27 @@ QString ProgramFontSize;
 QString PrintingFontName;
 QString PrintingFontSize;
 
-QString EditPriority;
-QString EditClient;
-QString EditProject;
-QString EditThingToDo;
-QString EditStartDate;
-QString EditDeadline;
-
 QString StartingAddress;
+
+QStringList& recentDatabases() {
+    return g_recentDatabases;
+}
+
+db::ReferenceLists& referenceLists() {
+    return g_referenceLists;
+}
+
+EditInputs& editInputs() {
+    return g_editInputs;
+}
 
 void resetGlobals() {
     for (QString* value : {&CurrentDatabasePath, &ProgramFontName, &ProgramFontSize,
-                           &PrintingFontName, &PrintingFontSize, &EditPriority, &EditClient,
-                           &EditProject, &EditThingToDo, &EditStartDate, &EditDeadline})
+                           &PrintingFontName, &PrintingFontSize, &StartingAddress})
         value->clear();
-    StartingAddress.clear();
+    g_recentDatabases.clear();
+    g_referenceLists = {};
+    g_editInputs.clear();
 }
 
 } // namespace app

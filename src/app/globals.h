@@ -1,28 +1,46 @@
-// Module-wide values shared by every window and routine. Tests reset them with
-// resetGlobals().
+// Module-wide values shared by every window and routine: the file in use, the fonts, the
+// hidden lists of the start-up window, the edit inputs and the browser's starting address.
+// Tests reset them with resetGlobals().
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include "db/routines.h"
 
 namespace app {
 
 /// Full path of the database file in use.
 extern QString CurrentDatabasePath;
 
-/// The program font and the print font: name and size in points, as text.
+/// The program font (the lists and text boxes of every window) and the print font: family and
+/// size in points, as text.
 extern QString ProgramFontName;
 extern QString ProgramFontSize;
 extern QString PrintingFontName;
 extern QString PrintingFontSize;
 
-/// The edit inputs: the selected item's values handed to the Edit item dialog, which clears
-/// them when it closes. The dates are kept as the row's texts.
-extern QString EditPriority;
-extern QString EditClient;
-extern QString EditProject;
-extern QString EditThingToDo;
-extern QString EditStartDate;
-extern QString EditDeadline;
+/// The recently used database paths as read at start-up, "First" to "Sixth", empty slots
+/// skipped, never refreshed during the run (frmInitial's List2).
+QStringList& recentDatabases();
+
+/// The in-memory reference lists (frmInitial's List1): filled at start-up and after a switch of
+/// file, the activities by the item dialogs, each list rebuilt by its dialog's Done.
+db::ReferenceLists& referenceLists();
+
+/// The edit inputs: the selected item's values that the Edit item command hands to the Edit item
+/// dialog, which clears them when it closes. The dates are the row's texts.
+struct EditInputs {
+    QString Priority;
+    QString Client;
+    QString Project;
+    QString ThingToDo;
+    QString StartDate;
+    QString Deadline;
+
+    void clear() { *this = EditInputs(); }
+};
+EditInputs& editInputs();
 
 /// The address the browser window starts at when it is next created; empty until the
 /// browser sets it. It outlives the window.

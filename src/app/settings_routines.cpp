@@ -8,13 +8,17 @@
 #include <optional>
 
 #include "app/settings_keys.h"
-#include "app/window_geometry.h"
 #include "platform/services.h"
+#include "platform/twips.h"
 
 namespace app {
 namespace {
 
 using namespace settings_keys;
+using platform::moveOuterTwips;
+using platform::outerGeometryTwips;
+using platform::resizeOuterTwips;
+using platform::TwipsRect;
 
 // The shortest decimal text of a number: "1200", "-15", "1234.5".
 QString shortestDecimal(double value) {

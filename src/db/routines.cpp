@@ -5,11 +5,11 @@
 
 #include "db/date_text.h"
 #include "db/engine.h"
-#include "db/error_description.h"
 #include "db/schema.h"
 #include "jet/database.h"
 #include "jet/error.h"
 #include "jet/recordset.h"
+#include "platform/error.h"
 #include "platform/services.h"
 
 namespace db {
@@ -86,16 +86,6 @@ jet::Value textValue(const QString& text) {
 
 } // namespace
 
-QString errorDescription(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return QStringLiteral("An unexpected error occurred.");
-    }
-}
-
 bool IsValidDatabase(QString& path) {
     try {
         openSharedConnection(path);
@@ -137,7 +127,7 @@ bool CreateNewDatabase(const QString& path,
         return true;
     } catch (...) {
         CreationDatabase.reset();
-        showMessage(kCreationFailed + errorDescription(std::current_exception()));
+        platform::showError(kCreationFailed, std::current_exception());
         return false;
     }
 }
@@ -146,20 +136,19 @@ void LoadReferenceLists(const QString& path, ReferenceLists& lists) {
     try {
         openSharedConnection(path);
         SharedRecordset.emplace(SharedConnection->database.openTable(schema::kClients));
-        for (QStringList& list : lists)
-            list.clear();
+        lists = ReferenceLists();
         if (!SharedRecordset->eof()) {
             SharedRecordset->moveFirst();
-            appendNames(*SharedRecordset, schema::kClient, lists[0]);
+            appendNames(*SharedRecordset, schema::kClient, lists.clients);
         }
         SharedRecordset->close();
         SharedRecordset.reset();
         SharedRecordset.emplace(SharedConnection->database.openTable(schema::kProjects));
-        appendNames(*SharedRecordset, schema::kProject, lists[2]);
+        appendNames(*SharedRecordset, schema::kProject, lists.projects);
         releaseSharedHandles();
     } catch (...) {
         releaseSharedHandles();
-        showMessage(kListsFailed + errorDescription(std::current_exception()));
+        platform::showError(kListsFailed, std::current_exception());
     }
 }
 

@@ -4,7 +4,6 @@
 // Messages go through platform::Services::messageBoxes() (OK only, title "Tarnwick").
 #pragma once
 
-#include <array>
 #include <functional>
 
 #include <QString>
@@ -14,8 +13,13 @@
 
 namespace db {
 
-/// The in-memory copy of the reference tables: 0 clients, 1 activities, 2 projects.
-using ReferenceLists = std::array<QStringList, 3>;
+/// The in-memory copy of the reference tables, each in the order its entries were appended.
+struct ReferenceLists {
+    QStringList clients;
+    QStringList activities;
+    QStringList projects;
+    friend bool operator==(const ReferenceLists&, const ReferenceLists&) = default;
+};
 
 /// True when the file opens and holds the four tables; otherwise shows
 /// path + " is not a valid Tarnwick database." and returns false.
@@ -39,10 +43,10 @@ bool IsValidDatabase(QString& path);
 bool CreateNewDatabase(const QString& path,
                        const std::function<void(QString&)>& updateRecentDatabases);
 
-/// Refills members 0 and 2 from "Clients" and "Projects" and empties member 1. Reports
-/// failures by message ("Error in populating initial lists: " + description).
+/// Refills the clients and projects from "Clients" and "Projects" and empties the activities.
+/// Reports failures by message ("Error in populating initial lists: " + description).
 ///
-/// The members are cleared only once "Clients" is open, so a file that cannot be opened or has
+/// The lists are cleared only once "Clients" is open, so a file that cannot be opened or has
 /// no "Clients" table leaves all three as they were; a failure later leaves what was appended
 /// before it. A client or project without a value (null) is such a failure.
 void LoadReferenceLists(const QString& path, ReferenceLists& lists);

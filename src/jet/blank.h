@@ -1,6 +1,8 @@
 // A new, empty database: the sixteen pages the Jet engine itself writes for a blank file.
 #pragma once
 
+#include "internal.h"
+
 #include <cstdint>
 #include <optional>
 #include <vector>

@@ -2,6 +2,8 @@
 // Every byte the engine reads from or writes to a page goes through these helpers.
 #pragma once
 
+#include "internal.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>

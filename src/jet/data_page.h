@@ -8,6 +8,8 @@
 // Row i ends where row i-1 starts (row 0 ends at the end of the page).
 #pragma once
 
+#include "internal.h"
+
 #include <cstdint>
 #include <string_view>
 

@@ -2,6 +2,8 @@
 // the running transaction.
 #pragma once
 
+#include "internal.h"
+
 #include <map>
 #include <memory>
 #include <optional>

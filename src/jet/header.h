@@ -2,6 +2,8 @@
 // creation date. Bytes 24..151 are stored XORed with a fixed RC4 key stream.
 #pragma once
 
+#include "internal.h"
+
 #include <array>
 #include <cstdint>
 #include <string>

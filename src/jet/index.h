@@ -8,6 +8,8 @@
 // number. Intermediate entry: the same, then the child page (4 bytes big-endian).
 #pragma once
 
+#include "internal.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -7,6 +7,8 @@
 // row (0 in the last) followed by data.
 #pragma once
 
+#include "internal.h"
+
 #include <cstdint>
 #include <string>
 

@@ -18,6 +18,8 @@
 // and the journal is simply deleted.
 #pragma once
 
+#include "internal.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>

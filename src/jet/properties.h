@@ -8,6 +8,8 @@
 //          u16 value size, value
 #pragma once
 
+#include "internal.h"
+
 #include <string>
 #include <vector>
 

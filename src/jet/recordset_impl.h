@@ -1,6 +1,8 @@
 // The state behind a Recordset handle.
 #pragma once
 
+#include "internal.h"
+
 #include <memory>
 #include <optional>
 #include <vector>

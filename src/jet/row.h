@@ -9,6 +9,8 @@
 // Without variable columns in the table the EOD, offsets and count are absent.
 #pragma once
 
+#include "internal.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -2,6 +2,8 @@
 // pages, and writing the definition of a new table.
 #pragma once
 
+#include "internal.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -5,6 +5,8 @@
 // the character U+00bb; a 00 byte switches between compressed mode and plain two-byte mode.
 #pragma once
 
+#include "internal.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>

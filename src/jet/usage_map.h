@@ -6,6 +6,8 @@
 //                       05 01 00 00 and 4092 bytes of bitmap.
 #pragma once
 
+#include "internal.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>

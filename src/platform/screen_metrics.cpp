@@ -6,8 +6,6 @@
 #include <QScreen>
 #include <QStyle>
 
-#include <cmath>
-
 namespace platform {
 namespace {
 
@@ -19,18 +17,6 @@ QScreen& primaryScreen() {
 }
 
 } // namespace
-
-double twipsPerPixel(double logicalDpi) {
-    return kTwipsPerInch / (logicalDpi > 0 ? logicalDpi : 96.0);
-}
-
-int pixelsFromTwips(double twips, double twipsPerPixel) {
-    return static_cast<int>(std::lround(twips / twipsPerPixel));
-}
-
-double twipsFromPixels(int pixels, double twipsPerPixel) {
-    return pixels * twipsPerPixel;
-}
 
 double QtScreenMetrics::widthTwips() {
     return twipsFromPixels(primaryScreen().geometry().width(), twipsPerPixelX());

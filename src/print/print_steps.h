@@ -4,7 +4,8 @@
 #pragma once
 
 #include <QString>
-#include <exception>
+
+#include "platform/error.h"
 
 namespace platform {
 class Printer;
@@ -21,13 +22,7 @@ public:
 
     /// Runs `step`; false when it failed (and was reported).
     template <typename Step> bool operator()(Step&& step) {
-        try {
-            step();
-            return true;
-        } catch (const std::exception& e) {
-            report(e);
-            return false;
-        }
+        return platform::reportErrors(QString(), step, m_suffix);
     }
 
     /// The result of the test `condition`; a test that fails is reported and counts as false.
@@ -38,7 +33,6 @@ public:
     }
 
 private:
-    void report(const std::exception& error);
     QString m_suffix;
 };
 

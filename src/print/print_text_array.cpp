@@ -20,13 +20,6 @@ QString NextWord;
 
 namespace detail {
 
-void Steps::report(const std::exception& error) {
-    try {
-        platform::Services::messageBoxes().message(QString::fromUtf8(error.what()) + m_suffix);
-    } catch (const std::exception&) {
-    }
-}
-
 float pointsFromText(const QString& text) {
     const QString trimmed = text.trimmed();
     bool ok = false;
@@ -47,17 +40,11 @@ void PrintPageLabel(platform::Printer& printer, Steps& step) {
 }
 
 BusyWhilePrinting::BusyWhilePrinting() {
-    try {
-        platform::Services::mousePointer().setBusy();
-    } catch (const std::exception&) {
-    }
+    platform::ignoreErrors([] { platform::Services::mousePointer().setBusy(); });
 }
 
 BusyWhilePrinting::~BusyWhilePrinting() {
-    try {
-        platform::Services::mousePointer().setNormal();
-    } catch (const std::exception&) {
-    }
+    platform::ignoreErrors([] { platform::Services::mousePointer().setNormal(); });
 }
 
 } // namespace detail

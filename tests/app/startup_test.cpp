@@ -76,9 +76,10 @@ struct Scenario {
 
 void expectDefaultDatabase(StartupRun& run, const QString& path, const char* scenario) {
     EXPECT_EQ(app::CurrentDatabasePath, path) << scenario;
-    EXPECT_EQ(run.form.List1[2].size(), qsizetype(db::schema::defaultProjects().size()))
+    EXPECT_EQ(run.form.List1.projects.size(), qsizetype(db::schema::defaultProjects().size()))
         << scenario;
-    EXPECT_TRUE(run.form.List1[0].isEmpty() && run.form.List1[1].isEmpty()) << scenario;
+    EXPECT_TRUE(run.form.List1.clients.isEmpty() && run.form.List1.activities.isEmpty())
+        << scenario;
 }
 
 TEST(Startup, Scenarios) {
@@ -146,7 +147,7 @@ TEST(Startup, Scenarios) {
              EXPECT_EQ(dbtest::fileBytes(run.path("notes.mdb")), "Pay the rent.");
              EXPECT_TRUE(run.fakes.files.removals().isEmpty());
              EXPECT_TRUE(run.fakes.settings.writes().isEmpty());
-             EXPECT_TRUE(run.form.List1[2].isEmpty());
+             EXPECT_TRUE(run.form.List1.projects.isEmpty());
          }},
         {"invalid file, answer Yes",
          [](StartupRun& run) {
@@ -217,7 +218,6 @@ TEST(Startup, Scenarios) {
         EXPECT_EQ(proceeded, scenario.proceeds) << scenario.name;
         EXPECT_EQ(run.shown, scenario.proceeds ? 1 : 0) << scenario.name;
         EXPECT_FALSE(run.form.isVisible()) << scenario.name;
-        EXPECT_EQ(frmInitial::instance(), &run.form);
         EXPECT_EQ(run.fakes.messageBoxes.calls(), scenario.messages(run))
             << scenario.name << ": " << run.fakes.messageBoxes.texts().join(" | ").toStdString();
         EXPECT_TRUE(run.fakes.errors().isEmpty()) << scenario.name;

@@ -195,9 +195,9 @@ TEST_F(Routines, ReferenceListsKeepStoredOrderAndEmptyTheActivities) {
                {{{"Client", text("Zimmer, Ann")}}, {{"Client", text("Abel, Bo")}}});
     db::ReferenceLists lists = {QStringList{"old"}, QStringList{"Attend"}, QStringList{"old"}};
     db::LoadReferenceLists(file, lists);
-    EXPECT_EQ(lists[0], (QStringList{"Zimmer, Ann", "Abel, Bo"}));
-    EXPECT_TRUE(lists[1].isEmpty());
-    EXPECT_EQ(lists[2], defaults(db::schema::defaultProjects()));
+    EXPECT_EQ(lists.clients, (QStringList{"Zimmer, Ann", "Abel, Bo"}));
+    EXPECT_TRUE(lists.activities.isEmpty());
+    EXPECT_EQ(lists.projects, defaults(db::schema::defaultProjects()));
     EXPECT_TRUE(m_fakes.messageBoxes.calls().isEmpty());
     EXPECT_FALSE(db::SharedConnection || db::SharedRecordset);
 

@@ -3,9 +3,9 @@
 #include "platform/error.h"
 #include "platform/services.h"
 #include "support/fake_platform.h"
+#include "support/modal_script.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QLineEdit>
@@ -14,57 +14,14 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <functional>
 
 using platform::Answer;
 using platform::FileDialogRequest;
 using platform::fakes::MessageBoxCall;
+using support::ModalScript;
 
 namespace {
-
-// Runs one step on each modal window that opens, in order. Every step must close the window
-// it is given; a window left open, or one that never opens, is closed and reported as a
-// failure so that a broken test cannot hang.
-class ModalScript : public QObject {
-public:
-    using Step = std::function<void(QWidget*)>;
-
-    explicit ModalScript(QList<Step> steps) : m_steps(std::move(steps)) {
-        m_clock.start();
-        connect(&m_timer, &QTimer::timeout, this, &ModalScript::tick);
-        m_timer.start(10);
-    }
-    ~ModalScript() override {
-        if (!m_steps.isEmpty())
-            m_failures.append(QString("%1 step(s) not run").arg(m_steps.size()));
-        for (const QString& failure : m_failures)
-            QTest::qFail(qPrintable(failure), __FILE__, __LINE__);
-    }
-
-private:
-    void tick() {
-        QWidget* window = QApplication::activeModalWidget();
-        if (window == nullptr || !window->isVisible()) {
-            return;
-        }
-        if (m_steps.isEmpty() || m_clock.hasExpired(10000)) {
-            m_failures.append("unexpected modal window " + window->windowTitle());
-            window->close();
-            return;
-        }
-        m_steps.takeFirst()(window);
-        if (window->isVisible()) {
-            m_failures.append("a step left " + window->windowTitle() + " open");
-            window->close();
-        }
-    }
-
-    QList<Step> m_steps;
-    QStringList m_failures;
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-};
 
 void acceptFileName(QWidget* window, const QString& name) {
     window->findChild<QLineEdit*>("fileNameEdit")->setText(name);

@@ -3,41 +3,32 @@
 // Exit and the unloading of every window, the start-up that hands over to it, and its saved
 // position.
 #include <QAction>
-#include <QApplication>
 #include <QDialog>
-#include <QFile>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 
-#include <memory>
+#include <optional>
 #include <tuple>
 
-#include "app/frm_initial.h"
 #include "app/globals.h"
-#include "db/engine.h"
-#include "db/routines.h"
-#include "db/schema.h"
-#include "jet/error.h"
-#include "memory_todo_list.h"
-#include "support/fake_platform.h"
+#include "db_test_util.h"
+#include "support/window_fixture.h"
 #include "ui/common/key_codes.h"
+#include "ui/common/single_window.h"
 #include "ui/main/frm_todo.h"
 #include "ui/main/todo_list_model.h"
 #include "ui/main/todo_list_view.h"
 #include "ui/main/window_openers.h"
-#include "ui/main/window_registry.h"
 
-using dbtest::MemoryToDoList;
-using dbtest::Row;
-using Rows = QList<Row>;
 using platform::Answer;
 using platform::fakes::MessageBoxCall;
+using support::Row;
+using support::Rows;
 Q_DECLARE_METATYPE(Rows)
 
 namespace {
@@ -49,17 +40,6 @@ const Rows kThreeRows = {
 };
 
 const QString kExitFailed = QStringLiteral("There was an error in exiting the program: ");
-
-Rows listRows(frmToDo& window) {
-    Rows rows;
-    for (int row = 1; row <= window.rowCount(); ++row) {
-        Row texts;
-        for (int column = 1; column <= 5; ++column)
-            texts[column - 1] = window.cellText(row, column);
-        rows.append(texts);
-    }
-    return rows;
-}
 
 QPoint rowCentre(frmToDo& window, int row) {
     return window.ListView1->visualRect(window.listModel().index(row - 1, 0)).center();
@@ -77,23 +57,6 @@ void drag(frmToDo& window, const QPoint& from, const QPoint& to) {
     QTest::mouseMove(viewport, to);
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
 }
-
-// A file that has become read-only, as the engine sees it: it opens for reading only.
-class ReadOnlyFiles final : public jet::FileSystem {
-public:
-    std::unique_ptr<jet::File> open(const std::string& path, OpenFlags flags) override {
-        if (flags != OpenFlags::ReadOnly)
-            throw jet::Error(jet::ErrorKind::Io, "Could not open '" + path + "': denied.");
-        return m_native->open(path, flags);
-    }
-    bool exists(const std::string& path) override { return m_native->exists(path); }
-    void remove(const std::string&) override { throw jet::Error(jet::ErrorKind::Io, "denied"); }
-    void renameNoReplace(const std::string&, const std::string&) override { remove({}); }
-    void syncDirectory(const std::string&) override {}
-
-private:
-    std::shared_ptr<jet::FileSystem> m_native = jet::FileSystem::native();
-};
 
 // Records the order in which windows receive their close event.
 class CloseRecorder final : public QObject {
@@ -115,36 +78,13 @@ class FrmToDoTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<platform::fakes::FakePlatform> m_fakes;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_path;
-    QPointer<frmInitial> m_initial;
-
-    frmToDo* openMainWindow(const Rows& rows, const QStringList& recent = {}) {
-        db::RewriteToDoItems(m_path, MemoryToDoList(rows));
-        m_initial->List2 = recent;
-        frmToDo* window = frmToDo::showWindow();
-        if (!QTest::qWaitForWindowExposed(window))
-            qWarning("main window not exposed");
-        return window;
-    }
-
-    Rows tableRows() {
-        MemoryToDoList list;
-        db::LoadToDoItems(m_path, list);
-        return list.rows;
-    }
-
-    QByteArray fileBytes(const QString& path = {}) {
-        QFile file(path.isEmpty() ? m_path : path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    std::optional<support::WindowFixture> m_fx;
 
     int positionWrites() {
-        int count = 0;
-        for (const auto& write : m_fakes->settings.writes())
-            count += write.section == QLatin1String("FormPosition") ? 1 : 0;
-        return count;
+        const auto& writes = m_fx->fakes.settings.writes();
+        return int(std::count_if(writes.begin(), writes.end(), [](const auto& write) {
+            return write.section == "FormPosition";
+        }));
     }
 
     bool loaded(QWidget* window) { return ui::WindowRegistry::instance().contains(window); }
@@ -152,40 +92,13 @@ private:
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    void init() {
-        m_fakes = std::make_unique<platform::fakes::FakePlatform>(
-            platform::fakes::FakeFiles::Mode::RealFileSystem);
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_path = m_dir->filePath(QStringLiteral("todo.mdb"));
-        db::schema::createDatabase(m_path.toStdString());
-        app::resetGlobals();
-        app::CurrentDatabasePath = m_path;
-        app::ProgramFontName = QStringLiteral("Ariel");
-        app::ProgramFontSize = QStringLiteral("9");
-        m_initial = new frmInitial;
-        ui::WindowRegistry::instance().add(m_initial);
-    }
+    void init() { m_fx.emplace(); }
 
-    void cleanup() {
-        db::setFileSystemForTesting(nullptr);
-        ui::WindowRegistry& registry = ui::WindowRegistry::instance();
-        while (registry.count() > 0) {
-            QWidget* window = registry.at(registry.count() - 1);
-            registry.remove(window);
-            delete window;
-        }
-        delete m_initial.data();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        ui::windowOpeners() = {};
-        QVERIFY2(m_fakes->errors().isEmpty(), qPrintable(m_fakes->errors().join('\n')));
-        QCOMPARE(m_fakes->messageBoxes.unusedAnswers(), 0);
-        m_fakes.reset();
-        m_dir.reset();
-    }
+    void cleanup() { m_fx.reset(); }
 
     void menusToolbarAndRecentEntries() {
         const QStringList recent = {"/data/a.mdb", "/data/b&c.mdb", "/data/d.mdb"};
-        frmToDo* window = openMainWindow({}, recent);
+        frmToDo* window = m_fx->openMainWindow({}, recent);
         QStringList bar;
         for (QAction* action : window->menuBar()->actions())
             bar.append(action->text());
@@ -205,7 +118,7 @@ private slots:
         QCOMPARE(window->mnuActivities->text(), QStringLiteral("&Activiities"));
         for (QAction* action : window->findChildren<QAction*>())
             QVERIFY2(action->shortcut().isEmpty(), qPrintable(action->text()));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Tarnwick - ") + m_path);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Tarnwick - ") + m_fx->path);
 
         QStringList buttons;
         for (QAction* button : window->Toolbar1->actions()) {
@@ -226,7 +139,7 @@ private slots:
     // the smallest window resizes without a message. (No recently used entries: their
     // separator is hidden too.)
     void layoutFollowsTheWindow() {
-        frmToDo* window = openMainWindow(kThreeRows);
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         QVERIFY(!window->mnuSeparator->isVisible() && !window->mnuSeparator->isEnabled());
         for (QAction* entry : window->mnuFileName)
             QVERIFY(!entry->isVisible() && !entry->isEnabled());
@@ -237,16 +150,16 @@ private slots:
                  QRect(0, 28, outer.width() - 7, outer.height() - 80));
         window->resize(1, 1);
         QCoreApplication::processEvents();
-        QVERIFY(m_fakes->messageBoxes.calls().isEmpty());
+        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
     }
 
     // Header clicks sort by the column's text, first ascending, then toggling; another
     // column starts ascending again.
     void sortByHeaderClick() {
-        frmToDo* window = openMainWindow(kThreeRows);
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         auto column = [window](int c) {
             QStringList texts;
-            for (const Row& row : listRows(*window))
+            for (const Row& row : support::rowsOf(*window))
                 texts.append(row.at(c - 1));
             return texts;
         };
@@ -278,7 +191,7 @@ private slots:
     // priorities. Then press on row 2 and release below the last row: over no row the release
     // index keeps its value 3, so rows 2 and 3 exchange.
     void dragToSwap() {
-        frmToDo* window = openMainWindow(kThreeRows);
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         drag(*window, rowCentre(*window, 1), rowCentre(*window, 3));
         QCOMPARE(window->pressIndex(), qint16(1));
         QCOMPARE(window->releaseIndex(), qint16(3));
@@ -288,7 +201,7 @@ private slots:
             {"2", "Harbour Project", "Draft the brief", "11/3/2026", "9/30/2026"},
             {"3", "Smith, Ann", "Call about the lease", "11/2/2026", "12/5/2026"},
         };
-        QCOMPARE(listRows(*window), expected);
+        QCOMPARE(support::rowsOf(*window), expected);
 
         const QPoint belowLast = rowCentre(*window, 3) + QPoint(0, 40);
         drag(*window, rowCentre(*window, 2), belowLast);
@@ -297,8 +210,8 @@ private slots:
         std::swap(expected[1], expected[2]);
         expected[1][0] = "2";
         expected[2][0] = "3";
-        QCOMPARE(listRows(*window), expected);
-        QCOMPARE(tableRows(), kThreeRows); // the swap is in the list only
+        QCOMPARE(support::rowsOf(*window), expected);
+        QCOMPARE(m_fx->storedItems(), kThreeRows); // the swap is in the list only
     }
 
     // Qt's key codes are not the codes the key rules are written in (Qt's "." is 46, the code
@@ -334,8 +247,8 @@ private slots:
     // Every printable character and the keypad's keys leave the list and the file alone; only
     // Delete and the keypad's Del delete the selected row.
     void onlyTheDeleteKeysDelete() {
-        frmToDo* window = openMainWindow(kThreeRows);
-        const QByteArray before = fileBytes();
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
+        const QByteArray before = dbtest::fileBytes(m_fx->path);
         auto press = [window](auto key, Qt::KeyboardModifiers modifiers) {
             window->selectRow(2);
             QTest::keyClick(window->ListView1, key, modifiers);
@@ -352,13 +265,13 @@ private slots:
                             Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Clear})
             press(key, Qt::KeypadModifier);
         QCOMPARE(window->rowCount(), 3);
-        QCOMPARE(fileBytes(), before);
-        QVERIFY(loaded(window) && m_fakes->messageBoxes.calls().isEmpty());
+        QCOMPARE(dbtest::fileBytes(m_fx->path), before);
+        QVERIFY(loaded(window) && m_fx->fakes.messageBoxes.calls().isEmpty());
 
         press(Qt::Key_Delete, Qt::NoModifier);
         press(Qt::Key_Delete, Qt::KeypadModifier);
-        QCOMPARE(listRows(*window), Rows{kThreeRows[0]});
-        QCOMPARE(tableRows(), Rows{kThreeRows[0]});
+        QCOMPARE(support::rowsOf(*window), Rows{kThreeRows[0]});
+        QCOMPARE(m_fx->storedItems(), Rows{kThreeRows[0]});
     }
 
     void enterAndEscapeExit_data() {
@@ -372,11 +285,11 @@ private slots:
     void enterAndEscapeExit() {
         QFETCH(int, key);
         QFETCH(int, modifiers);
-        frmToDo* window = openMainWindow(kThreeRows);
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         QTest::keyClick(window->ListView1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(ui::WindowRegistry::instance().count(), 0);
-        QCOMPARE(tableRows(), kThreeRows);
-        QVERIFY(m_fakes->messageBoxes.calls().isEmpty());
+        QCOMPARE(m_fx->storedItems(), kThreeRows);
+        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
     }
 
     void deleteSelectedRow_data() {
@@ -396,19 +309,19 @@ private slots:
         QFETCH(int, selected);
         QFETCH(Rows, expected);
         QFETCH(bool, toolbar);
-        frmToDo* window = openMainWindow(rows);
-        const QByteArray before = fileBytes();
+        frmToDo* window = m_fx->openMainWindow(rows);
+        const QByteArray before = dbtest::fileBytes(m_fx->path);
         window->selectRow(selected);
         if (toolbar)
             window->Toolbar1_ButtonClick(QStringLiteral("Delete"));
         else
             window->mnuDeleteItem->trigger();
-        QCOMPARE(listRows(*window), expected);
-        QCOMPARE(tableRows(), expected);
+        QCOMPARE(support::rowsOf(*window), expected);
+        QCOMPARE(m_fx->storedItems(), expected);
         QCOMPARE(window->selectedIndex(), 0);
         if (rows.isEmpty()) // an empty list is not even rewritten
-            QCOMPARE(fileBytes(), before);
-        QVERIFY(m_fakes->messageBoxes.calls().isEmpty());
+            QCOMPARE(dbtest::fileBytes(m_fx->path), before);
+        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
     }
 
     // Exit stores the list as it is, a drag-to-swap included, and unloads every window, the
@@ -429,9 +342,9 @@ private slots:
         QFETCH(bool, byCloseBox);
         QFETCH(int, positionSaves);
         QFETCH(QStringList, closeOrder);
-        frmToDo* window = openMainWindow(kThreeRows);
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         drag(*window, rowCentre(*window, 1), rowCentre(*window, 2));
-        const Rows swapped = listRows(*window);
+        const Rows swapped = support::rowsOf(*window);
         QVERIFY(swapped != kThreeRows);
         // A modeless dialog opened after the main window, with an item not yet stored.
         auto* dialog = new QWidget;
@@ -441,7 +354,7 @@ private slots:
         dialog->show();
         CloseRecorder recorder;
         for (QWidget* w :
-             {static_cast<QWidget*>(m_initial.data()), static_cast<QWidget*>(window), dialog})
+             {static_cast<QWidget*>(m_fx->initial.data()), static_cast<QWidget*>(window), dialog})
             recorder.watch(w);
         QSignalSpy ended(&ui::WindowRegistry::instance(), &ui::WindowRegistry::lastWindowUnloaded);
 
@@ -454,7 +367,7 @@ private slots:
         QCOMPARE(ui::WindowRegistry::instance().count(), 0);
         QCOMPARE(ended.count(), 1);
         QCOMPARE(positionWrites(), positionSaves);
-        QCOMPARE(tableRows(), swapped);
+        QCOMPARE(m_fx->storedItems(), swapped);
         QVERIFY(!ui::isUnloadingAllForms());
     }
 
@@ -468,30 +381,30 @@ private slots:
 
     void failedExitAsksBeforeClosing() {
         QFETCH(bool, byCloseBox);
-        QPointer<frmToDo> window = openMainWindow(kThreeRows);
-        const QByteArray before = fileBytes();
-        db::setFileSystemForTesting(std::make_shared<ReadOnlyFiles>());
+        QPointer<frmToDo> window = m_fx->openMainWindow(kThreeRows);
+        const QByteArray before = dbtest::fileBytes(m_fx->path);
+        m_fx->makeDatabaseReadOnly();
         auto exit = [&] { byCloseBox ? void(window->close()) : window->mnuExit->trigger(); };
 
-        m_fakes->messageBoxes.answerNext(Answer::No);
+        m_fx->fakes.messageBoxes.answerNext(Answer::No);
         exit();
-        QVERIFY(loaded(window) && loaded(m_initial) && window->isVisible());
-        QCOMPARE(listRows(*window), kThreeRows);
+        QVERIFY(loaded(window) && loaded(m_fx->initial) && window->isVisible());
+        QCOMPARE(support::rowsOf(*window), kThreeRows);
         QCOMPARE(positionWrites(), 0);
 
-        m_fakes->messageBoxes.answerNext(Answer::Yes);
+        m_fx->fakes.messageBoxes.answerNext(Answer::Yes);
         exit();
         QCOMPARE(ui::WindowRegistry::instance().count(), 0);
         QCOMPARE(positionWrites(), 1);
-        QCOMPARE(fileBytes(), before);
+        QCOMPARE(dbtest::fileBytes(m_fx->path), before);
         const MessageBoxCall failed{MessageBoxCall::Kind::Message,
-                                    kExitFailed + "Could not open '" + m_path + "': denied.",
+                                    kExitFailed + "Could not open '" + m_fx->path + "': denied.",
                                     "Tarnwick", Answer::No};
         const MessageBoxCall question{MessageBoxCall::Kind::Question,
-                                      "The to-do list was not stored in " + m_path +
+                                      "The to-do list was not stored in " + m_fx->path +
                                           ".  Do you want to close Tarnwick without storing it?",
                                       "Tarnwick", Answer::No};
-        QCOMPARE(m_fakes->messageBoxes.calls(),
+        QCOMPARE(m_fx->fakes.messageBoxes.calls(),
                  (QList<MessageBoxCall>{failed, question, failed, question}));
     }
 
@@ -516,73 +429,64 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QByteArray, contents);
         QFETCH(QStringList, startMessages);
-        const QString path = m_dir->filePath(file);
+        const QString path = m_fx->dir.filePath(file);
         if (contents.isEmpty()) {
-            m_fakes->settings.preset("MostRecentToDoDatabases", "First", path);
-            QVERIFY(m_initial->load([] { frmToDo::showWindow(); }));
+            m_fx->fakes.settings.preset("MostRecentToDoDatabases", "First", path);
+            QVERIFY(m_fx->initial->load([] { frmToDo::showWindow(); }));
         } else {
-            QFile out(path);
-            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(contents) == contents.size());
-            out.close();
+            dbtest::writeBytes(path, contents);
             app::CurrentDatabasePath = path;
             frmToDo::showWindow();
         }
-        QStringList texts = m_fakes->messageBoxes.texts();
+        QStringList texts = m_fx->fakes.messageBoxes.texts();
         QCOMPARE(texts.size(), startMessages.size());
         for (int i = 0; i < texts.size(); ++i)
             QVERIFY2(texts[i].startsWith(QString(startMessages[i]).replace("%1", path)),
                      qPrintable(texts[i]));
-        frmToDo* window = frmToDo::instance();
+        frmToDo* window = ui::findWindow<frmToDo>();
         QVERIFY(window && window->isVisible() && !window->listLoaded());
         QCOMPARE(window->rowCount(), 0);
         QCOMPARE(window->windowTitle(), "Tarnwick - " + path);
 
         QSignalSpy ended(&ui::WindowRegistry::instance(), &ui::WindowRegistry::lastWindowUnloaded);
         window->mnuExit->trigger();
-        QCOMPARE(m_fakes->messageBoxes.texts().mid(texts.size()),
+        QCOMPARE(m_fx->fakes.messageBoxes.texts().mid(texts.size()),
                  QStringList{kExitFailed + "The to-do items of " + path +
                              " were never loaded, so the list was not stored there."});
         QCOMPARE(ended.count(), 1);
         QCOMPARE(positionWrites(), 1);
-        QCOMPARE(fileBytes(path), contents);
+        QCOMPARE(dbtest::fileBytes(path), contents);
         QCOMPARE(QFile::exists(path), !contents.isEmpty());
     }
 
-    void editFillsTheInputs_data() {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("client");
-        QTest::addColumn<QString>("project");
-        QTest::newRow("client") << 1 << "Smith, Ann"
-                                << "";
-        QTest::newRow("project") << 2 << ""
-                                 << "Harbour Project";
-    }
-
+    // A client's row fills the client input only, a project's row the project input only.
     void editFillsTheInputs() {
-        QFETCH(int, row);
-        QFETCH(QString, client);
-        QFETCH(QString, project);
-        frmToDo* window = openMainWindow(kThreeRows);
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         int opened = 0;
         ui::windowOpeners().editItem = [&opened] { ++opened; };
-
         window->mnuEditItem->trigger(); // nothing selected: nothing happens
         QCOMPARE(opened, 0);
-        window->selectRow(row);
-        window->Toolbar1_ButtonClick(QStringLiteral("Properties"));
-        QCOMPARE(opened, 1);
-        const Row& texts = kThreeRows[row - 1];
-        QCOMPARE(QStringList({app::EditPriority, app::EditClient, app::EditProject,
-                              app::EditThingToDo, app::EditStartDate, app::EditDeadline}),
-                 QStringList({texts[0], client, project, texts[2], texts[3], texts[4]}));
+        const std::tuple<int, QString, QString> cases[] = {{1, "Smith, Ann", ""},
+                                                           {2, "", "Harbour Project"}};
+        for (const auto& [row, client, project] : cases) {
+            app::editInputs().clear(); // as the dialog leaves them
+            window->selectRow(row);
+            window->Toolbar1_ButtonClick(QStringLiteral("Properties"));
+            const Row& texts = kThreeRows[row - 1];
+            const app::EditInputs& in = app::editInputs();
+            QCOMPARE(QStringList({in.Priority, in.Client, in.Project, in.ThingToDo, in.StartDate,
+                                  in.Deadline}),
+                     QStringList({texts[0], client, project, texts[2], texts[3], texts[4]}));
+        }
+        QCOMPARE(opened, 2);
     }
 
     // The window appears at its saved position and returns to it when a window of ours closes
     // (a modal dialog, a modeless one); activated from another program it stays where it was
     // moved.
     void savedPositionComesBackAfterOurWindowsOnly() {
-        m_fakes->settings.preset("FormPosition", "frmToDo", "1200, 900, 9600, 7200");
-        frmToDo* window = openMainWindow(kThreeRows);
+        m_fx->fakes.settings.preset("FormPosition", "frmToDo", "1200, 900, 9600, 7200");
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         const QRect saved(80, 60, 640, 480);
         QTRY_COMPARE(window->frameGeometry(), saved);
         QVERIFY(QTest::qWaitForWindowActive(window));
@@ -619,13 +523,13 @@ private slots:
     }
 
     void toolbarIgnoresErrors() {
-        frmToDo* window = openMainWindow(kThreeRows);
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
         ui::windowOpeners().addItem = [] { throw std::runtime_error("no dialog"); };
         window->Toolbar1_ButtonClick(QStringLiteral("View Details"));
         window->Toolbar1_ButtonClick(QStringLiteral("No such key"));
-        QVERIFY(m_fakes->messageBoxes.calls().isEmpty());
+        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
         window->mnuAddItem->trigger();
-        QCOMPARE(m_fakes->messageBoxes.texts(),
+        QCOMPARE(m_fx->fakes.messageBoxes.texts(),
                  QStringList{"There was an error in adding an item: no dialog"});
     }
 

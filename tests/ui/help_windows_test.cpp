@@ -15,17 +15,18 @@
 #include <QToolBar>
 #include <QWebEngineView>
 
-#include <memory>
+#include <optional>
 
 #include "app/globals.h"
+#include "db_test_util.h"
 #include "platform/program_launcher.h"
 #include "platform/services.h"
-#include "support/fake_platform.h"
+#include "support/window_fixture.h"
+#include "ui/common/single_window.h"
 #include "ui/help/frm_about.h"
 #include "ui/help/frm_browser.h"
 #include "ui/help/system_info.h"
 #include "ui/main/window_openers.h"
-#include "ui/main/window_registry.h"
 
 using platform::RegistryType;
 using platform::RegistryValue;
@@ -35,12 +36,6 @@ namespace {
 const QString kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const QString kLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 const QString kUnavailable = "System Information Is Unavailable At This Time";
-
-void writeFile(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(text);
-}
 
 QStringList entries(const QComboBox* box) {
     QStringList texts;
@@ -64,7 +59,7 @@ class HelpWindowsTest : public QObject {
 
 private:
     QTemporaryDir m_pages;
-    std::unique_ptr<platform::fakes::FakePlatform> m_fakes;
+    std::optional<support::WindowFixture> m_fx;
 
     QString page(const char* name) const {
         return QUrl::fromLocalFile(m_pages.filePath(QLatin1String(name) + ".html")).toString();
@@ -72,7 +67,7 @@ private:
 
     frmBrowser* openBrowser(const std::function<void()>& opener) {
         opener();
-        frmBrowser* window = frmBrowser::instance();
+        frmBrowser* window = ui::findWindow<frmBrowser>();
         if (window == nullptr || !waitForPage(window))
             qWarning("the browser window did not load its page");
         return window;
@@ -81,26 +76,18 @@ private:
 private slots:
     void initTestCase() {
         for (const char* name : {"sibling", "maker", "other", "home", "search"})
-            writeFile(m_pages.filePath(QLatin1String(name) + ".html"),
-                      QByteArray("<html><head><title>The ") + name + " page</title></head></html>");
+            dbtest::writeBytes(m_pages.filePath(QLatin1String(name) + ".html"),
+                               QByteArray("<html><head><title>The ") + name +
+                                   " page</title></head></html>");
         qputenv("TARNWICK_SIBLING_URL", page("sibling").toUtf8());
         qputenv("TARNWICK_MAKER_URL", page("maker").toUtf8());
         qputenv("TARNWICK_HOME_URL", page("home").toUtf8());
         qputenv("TARNWICK_SEARCH_URL", page("search").toUtf8());
-        ui::installWindowOpeners();
     }
 
-    void init() {
-        m_fakes = std::make_unique<platform::fakes::FakePlatform>();
-        app::resetGlobals();
-    }
+    void init() { m_fx.emplace(support::WindowFixture::Files::InMemory); }
 
-    void cleanup() {
-        delete frmBrowser::instance();
-        delete frmAbout::instance();
-        QVERIFY2(m_fakes->errors().isEmpty(), qPrintable(m_fakes->errors().join('\n')));
-        m_fakes.reset();
-    }
+    void cleanup() { m_fx.reset(); }
 
     void browserStartsAtTheSiblingPageUntilTheMakersSiteIsVisited() {
         frmBrowser* window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
@@ -111,13 +98,13 @@ private slots:
 
         // An open window is only brought forward and keeps its page.
         ui::windowOpeners().visitMakerSite();
-        QCOMPARE(frmBrowser::instance(), window);
+        QCOMPARE(ui::findWindow<frmBrowser>(), window);
         QCOMPARE(app::StartingAddress, page("maker"));
         QCOMPARE(window->brwWebBrowser->url().toString(), page("sibling"));
 
         // A new window starts at the starting address, now the maker's site.
         window->close();
-        QTRY_VERIFY(frmBrowser::instance() == nullptr);
+        QTRY_VERIFY(ui::findWindow<frmBrowser>() == nullptr);
         window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
         QCOMPARE(window->windowTitle(), QStringLiteral("The maker page"));
         QCOMPARE(entries(window->cboAddress), QStringList{page("maker")});
@@ -168,7 +155,7 @@ private slots:
         QVERIFY(!titles.contains({QStringLiteral("Working...")}));
         QCOMPARE(window->windowTitle(), QStringLiteral("The sibling page"));
         QCOMPARE(window->brwWebBrowser->url().toString(), page("sibling"));
-        QVERIFY(m_fakes->messageBoxes.calls().isEmpty());
+        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
 
         window->tbToolBar_ButtonClick("Search");
         QVERIFY(waitForPage(window));
@@ -196,7 +183,7 @@ private slots:
             options.installDataFolders = {folder.filePath("none")};
             platform::Services::setFiles(std::make_shared<platform::LocalFiles>(options));
             ui::windowOpeners().about();
-            frmAbout* window = frmAbout::instance();
+            frmAbout* window = ui::findWindow<frmAbout>();
             QVERIFY(window != nullptr);
             QCOMPARE(frmAbout::showWindow(), window);
             const bool found = programFolder != empty.path();
@@ -229,21 +216,19 @@ private slots:
             {"/usr/bin/broken", "", "", ""},
         };
         for (const auto& c : cases) {
-            delete frmAbout::instance();
-            m_fakes.reset(); // uninstalls every service before the next fakes install theirs
-            m_fakes = std::make_unique<platform::fakes::FakePlatform>();
+            m_fx.emplace(support::WindowFixture::Files::InMemory); // fresh fakes and windows
             if (!c.path.isEmpty())
-                m_fakes->systemRegistry.setString(kSysInfoKey, "PATH", c.path);
+                m_fx->fakes.systemRegistry.setString(kSysInfoKey, "PATH", c.path);
             if (!c.location.isEmpty())
-                m_fakes->systemRegistry.setString(kLocationKey, "MSINFO", c.location);
+                m_fx->fakes.systemRegistry.setString(kLocationKey, "MSINFO", c.location);
             if (!c.existing.isEmpty())
-                m_fakes->files.addFile(c.existing);
-            m_fakes->programLauncher.failOn("/usr/bin/broken");
+                m_fx->fakes.files.addFile(c.existing);
+            m_fx->fakes.programLauncher.failOn("/usr/bin/broken");
             QTest::mouseClick(frmAbout::showWindow()->Command1, Qt::LeftButton);
             const bool started = !c.started.isEmpty();
-            QCOMPARE(m_fakes->programLauncher.started(),
+            QCOMPARE(m_fx->fakes.programLauncher.started(),
                      started ? QStringList{c.started} : QStringList());
-            QCOMPARE(m_fakes->messageBoxes.texts(),
+            QCOMPARE(m_fx->fakes.messageBoxes.texts(),
                      started ? QStringList() : QStringList{kUnavailable});
         }
     }
@@ -262,7 +247,7 @@ private slots:
             {{RegistryType::String, QByteArray(1025, 'x')}, false, "unchanged"},
         };
         for (const auto& c : cases) {
-            m_fakes->systemRegistry.set("K", "V", c.value);
+            m_fx->fakes.systemRegistry.set("K", "V", c.value);
             QString text = "unchanged";
             QCOMPARE(ui::GetKeyValue(platform::RegistryRoot::LocalMachine, "K", "V", text), c.read);
             QCOMPARE(text, c.text);
@@ -272,17 +257,18 @@ private slots:
     void systemInfoStartsTheProgramInTheRegistryFile() {
         QTemporaryDir folder;
         const QString program = folder.filePath("sysinfo.sh");
-        writeFile(program, "#!/bin/sh\ntouch \"$0.started\"\n");
+        dbtest::writeBytes(program, "#!/bin/sh\ntouch \"$0.started\"\n");
         QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         platform::Services::setProgramLauncher(std::make_shared<platform::QtProgramLauncher>());
         for (const QString& named : {folder.filePath("missing"), program}) {
-            writeFile(folder.filePath("registry.ini"),
-                      "[" + kSysInfoKey.toUtf8() + "]\nPATH=" + QFile::encodeName(named) + "\n");
+            dbtest::writeBytes(folder.filePath("registry.ini"),
+                               "[" + kSysInfoKey.toUtf8() + "]\nPATH=" + QFile::encodeName(named) +
+                                   "\n");
             platform::Services::setSystemRegistry(
                 std::make_shared<platform::IniSystemRegistry>(folder.filePath("registry.ini")));
             QTest::mouseClick(frmAbout::showWindow()->Command1, Qt::LeftButton);
         }
-        QCOMPARE(m_fakes->messageBoxes.texts(), QStringList{kUnavailable}); // the missing one
+        QCOMPARE(m_fx->fakes.messageBoxes.texts(), QStringList{kUnavailable}); // the missing one
         QTRY_VERIFY(QFileInfo::exists(program + ".started"));
     }
 };

@@ -1,6 +1,7 @@
 #include "ui/common/key_codes.h"
 
 #include <QKeyEvent>
+#include <QWidget>
 
 namespace ui::keys {
 namespace {
@@ -68,6 +69,26 @@ int codeOfAsciiKey(int key) {
         return 0;
     }
 }
+
+// Hands the keys pressed in the control it watches to a window's rule.
+class KeyRule final : public QObject {
+public:
+    KeyRule(QWidget& control, std::function<bool(int, int)> rule)
+        : QObject(&control), m_rule(std::move(rule)) {
+        control.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto& key = static_cast<const QKeyEvent&>(*event);
+        return m_rule(virtualKeyCode(key), characterCode(key));
+    }
+
+private:
+    std::function<bool(int, int)> m_rule;
+};
 
 // Keys that only the keypad has, or that have a code of their own there (Num Lock on); 0 for a
 // key whose code is the same as off the keypad.
@@ -193,6 +214,10 @@ int characterCode(const QKeyEvent& event) {
     if (character < 0x20 || (character >= 0x7f && character < 0xa0))
         return 0;
     return static_cast<int>(character);
+}
+
+void watch(QWidget& control, std::function<bool(int keyCode, int charCode)> rule) {
+    new KeyRule(control, std::move(rule));
 }
 
 } // namespace ui::keys

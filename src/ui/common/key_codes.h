@@ -20,7 +20,10 @@
 //   Ctrl+M type no character here (0), so they never pass for Enter.
 #pragma once
 
+#include <functional>
+
 class QKeyEvent;
+class QWidget;
 
 namespace ui::keys {
 
@@ -37,5 +40,10 @@ int virtualKeyCode(const QKeyEvent& event);
 
 /// The character code `event` types, 0 when it types none.
 int characterCode(const QKeyEvent& event);
+
+/// Calls `rule` with the virtual-key and character codes of every key pressed in `control`
+/// before the control acts on it; when `rule` returns true the key is the window's, and the
+/// control does not see it. The rule lives as long as the control.
+void watch(QWidget& control, std::function<bool(int keyCode, int charCode)> rule);
 
 } // namespace ui::keys

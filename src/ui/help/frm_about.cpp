@@ -8,10 +8,11 @@
 
 #include <exception>
 
+#include "platform/error.h"
 #include "platform/services.h"
+#include "ui/common/single_window.h"
+#include "ui/common/toolbar_icons.h"
 #include "ui/help/system_info.h"
-#include "ui/main/toolbar_icons.h"
-#include "ui/main/window_registry.h"
 
 namespace {
 
@@ -32,23 +33,8 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int pointS
 
 } // namespace
 
-QPointer<frmAbout> frmAbout::s_instance;
-
-frmAbout* frmAbout::instance() {
-    return s_instance.data();
-}
-
 frmAbout* frmAbout::showWindow() {
-    if (s_instance) {
-        s_instance->show();
-        s_instance->raise();
-        s_instance->activateWindow();
-        return s_instance;
-    }
-    auto* window = new frmAbout;
-    window->show();
-    window->cmdOK->setFocus();
-    return window;
+    return ui::showModeless<frmAbout>([] { return new frmAbout; });
 }
 
 frmAbout::frmAbout() {
@@ -109,17 +95,15 @@ frmAbout::frmAbout() {
     connect(Command1, &QPushButton::clicked, this, &frmAbout::Command1_Click);
 
     Form_Load();
-    s_instance = this;
-    ui::WindowRegistry::instance().add(this);
+    cmdOK->setFocus();
 }
 
 frmAbout::~frmAbout() = default;
 
 void frmAbout::Form_Load() {
-    try {
+    platform::ignoreErrors([this] {
         m_picturePath = platform::Services::files().dataFilePath(QStringLiteral("tarnwick.gif"));
-    } catch (const std::exception&) {
-    }
+    });
     auto* movie = new QMovie(m_picturePath, QByteArray(), this);
     if (movie->isValid()) {
         m_movie = movie;

@@ -14,7 +14,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
 
 class QFrame;
 class QLabel;
@@ -26,8 +25,6 @@ class frmAbout final : public QDialog {
 public:
     /// Shows the window modeless: creates it, or brings the open one to the front.
     static frmAbout* showWindow();
-    /// The window while it is loaded, or nullptr.
-    static frmAbout* instance();
 
     ~frmAbout() override;
 
@@ -54,8 +51,6 @@ public:
 private:
     frmAbout();
     void Form_Load();
-
-    static QPointer<frmAbout> s_instance;
 
     QString m_picturePath;
     QMovie* m_movie = nullptr;

@@ -2,24 +2,25 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
 
-#include <array>
 #include <exception>
 
 #include "app/globals.h"
+#include "platform/error.h"
 #include "platform/services.h"
+#include "platform/twips.h"
+#include "ui/common/commands.h"
+#include "ui/common/key_codes.h"
+#include "ui/common/single_window.h"
+#include "ui/common/toolbar_icons.h"
 #include "ui/help/web_addresses.h"
-#include "ui/main/toolbar_icons.h"
-#include "ui/main/window_registry.h"
 
 namespace {
 
@@ -36,22 +37,17 @@ constexpr double kPaneGap = 50;
 // How long a navigation request counts as busy when no load starts.
 constexpr qint64 kLoadStartLimitMs = 2000;
 
-template <typename Step> void ignoreErrors(Step&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}
+using platform::ignoreErrors;
 
-struct Scale {
-    double x;
-    double y;
+// The toolbar: each button's tooltip is its key.
+const ui::ToolbarButton<frmBrowser> kButtons[] = {
+    {"Back", "Back", &frmBrowser::goBack, QKeySequence::Back},
+    {"Forward", "Forward", &frmBrowser::goForward, QKeySequence::Forward},
+    {"Stop", "Stop", &frmBrowser::stop, QKeySequence::Cancel},
+    {"Refresh", "Refresh", &frmBrowser::refresh, QKeySequence::Refresh},
+    {"Home", "Home", &frmBrowser::goHome},
+    {"Search", "Search", &frmBrowser::search},
 };
-
-Scale twipsPerPixel() {
-    platform::ScreenMetrics& screen = platform::Services::screen();
-    return {screen.twipsPerPixelX(), screen.twipsPerPixelY()};
-}
 
 // The page pane. A link that asks for a new window opens in the pane itself.
 class PagePane final : public QWebEngineView {
@@ -64,23 +60,8 @@ protected:
 
 } // namespace
 
-QPointer<frmBrowser> frmBrowser::s_instance;
-
-frmBrowser* frmBrowser::instance() {
-    return s_instance.data();
-}
-
 frmBrowser* frmBrowser::showWindow() {
-    if (s_instance) {
-        s_instance->show();
-        s_instance->raise();
-        s_instance->activateWindow();
-        return s_instance;
-    }
-    auto* window = new frmBrowser;
-    window->show();
-    window->cboAddress->setFocus();
-    return window;
+    return ui::showModeless<frmBrowser>([] { return new frmBrowser; });
 }
 
 frmBrowser::frmBrowser() {
@@ -97,12 +78,10 @@ frmBrowser::frmBrowser() {
     timTimer->setObjectName(QStringLiteral("timTimer"));
     timTimer->setInterval(5);
 
-    const Scale scale = twipsPerPixel();
-    brwWebBrowser->move(platform::pixelsFromTwips(kPaneLeft, scale.x),
-                        picAddress->geometry().bottom() + 1 +
-                            platform::pixelsFromTwips(kPaneGap, scale.y));
-    resize(platform::pixelsFromTwips(kDesignWidth, scale.x),
-           platform::pixelsFromTwips(kDesignHeight, scale.y));
+    const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
+    brwWebBrowser->move(scale.pixelsX(kPaneLeft),
+                        picAddress->geometry().bottom() + 1 + scale.pixelsY(kPaneGap));
+    resize(scale.pixelsX(kDesignWidth), scale.pixelsY(kDesignHeight));
 
     connect(timTimer, &QTimer::timeout, this, &frmBrowser::timTimer_Timer);
     connect(brwWebBrowser, &QWebEngineView::loadStarted, this,
@@ -114,58 +93,32 @@ frmBrowser::frmBrowser() {
     });
     connect(cboAddress, &QComboBox::activated, this, &frmBrowser::cboAddress_Click);
     // Keys reach the box itself, which hands most of them on to its text field.
-    cboAddress->installEventFilter(this);
-    cboAddress->lineEdit()->installEventFilter(this);
+    for (QWidget* box : std::initializer_list<QWidget*>{cboAddress, cboAddress->lineEdit()})
+        ui::keys::watch(*box, [this](int, int charCode) {
+            cboAddress_KeyPress(charCode);
+            return charCode == ui::keys::kEnterChar;
+        });
 
     Form_Load();
-    s_instance = this;
-    ui::WindowRegistry::instance().add(this);
+    cboAddress->setFocus();
 }
 
 frmBrowser::~frmBrowser() = default;
 
 void frmBrowser::createToolbar() {
-    struct Button {
-        const char* key;
-        const char* themeIcon;
-        QStyle::StandardPixmap fallback;
-        QKeySequence::StandardKey shortcut;
-    };
-    static const std::array<Button, 6> kButtons = {{
-        {"Back", "go-previous", QStyle::SP_ArrowBack, QKeySequence::Back},
-        {"Forward", "go-next", QStyle::SP_ArrowForward, QKeySequence::Forward},
-        {"Stop", "process-stop", QStyle::SP_BrowserStop, QKeySequence::Cancel},
-        {"Refresh", "view-refresh", QStyle::SP_BrowserReload, QKeySequence::Refresh},
-        {"Home", "go-home", QStyle::SP_DirHomeIcon, QKeySequence::UnknownKey},
-        {"Search", "edit-find", QStyle::SP_FileDialogContentsView, QKeySequence::UnknownKey},
-    }};
-
     tbToolBar = new QToolBar(this);
     tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
     tbToolBar->setMovable(false);
     tbToolBar->setFloatable(false);
     tbToolBar->setIconSize(QSize(16, 16));
     tbToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    for (const Button& button : kButtons) {
-        const QString key = QLatin1String(button.key);
-        const QIcon icon = QIcon::fromTheme(QLatin1String(button.themeIcon),
-                                            style()->standardIcon(button.fallback));
-        QAction* action = tbToolBar->addAction(icon, key);
-        action->setData(key);
-        action->setToolTip(key);
-        action->setObjectName(QStringLiteral("tbToolBar:") + key);
-        if (button.shortcut != QKeySequence::UnknownKey) {
-            action->setShortcut(button.shortcut);
-            action->setShortcutContext(Qt::WindowShortcut);
-        }
-    }
-    connect(tbToolBar, &QToolBar::actionTriggered, this,
-            [this](QAction* action) { tbToolBar_ButtonClick(action->data().toString()); });
+    ui::buildToolbar(*tbToolBar, kButtons,
+                     [this](const QString& key) { tbToolBar_ButtonClick(key); });
     tbToolBar->setGeometry(0, 0, tbToolBar->sizeHint().width(), tbToolBar->sizeHint().height());
 }
 
 void frmBrowser::createAddressArea() {
-    const Scale scale = twipsPerPixel();
+    const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
     picAddress = new QWidget(this);
     picAddress->setObjectName(QStringLiteral("picAddress"));
     lblAddress = new QLabel(QStringLiteral("&Address:"), picAddress);
@@ -177,16 +130,14 @@ void frmBrowser::createAddressArea() {
     cboAddress->setCompleter(nullptr);
     lblAddress->setBuddy(cboAddress);
 
-    lblAddress->setGeometry(platform::pixelsFromTwips(kLabelLeft, scale.x),
-                            platform::pixelsFromTwips(kLabelTop, scale.y),
+    lblAddress->setGeometry(scale.pixelsX(kLabelLeft), scale.pixelsY(kLabelTop),
                             lblAddress->sizeHint().width(), lblAddress->sizeHint().height());
     cboAddress->resize(cboAddress->sizeHint());
     const double addressBottom =
-        platform::twipsFromPixels(lblAddress->geometry().bottom() + 1 + cboAddress->height(),
-                                  scale.y) +
-        15 + kAreaBottomGap;
+        scale.twipsY(lblAddress->geometry().bottom() + 1 + cboAddress->height()) + 15 +
+        kAreaBottomGap;
     picAddress->setGeometry(0, tbToolBar->height(), tbToolBar->width(),
-                            platform::pixelsFromTwips(addressBottom, scale.y));
+                            scale.pixelsY(addressBottom));
 }
 
 // ---- Opening, resizing ----
@@ -201,11 +152,9 @@ void frmBrowser::Form_Load() {
             app::StartingAddress = ui::help::siblingPageAddress();
     });
     ignoreErrors([this] {
-        const Scale scale = twipsPerPixel();
-        const double labelBottom =
-            platform::twipsFromPixels(lblAddress->y() + lblAddress->height(), scale.y);
-        cboAddress->move(platform::pixelsFromTwips(50, scale.x),
-                         platform::pixelsFromTwips(labelBottom + 15, scale.y));
+        const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
+        const double labelBottom = scale.twipsY(lblAddress->y() + lblAddress->height());
+        cboAddress->move(scale.pixelsX(50), scale.pixelsY(labelBottom + 15));
     });
     ignoreErrors([this] {
         if (app::StartingAddress.isEmpty())
@@ -222,26 +171,23 @@ void frmBrowser::Form_Resize() {
 }
 
 void frmBrowser::resizeRule() {
-    const Scale scale = twipsPerPixel();
-    const double clientWidth = platform::twipsFromPixels(width(), scale.x);
-    const double clientHeight = platform::twipsFromPixels(height(), scale.y);
+    const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
+    const double clientWidth = scale.twipsX(width());
+    const double clientHeight = scale.twipsY(height());
     // The toolbar and the address area span the window.
     tbToolBar->resize(width(), tbToolBar->height());
     picAddress->resize(width(), picAddress->height());
 
     const double boxWidth = clientWidth - 100;
     if (boxWidth >= 0)
-        cboAddress->resize(platform::pixelsFromTwips(boxWidth, scale.x), cboAddress->height());
+        cboAddress->resize(scale.pixelsX(boxWidth), cboAddress->height());
     const double paneWidth = clientWidth - 100;
     if (paneWidth >= 0)
-        brwWebBrowser->resize(platform::pixelsFromTwips(paneWidth, scale.x),
-                              brwWebBrowser->height());
-    const double areaBottom = platform::twipsFromPixels(picAddress->y(), scale.y) +
-                              platform::twipsFromPixels(picAddress->height(), scale.y);
+        brwWebBrowser->resize(scale.pixelsX(paneWidth), brwWebBrowser->height());
+    const double areaBottom = scale.twipsY(picAddress->y()) + scale.twipsY(picAddress->height());
     const double paneHeight = clientHeight - areaBottom - 100;
     if (paneHeight >= 0)
-        brwWebBrowser->resize(brwWebBrowser->width(),
-                              platform::pixelsFromTwips(paneHeight, scale.y));
+        brwWebBrowser->resize(brwWebBrowser->width(), scale.pixelsY(paneHeight));
 }
 
 void frmBrowser::resizeEvent(QResizeEvent* event) {
@@ -298,20 +244,8 @@ void frmBrowser::cboAddress_Click() {
 }
 
 void frmBrowser::cboAddress_KeyPress(int charCode) {
-    if (charCode == 13)
+    if (charCode == ui::keys::kEnterChar)
         cboAddress_Click();
-}
-
-bool frmBrowser::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == cboAddress || watched == cboAddress->lineEdit()) &&
-        event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            cboAddress_KeyPress(13);
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 // ---- Timer and toolbar ----
@@ -326,32 +260,42 @@ void frmBrowser::timTimer_Timer() {
 }
 
 void frmBrowser::tbToolBar_ButtonClick(const QString& key) {
-    ignoreErrors([this, &key] {
-        timTimer->start();
-        if (key == QLatin1String("Back")) {
-            if (brwWebBrowser->history()->canGoBack()) {
-                expectLoad();
-                brwWebBrowser->back();
-            }
-        } else if (key == QLatin1String("Forward")) {
-            if (brwWebBrowser->history()->canGoForward()) {
-                expectLoad();
-                brwWebBrowser->forward();
-            }
-        } else if (key == QLatin1String("Refresh")) {
-            if (!brwWebBrowser->url().isEmpty()) {
-                expectLoad();
-                brwWebBrowser->reload();
-            }
-        } else if (key == QLatin1String("Home")) {
-            navigate(ui::help::homePageAddress());
-        } else if (key == QLatin1String("Search")) {
-            navigate(ui::help::searchPageAddress());
-        } else if (key == QLatin1String("Stop")) {
-            timTimer->stop();
-            m_loadAskedFor.invalidate();
-            brwWebBrowser->stop();
-            setWindowTitle(brwWebBrowser->title());
-        }
-    });
+    ignoreErrors([this] { timTimer->start(); });
+    ui::runToolbarButton(*this, kButtons, key);
+}
+
+void frmBrowser::goBack() {
+    if (brwWebBrowser->history()->canGoBack()) {
+        expectLoad();
+        brwWebBrowser->back();
+    }
+}
+
+void frmBrowser::goForward() {
+    if (brwWebBrowser->history()->canGoForward()) {
+        expectLoad();
+        brwWebBrowser->forward();
+    }
+}
+
+void frmBrowser::stop() {
+    timTimer->stop();
+    m_loadAskedFor.invalidate();
+    brwWebBrowser->stop();
+    setWindowTitle(brwWebBrowser->title());
+}
+
+void frmBrowser::refresh() {
+    if (!brwWebBrowser->url().isEmpty()) {
+        expectLoad();
+        brwWebBrowser->reload();
+    }
+}
+
+void frmBrowser::goHome() {
+    navigate(ui::help::homePageAddress());
+}
+
+void frmBrowser::search() {
+    navigate(ui::help::searchPageAddress());
 }

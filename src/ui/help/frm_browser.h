@@ -27,7 +27,6 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QPointer>
 #include <QWidget>
 
 class QComboBox;
@@ -42,8 +41,6 @@ public:
     /// Shows the window modeless: creates it, running its opening steps with the starting
     /// address as it stands, or brings the open one to the front with its page unchanged.
     static frmBrowser* showWindow();
-    /// The window while it is loaded, or nullptr.
-    static frmBrowser* instance();
 
     ~frmBrowser() override;
 
@@ -67,12 +64,20 @@ public:
     /// `charCode` 13 (Enter) navigates; other keys are left to the box.
     void cboAddress_KeyPress(int charCode);
     void timTimer_Timer();
-    /// Runs the button with `key`; an unknown key only turns the timer on. Errors are ignored.
+    /// Turns the timer on and runs the button with `key`; an unknown key only turns the timer
+    /// on. Errors are ignored.
     void tbToolBar_ButtonClick(const QString& key);
+
+    // The toolbar's commands.
+    void goBack();
+    void goForward();
+    void stop();
+    void refresh();
+    void goHome();
+    void search();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     frmBrowser();
@@ -84,8 +89,6 @@ private:
     /// Asks the pane for `address`; text that makes no address asks for nothing.
     void navigate(const QString& address);
     void expectLoad() { m_loadAskedFor.start(); }
-
-    static QPointer<frmBrowser> s_instance;
 
     bool m_suppressNavigation = false;
     /// Running from a navigation request until its load starts or ends.

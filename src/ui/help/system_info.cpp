@@ -1,7 +1,6 @@
 #include "ui/help/system_info.h"
 
-#include <exception>
-
+#include "platform/error.h"
 #include "platform/files.h"
 #include "platform/services.h"
 
@@ -21,11 +20,10 @@ constexpr qsizetype kBufferSize = 1024;
 bool GetKeyValue(platform::RegistryRoot KeyRoot, const QString& KeyName, const QString& SubKeyRef,
                  QString& KeyVal) {
     std::optional<platform::RegistryValue> value;
-    try {
-        value = platform::Services::systemRegistry().queryValue(KeyRoot, KeyName, SubKeyRef);
-    } catch (const std::exception&) {
+    if (!platform::ignoreErrors([&] {
+            value = platform::Services::systemRegistry().queryValue(KeyRoot, KeyName, SubKeyRef);
+        }))
         return false;
-    }
     if (!value || value->data.size() > kBufferSize)
         return false;
 
@@ -52,7 +50,8 @@ bool GetKeyValue(platform::RegistryRoot KeyRoot, const QString& KeyName, const Q
 }
 
 void StartSysInfo() {
-    try {
+    bool started = false;
+    platform::ignoreErrors([&] {
         QString SysInfoPath;
         bool found = GetKeyValue(platform::RegistryRoot::LocalMachine, kSysInfoKey, kSysInfoValue,
                                  SysInfoPath);
@@ -64,15 +63,14 @@ void StartSysInfo() {
         }
         if (found) {
             platform::Services::programLauncher().start(SysInfoPath);
-            return;
+            started = true;
         }
-    } catch (const std::exception&) {
-    }
-    try {
-        platform::Services::messageBoxes().message(
-            QStringLiteral("System Information Is Unavailable At This Time"));
-    } catch (const std::exception&) {
-    }
+    });
+    if (!started)
+        platform::ignoreErrors([] {
+            platform::Services::messageBoxes().message(
+                QStringLiteral("System Information Is Unavailable At This Time"));
+        });
 }
 
 } // namespace ui

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QHeaderView>
-#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -13,19 +12,22 @@
 #include <limits>
 #include <stdexcept>
 
-#include "app/frm_initial.h"
 #include "app/globals.h"
 #include "app/settings_routines.h"
-#include "app/window_geometry.h"
 #include "db/routines.h"
+#include "platform/error.h"
 #include "platform/services.h"
+#include "platform/twips.h"
 #include "print/todo_printout.h"
+#include "ui/common/commands.h"
+#include "ui/common/fonts.h"
 #include "ui/common/key_codes.h"
+#include "ui/common/single_window.h"
+#include "ui/common/toolbar_icons.h"
+#include "ui/common/window_registry.h"
 #include "ui/main/todo_list_model.h"
 #include "ui/main/todo_list_view.h"
-#include "ui/main/toolbar_icons.h"
 #include "ui/main/window_openers.h"
-#include "ui/main/window_registry.h"
 
 namespace {
 
@@ -45,86 +47,96 @@ constexpr double kToolbarHeight = 420;
 constexpr double kDesignWidth = 12000;
 constexpr double kDesignHeight = 7200;
 
-QString describe(const std::exception& e) {
-    return QString::fromUtf8(e.what());
-}
-
-void showMessage(const QString& text) {
-    platform::Services::messageBoxes().message(text);
-}
-
-// Runs `command` started from a menu item or a key: an error is shown as `prefix` followed by
-// its description.
-template <typename Command> void runReporting(const QString& prefix, Command&& command) {
-    try {
-        command();
-    } catch (const std::exception& e) {
-        try {
-            showMessage(prefix + describe(e));
-        } catch (const std::exception&) {
-        }
-    }
-}
-
-// Runs `command`, ignoring any error: the toolbar's way, and the layout rules'.
-template <typename Command> void ignoreErrors(Command&& command) {
-    try {
-        command();
-    } catch (const std::exception&) {
-    }
-}
-
-void callOpener(const std::function<void()>& opener) {
-    if (opener)
-        opener();
-}
-
-// Opens a modal window and, once it has closed, makes `owner` the active window again, as the
-// desktop normally does, at its saved position.
-void callModalOpener(const std::function<void()>& opener, frmToDo* owner) {
-    if (!opener)
-        return;
-    QPointer<frmToDo> guard = owner;
-    opener();
-    if (!guard || !guard->isVisible())
-        return;
-    guard->restorePositionAfterDialog();
-    if (!guard->isActiveWindow())
-        guard->activateWindow();
-}
+using platform::ignoreErrors;
 
 const QString kExitFailed = QStringLiteral("There was an error in exiting the program: ");
 
-struct ScreenScale {
-    double x;
-    double y;
+// Opens a modeless window (ui/main/window_openers.h); an empty entry does nothing.
+ui::Command<frmToDo> opens(std::function<void()> ui::WindowOpeners::*opener) {
+    return [opener](frmToDo&) {
+        if (const std::function<void()>& open = ui::windowOpeners().*opener)
+            open();
+    };
+}
+
+// Opens a modal window and, once it has closed, makes the main window the active window again,
+// as the desktop normally does, at its saved position.
+ui::Command<frmToDo> opensModal(std::function<void()> ui::WindowOpeners::*opener) {
+    return [opener](frmToDo& window) {
+        const std::function<void()>& open = ui::windowOpeners().*opener;
+        if (!open)
+            return;
+        QPointer<frmToDo> guard = &window;
+        open();
+        if (!guard || !guard->isVisible())
+            return;
+        guard->restorePositionAfterDialog();
+        if (!guard->isActiveWindow())
+            guard->activateWindow();
+    };
+}
+
+using W = frmToDo;
+using ui::WindowOpeners;
+
+// The recently used entries mnuFileName(0) to (5) go in before mnuSeparator4 (createMenus).
+const ui::MenuLine<W> kMenus[] = {
+    {0, &W::mnuFile, "mnuFile", "&File"},
+    {1, &W::mnuNewToDoDatabase, "mnuNewToDoDatabase", "&New To Do database",
+     &W::mnuNewToDoDatabase_Click},
+    {1, &W::mnuOpenToDoDatabase, "mnuOpenToDoDatabase", "&Open To Do database",
+     &W::mnuOpenToDoDatabase_Click},
+    {1, &W::mnuSeparator2, "mnuSeparator2", "-"},
+    {1, &W::mnuFonts, "mnuFonts", "&Fonts"},
+    {2, &W::mnuProgramFont, "mnuProgramFont", "&Program Font", &W::mnuProgramFont_Click},
+    {2, &W::mnuPrintFont, "mnuPrintFont", "P&rint Font", &W::mnuPrintFont_Click},
+    {1, &W::mnuSeparator, "mnuSeparator", "-"},
+    {1, &W::mnuSeparator4, "mnuSeparator4", "-"},
+    {1, &W::mnuExit, "mnuExit", "&Exit", &W::mnuExit_Click},
+    {0, &W::mnuAddItem, "mnuAddItem", "&Add item", &W::AddItem,
+     "There was an error in adding an item: "},
+    {0, &W::mnuDeleteItem, "mnuDeleteItem", "&Delete selected item", &W::DeleteSelectedItem,
+     "There was an error in deleting the selected item: "},
+    {0, &W::mnuEditItem, "mnuEditItem", "&Edit selected item", &W::EditSelectedItem,
+     "There was an error in editing the selected item: "},
+    {0, &W::mnuLists, "mnuLists", "&Lists"},
+    {1, &W::mnuActivities, "mnuActivities", "&Activiities", opensModal(&WindowOpeners::activities),
+     "There was an error in opening the activities: "},
+    {1, &W::mnuClients, "mnuClients", "&Clients", opensModal(&WindowOpeners::clients),
+     "There was an error in opening the clients: "},
+    {1, &W::mnuProjects, "mnuProjects", "&Projects", opensModal(&WindowOpeners::projects),
+     "There was an error in opening the projects: "},
+    {0, &W::mnuPrint, "mnuPrint", "&Print", &W::mnuPrint_Click},
+    {0, &W::mnuHelp, "mnuHelp", "&Help"},
+    {1, &W::mnuVellumtide, "mnuVellumtide", "Learn about &Vellumtide",
+     opens(&WindowOpeners::learnAboutVellumtide), "There was an error in opening the browser: "},
+    {1, &W::mnuVisit, "mnuVisit", "&Visit Brackenfold's website",
+     opens(&WindowOpeners::visitMakerSite), "There was an error in opening the browser: "},
+    {1, &W::mnuAbout, "mnuAbout", "&About Tarnwick", opens(&WindowOpeners::about),
+     "There was an error in opening the About box: "},
 };
 
-ScreenScale twipsPerPixel() {
-    platform::ScreenMetrics& screen = platform::Services::screen();
-    return {screen.twipsPerPixelX(), screen.twipsPerPixelY()};
-}
+const ui::ToolbarButton<W> kToolbar[] = {
+    {"New", "New To Do database", &W::mnuNewToDoDatabase_Click},
+    {"Open", "Open To Do database", &W::mnuOpenToDoDatabase_Click},
+    {"Small Caps", "Change program font", &W::mnuProgramFont_Click},
+    {"Spell Check", "Change print font", &W::mnuPrintFont_Click},
+    {"View Details", "Add item", &W::AddItem},
+    {"Properties", "Edit item", &W::EditSelectedItem},
+    {"Delete", "Delete item", &W::DeleteSelectedItem},
+    {"Print", "Print", &W::mnuPrint_Click},
+    {"Help", "Help", opens(&WindowOpeners::learnAboutVellumtide)},
+};
 
 } // namespace
 
-QPointer<frmToDo> frmToDo::s_instance;
-
-frmToDo* frmToDo::instance() {
-    return s_instance.data();
-}
-
 frmToDo* frmToDo::showWindow() {
-    if (s_instance) {
-        s_instance->show();
-        s_instance->raise();
-        s_instance->activateWindow();
-        return s_instance;
-    }
-    auto* window = new frmToDo;
-    // Placed before it first appears, so it does not jump when it is first activated.
-    ignoreErrors([window] { app::RestoreFormPosition(*window); });
-    window->show();
-    return window;
+    return ui::showModeless<frmToDo>([] {
+        auto* window = new frmToDo;
+        // Placed before it first appears, so it does not jump when it is first activated.
+        ignoreErrors([window] { app::RestoreFormPosition(*window); });
+        return window;
+    });
 }
 
 frmToDo::frmToDo() {
@@ -144,106 +156,35 @@ frmToDo::frmToDo() {
     createToolbar();
     createList();
 
-    const ScreenScale scale = twipsPerPixel();
-    resize(platform::pixelsFromTwips(kDesignWidth, scale.x),
-           platform::pixelsFromTwips(kDesignHeight, scale.y));
+    const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
+    resize(scale.pixelsX(kDesignWidth), scale.pixelsY(kDesignHeight));
 
     Form_Load();
-    s_instance = this;
-    ui::WindowRegistry& registry = ui::WindowRegistry::instance();
-    registry.add(this);
     // A window of ours closing hands the focus back to this one, at its saved position. At
     // exit the windows close for good and nothing is put back.
-    connect(&registry, &ui::WindowRegistry::windowClosed, this, [this](QWidget* window) {
-        if (window != this && !ui::isUnloadingAllForms() && !m_leaving)
-            restorePositionAfterDialog();
-    });
+    connect(&ui::WindowRegistry::instance(), &ui::WindowRegistry::windowClosed, this,
+            [this](QWidget* window) {
+                if (window != this && !ui::isUnloadingAllForms() && !m_leaving)
+                    restorePositionAfterDialog();
+            });
 }
 
 frmToDo::~frmToDo() = default;
 
 void frmToDo::createMenus() {
-    QMenuBar* bar = menuBar();
-    auto named = [](auto* object, const char* name) {
-        object->setObjectName(QLatin1String(name));
-        return object;
-    };
-
-    mnuFile = named(bar->addMenu(QStringLiteral("&File")), "mnuFile");
-    mnuNewToDoDatabase =
-        named(mnuFile->addAction(QStringLiteral("&New To Do database")), "mnuNewToDoDatabase");
-    mnuOpenToDoDatabase =
-        named(mnuFile->addAction(QStringLiteral("&Open To Do database")), "mnuOpenToDoDatabase");
-    mnuSeparator2 = named(mnuFile->addSeparator(), "mnuSeparator2");
-    mnuFonts = named(mnuFile->addMenu(QStringLiteral("&Fonts")), "mnuFonts");
-    mnuProgramFont = named(mnuFonts->addAction(QStringLiteral("&Program Font")), "mnuProgramFont");
-    mnuPrintFont = named(mnuFonts->addAction(QStringLiteral("P&rint Font")), "mnuPrintFont");
-    mnuSeparator = named(mnuFile->addSeparator(), "mnuSeparator");
+    ui::buildMenus(*this, *menuBar(), kMenus);
     for (int i = 0; i < static_cast<int>(mnuFileName.size()); ++i) {
-        QAction* entry = mnuFile->addAction(QStringLiteral("FileName"));
+        QAction* entry = new QAction(QStringLiteral("FileName"), mnuFile);
         entry->setObjectName(QStringLiteral("mnuFileName%1").arg(i));
         entry->setVisible(false);
         entry->setEnabled(false);
+        mnuFile->insertAction(mnuSeparator4, entry);
         connect(entry, &QAction::triggered, this, [this, i] { mnuFileName_Click(i); });
         mnuFileName[i] = entry;
     }
-    mnuSeparator4 = named(mnuFile->addSeparator(), "mnuSeparator4");
-    mnuExit = named(mnuFile->addAction(QStringLiteral("&Exit")), "mnuExit");
-
-    mnuAddItem = named(bar->addAction(QStringLiteral("&Add item")), "mnuAddItem");
-    mnuDeleteItem = named(bar->addAction(QStringLiteral("&Delete selected item")), "mnuDeleteItem");
-    mnuEditItem = named(bar->addAction(QStringLiteral("&Edit selected item")), "mnuEditItem");
-    mnuLists = named(bar->addMenu(QStringLiteral("&Lists")), "mnuLists");
-    mnuActivities = named(mnuLists->addAction(QStringLiteral("&Activiities")), "mnuActivities");
-    mnuClients = named(mnuLists->addAction(QStringLiteral("&Clients")), "mnuClients");
-    mnuProjects = named(mnuLists->addAction(QStringLiteral("&Projects")), "mnuProjects");
-    mnuPrint = named(bar->addAction(QStringLiteral("&Print")), "mnuPrint");
-    mnuHelp = named(bar->addMenu(QStringLiteral("&Help")), "mnuHelp");
-    mnuVellumtide =
-        named(mnuHelp->addAction(QStringLiteral("Learn about &Vellumtide")), "mnuVellumtide");
-    mnuVisit =
-        named(mnuHelp->addAction(QStringLiteral("&Visit Brackenfold's website")), "mnuVisit");
-    mnuAbout = named(mnuHelp->addAction(QStringLiteral("&About Tarnwick")), "mnuAbout");
-
-    const std::initializer_list<std::pair<QAction*, void (frmToDo::*)()>> handlers = {
-        {mnuNewToDoDatabase, &frmToDo::mnuNewToDoDatabase_Click},
-        {mnuOpenToDoDatabase, &frmToDo::mnuOpenToDoDatabase_Click},
-        {mnuProgramFont, &frmToDo::mnuProgramFont_Click},
-        {mnuPrintFont, &frmToDo::mnuPrintFont_Click},
-        {mnuExit, &frmToDo::mnuExit_Click},
-        {mnuAddItem, &frmToDo::mnuAddItem_Click},
-        {mnuDeleteItem, &frmToDo::mnuDeleteItem_Click},
-        {mnuEditItem, &frmToDo::mnuEditItem_Click},
-        {mnuActivities, &frmToDo::mnuActivities_Click},
-        {mnuClients, &frmToDo::mnuClients_Click},
-        {mnuProjects, &frmToDo::mnuProjects_Click},
-        {mnuPrint, &frmToDo::mnuPrint_Click},
-        {mnuVellumtide, &frmToDo::mnuVellumtide_Click},
-        {mnuVisit, &frmToDo::mnuVisit_Click},
-        {mnuAbout, &frmToDo::mnuAbout_Click},
-    };
-    for (const auto& [action, handler] : handlers)
-        connect(action, &QAction::triggered, this, handler);
 }
 
 void frmToDo::createToolbar() {
-    struct Button {
-        const char* key;
-        const char* toolTip;
-    };
-    static constexpr std::array<Button, 9> kButtons = {{
-        {"New", "New To Do database"},
-        {"Open", "Open To Do database"},
-        {"Small Caps", "Change program font"},
-        {"Spell Check", "Change print font"},
-        {"View Details", "Add item"},
-        {"Properties", "Edit item"},
-        {"Delete", "Delete item"},
-        {"Print", "Print"},
-        {"Help", "Help"},
-    }};
-
-    imlToolbarIcons = ui::toolbarIcons();
     Toolbar1 = new QToolBar(m_clientArea);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setMovable(false);
@@ -253,15 +194,8 @@ void frmToDo::createToolbar() {
     // The toolbar keeps the desktop's colours; only the area below it is cyan.
     Toolbar1->setPalette(QPalette());
     Toolbar1->setAutoFillBackground(true);
-    for (const Button& button : kButtons) {
-        const QString key = QLatin1String(button.key);
-        QAction* action = Toolbar1->addAction(imlToolbarIcons.value(key), key);
-        action->setData(key);
-        action->setToolTip(QLatin1String(button.toolTip));
-        action->setObjectName(QStringLiteral("Toolbar1:") + key);
-    }
-    connect(Toolbar1, &QToolBar::actionTriggered, this,
-            [this](QAction* action) { Toolbar1_ButtonClick(action->data().toString()); });
+    imlToolbarIcons = ui::buildToolbar(*Toolbar1, kToolbar,
+                                       [this](const QString& key) { Toolbar1_ButtonClick(key); });
 }
 
 void frmToDo::createList() {
@@ -291,17 +225,14 @@ void frmToDo::Form_Load() {
     setListFont(app::ProgramFontName, app::ProgramFontSize);
 
     // First placement of the list and its columns; the resize rule takes over at display.
-    const ScreenScale scale = twipsPerPixel();
-    const app::TwipsRect outer = app::outerGeometryTwips(*this);
+    const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
+    const platform::TwipsRect outer = platform::outerGeometryTwips(*this);
     const double windowHeight = outer.height;
     const double listWidth = std::max(0.0, outer.width - 500);
-    ListView1->setGeometry(0, platform::pixelsFromTwips(kListTop, scale.y),
-                           platform::pixelsFromTwips(listWidth, scale.x),
-                           platform::pixelsFromTwips(windowHeight, scale.y));
+    ListView1->setGeometry(scale.pixels(0, kListTop, listWidth, windowHeight));
     for (int column = 0; column < ToDoListModel::kColumns; ++column) {
         const double width = (listWidth - 170) * kWidthShares[column];
-        ListView1->header()->resizeSection(
-            column, platform::pixelsFromTwips(std::max(0.0, width), scale.x));
+        ListView1->header()->resizeSection(column, scale.pixelsX(std::max(0.0, width)));
     }
 
     loadRowsAtStart();
@@ -310,7 +241,7 @@ void frmToDo::Form_Load() {
 void frmToDo::loadRowsAtStart() {
     try {
         loadRows();
-    } catch (const std::exception& e) {
+    } catch (...) {
         // A missing file was reported when its creation failed at start-up; a file that is
         // there but cannot be read is reported here. Either way the window opens, so that the
         // user can create or open another file.
@@ -318,20 +249,17 @@ void frmToDo::loadRowsAtStart() {
         ignoreErrors([&exists] {
             exists = platform::Services::files().fileExists(app::CurrentDatabasePath);
         });
-        if (exists) {
-            ignoreErrors([&e] {
-                showMessage(QStringLiteral("The to-do items of ") + app::CurrentDatabasePath +
-                            QStringLiteral(" could not be loaded.  The list stays empty and is "
-                                           "not stored in that file.  Error description: ") +
-                            describe(e));
-            });
-        }
+        if (exists)
+            platform::showError(QStringLiteral("The to-do items of ") + app::CurrentDatabasePath +
+                                    QStringLiteral(" could not be loaded.  The list stays empty "
+                                                   "and is not stored in that file.  Error "
+                                                   "description: "),
+                                std::current_exception());
     }
 }
 
 void frmToDo::fillRecentEntries() {
-    const frmInitial* initial = frmInitial::instance();
-    const QStringList recent = initial != nullptr ? initial->List2 : QStringList();
+    const QStringList& recent = app::recentDatabases();
     if (recent.isEmpty()) {
         mnuSeparator->setVisible(false);
         mnuSeparator->setEnabled(false);
@@ -354,31 +282,30 @@ void frmToDo::Form_Resize() {
 }
 
 void frmToDo::resizeRule() {
-    const ScreenScale scale = twipsPerPixel();
-    const app::TwipsRect outer = app::outerGeometryTwips(*this);
+    const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
+    const platform::TwipsRect outer = platform::outerGeometryTwips(*this);
     const double windowWidth = outer.width;
     const double windowHeight = outer.height;
 
     // The toolbar spans the top of the client area.
-    Toolbar1->setGeometry(0, 0, m_clientArea->width(),
-                          platform::pixelsFromTwips(kToolbarHeight, scale.y));
+    Toolbar1->setGeometry(0, 0, m_clientArea->width(), scale.pixelsY(kToolbarHeight));
 
     // The list sits at (0, 420) twips, 100 twips narrower and 1200 twips shorter than the
     // window's outer size; the columns share its width less 25 twips. A size below zero is
     // refused and that step skipped, so the smallest window resizes without complaint.
-    ListView1->move(0, platform::pixelsFromTwips(kListTop, scale.y));
+    ListView1->move(0, scale.pixelsY(kListTop));
     const double listWidth = windowWidth - 100;
     if (listWidth >= 0)
-        ListView1->resize(platform::pixelsFromTwips(listWidth, scale.x), ListView1->height());
+        ListView1->resize(scale.pixelsX(listWidth), ListView1->height());
     const double listHeight = windowHeight - 1200;
     if (listHeight >= 0)
-        ListView1->resize(ListView1->width(), platform::pixelsFromTwips(listHeight, scale.y));
+        ListView1->resize(ListView1->width(), scale.pixelsY(listHeight));
 
-    const double actualWidth = platform::twipsFromPixels(ListView1->width(), scale.x);
+    const double actualWidth = scale.twipsX(ListView1->width());
     for (int column = 0; column < ToDoListModel::kColumns; ++column) {
         const double width = (actualWidth - 25) * kWidthShares[column];
         if (width >= 0)
-            ListView1->header()->resizeSection(column, platform::pixelsFromTwips(width, scale.x));
+            ListView1->header()->resizeSection(column, scale.pixelsX(width));
     }
 }
 
@@ -510,15 +437,7 @@ void frmToDo::showDatabaseInTitle(const QString& path) {
 }
 
 void frmToDo::setListFont(const QString& name, const QString& size) {
-    QFont font = ListView1->font();
-    font.setFamily(name);
-    bool ok = false;
-    double points = QLocale().toDouble(size.trimmed(), &ok);
-    if (!ok)
-        points = QLocale::c().toDouble(size.trimmed(), &ok);
-    if (ok && points > 0)
-        font.setPointSizeF(points);
-    ListView1->setFont(font);
+    ListView1->setFont(ui::fontWith(ListView1->font(), name, size));
 }
 
 int frmToDo::rowAt(const QPoint& position) const {
@@ -529,7 +448,7 @@ int frmToDo::rowAt(const QPoint& position) const {
 // ---- Item commands ----
 
 void frmToDo::AddItem() {
-    callOpener(ui::windowOpeners().addItem);
+    opens (&WindowOpeners::addItem)(*this);
 }
 
 void frmToDo::EditSelectedItem() {
@@ -538,16 +457,16 @@ void frmToDo::EditSelectedItem() {
     const int row = selectedIndex();
     if (row == 0)
         return;
-    app::EditPriority = cellText(row, 1);
+    // Only one of client and project is set; the dialog left the other empty.
+    app::EditInputs& inputs = app::editInputs();
+    inputs.Priority = cellText(row, 1);
     const QString clientOrProject = cellText(row, 2);
-    if (clientOrProject.contains(QLatin1String(", ")))
-        app::EditClient = clientOrProject;
-    else
-        app::EditProject = clientOrProject;
-    app::EditThingToDo = cellText(row, 3);
-    app::EditStartDate = cellText(row, 4);
-    app::EditDeadline = cellText(row, 5);
-    callModalOpener(ui::windowOpeners().editItem, this);
+    (clientOrProject.contains(QLatin1String(", ")) ? inputs.Client : inputs.Project) =
+        clientOrProject;
+    inputs.ThingToDo = cellText(row, 3);
+    inputs.StartDate = cellText(row, 4);
+    inputs.Deadline = cellText(row, 5);
+    opensModal (&WindowOpeners::editItem)(*this);
 }
 
 void frmToDo::DeleteSelectedItem() {
@@ -567,8 +486,8 @@ bool frmToDo::Exit() {
         app::SaveFormPosition(*this);
         ui::UnloadAllForms();
         return true;
-    } catch (const std::exception& e) {
-        ignoreErrors([&e] { showMessage(kExitFailed + describe(e)); });
+    } catch (...) {
+        platform::showError(kExitFailed, std::current_exception());
     }
     // The second run, as UnloadAllForms closes this window: the first stored the list.
     if (ui::isUnloadingAllForms())
@@ -636,75 +555,10 @@ void frmToDo::mnuExit_Click() {
     Exit();
 }
 
-void frmToDo::mnuAddItem_Click() {
-    runReporting(QStringLiteral("There was an error in adding an item: "), [this] { AddItem(); });
-}
-
-void frmToDo::mnuEditItem_Click() {
-    runReporting(QStringLiteral("There was an error in editing the selected item: "),
-                 [this] { EditSelectedItem(); });
-}
-
-void frmToDo::mnuDeleteItem_Click() {
-    runReporting(QStringLiteral("There was an error in deleting the selected item: "),
-                 [this] { DeleteSelectedItem(); });
-}
-
-void frmToDo::mnuActivities_Click() {
-    runReporting(QStringLiteral("There was an error in opening the activities: "),
-                 [this] { callModalOpener(ui::windowOpeners().activities, this); });
-}
-
-void frmToDo::mnuClients_Click() {
-    runReporting(QStringLiteral("There was an error in opening the clients: "),
-                 [this] { callModalOpener(ui::windowOpeners().clients, this); });
-}
-
-void frmToDo::mnuProjects_Click() {
-    runReporting(QStringLiteral("There was an error in opening the projects: "),
-                 [this] { callModalOpener(ui::windowOpeners().projects, this); });
-}
-
-void frmToDo::mnuVellumtide_Click() {
-    runReporting(QStringLiteral("There was an error in opening the browser: "),
-                 [] { callOpener(ui::windowOpeners().learnAboutVellumtide); });
-}
-
-void frmToDo::mnuVisit_Click() {
-    runReporting(QStringLiteral("There was an error in opening the browser: "),
-                 [] { callOpener(ui::windowOpeners().visitMakerSite); });
-}
-
-void frmToDo::mnuAbout_Click() {
-    runReporting(QStringLiteral("There was an error in opening the About box: "),
-                 [] { callOpener(ui::windowOpeners().about); });
-}
-
 // ---- Toolbar ----
 
 void frmToDo::Toolbar1_ButtonClick(const QString& key) {
-    // The commands run without their menu items' error reports; a command with a trap of its
-    // own (the file, font and print commands) still reports.
-    ignoreErrors([this, &key] {
-        if (key == QLatin1String("New"))
-            mnuNewToDoDatabase_Click();
-        else if (key == QLatin1String("Open"))
-            mnuOpenToDoDatabase_Click();
-        else if (key == QLatin1String("Small Caps"))
-            mnuProgramFont_Click();
-        else if (key == QLatin1String("Spell Check"))
-            mnuPrintFont_Click();
-        else if (key == QLatin1String("View Details"))
-            AddItem();
-        else if (key == QLatin1String("Properties"))
-            EditSelectedItem();
-        else if (key == QLatin1String("Delete"))
-            DeleteSelectedItem();
-        else if (key == QLatin1String("Print"))
-            mnuPrint_Click();
-        else if (key == QLatin1String("Help"))
-            callOpener(ui::windowOpeners().learnAboutVellumtide);
-    });
+    ui::runToolbarButton(*this, kToolbar, key);
 }
 
 // ---- The list's own events ----
@@ -723,7 +577,7 @@ void frmToDo::ListView1_ColumnClick(int column) {
 
 void frmToDo::ListView1_KeyDown(int keyCode) {
     if (keyCode == ui::keys::kDelete)
-        mnuDeleteItem_Click();
+        mnuDeleteItem->trigger();
 }
 
 void frmToDo::ListView1_KeyPress(int charCode) {

@@ -2,8 +2,9 @@
 // the item commands (Add, Edit, Delete, Exit) with the Lists and Help commands.
 //
 // The list view ListView1 is the only copy of the to-do items while the program runs. The
-// window offers it to the database routines as a db::ToDoList: rows numbered from 1, columns
-// 1 (priority) to 5 (deadline).
+// window offers it to the database routines as a db::ToDoList, and to the other windows as a
+// ui::MainList (ui/common/main_list.h): rows numbered from 1, columns 1 (priority) to 5
+// (deadline).
 //
 // Presentation choices of the list:
 // - One whole row is selected at a time; nothing is selected after loading. No grid lines, no
@@ -45,11 +46,10 @@
 #include <QHash>
 #include <QIcon>
 #include <QMainWindow>
-#include <QPointer>
 
 #include <array>
 
-#include "db/todo_list.h"
+#include "ui/common/main_list.h"
 
 class QAction;
 class QMenu;
@@ -60,15 +60,12 @@ class ToDoListModel;
 class ToDoListView;
 } // namespace ui
 
-class frmToDo final : public QMainWindow, public db::ToDoList {
+class frmToDo final : public QMainWindow, public ui::MainList {
     Q_OBJECT
 public:
-    /// The window's show operation: creates the window on first use (running its load step,
-    /// which throws when the database cannot be read) and shows it modeless; an open window is
-    /// brought forward.
+    /// The window's show operation: creates the window on first use (running its load step)
+    /// and shows it modeless; an open window is brought forward.
     static frmToDo* showWindow();
-    /// The one main window while it is loaded, or nullptr.
-    static frmToDo* instance();
 
     ~frmToDo() override;
 
@@ -78,8 +75,11 @@ public:
     int rowCount() const override;
     QString cellText(int row, int column) const override;
 
-    /// Removes row `row` (1-based); an index that names no row removes nothing.
-    void removeRow(int row);
+    // ui::MainList: the selected row's index (0 for none); removing a row that is not there
+    // removes nothing.
+    int selectedIndex() const override;
+    void removeRow(int row) override;
+
     void clearRows();
     /// Appends the rows of the database at CurrentDatabasePath (db::LoadToDoItems), announced
     /// to the view at once at the end, and marks the list loaded. On failure the list is left
@@ -95,8 +95,6 @@ public:
     /// Puts the window back at its saved position now when it is the active window, otherwise
     /// at its next activation. Called when a window of ours closes and hands the focus back.
     void restorePositionAfterDialog();
-    /// The selected row's index, 0 when none is selected.
-    int selectedIndex() const;
     /// Selects row `row` (1-based); 0 clears the selection.
     void selectRow(int row);
     /// The current row's index, 0 when there is none.
@@ -145,7 +143,8 @@ public:
     QHash<QString, QIcon> imlToolbarIcons;
     ui::ToDoListView* ListView1 = nullptr;
 
-    // Commands. Those without an error trap of their own throw; their callers decide.
+    // Commands, reached from the menus, the toolbar and the keys (the tables in
+    // frm_todo.cpp). Those without an error trap of their own throw; their callers decide.
     void AddItem();
     void EditSelectedItem();
     void DeleteSelectedItem();
@@ -154,24 +153,16 @@ public:
     /// a list that was never loaded ends the program all the same, and a loaded one asks
     /// whether to close without storing it. Returns false when the program stays open.
     bool Exit();
-
-    // Event handlers.
+    // The commands with a trap of their own.
     void mnuNewToDoDatabase_Click();
     void mnuOpenToDoDatabase_Click();
     void mnuFileName_Click(int index);
     void mnuProgramFont_Click();
     void mnuPrintFont_Click();
-    void mnuExit_Click();
-    void mnuAddItem_Click();
-    void mnuEditItem_Click();
-    void mnuDeleteItem_Click();
-    void mnuActivities_Click();
-    void mnuClients_Click();
-    void mnuProjects_Click();
     void mnuPrint_Click();
-    void mnuVellumtide_Click();
-    void mnuVisit_Click();
-    void mnuAbout_Click();
+    void mnuExit_Click();
+
+    // Event handlers.
     /// Runs the command of the button with `key`; an unknown key does nothing. Errors are
     /// ignored.
     void Toolbar1_ButtonClick(const QString& key);
@@ -206,8 +197,6 @@ private:
     void fillRecentEntries();
     /// The row under `position` (viewport coordinates), 1-based, 0 for none.
     int rowAt(const QPoint& position) const;
-
-    static QPointer<frmToDo> s_instance;
 
     QWidget* m_clientArea = nullptr;
     ui::ToDoListModel* m_model = nullptr;

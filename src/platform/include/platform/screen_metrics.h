@@ -1,21 +1,9 @@
-// Screen metrics in twips (1/1440 inch), and conversions between twips and pixels.
-//
-// Pixels are Qt's device-independent pixels, the unit of widget geometry. Twips per pixel come
-// from the screen's logical DPI (the one the desktop's font settings set), not its physical
-// DPI: 15 at 96 DPI.
+// Screen metrics in twips (1/1440 inch); the conversions are in platform/twips.h.
 #pragma once
 
+#include "platform/twips.h"
+
 namespace platform {
-
-inline constexpr double kTwipsPerInch = 1440.0;
-
-/// Twips per pixel at `logicalDpi`; a DPI that is not positive is taken as 96.
-double twipsPerPixel(double logicalDpi);
-
-/// `twips` in pixels, rounded to the nearest whole pixel.
-int pixelsFromTwips(double twips, double twipsPerPixel);
-
-double twipsFromPixels(int pixels, double twipsPerPixel);
 
 class ScreenMetrics {
 public:

@@ -1,4 +1,4 @@
-#include "ui/main/window_registry.h"
+#include "ui/common/window_registry.h"
 
 #include <QEvent>
 

@@ -1,0 +1,97 @@
+#include "support/window_fixture.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+#include "app/globals.h"
+#include "db/engine.h"
+#include "db/routines.h"
+#include "db/schema.h"
+#include "jet/error.h"
+#include "ui/common/window_registry.h"
+#include "ui/main/frm_todo.h"
+#include "ui/main/window_openers.h"
+
+namespace support {
+namespace {
+
+// A file that has become read-only, as the engine sees it: it opens for reading only.
+class ReadOnlyFiles final : public jet::FileSystem {
+public:
+    std::unique_ptr<jet::File> open(const std::string& path, OpenFlags flags) override {
+        if (flags != OpenFlags::ReadOnly)
+            throw jet::Error(jet::ErrorKind::Io, "Could not open '" + path + "': denied.");
+        return m_native->open(path, flags);
+    }
+    bool exists(const std::string& path) override { return m_native->exists(path); }
+    void remove(const std::string&) override { throw jet::Error(jet::ErrorKind::Io, "denied"); }
+    void renameNoReplace(const std::string&, const std::string&) override { remove({}); }
+    void syncDirectory(const std::string&) override {}
+
+private:
+    std::shared_ptr<jet::FileSystem> m_native = jet::FileSystem::native();
+};
+
+} // namespace
+
+Rows rowsOf(const db::ToDoList& list) {
+    Rows rows;
+    for (int row = 1; row <= list.rowCount(); ++row) {
+        Row texts;
+        for (int column = 1; column <= 5; ++column)
+            texts[column - 1] = list.cellText(row, column);
+        rows.append(texts);
+    }
+    return rows;
+}
+
+WindowFixture::WindowFixture(Files files) : fakes(files) {
+    db::schema::createDatabase(path.toStdString());
+    app::resetGlobals();
+    app::CurrentDatabasePath = path;
+    app::ProgramFontName = QStringLiteral("Ariel");
+    app::ProgramFontSize = QStringLiteral("9");
+    ui::installWindowOpeners();
+    initial = new frmInitial;
+    ui::WindowRegistry::instance().add(initial);
+}
+
+WindowFixture::~WindowFixture() {
+    db::setFileSystemForTesting(nullptr);
+    ui::WindowRegistry& registry = ui::WindowRegistry::instance();
+    while (registry.count() > 0) {
+        QWidget* window = registry.at(registry.count() - 1);
+        registry.remove(window);
+        delete window;
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ui::windowOpeners() = {};
+    app::resetGlobals();
+    QVERIFY2(fakes.errors().isEmpty(), qPrintable(fakes.errors().join('\n')));
+    QCOMPARE(fakes.messageBoxes.unusedAnswers(), 0);
+}
+
+void WindowFixture::storeItems(const Rows& rows) const {
+    db::RewriteToDoItems(path, dbtest::MemoryToDoList(rows));
+}
+
+Rows WindowFixture::storedItems() const {
+    dbtest::MemoryToDoList list;
+    db::LoadToDoItems(path, list);
+    return list.rows;
+}
+
+frmToDo* WindowFixture::openMainWindow(const Rows& rows, const QStringList& recent) const {
+    storeItems(rows);
+    initial->List2 = recent;
+    frmToDo* window = frmToDo::showWindow();
+    if (!QTest::qWaitForWindowExposed(window))
+        qWarning("main window not exposed");
+    return window;
+}
+
+void WindowFixture::makeDatabaseReadOnly() const {
+    db::setFileSystemForTesting(std::make_shared<ReadOnlyFiles>());
+}
+
+} // namespace support
