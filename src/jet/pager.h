@@ -18,7 +18,6 @@
 // and the journal is simply deleted.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -31,6 +30,35 @@
 namespace jet {
 
 inline constexpr std::uint32_t kPageSize = 4096;
+
+/// Page buffers for one pager, carved from 2 MiB blocks that the kernel may back with huge
+/// pages: a table of a hundred thousand rows spans thousands of pages, and bringing fresh
+/// memory in one small page at a time costs more than reading the file. A buffer given back is
+/// reused. Under AddressSanitizer every buffer is a heap block of its own instead, so that a
+/// read past a page's end or through a page pointer kept too long is reported.
+class PagePool {
+public:
+#if defined(__SANITIZE_ADDRESS__)
+    static constexpr bool kSeparatePages = true;
+#elif defined(__has_feature)
+    static constexpr bool kSeparatePages = __has_feature(address_sanitizer);
+#else
+    static constexpr bool kSeparatePages = false;
+#endif
+    PagePool() = default;
+    PagePool(const PagePool&) = delete;
+    PagePool& operator=(const PagePool&) = delete;
+    ~PagePool();
+    /// A buffer of kPageSize bytes with undefined contents.
+    std::uint8_t* take();
+    void give(std::uint8_t* page);
+
+private:
+    std::vector<std::uint8_t*> blocks_;
+    std::vector<std::uint8_t*> free_;
+    std::uint8_t* next_ = nullptr; // the newest block's first buffer not handed out yet
+    std::size_t left_ = 0;         // buffers left in the newest block
+};
 
 class Pager {
 public:
@@ -74,15 +102,16 @@ public:
     static std::string journalPath(const std::string& path) { return path + "-journal"; }
 
 private:
-    using Page = std::array<std::uint8_t, kPageSize>;
-
     void acquire(std::uint64_t offset, File::LockType type, const char* why);
     void recoverIfHot();
     void acquireOn(File& file, std::uint64_t offset, File::LockType type, const char* why);
     bool rollBackJournal(File& out); // true when a journal existed
     void writeJournal();
     void restoreFromMemory();
-    Page& load(std::uint32_t page);
+    std::uint8_t* load(std::uint32_t page);
+    std::uint8_t* zeroPage();
+    /// The changed pages become the cached ones (their old buffers are given back).
+    void keepDirtyPages();
 
     std::string path_;
     std::shared_ptr<FileSystem> fs_;
@@ -91,11 +120,12 @@ private:
     int lockTimeoutMs_;
 
     std::uint64_t fileSize_ = 0;
-    std::uint32_t pageCount_ = 0;          // current, with appended pages
-    std::uint32_t committedPageCount_ = 0; // at the start of the transaction
-    std::vector<std::unique_ptr<Page>> cache_;
-    std::unordered_map<std::uint32_t, std::unique_ptr<Page>> dirty_;
-    std::unordered_map<std::uint32_t, bool> adopted_; // free pages taken in this transaction
+    std::uint32_t pageCount_ = 0;                            // current, with appended pages
+    std::uint32_t committedPageCount_ = 0;                   // at the start of the transaction
+    PagePool pool_;                                          // owns every buffer below
+    std::vector<std::uint8_t*> cache_;                       // committed pages read, by number
+    std::unordered_map<std::uint32_t, std::uint8_t*> dirty_; // this transaction's copies
+    std::unordered_map<std::uint32_t, bool> adopted_;        // free pages taken in this transaction
     bool inTransaction_ = false;
     bool broken_ = false; // a failed commit could not be undone in the file: reopen to recover
     std::uint64_t epoch_ = 0;
