@@ -187,6 +187,50 @@ Value DatabaseImpl::readField(const Table& t, const row::Cracked& cracked,
     return c.isFixed() ? row::decodeFixed(c, f) : row::decodeVariable(c, f);
 }
 
+bool DatabaseImpl::appendField(const Table& t, const row::Cracked& cracked, std::size_t columnIndex,
+                               std::string& out) {
+    const ColumnDef& c = t.def.columns[columnIndex];
+    switch (c.type) {
+    case ColumnType::Boolean:
+    case ColumnType::Byte:
+    case ColumnType::Integer:
+    case ColumnType::Long:
+    case ColumnType::Currency:
+    case ColumnType::Single:
+    case ColumnType::Double:
+    case ColumnType::DateTime:
+        throw Error(ErrorKind::InvalidState, "The value is not a text.");
+    default:
+        break;
+    }
+    const row::FieldBytes f = row::field(cracked, t.layout, c, columnIndex);
+    if (f.isNull)
+        return false;
+    if (c.isLongValue()) {
+        if (c.type == ColumnType::Ole) {
+            long_value::read(pager, f, c.name, out);
+        } else {
+            thread_local std::string raw; // kept between values: no allocation per value
+            raw.clear();
+            long_value::read(pager, f, c.name, raw);
+            text::decodeStored(reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size(), out);
+        }
+        return true;
+    }
+    switch (c.type) {
+    case ColumnType::Text:
+        text::decodeStored(f.data, f.size, out);
+        return true;
+    case ColumnType::Guid:
+    case ColumnType::Numeric:
+        out += readField(t, cracked, columnIndex).asText(); // checks the stored size
+        return true;
+    default: // Binary and types this engine does not know: the raw bytes
+        out.append(reinterpret_cast<const char*>(f.data), f.size);
+        return true;
+    }
+}
+
 std::string DatabaseImpl::encodeRow(TableWriter& writer,
                                     const std::vector<std::optional<Value>>& values) {
     const Table& t = writer.table();

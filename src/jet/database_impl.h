@@ -138,6 +138,10 @@ public:
     Value readField(const Table& t, const RowRef& ref, std::size_t columnIndex);
     /// The same for a row already cracked (see row::crack).
     Value readField(const Table& t, const row::Cracked& cracked, std::size_t columnIndex);
+    /// Appends what readField(...).asText() would give, without building the Value; false
+    /// when the field is null. Throws InvalidState for fields whose values have no text.
+    bool appendField(const Table& t, const row::Cracked& cracked, std::size_t columnIndex,
+                     std::string& out);
     /// Encodes a complete row for insertion through `writer` (long values stored as needed).
     std::string encodeRow(TableWriter& writer, const std::vector<std::optional<Value>>& values);
 

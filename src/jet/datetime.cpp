@@ -51,12 +51,12 @@ int daysInMonth(int y, int m) {
     return m == 2 && isLeap(y) ? 29 : kDays[m - 1];
 }
 
-} // namespace
+bool inRange(double days) {
+    return days >= kMinDays && days < kMaxDaysExclusive;
+}
 
-DateTimeParts toDateTimeParts(double days) {
-    if (!(days >= kMinDays && days < kMaxDaysExclusive))
-        throw Error(ErrorKind::InvalidArgument, "The date/time value " + std::to_string(days) +
-                                                    " lies outside the years 100 to 9999.");
+// The calendar fields of a value known to be in range.
+DateTimeParts partsOf(double days) noexcept {
     const double whole = std::trunc(days);
     long dayNumber = static_cast<long>(whole);
     long ms = std::lround(std::fabs(days - whole) * kMsPerDay);
@@ -71,6 +71,15 @@ DateTimeParts toDateTimeParts(double days) {
     p.second = static_cast<int>(ms / 1000 % 60);
     p.millisecond = static_cast<int>(ms % 1000);
     return p;
+}
+
+} // namespace
+
+DateTimeParts toDateTimeParts(double days) {
+    if (!inRange(days))
+        throw Error(ErrorKind::InvalidArgument, "The date/time value " + std::to_string(days) +
+                                                    " lies outside the years 100 to 9999.");
+    return partsOf(days);
 }
 
 double fromDateTimeParts(const DateTimeParts& p) {
@@ -98,10 +107,10 @@ double localNow() {
     return fromDateTimeParts(p);
 }
 
-std::string formatIsoDateTime(double days) {
-    const DateTimeParts p = toDateTimeParts(days);
-    // Written by hand: this runs for every date of an export.
-    char buf[24];
+std::size_t formatIsoDateTime(double days, char* buf) noexcept {
+    if (!inRange(days))
+        return 0;
+    const DateTimeParts p = partsOf(days);
     auto put = [&](std::size_t at, int value, int width) {
         for (int k = width - 1; k >= 0; --k) {
             buf[at + static_cast<std::size_t>(k)] = static_cast<char>('0' + value % 10);
@@ -119,12 +128,18 @@ std::string formatIsoDateTime(double days) {
     put(14, p.minute, 2);
     buf[16] = ':';
     put(17, p.second, 2);
-    std::size_t n = 19;
-    if (p.millisecond != 0) {
-        buf[19] = '.';
-        put(20, p.millisecond, 3);
-        n = 23;
-    }
+    if (p.millisecond == 0)
+        return 19;
+    buf[19] = '.';
+    put(20, p.millisecond, 3);
+    return 23;
+}
+
+std::string formatIsoDateTime(double days) {
+    char buf[kIsoDateTimeMax];
+    const std::size_t n = formatIsoDateTime(days, buf);
+    if (n == 0)
+        toDateTimeParts(days); // throws the error that names the value
     return std::string(buf, n);
 }
 

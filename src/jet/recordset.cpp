@@ -58,6 +58,16 @@ Value Recordset::field(int columnIndex) const {
                                  static_cast<std::size_t>(columnIndex));
 }
 
+bool Recordset::appendField(int columnIndex, std::string& out) const {
+    impl_->checkRow();
+    if (columnIndex < 0 ||
+        static_cast<std::size_t>(columnIndex) >= impl_->table_->def.columns.size())
+        throw Error(ErrorKind::NotFound,
+                    "There is no field number " + std::to_string(columnIndex) + ".");
+    return impl_->db_->appendField(*impl_->table_, impl_->current(),
+                                   static_cast<std::size_t>(columnIndex), out);
+}
+
 int Recordset::fieldIndex(std::string_view name) const {
     return impl_->fieldIndex(name);
 }

@@ -195,12 +195,11 @@ std::string Value::toString() const {
         return shortest(double_);
     case Kind::Currency:
         return currencyText(int_);
-    case Kind::DateTime:
-        try {
-            return formatIsoDateTime(double_);
-        } catch (const Error&) {
-            return shortest(double_);
-        }
+    case Kind::DateTime: {
+        char buf[kIsoDateTimeMax];
+        const std::size_t n = formatIsoDateTime(double_, buf);
+        return n ? std::string(buf, n) : shortest(double_);
+    }
     case Kind::Text:
     case Kind::Numeric:
         return bytes_;

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -97,6 +98,19 @@ int check(const std::string& path) {
     return status;
 }
 
+// Writes to standard output directly, in the large pieces the export hands over.
+void writeOut(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw std::runtime_error(std::string("cannot write the output: ") +
+                                     std::strerror(errno));
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
 // Runs a writing command in tarnwick-cli-write, found in the folder of this executable.
 // Returns only when that program cannot be started.
 int runWritingCommand(char** argv) {
@@ -141,7 +155,7 @@ int main(int argc, char** argv) {
                     return usage();
             }
             auto db = jet::Database::open(path);
-            cli::exportTable(db, argv[3], format, std::cout);
+            cli::exportTable(db, argv[3], format, writeOut);
             return 0;
         }
     } catch (const std::exception& e) {

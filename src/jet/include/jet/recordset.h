@@ -34,6 +34,12 @@ public:
     Value field(std::string_view name) const;
     Value field(int columnIndex) const;          ///< index into definition().columns
     int fieldIndex(std::string_view name) const; ///< -1 when there is none
+    /// Appends to `out` what field(columnIndex).asText() would return (UTF-8 text, the bytes
+    /// of binary and GUID values, the decimal text of Decimal values) without building the
+    /// Value, so that reading many rows allocates nothing per value. Returns false, appending
+    /// nothing, when the field is null. Throws InvalidState for Yes/No, number and date fields,
+    /// and as field() does.
+    bool appendField(int columnIndex, std::string& out) const;
 
     /// Starts a new row; fields not set stay null. The row is written by update().
     void addNew();
