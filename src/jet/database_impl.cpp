@@ -110,6 +110,8 @@ std::vector<RowRef> DatabaseImpl::scan(const Table& t, std::vector<std::string>*
     const auto w = writers_.find(t.def.page);
     const TableWriter* pending = w == writers_.end() ? nullptr : w->second.get();
     const UsageMap owned = UsageMap::read(pager, t.def.ownedMap, "table '" + t.def.name + "'");
+    // The definition's row count, as far as the pages could hold it, saves growing the list.
+    rows.reserve(std::min<std::size_t>(t.def.rowCount, owned.pages().size() * page::kMaxSlots));
     for (std::uint32_t pageNumber : owned.pages()) {
         if (pageNumber >= pager.pageCount())
             throw Error(ErrorKind::Corrupt, "The database file is damaged: table '" + t.def.name +
@@ -134,42 +136,50 @@ std::vector<RowRef> DatabaseImpl::scan(const Table& t, std::vector<std::string>*
                 continue; // deleted, or the target of an overflow pointer
             if (pending && pending->isDeleted(pageNumber, slot))
                 continue; // deleted in the running transaction
-            RowRef ref{pageNumber, static_cast<std::uint16_t>(slot), pageNumber,
-                       static_cast<std::uint16_t>(slot)};
-            // Follow overflow pointers to where the row's bytes are.
-            for (int hop = 0; hop <= kMaxOverflowHops; ++hop) {
-                const std::uint8_t* dp = pager.read(ref.dataPage);
-                const page::Slot s = page::slot(dp, ref.dataSlot, ref.dataPage);
-                if (!(s.flags & page::kOverflow) || (hop > 0 && (s.flags & page::kDeleted)))
-                    break;
-                if (hop == kMaxOverflowHops || s.size() < 4)
-                    throw Error(ErrorKind::Corrupt,
-                                "The database file is damaged: an overflow row of table '" +
-                                    t.def.name + "' on page " + std::to_string(pageNumber) +
-                                    " cannot be followed.");
-                const std::uint32_t ptr = bytes::u32(dp + s.start);
-                ref.dataPage = page::pointerPage(ptr);
-                ref.dataSlot = static_cast<std::uint16_t>(page::pointerRow(ptr));
-                if (ref.dataPage >= pager.pageCount() || pager.read(ref.dataPage)[0] != 0x01)
-                    throw Error(ErrorKind::Corrupt,
-                                "The database file is damaged: an overflow row of table '" +
-                                    t.def.name + "' points to page " +
-                                    std::to_string(ref.dataPage) + ", which is not a data page.");
-            }
+            const RowRef ref{pageNumber, static_cast<std::uint16_t>(slot)};
+            if (raw & page::kOverflow)
+                dataSlot(t, ref); // a pointer that cannot be followed is reported now
             rows.push_back(ref);
         }
     }
     return rows;
 }
 
-bytes::View DatabaseImpl::rowBytes(const RowRef& ref) {
-    const std::uint8_t* p = pager.read(ref.dataPage);
-    const page::Slot s = page::slot(p, ref.dataSlot, ref.dataPage);
+RowRef DatabaseImpl::dataSlot(const Table& t, const RowRef& ref) {
+    RowRef at = ref;
+    for (int hop = 0; hop <= kMaxOverflowHops; ++hop) {
+        const std::uint8_t* dp = pager.read(at.page);
+        const page::Slot s = page::slot(dp, at.slot, at.page);
+        if (!(s.flags & page::kOverflow) || (hop > 0 && (s.flags & page::kDeleted)))
+            return at;
+        if (hop == kMaxOverflowHops || s.size() < 4)
+            break;
+        const std::uint32_t ptr = bytes::u32(dp + s.start);
+        at = RowRef{page::pointerPage(ptr), static_cast<std::uint16_t>(page::pointerRow(ptr))};
+        if (at.page >= pager.pageCount() || pager.read(at.page)[0] != 0x01)
+            throw Error(ErrorKind::Corrupt,
+                        "The database file is damaged: an overflow row of table '" + t.def.name +
+                            "' points to page " + std::to_string(at.page) +
+                            ", which is not a data page.");
+    }
+    throw Error(ErrorKind::Corrupt, "The database file is damaged: an overflow row of table '" +
+                                        t.def.name + "' on page " + std::to_string(ref.page) +
+                                        " cannot be followed.");
+}
+
+bytes::View DatabaseImpl::rowBytes(const Table& t, const RowRef& ref) {
+    const std::uint8_t* p = pager.read(ref.page);
+    page::Slot s = page::slot(p, ref.slot, ref.page);
+    if (s.overflow()) {
+        const RowRef at = dataSlot(t, ref);
+        p = pager.read(at.page);
+        s = page::slot(p, at.slot, at.page);
+    }
     return bytes::View(p + s.start, s.size(), "row");
 }
 
 Value DatabaseImpl::readField(const Table& t, const RowRef& ref, std::size_t columnIndex) {
-    const bytes::View b = rowBytes(ref);
+    const bytes::View b = rowBytes(t, ref);
     return readField(t, row::crack(b.data(), b.size(), t.layout), columnIndex);
 }
 
@@ -480,8 +490,7 @@ void TableWriter::findLastLive() {
             continue;
         for (unsigned slot = page::slotCount(p); slot-- > 0;)
             if (!removedSlot(p, slot) && !isDeleted(*it, slot)) {
-                lastLive_ = RowRef{*it, static_cast<std::uint16_t>(slot), *it,
-                                   static_cast<std::uint16_t>(slot)};
+                lastLive_ = RowRef{*it, static_cast<std::uint16_t>(slot)};
                 break;
             }
     }
@@ -522,8 +531,7 @@ bool TableWriter::tryPlace(std::uint32_t pageNumber, const std::string& row, Row
     const unsigned slot = page::appendRow(w, row, lowest);
     hotSlots_ += 1;
     hotFree_ -= static_cast<int>(row.size()) + 2;
-    out = RowRef{pageNumber, static_cast<std::uint16_t>(slot), pageNumber,
-                 static_cast<std::uint16_t>(slot)};
+    out = RowRef{pageNumber, static_cast<std::uint16_t>(slot)};
     updateFreeMap(pageNumber, hotFree_, hotSlots_);
     return true;
 }
@@ -567,13 +575,14 @@ RowRef TableWriter::insert(const std::string& row) {
 void TableWriter::remove(const RowRef& ref) {
     // The rows' slots are flagged when the transaction commits: a page that loses all its rows
     // is then given back without being changed, so its old contents need no journal.
-    page::slot(db_.pager.read(ref.page), ref.slot, ref.page); // validates
+    const page::Slot own = page::slot(db_.pager.read(ref.page), ref.slot, ref.page); // validates
+    const RowRef data = own.overflow() ? db_.dataSlot(*table_, ref) : ref;
     // Long values stored outside the row go with it.
     for (std::size_t i = 0; i < table_->def.columns.size(); ++i) {
         const ColumnDef& c = table_->def.columns[i];
         if (!c.isLongValue())
             continue;
-        const bytes::View b = db_.rowBytes(ref);
+        const bytes::View b = db_.rowBytes(*table_, ref);
         const row::Cracked cracked = row::crack(b.data(), b.size(), table_->layout);
         const row::FieldBytes f = row::field(cracked, table_->layout, c, i);
         if (f.isNull || f.size < long_value::kHeaderSize || (f.data[3] & long_value::kInline))
@@ -598,9 +607,9 @@ void TableWriter::remove(const RowRef& ref) {
         }
     }
     markDeleted(ref.page, ref.slot);
-    if (ref.dataPage != ref.page || ref.dataSlot != ref.slot)
-        markDeleted(ref.dataPage, ref.dataSlot);
-    if (hotPage_ == ref.page || hotPage_ == ref.dataPage)
+    if (!(data == ref))
+        markDeleted(data.page, data.slot);
+    if (hotPage_ == ref.page || hotPage_ == data.page)
         hotPage_ = 0;
     if (lastLive_ && *lastLive_ == ref)
         lastLiveKnown_ = false;

@@ -19,13 +19,11 @@
 
 namespace jet {
 
-/// Where a row lives: its slot, and where its bytes are (another slot when the slot holds an
-/// overflow pointer).
+/// Where a row lives: its slot. When the slot holds an overflow pointer, the row's bytes are
+/// in the slot the pointer names (see DatabaseImpl::dataSlot).
 struct RowRef {
     std::uint32_t page = 0;
     std::uint16_t slot = 0;
-    std::uint32_t dataPage = 0;
-    std::uint16_t dataSlot = 0;
     bool operator==(const RowRef& o) const { return page == o.page && slot == o.slot; }
 };
 
@@ -133,8 +131,11 @@ public:
 
     /// Rows of a table in stored order (overflow pointers followed).
     std::vector<RowRef> scan(const Table& t, std::vector<std::string>* notes = nullptr);
+    /// The slot holding a row's bytes: its own, or the one its overflow pointers lead to.
+    /// Throws Corrupt when the pointers cannot be followed.
+    RowRef dataSlot(const Table& t, const RowRef& ref);
     /// The bytes of a row.
-    bytes::View rowBytes(const RowRef& ref);
+    bytes::View rowBytes(const Table& t, const RowRef& ref);
     Value readField(const Table& t, const RowRef& ref, std::size_t columnIndex);
     /// The same for a row already cracked (see row::crack).
     Value readField(const Table& t, const row::Cracked& cracked, std::size_t columnIndex);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "jet/error.h"
@@ -57,9 +58,15 @@ bool inRange(double days) {
 
 // The calendar fields of a value known to be in range.
 DateTimeParts partsOf(double days) noexcept {
-    const double whole = std::trunc(days);
-    long dayNumber = static_cast<long>(whole);
-    long ms = std::lround(std::fabs(days - whole) * kMsPerDay);
+    // Integer conversions instead of trunc and lround, which are calls into the maths library;
+    // for values in range they give the same results exactly: the day is the value truncated
+    // toward zero, and the milliseconds (below 2^27, so the subtraction is exact) are rounded
+    // half away from zero.
+    long dayNumber = static_cast<long>(days);
+    const double scaled = std::fabs(days - static_cast<double>(dayNumber)) * kMsPerDay;
+    long ms = static_cast<long>(scaled);
+    if (scaled - static_cast<double>(ms) >= 0.5)
+        ++ms;
     if (ms >= kMsPerDay) { // rounding reached midnight of the following calendar day
         ms -= kMsPerDay;
         dayNumber += 1;
@@ -111,27 +118,30 @@ std::size_t formatIsoDateTime(double days, char* buf) noexcept {
     if (!inRange(days))
         return 0;
     const DateTimeParts p = partsOf(days);
-    auto put = [&](std::size_t at, int value, int width) {
-        for (int k = width - 1; k >= 0; --k) {
-            buf[at + static_cast<std::size_t>(k)] = static_cast<char>('0' + value % 10);
-            value /= 10;
-        }
-    };
-    put(0, p.year, 4);
+    // Two digits at a time from a table: this runs for every date of an export.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930"
+        "31323334353637383940414243444546474849505152535455565758596061"
+        "6263646566676869707172737475767778798081828384858687888990919293"
+        "949596979899";
+    auto pair = [&](std::size_t at, int value) { std::memcpy(buf + at, kPairs + 2 * value, 2); };
+    pair(0, p.year / 100);
+    pair(2, p.year % 100);
     buf[4] = '-';
-    put(5, p.month, 2);
+    pair(5, p.month);
     buf[7] = '-';
-    put(8, p.day, 2);
+    pair(8, p.day);
     buf[10] = 'T';
-    put(11, p.hour, 2);
+    pair(11, p.hour);
     buf[13] = ':';
-    put(14, p.minute, 2);
+    pair(14, p.minute);
     buf[16] = ':';
-    put(17, p.second, 2);
+    pair(17, p.second);
     if (p.millisecond == 0)
         return 19;
     buf[19] = '.';
-    put(20, p.millisecond, 3);
+    buf[20] = static_cast<char>('0' + p.millisecond / 100);
+    pair(21, p.millisecond % 100);
     return 23;
 }
 

@@ -43,7 +43,7 @@ public:
     /// The current row's structure, cracked once per row and kept while its page is unchanged.
     const row::Cracked& current() {
         if (cachedPos_ != pos_ || cachedEpoch_ != db_->pager.epoch()) {
-            const bytes::View b = db_->rowBytes(rows_[pos_]);
+            const bytes::View b = db_->rowBytes(*table_, rows_[pos_]);
             cached_ = row::crack(b.data(), b.size(), table_->layout);
             cachedPos_ = pos_;
             cachedEpoch_ = db_->pager.epoch();

@@ -61,19 +61,20 @@ private:
 
 void decodeStored(const std::uint8_t* data, std::size_t size, std::string& out) {
     // Fast paths for the common case, text without characters beyond ASCII.
+    // The checks look at every byte without stopping early, which lets them be vectorised.
     if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
-        bool ascii = true;
-        for (std::size_t i = 2; i < size && ascii; ++i)
-            ascii = data[i] != 0 && data[i] < 0x80;
-        if (ascii) {
+        unsigned notAscii = 0; // a 00 (mode switch) or a byte from 0x80 on
+        for (std::size_t i = 2; i < size; ++i)
+            notAscii |= static_cast<std::uint8_t>(data[i] - 1) >= 0x7F;
+        if (!notAscii) {
             out.append(reinterpret_cast<const char*>(data + 2), size - 2);
             return;
         }
     } else {
-        bool ascii = (size % 2) == 0;
-        for (std::size_t i = 0; i + 1 < size && ascii; i += 2)
-            ascii = data[i] < 0x80 && data[i + 1] == 0;
-        if (ascii) {
+        unsigned notAscii = size % 2;
+        for (std::size_t i = 0; i + 1 < size; i += 2)
+            notAscii |= (data[i] & 0x80) | data[i + 1];
+        if (!notAscii) {
             const std::size_t at = out.size();
             out.resize(at + size / 2);
             for (std::size_t i = 0; i < size / 2; ++i)
