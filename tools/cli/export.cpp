@@ -53,11 +53,12 @@ bool csvNeedsQuotes(std::string_view s) {
 
 void appendCsvQuoted(std::string& out, std::string_view s) {
     out += '"';
-    for (char c : s) {
-        if (c == '"')
-            out += '"';
-        out += c;
+    for (std::size_t quote; (quote = s.find('"')) != std::string_view::npos;) {
+        out.append(s.data(), quote + 1);
+        out += '"';
+        s.remove_prefix(quote + 1);
     }
+    out += s;
     out += '"';
 }
 
