@@ -241,29 +241,36 @@ bool DatabaseImpl::appendField(const Table& t, const row::Cracked& cracked, std:
     }
 }
 
-std::string DatabaseImpl::encodeRow(TableWriter& writer,
-                                    const std::vector<std::optional<Value>>& values) {
+namespace {
+
+// A row's values encoded for row::build. The buffers are kept between rows, so that adding
+// many rows allocates nothing per row.
+struct EncodedRow {
+    std::vector<std::string> values;
+    std::vector<bool> present, booleans;
+    std::size_t size = 0;
+};
+
+EncodedRow& encodeValues(TableWriter& writer, const std::vector<Value>& values) {
     const Table& t = writer.table();
     const std::size_t n = t.def.columns.size();
-    // Buffers kept between rows: adding many rows allocates nothing per row.
-    thread_local std::vector<std::string> encoded;
-    thread_local std::vector<bool> present, booleans;
-    encoded.resize(n);
-    present.assign(n, false);
-    booleans.assign(n, false);
+    thread_local EncodedRow row;
+    row.values.resize(n);
+    row.present.assign(n, false);
+    row.booleans.assign(n, false);
     for (std::size_t i = 0; i < n; ++i) {
         const ColumnDef& c = t.def.columns[i];
-        if (i >= values.size() || !values[i] || values[i]->isNull())
+        if (i >= values.size() || values[i].isNull())
             continue;
-        const Value& v = *values[i];
+        const Value& v = values[i];
         if (c.type == ColumnType::Boolean) {
             if (v.kind() != Value::Kind::Boolean)
                 throw Error(ErrorKind::InvalidArgument,
                             "The value for field '" + c.name + "' is not Yes/No.");
-            booleans[i] = v.asBool();
+            row.booleans[i] = v.asBool();
             continue;
         }
-        std::string& bytes = encoded[i];
+        std::string& bytes = row.values[i];
         row::encodeValue(c, v, bytes);
         if (c.isLongValue()) {
             if (bytes.size() <= long_value::kMaxInline)
@@ -277,14 +284,30 @@ std::string DatabaseImpl::encodeRow(TableWriter& writer,
                                 std::to_string(long_value::kMaxSingleRow) +
                                 " bytes, which this engine does not write.");
         }
-        present[i] = true;
+        row.present[i] = true;
     }
-    std::string row;
-    row::build(t.def, t.layout, encoded, present, booleans, row);
-    if (row.size() > row::kMaxRowSize)
+    row.size = row::size(t.def, t.layout, row.values, row.present);
+    if (row.size > row::kMaxRowSize)
         throw Error(ErrorKind::InvalidArgument,
-                    "The record is too large (" + std::to_string(row.size()) + " bytes).");
+                    "The record is too large (" + std::to_string(row.size) + " bytes).");
     return row;
+}
+
+} // namespace
+
+std::string DatabaseImpl::encodeRow(TableWriter& writer, const std::vector<Value>& values) {
+    const EncodedRow& row = encodeValues(writer, values);
+    const Table& t = writer.table();
+    return row::build(t.def, t.layout, row.values, row.present, row.booleans);
+}
+
+RowRef DatabaseImpl::insertRow(TableWriter& writer, const std::vector<Value>& values) {
+    const EncodedRow& row = encodeValues(writer, values);
+    const Table& t = writer.table();
+    RowRef placed;
+    row::build(t.def, t.layout, row.values, row.present, row.booleans,
+               writer.place(row.size, placed));
+    return placed;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -352,14 +375,16 @@ std::uint32_t DatabaseImpl::allocatePage(std::uint32_t after) {
         freeAtStart_.clear();
         try {
             const std::set<std::uint32_t> used = usedPages();
-            for (std::uint32_t p : globalMap_->freePages()) {
-                if (used.count(p))
-                    continue;
-                // Only pages that look released: zeroed, or data pages left by a table.
-                const std::uint8_t type = pager.read(p)[0];
-                if (type == 0x00 || type == 0x01)
-                    freeAtStart_.insert(p);
-            }
+            std::vector<std::uint32_t> candidates;
+            for (std::uint32_t p : globalMap_->freePages())
+                if (!used.count(p))
+                    candidates.push_back(p);
+            // Only pages that look released: zeroed, or data pages left by a table. Their
+            // contents are not needed beyond that, so they are not kept in memory.
+            const std::vector<std::uint8_t> types = pager.pageTypes(candidates);
+            for (std::size_t i = 0; i < candidates.size(); ++i)
+                if (types[i] == 0x00 || types[i] == 0x01)
+                    freeAtStart_.insert(freeAtStart_.end(), candidates[i]);
         } catch (const Error&) {
             freeAtStart_.clear();
         }
@@ -504,7 +529,8 @@ void TableWriter::updateFreeMap(std::uint32_t pageNumber, int freeSpace, unsigne
         free_.remove(pageNumber);
 }
 
-bool TableWriter::tryPlace(std::uint32_t pageNumber, const std::string& row, RowRef& out) {
+bool TableWriter::tryPlace(std::uint32_t pageNumber, std::size_t size, RowRef& out,
+                           std::uint8_t*& at) {
     if (pageNumber != hotPage_) {
         const std::uint8_t* p = db_.pager.read(pageNumber);
         if (p[0] != 0x01 || bytes::u32(p + 4) != table_->def.page)
@@ -523,27 +549,34 @@ bool TableWriter::tryPlace(std::uint32_t pageNumber, const std::string& row, Row
         hotSlots_ = page::slotCount(p);
         hotFree_ = page::freeSpace(p);
     }
-    if (hotSlots_ >= page::kMaxSlots || static_cast<int>(row.size()) + 2 > hotFree_)
+    if (hotSlots_ >= page::kMaxSlots || static_cast<int>(size) + 2 > hotFree_)
         return false;
+    // The free bytes and slot count kept for the page give where its lowest row starts.
     std::uint8_t* w = db_.pager.write(pageNumber);
     const std::size_t lowest =
         page::kSlotTable + 2 * std::size_t{hotSlots_} + static_cast<std::size_t>(hotFree_);
-    const unsigned slot = page::appendRow(w, row, lowest);
+    out = RowRef{pageNumber, static_cast<std::uint16_t>(page::slotCount(w))};
+    at = w + page::appendSlot(w, size, lowest);
     hotSlots_ += 1;
-    hotFree_ -= static_cast<int>(row.size()) + 2;
-    out = RowRef{pageNumber, static_cast<std::uint16_t>(slot)};
+    hotFree_ -= static_cast<int>(size) + 2;
     updateFreeMap(pageNumber, hotFree_, hotSlots_);
     return true;
 }
 
-RowRef TableWriter::insert(const std::string& row) {
+RowRef TableWriter::insert(std::string_view row) {
+    RowRef placed;
+    std::memcpy(place(row.size(), placed), row.data(), row.size());
+    return placed;
+}
+
+std::uint8_t* TableWriter::place(std::size_t size, RowRef& placed) {
     if (!lastLiveKnown_)
         findLastLive();
-    RowRef placed;
+    std::uint8_t* at = nullptr;
     bool done = false;
     // Rows go after the last live row, so stored order is the order of insertion.
     if (lastLive_ && lastLive_->page == hotPage_)
-        done = tryPlace(hotPage_, row, placed);
+        done = tryPlace(hotPage_, size, placed, at);
     if (!done) {
         // Pages with room, from the last live row's page on (copied: placing changes the map).
         const auto& pages = free_.pages();
@@ -557,19 +590,19 @@ RowRef TableWriter::insert(const std::string& row) {
         for (std::size_t k = from; k < pages.size(); ++k)
             candidates.push_back(pages[k]);
         for (std::size_t k = 0; k < candidates.size() && !done; ++k)
-            done = owned_.contains(candidates[k]) && tryPlace(candidates[k], row, placed);
+            done = owned_.contains(candidates[k]) && tryPlace(candidates[k], size, placed, at);
     }
     if (!done) {
         const std::uint32_t fresh = db_.allocatePage(lastLive_ ? lastLive_->page : 0);
         page::initDataPage(db_.pager.write(fresh), table_->def.page);
         owned_.add(fresh);
         hotPage_ = 0;
-        if (!tryPlace(fresh, row, placed))
+        if (!tryPlace(fresh, size, placed, at))
             throw Error(ErrorKind::InvalidArgument, "The record does not fit on a page.");
     }
     lastLive_ = placed;
     ++rowCountDelta_;
-    return placed;
+    return at;
 }
 
 void TableWriter::remove(const RowRef& ref) {

@@ -60,7 +60,11 @@ class TableWriter {
 public:
     TableWriter(DatabaseImpl& db, std::shared_ptr<const Table> table);
     /// Stores a row after the last live row of the table's stored order.
-    RowRef insert(const std::string& row);
+    RowRef insert(std::string_view row);
+    /// Makes room for a row of `size` bytes after the last live row of the table's stored order
+    /// and returns where its bytes go, on a page changed in this transaction; `placed` names
+    /// the new row.
+    std::uint8_t* place(std::size_t size, RowRef& placed);
     void remove(const RowRef& ref);
     /// A long value's bytes in a row on a long-value page; returns its page/row pointer.
     std::uint32_t storeLongValue(std::uint16_t columnNumber, const std::string& data);
@@ -78,7 +82,7 @@ private:
     void updateFreeMap(std::uint32_t page, int freeSpace, unsigned slots);
     bool liveOnPage(std::uint32_t page, const std::uint8_t* p) const;
     void applyDeletes(std::uint32_t page);
-    bool tryPlace(std::uint32_t page, const std::string& row, RowRef& out);
+    bool tryPlace(std::uint32_t page, std::size_t size, RowRef& out, std::uint8_t*& at);
 
     DatabaseImpl& db_;
     std::shared_ptr<const Table> table_;
@@ -144,7 +148,10 @@ public:
     bool appendField(const Table& t, const row::Cracked& cracked, std::size_t columnIndex,
                      std::string& out);
     /// Encodes a complete row for insertion through `writer` (long values stored as needed).
-    std::string encodeRow(TableWriter& writer, const std::vector<std::optional<Value>>& values);
+    /// `values` by column index; null values (and columns beyond its end) are left null.
+    std::string encodeRow(TableWriter& writer, const std::vector<Value>& values);
+    /// Encodes a row straight into its place after the table's last live row.
+    RowRef insertRow(TableWriter& writer, const std::vector<Value>& values);
 
     // Changes.
     void begin(bool explicitTransaction);

@@ -89,10 +89,15 @@ DateTimeParts toDateTimeParts(double days) {
     return partsOf(days);
 }
 
+bool isValidDateTime(const DateTimeParts& p) noexcept {
+    return p.year >= 100 && p.year <= 9999 && p.month >= 1 && p.month <= 12 && p.day >= 1 &&
+           p.day <= daysInMonth(p.year, p.month) && p.hour >= 0 && p.hour <= 23 && p.minute >= 0 &&
+           p.minute <= 59 && p.second >= 0 && p.second <= 59 && p.millisecond >= 0 &&
+           p.millisecond <= 999;
+}
+
 double fromDateTimeParts(const DateTimeParts& p) {
-    if (p.year < 100 || p.year > 9999 || p.month < 1 || p.month > 12 || p.day < 1 ||
-        p.day > daysInMonth(p.year, p.month) || p.hour < 0 || p.hour > 23 || p.minute < 0 ||
-        p.minute > 59 || p.second < 0 || p.second > 59 || p.millisecond < 0 || p.millisecond > 999)
+    if (!isValidDateTime(p))
         throw Error(ErrorKind::InvalidArgument, "The date or time is not a valid calendar value.");
     const double day = static_cast<double>(daysFromCivil(p.year, p.month, p.day) + kEpochOffset);
     const double time =

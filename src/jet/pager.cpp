@@ -266,6 +266,45 @@ const std::uint8_t* Pager::read(std::uint32_t page) {
     return load(page);
 }
 
+std::vector<std::uint8_t> Pager::pageTypes(const std::vector<std::uint32_t>& pages) {
+    std::vector<std::uint8_t> types(pages.size());
+    std::vector<std::uint8_t> run;
+    auto known = [&](std::uint32_t page) -> const std::uint8_t* {
+        if (inTransaction_) {
+            auto it = dirty_.find(page);
+            if (it != dirty_.end())
+                return it->second;
+        }
+        return page < cache_.size() ? cache_[page] : nullptr;
+    };
+    for (std::size_t i = 0; i < pages.size();) {
+        if (pages[i] >= pageCount_)
+            throw Error(ErrorKind::Corrupt, "The database file is damaged: it refers to page " +
+                                                std::to_string(pages[i]) +
+                                                ", beyond its last page.");
+        if (const std::uint8_t* p = known(pages[i]); p || pages[i] >= committedPageCount_) {
+            types[i++] = p ? p[0] : 0; // a page appended in this transaction starts zeroed
+            continue;
+        }
+        // A run of consecutive pages that are neither cached nor changed, read at once.
+        std::size_t j = i + 1;
+        while (j < pages.size() && j - i < kReadAheadPages && pages[j] == pages[j - 1] + 1 &&
+               pages[j] < committedPageCount_ && !known(pages[j]))
+            ++j;
+        run.resize((j - i) * kPageSize);
+        const std::size_t got =
+            file_->readAt(std::uint64_t{pages[i]} * kPageSize, run.data(), run.size());
+        if (got < run.size())
+            throw Error(ErrorKind::Corrupt, "The database file '" + path_ + "' is damaged: page " +
+                                                std::to_string(pages[i + got / kPageSize]) +
+                                                " could not be read in full.");
+        for (std::size_t k = i; k < j; ++k)
+            types[k] = run[(k - i) * kPageSize];
+        i = j;
+    }
+    return types;
+}
+
 std::uint8_t* Pager::write(std::uint32_t page) {
     ++epoch_;
     if (!inTransaction_)

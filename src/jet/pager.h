@@ -81,6 +81,9 @@ public:
     /// A page's bytes, valid until the next call that changes this pager's state.
     /// Throws Corrupt when the page lies beyond the end of the file.
     const std::uint8_t* read(std::uint32_t page);
+    /// The first byte (the page type) of each page, for pages the caller does not mean to read:
+    /// uncached pages are read through a small buffer and not kept.
+    std::vector<std::uint8_t> pageTypes(const std::vector<std::uint32_t>& pages);
     /// The page's bytes for changing; needs a transaction.
     std::uint8_t* write(std::uint32_t page);
     /// A new zero-filled page at the end of the file; needs a transaction.

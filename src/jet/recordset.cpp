@@ -76,14 +76,17 @@ void Recordset::addNew() {
     impl_->checkOpen();
     impl_->db_->checkWritable(*impl_->table_);
     impl_->editing_ = true;
-    impl_->pending_.assign(impl_->table_->def.columns.size(), std::nullopt);
+    impl_->pending_.resize(impl_->table_->def.columns.size());
+    for (Value& v : impl_->pending_)
+        v.reset();
+    impl_->setStep_ = 0;
 }
 
 void Recordset::setField(std::string_view name, const Value& value) {
     impl_->checkOpen();
     if (!impl_->editing_)
         throw Error(ErrorKind::InvalidState, "A field was set without AddNew.");
-    impl_->pending_[impl_->requireField(name)] = value;
+    impl_->pending_[impl_->fieldToSet(name)] = value;
 }
 
 void Recordset::update() {
@@ -94,7 +97,7 @@ void Recordset::update() {
     RowRef placed;
     db.change([&] {
         TableWriter& w = db.writer(impl_->table_);
-        placed = w.insert(db.encodeRow(w, impl_->pending_));
+        placed = db.insertRow(w, impl_->pending_);
     });
     // A failed change rolled the transaction back (and made this record set stale); here it
     // succeeded.
@@ -102,19 +105,24 @@ void Recordset::update() {
     impl_->deleted_.push_back(false);
     ++impl_->live_;
     impl_->editing_ = false;
-    impl_->pending_.clear();
 }
 
 void Recordset::setField(std::string_view name, Value&& value) {
     impl_->checkOpen();
     if (!impl_->editing_)
         throw Error(ErrorKind::InvalidState, "A field was set without AddNew.");
-    impl_->pending_[impl_->requireField(name)] = std::move(value);
+    impl_->pending_[impl_->fieldToSet(name)] = std::move(value);
+}
+
+void Recordset::setField(std::string_view name, std::string_view utf8Text) {
+    impl_->checkOpen();
+    if (!impl_->editing_)
+        throw Error(ErrorKind::InvalidState, "A field was set without AddNew.");
+    impl_->pending_[impl_->fieldToSet(name)].assignText(utf8Text);
 }
 
 void Recordset::cancelUpdate() {
     impl_->editing_ = false;
-    impl_->pending_.clear();
 }
 
 bool Recordset::editing() const {

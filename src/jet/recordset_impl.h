@@ -52,6 +52,20 @@ public:
     }
 
     int fieldIndex(std::string_view name) const { return table_->findColumn(name); }
+    /// The column a row being added sets next. Programs set the fields of every row they add
+    /// in the same order, so the column found at the same step of the row before is tried
+    /// first: a comparison of two names instead of a hash lookup.
+    int fieldToSet(std::string_view name) {
+        const std::size_t step = setStep_++;
+        if (step < setOrder_.size()) {
+            const int guess = setOrder_[step];
+            if (table_->def.columns[static_cast<std::size_t>(guess)].name == name)
+                return guess;
+        } else {
+            setOrder_.resize(step + 1);
+        }
+        return setOrder_[step] = requireField(name);
+    }
     int requireField(std::string_view name) const {
         const int i = fieldIndex(name);
         if (i < 0)
@@ -72,7 +86,11 @@ public:
     std::size_t cachedPos_ = static_cast<std::size_t>(-1);
     std::uint64_t cachedEpoch_ = 0;
     row::Cracked cached_;
-    std::vector<std::optional<Value>> pending_;
+    // The row being added, by column; null = not set. The values are kept from row to row so
+    // that their memory is reused.
+    std::vector<Value> pending_;
+    std::vector<int> setOrder_; // columns set by the steps of the last rows added
+    std::size_t setStep_ = 0;
 };
 
 } // namespace jet

@@ -81,6 +81,14 @@ Value Value::text(std::string utf8) {
     v.bytes_ = std::move(utf8);
     return v;
 }
+void Value::assignText(std::string_view utf8) {
+    kind_ = Kind::Text;
+    bytes_.assign(utf8);
+}
+void Value::reset() noexcept {
+    kind_ = Kind::Null;
+    bytes_.clear();
+}
 Value Value::binary(std::string bytes) {
     Value v;
     v.kind_ = Kind::Binary;

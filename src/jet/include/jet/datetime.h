@@ -24,6 +24,8 @@ DateTimeParts toDateTimeParts(double days);
 /// The stored value for calendar fields (proleptic Gregorian calendar).
 /// Throws jet::Error(InvalidArgument) for fields out of range.
 double fromDateTimeParts(const DateTimeParts& parts);
+/// Whether fromDateTimeParts takes these fields: years 100 to 9999, real calendar days.
+bool isValidDateTime(const DateTimeParts& parts) noexcept;
 
 /// The current local wall-clock time, to the second.
 double localNow();

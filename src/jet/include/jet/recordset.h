@@ -47,6 +47,8 @@ public:
     /// that the field's type cannot hold, throws InvalidArgument.
     void setField(std::string_view name, const Value& value);
     void setField(std::string_view name, Value&& value);
+    /// Sets a Text field; the same as a Text Value, without making one for each field.
+    void setField(std::string_view name, std::string_view utf8Text);
     /// Stores the new row at the end of the table's stored order. The cursor stays where
     /// it was.
     void update();
