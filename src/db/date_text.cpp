@@ -146,8 +146,9 @@ QString formatNumeric(const NumericForm& form, const QDate& date) {
     return text;
 }
 
-QDate parseNumeric(const NumericForm& form, QStringView text) {
-    int day = 0, month = 0, year = 0;
+// The calendar fields of a date text in a numeric form; false when the text does not follow
+// it. The fields are not checked against the calendar.
+bool parseNumeric(const NumericForm& form, QStringView text, int& year, int& month, int& day) {
     qsizetype at = 0;
     auto digits = [&](int minimum, int maximum, int& value) {
         int count = 0;
@@ -178,9 +179,9 @@ QDate parseNumeric(const NumericForm& form, QStringView text) {
             break;
         }
         if (!ok)
-            return {};
+            return false;
     }
-    return at == text.size() ? QDate(year, month, day) : QDate();
+    return at == text.size();
 }
 
 // One way of writing dates: a locale and a date format (four-digit year).
@@ -197,7 +198,27 @@ struct DateForm {
         return numeric ? formatNumeric(*numeric, date) : locale.toString(date, format);
     }
     QDate parse(QStringView text) const {
-        return numeric ? parseNumeric(*numeric, text) : locale.toDate(text.toString(), parseFormat);
+        int year = 0, month = 0, day = 0;
+        if (!numeric)
+            return locale.toDate(text.toString(), parseFormat);
+        return parseNumeric(*numeric, text, year, month, day) ? QDate(year, month, day) : QDate();
+    }
+    /// The stored value of a date alone at midnight, or nothing.
+    std::optional<double> parseValue(QStringView text) const {
+        jet::DateTimeParts parts;
+        if (!numeric) {
+            const QDate date = parse(text);
+            if (!date.isValid())
+                return std::nullopt;
+            parts.year = date.year();
+            parts.month = date.month();
+            parts.day = date.day();
+        } else if (!parseNumeric(*numeric, text, parts.year, parts.month, parts.day)) {
+            return std::nullopt;
+        }
+        if (!jet::isValidDateTime(parts))
+            return std::nullopt;
+        return jet::fromDateTimeParts(parts);
     }
 };
 
@@ -254,11 +275,9 @@ std::optional<double> dateFromText(const QString& text) {
         return std::nullopt;
 
     const std::vector<DateForm>& forms = dateForms();
-    for (const DateForm& form : forms) {
-        const QDate date = form.parse(trimmed);
-        if (date.isValid())
-            return storedValue(date, QTime(0, 0));
-    }
+    for (const DateForm& form : forms)
+        if (const std::optional<double> value = form.parseValue(trimmed))
+            return value;
     // A date and a time: split at each blank in turn (times like "2:30:05 PM" hold one too).
     // Date and time are parsed apart so that no time zone, and no daylight-saving gap, enters.
     for (qsizetype blank = trimmed.indexOf(QLatin1Char(' ')); blank > 0;

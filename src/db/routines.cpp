@@ -80,8 +80,19 @@ void appendNames(jet::Recordset& records, const char* field, QStringList& list) 
     }
 }
 
-jet::Value textValue(const QString& text) {
-    return jet::Value::text(text.toStdString());
+// `text` as UTF-8 in `out`, whose memory is reused from call to call. ASCII, what list texts
+// almost always are, is copied directly.
+void utf8Into(const QString& text, std::string& out) {
+    out.resize(static_cast<std::size_t>(text.size()));
+    const ushort* units = text.utf16();
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (units[i] >= 0x80) {
+            const QByteArray utf8 = text.toUtf8();
+            out.assign(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+            return;
+        }
+        out[i] = static_cast<char>(units[i]);
+    }
 }
 
 } // namespace
@@ -205,15 +216,20 @@ void RewriteToDoItems(const QString& path, const ToDoList& list) {
         if (const std::optional<double> days = dateFromText(text))
             items.setField(field, jet::Value::dateTime(*days));
     };
+    std::string utf8; // one buffer for every text: no allocation per cell
+    auto setText = [&](const char* field, const QString& text) {
+        utf8Into(text, utf8);
+        items.setField(field, std::string_view(utf8));
+    };
     const int rows = list.rowCount();
     for (int row = 1; row <= rows; ++row) {
         items.addNew();
-        items.setField(schema::kTtdPriority, textValue(list.cellText(row, 1)));
+        setText(schema::kTtdPriority, list.cellText(row, 1));
         const QString clientOrProject = list.cellText(row, 2);
-        items.setField(clientOrProject.contains(QStringLiteral(", ")) ? schema::kTtdClient
-                                                                      : schema::kTtdProject,
-                       textValue(clientOrProject));
-        items.setField(schema::kThingToDo, textValue(list.cellText(row, 3)));
+        setText(clientOrProject.contains(QStringLiteral(", ")) ? schema::kTtdClient
+                                                               : schema::kTtdProject,
+                clientOrProject);
+        setText(schema::kThingToDo, list.cellText(row, 3));
         setDate(schema::kStartDate, list.cellText(row, 4));
         setDate(schema::kDeadline, list.cellText(row, 5));
         items.update();
