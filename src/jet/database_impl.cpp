@@ -306,7 +306,7 @@ RowRef DatabaseImpl::insertRow(TableWriter& writer, const std::vector<Value>& va
     const Table& t = writer.table();
     RowRef placed;
     row::build(t.def, t.layout, row.values, row.present, row.booleans,
-               writer.place(row.size, placed));
+               writer.place(row.size, placed), row.size);
     return placed;
 }
 
@@ -467,23 +467,43 @@ bool removedSlot(const std::uint8_t* p, unsigned slot) {
 }
 } // namespace
 
-bool TableWriter::isDeleted(std::uint32_t pageNumber, unsigned slot) const {
+void TableWriter::forgetDeleted(std::uint32_t pageNumber) {
+    deleted_.erase(pageNumber);
+    lastMarked_ = nullptr;
+}
+
+const std::vector<bool>* TableWriter::deletedOn(std::uint32_t pageNumber) const {
     auto it = deleted_.find(pageNumber);
-    return it != deleted_.end() && slot < it->second.size() && it->second[slot];
+    return it == deleted_.end() ? nullptr : &it->second;
+}
+
+bool TableWriter::isDeleted(std::uint32_t pageNumber, unsigned slot) const {
+    const std::vector<bool>* slots = deletedOn(pageNumber);
+    return slots && slot < slots->size() && (*slots)[slot];
 }
 
 void TableWriter::markDeleted(std::uint32_t pageNumber, unsigned slot) {
-    std::vector<bool>& slots = deleted_[pageNumber];
+    // Rows are mostly deleted in stored order: the last page's entry is kept at hand.
+    if (!lastMarked_ || lastMarkedPage_ != pageNumber) {
+        lastMarked_ = &deleted_[pageNumber];
+        lastMarkedPage_ = pageNumber;
+    }
+    std::vector<bool>& slots = *lastMarked_;
     if (slots.size() <= slot)
         slots.resize(std::max<std::size_t>(slot + 1, page::kMaxSlots), false);
     slots[slot] = true;
 }
 
-bool TableWriter::liveOnPage(std::uint32_t pageNumber, const std::uint8_t* p) const {
+int TableWriter::lastLiveSlot(std::uint32_t pageNumber, const std::uint8_t* p) const {
+    const std::vector<bool>* deleted = deletedOn(pageNumber);
     for (unsigned slot = page::slotCount(p); slot-- > 0;)
-        if (!removedSlot(p, slot) && !isDeleted(pageNumber, slot))
-            return true;
-    return false;
+        if (!removedSlot(p, slot) && !(deleted && slot < deleted->size() && (*deleted)[slot]))
+            return static_cast<int>(slot);
+    return -1;
+}
+
+bool TableWriter::liveOnPage(std::uint32_t pageNumber, const std::uint8_t* p) const {
+    return lastLiveSlot(pageNumber, p) >= 0;
 }
 
 void TableWriter::applyDeletes(std::uint32_t pageNumber) {
@@ -498,7 +518,7 @@ void TableWriter::applyDeletes(std::uint32_t pageNumber) {
         const std::uint16_t raw = bytes::u16(p + page::kSlotTable + 2 * slot);
         bytes::put16(p + page::kSlotTable + 2 * slot, raw | page::kDeleted | page::kOverflow);
     }
-    deleted_.erase(it);
+    forgetDeleted(pageNumber);
     page::compact(p, pageNumber);
     if (hotPage_ == pageNumber)
         hotPage_ = 0;
@@ -513,11 +533,8 @@ void TableWriter::findLastLive() {
         const std::uint8_t* p = db_.pager.read(*it);
         if (p[0] != 0x01 || bytes::u32(p + 4) != table_->def.page)
             continue;
-        for (unsigned slot = page::slotCount(p); slot-- > 0;)
-            if (!removedSlot(p, slot) && !isDeleted(*it, slot)) {
-                lastLive_ = RowRef{*it, static_cast<std::uint16_t>(slot)};
-                break;
-            }
+        if (const int slot = lastLiveSlot(*it, p); slot >= 0)
+            lastLive_ = RowRef{*it, static_cast<std::uint16_t>(slot)};
     }
     lastLiveKnown_ = true;
 }
@@ -703,7 +720,7 @@ void TableWriter::flush() {
         if (ours && !liveOnPage(pageNumber, current)) {
             // Every row of the page is gone: the page leaves the table unchanged and is free
             // from the next transaction on.
-            deleted_.erase(pageNumber);
+            forgetDeleted(pageNumber);
             owned_.remove(pageNumber);
             free_.remove(pageNumber);
             db_.releasePage(pageNumber);

@@ -81,6 +81,10 @@ private:
     void findLastLive();
     void updateFreeMap(std::uint32_t page, int freeSpace, unsigned slots);
     bool liveOnPage(std::uint32_t page, const std::uint8_t* p) const;
+    /// The last slot of the page holding a live row, or -1.
+    int lastLiveSlot(std::uint32_t page, const std::uint8_t* p) const;
+    const std::vector<bool>* deletedOn(std::uint32_t page) const;
+    void forgetDeleted(std::uint32_t page);
     void applyDeletes(std::uint32_t page);
     bool tryPlace(std::uint32_t page, std::size_t size, RowRef& out, std::uint8_t*& at);
 
@@ -89,6 +93,8 @@ private:
     UsageMap owned_, free_;
     void markDeleted(std::uint32_t page, unsigned slot);
     std::unordered_map<std::uint32_t, std::vector<bool>> deleted_; // by page, not yet flagged
+    std::vector<bool>* lastMarked_ = nullptr; // deleted_'s entry for lastMarkedPage_
+    std::uint32_t lastMarkedPage_ = 0;
     // The page rows are being added to, with its free bytes and slot count.
     std::uint32_t hotPage_ = 0;
     int hotFree_ = 0;

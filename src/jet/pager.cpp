@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <sys/mman.h>
 #include <thread>
@@ -41,9 +42,52 @@ private:
 
 } // namespace
 
+namespace {
+
+// Blocks of closed databases, kept for the next one the process opens (a program opens its
+// file for every operation): reused memory needs no clearing by the kernel. Bounded; the rest
+// goes back to the system.
+constexpr std::size_t kSpareBlocks = 16; // 32 MiB
+std::mutex spareMutex;
+std::vector<std::uint8_t*>& spareBlocks() {
+    static std::vector<std::uint8_t*> blocks;
+    return blocks;
+}
+
+std::uint8_t* newBlock() {
+    {
+        const std::lock_guard<std::mutex> lock(spareMutex);
+        if (!spareBlocks().empty()) {
+            std::uint8_t* block = spareBlocks().back();
+            spareBlocks().pop_back();
+            return block;
+        }
+    }
+    // Map twice the block and keep its aligned middle, so that the kernel can use huge pages.
+    void* raw = ::mmap(nullptr, 2 * kBlockBytes, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED)
+        throw std::bad_alloc();
+    auto* base = static_cast<std::uint8_t*>(raw);
+    const std::size_t skip =
+        (kBlockBytes - reinterpret_cast<std::uintptr_t>(base) % kBlockBytes) % kBlockBytes;
+    if (skip > 0)
+        ::munmap(base, skip);
+    ::munmap(base + skip + kBlockBytes, kBlockBytes - skip);
+    ::madvise(base + skip, kBlockBytes, MADV_HUGEPAGE);
+    return base + skip;
+}
+
+} // namespace
+
 PagePool::~PagePool() {
-    for (std::uint8_t* block : blocks_)
-        ::munmap(block, kBlockBytes);
+    const std::lock_guard<std::mutex> lock(spareMutex);
+    for (std::uint8_t* block : blocks_) {
+        if (spareBlocks().size() < kSpareBlocks)
+            spareBlocks().push_back(block);
+        else
+            ::munmap(block, kBlockBytes);
+    }
 }
 
 std::uint8_t* PagePool::take() {
@@ -55,19 +99,8 @@ std::uint8_t* PagePool::take() {
         return page;
     }
     if (left_ == 0) {
-        // Map twice the block and keep its aligned middle, so that the kernel can use huge pages.
-        void* raw = ::mmap(nullptr, 2 * kBlockBytes, PROT_READ | PROT_WRITE,
-                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (raw == MAP_FAILED)
-            throw std::bad_alloc();
-        auto* base = static_cast<std::uint8_t*>(raw);
-        const std::size_t skip =
-            (kBlockBytes - reinterpret_cast<std::uintptr_t>(base) % kBlockBytes) % kBlockBytes;
-        if (skip > 0)
-            ::munmap(base, skip);
-        ::munmap(base + skip + kBlockBytes, kBlockBytes - skip);
-        next_ = base + skip;
-        ::madvise(next_, kBlockBytes, MADV_HUGEPAGE);
+        blocks_.reserve(blocks_.size() + 1);
+        next_ = newBlock();
         blocks_.push_back(next_);
         left_ = kBlockBytes / kPageSize;
     }

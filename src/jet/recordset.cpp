@@ -121,6 +121,14 @@ void Recordset::setField(std::string_view name, std::string_view utf8Text) {
     impl_->pending_[impl_->fieldToSet(name)].assignText(utf8Text);
 }
 
+void Recordset::setField(int columnIndex, Value value) {
+    impl_->pendingField(columnIndex) = std::move(value);
+}
+
+void Recordset::setField(int columnIndex, std::string_view utf8Text) {
+    impl_->pendingField(columnIndex).assignText(utf8Text);
+}
+
 void Recordset::cancelUpdate() {
     impl_->editing_ = false;
 }

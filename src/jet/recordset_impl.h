@@ -52,6 +52,16 @@ public:
     }
 
     int fieldIndex(std::string_view name) const { return table_->findColumn(name); }
+    /// The value a field of the row being added is set to, by column index.
+    Value& pendingField(int columnIndex) {
+        checkOpen();
+        if (!editing_)
+            throw Error(ErrorKind::InvalidState, "A field was set without AddNew.");
+        if (columnIndex < 0 || static_cast<std::size_t>(columnIndex) >= pending_.size())
+            throw Error(ErrorKind::NotFound,
+                        "There is no field number " + std::to_string(columnIndex) + ".");
+        return pending_[static_cast<std::size_t>(columnIndex)];
+    }
     /// The column a row being added sets next. Programs set the fields of every row they add
     /// in the same order, so the column found at the same step of the row before is tried
     /// first: a comparison of two names instead of a hash lookup.

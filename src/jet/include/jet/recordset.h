@@ -49,6 +49,9 @@ public:
     void setField(std::string_view name, Value&& value);
     /// Sets a Text field; the same as a Text Value, without making one for each field.
     void setField(std::string_view name, std::string_view utf8Text);
+    /// The same by index into definition().columns, as field(int) reads.
+    void setField(int columnIndex, Value value);
+    void setField(int columnIndex, std::string_view utf8Text);
     /// Stores the new row at the end of the table's stored order. The cursor stays where
     /// it was.
     void update();
