@@ -185,6 +185,8 @@ bool parseNumeric(const NumericForm& form, QStringView text, int& year, int& mon
 }
 
 // One way of writing dates: a locale and a date format (four-digit year).
+} // namespace
+
 struct DateForm {
     QLocale locale;
     QString format;
@@ -222,17 +224,20 @@ struct DateForm {
     }
 };
 
+namespace {
+
 // The forms the date texts follow under the default locale: the one they are written in
 // first, then the item dialogs' "M/d/yyyy". Kept until the default locale changes.
-const std::vector<DateForm>& dateForms() {
+const std::shared_ptr<const std::vector<DateForm>>& dateForms() {
     thread_local QLocale cachedFor(QLocale::c());
-    thread_local std::vector<DateForm> forms;
+    thread_local std::shared_ptr<const std::vector<DateForm>> forms;
     const QLocale user;
-    if (forms.empty() || !(cachedFor == user)) {
-        forms.clear();
+    if (!forms || !(cachedFor == user)) {
+        auto fresh = std::make_shared<std::vector<DateForm>>();
         if (!isCLocale(user))
-            forms.emplace_back(user, dateFormatOf(user));
-        forms.emplace_back(QLocale::c(), QStringLiteral("M/d/yyyy"));
+            fresh->emplace_back(user, dateFormatOf(user));
+        fresh->emplace_back(QLocale::c(), QStringLiteral("M/d/yyyy"));
+        forms = std::move(fresh);
         cachedFor = user;
     }
     return forms;
@@ -260,7 +265,7 @@ QString textFromDate(double days) {
     } catch (const jet::Error&) {
         return {};
     }
-    const DateForm& form = dateForms().front();
+    const DateForm& form = dateForms()->front();
     QString text = form.text(QDate(parts.year, parts.month, parts.day));
     if (parts.hour != 0 || parts.minute != 0 || parts.second != 0) {
         const QTime time(parts.hour, parts.minute, parts.second);
@@ -270,11 +275,17 @@ QString textFromDate(double days) {
 }
 
 std::optional<double> dateFromText(const QString& text) {
-    const QString trimmed = text.trimmed();
+    return DateTextReader()(text);
+}
+
+DateTextReader::DateTextReader() : forms_(dateForms()) {}
+
+std::optional<double> DateTextReader::operator()(const QString& text) const {
+    const QStringView trimmed = QStringView(text).trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;
 
-    const std::vector<DateForm>& forms = dateForms();
+    const std::vector<DateForm>& forms = *forms_;
     for (const DateForm& form : forms)
         if (const std::optional<double> value = form.parseValue(trimmed))
             return value;
@@ -282,8 +293,8 @@ std::optional<double> dateFromText(const QString& text) {
     // Date and time are parsed apart so that no time zone, and no daylight-saving gap, enters.
     for (qsizetype blank = trimmed.indexOf(QLatin1Char(' ')); blank > 0;
          blank = trimmed.indexOf(QLatin1Char(' '), blank + 1)) {
-        const QStringView datePart = QStringView(trimmed).left(blank);
-        const QString timePart = trimmed.mid(blank + 1).trimmed();
+        const QStringView datePart = trimmed.left(blank);
+        const QString timePart = trimmed.mid(blank + 1).trimmed().toString();
         for (const DateForm& form : forms) {
             const QDate date = form.parse(datePart);
             if (!date.isValid())
@@ -302,7 +313,7 @@ std::optional<double> dateFromText(const QString& text) {
 }
 
 QString dialogDateText(const QDate& date) {
-    return dateForms().back().text(date);
+    return dateForms()->back().text(date);
 }
 
 } // namespace db

@@ -212,26 +212,31 @@ void RewriteToDoItems(const QString& path, const ToDoList& list) {
             items.moveNext();
         }
     }
-    auto setDate = [&](const char* field, const QString& text) {
+    const int priority = requireField(items, schema::kTtdPriority);
+    const int client = requireField(items, schema::kTtdClient);
+    const int project = requireField(items, schema::kTtdProject);
+    const int thingToDo = requireField(items, schema::kThingToDo);
+    const int startDate = requireField(items, schema::kStartDate);
+    const int deadline = requireField(items, schema::kDeadline);
+    const DateTextReader dateFromText;
+    auto setDate = [&](int field, const QString& text) {
         if (const std::optional<double> days = dateFromText(text))
             items.setField(field, jet::Value::dateTime(*days));
     };
     std::string utf8; // one buffer for every text: no allocation per cell
-    auto setText = [&](const char* field, const QString& text) {
+    auto setText = [&](int field, const QString& text) {
         utf8Into(text, utf8);
         items.setField(field, std::string_view(utf8));
     };
     const int rows = list.rowCount();
     for (int row = 1; row <= rows; ++row) {
         items.addNew();
-        setText(schema::kTtdPriority, list.cellText(row, 1));
+        setText(priority, list.cellText(row, 1));
         const QString clientOrProject = list.cellText(row, 2);
-        setText(clientOrProject.contains(QStringLiteral(", ")) ? schema::kTtdClient
-                                                               : schema::kTtdProject,
-                clientOrProject);
-        setText(schema::kThingToDo, list.cellText(row, 3));
-        setDate(schema::kStartDate, list.cellText(row, 4));
-        setDate(schema::kDeadline, list.cellText(row, 5));
+        setText(clientOrProject.contains(QLatin1String(", ")) ? client : project, clientOrProject);
+        setText(thingToDo, list.cellText(row, 3));
+        setDate(startDate, list.cellText(row, 4));
+        setDate(deadline, list.cellText(row, 5));
         items.update();
     }
     items.close();
