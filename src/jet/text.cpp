@@ -57,24 +57,52 @@ private:
     std::uint32_t pending_ = 0;
 };
 
+std::uint64_t word(const std::uint8_t* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// Compressed text that is plain ASCII: no 00 (a mode switch) and no byte from 0x80 on. Eight
+// bytes at a time: a byte is 00 or has its top bit set exactly when the top bit of the byte, or
+// of the byte less one where no top bit was set, is set.
+bool compressedAscii(const std::uint8_t* p, std::size_t n) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kTops = 0x8080808080808080ULL;
+    std::uint64_t bad = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const std::uint64_t w = word(p + i);
+        bad |= (w | ((w - kOnes) & ~w)) & kTops;
+    }
+    for (; i < n; ++i)
+        bad |= static_cast<std::uint8_t>(p[i] - 1) >= 0x7F;
+    return bad == 0;
+}
+
+// Plain UCS-2 text that is ASCII: every low byte below 0x80, every high byte 00.
+bool plainAscii(const std::uint8_t* p, std::size_t n) {
+    if (n % 2)
+        return false;
+    std::uint64_t bad = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) // little-endian: units in the low and high halves of each word
+        bad |= word(p + i) & 0xFF80FF80FF80FF80ULL;
+    for (; i < n; i += 2)
+        bad |= (p[i] & 0x80) | p[i + 1];
+    return bad == 0;
+}
+
 } // namespace
 
 void decodeStored(const std::uint8_t* data, std::size_t size, std::string& out) {
     // Fast paths for the common case, text without characters beyond ASCII.
-    // The checks look at every byte without stopping early, which lets them be vectorised.
     if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
-        unsigned notAscii = 0; // a 00 (mode switch) or a byte from 0x80 on
-        for (std::size_t i = 2; i < size; ++i)
-            notAscii |= static_cast<std::uint8_t>(data[i] - 1) >= 0x7F;
-        if (!notAscii) {
+        if (compressedAscii(data + 2, size - 2)) {
             out.append(reinterpret_cast<const char*>(data + 2), size - 2);
             return;
         }
     } else {
-        unsigned notAscii = size % 2;
-        for (std::size_t i = 0; i + 1 < size; i += 2)
-            notAscii |= (data[i] & 0x80) | data[i + 1];
-        if (!notAscii) {
+        if (plainAscii(data, size)) {
             const std::size_t at = out.size();
             out.resize(at + size / 2);
             for (std::size_t i = 0; i < size / 2; ++i)
