@@ -105,8 +105,8 @@ std::shared_ptr<const Table> DatabaseImpl::table(std::uint32_t tdefPage, const s
     return t;
 }
 
-std::vector<RowRef> DatabaseImpl::scan(const Table& t, std::vector<std::string>* notes) {
-    std::vector<RowRef> rows;
+RowList DatabaseImpl::scan(const Table& t, std::vector<std::string>* notes) {
+    RowList rows;
     const auto w = writers_.find(t.def.page);
     const TableWriter* pending = w == writers_.end() ? nullptr : w->second.get();
     const UsageMap owned = UsageMap::read(pager, t.def.ownedMap, "table '" + t.def.name + "'");

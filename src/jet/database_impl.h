@@ -27,6 +27,9 @@ struct RowRef {
     bool operator==(const RowRef& o) const { return page == o.page && slot == o.slot; }
 };
 
+/// Rows in stored order; large tables' lists live in huge-page blocks.
+using RowList = std::vector<RowRef, LargeAllocator<RowRef>>;
+
 struct CatalogEntry {
     std::int32_t id = 0;
     std::int32_t parentId = 0;
@@ -140,7 +143,7 @@ public:
     }
 
     /// Rows of a table in stored order (overflow pointers followed).
-    std::vector<RowRef> scan(const Table& t, std::vector<std::string>* notes = nullptr);
+    RowList scan(const Table& t, std::vector<std::string>* notes = nullptr);
     /// The slot holding a row's bytes: its own, or the one its overflow pointers lead to.
     /// Throws Corrupt when the pointers cannot be followed.
     RowRef dataSlot(const Table& t, const RowRef& ref);

@@ -54,6 +54,23 @@ std::vector<std::uint8_t*>& spareBlocks() {
     return blocks;
 }
 
+// `bytes` (a multiple of kBlockBytes) of fresh memory aligned to kBlockBytes, so that the
+// kernel can use huge pages: twice as much is mapped and the aligned middle kept.
+std::uint8_t* mapAligned(std::size_t bytes) {
+    void* raw = ::mmap(nullptr, bytes + kBlockBytes, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED)
+        throw std::bad_alloc();
+    auto* base = static_cast<std::uint8_t*>(raw);
+    const std::size_t skip =
+        (kBlockBytes - reinterpret_cast<std::uintptr_t>(base) % kBlockBytes) % kBlockBytes;
+    if (skip > 0)
+        ::munmap(base, skip);
+    ::munmap(base + skip + bytes, kBlockBytes - skip);
+    ::madvise(base + skip, bytes, MADV_HUGEPAGE);
+    return base + skip;
+}
+
 std::uint8_t* newBlock() {
     {
         const std::lock_guard<std::mutex> lock(spareMutex);
@@ -63,31 +80,45 @@ std::uint8_t* newBlock() {
             return block;
         }
     }
-    // Map twice the block and keep its aligned middle, so that the kernel can use huge pages.
-    void* raw = ::mmap(nullptr, 2 * kBlockBytes, PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw == MAP_FAILED)
-        throw std::bad_alloc();
-    auto* base = static_cast<std::uint8_t*>(raw);
-    const std::size_t skip =
-        (kBlockBytes - reinterpret_cast<std::uintptr_t>(base) % kBlockBytes) % kBlockBytes;
-    if (skip > 0)
-        ::munmap(base, skip);
-    ::munmap(base + skip + kBlockBytes, kBlockBytes - skip);
-    ::madvise(base + skip, kBlockBytes, MADV_HUGEPAGE);
-    return base + skip;
+    return mapAligned(kBlockBytes);
+}
+
+void releaseBlock(std::uint8_t* block) noexcept {
+    const std::lock_guard<std::mutex> lock(spareMutex);
+    if (spareBlocks().size() < kSpareBlocks)
+        spareBlocks().push_back(block);
+    else
+        ::munmap(block, kBlockBytes);
+}
+
+constexpr std::size_t kLargeFrom = std::size_t{256} << 10;
+
+std::size_t roundToBlocks(std::size_t bytes) {
+    return (bytes + kBlockBytes - 1) / kBlockBytes * kBlockBytes;
 }
 
 } // namespace
 
+void* allocateLarge(std::size_t bytes) {
+    if (PagePool::kSeparatePages || bytes < kLargeFrom)
+        return ::operator new(bytes);
+    const std::size_t rounded = roundToBlocks(bytes);
+    return rounded == kBlockBytes ? newBlock() : mapAligned(rounded);
+}
+
+void freeLarge(void* memory, std::size_t bytes) noexcept {
+    if (PagePool::kSeparatePages || bytes < kLargeFrom)
+        return ::operator delete(memory);
+    const std::size_t rounded = roundToBlocks(bytes);
+    if (rounded == kBlockBytes)
+        releaseBlock(static_cast<std::uint8_t*>(memory));
+    else
+        ::munmap(memory, rounded);
+}
+
 PagePool::~PagePool() {
-    const std::lock_guard<std::mutex> lock(spareMutex);
-    for (std::uint8_t* block : blocks_) {
-        if (spareBlocks().size() < kSpareBlocks)
-            spareBlocks().push_back(block);
-        else
-            ::munmap(block, kBlockBytes);
-    }
+    for (std::uint8_t* block : blocks_)
+        releaseBlock(block);
 }
 
 std::uint8_t* PagePool::take() {

@@ -61,6 +61,21 @@ private:
     std::size_t left_ = 0;         // buffers left in the newest block
 };
 
+/// Memory for large arrays (from 256 KiB on) in the same kind of blocks, fresh or spare;
+/// smaller arrays, and all under AddressSanitizer, come from the heap.
+void* allocateLarge(std::size_t bytes);
+void freeLarge(void* memory, std::size_t bytes) noexcept;
+
+/// An allocator for the engine's large arrays, such as the row list of a big table.
+template <typename T> struct LargeAllocator {
+    using value_type = T;
+    LargeAllocator() = default;
+    template <typename U> LargeAllocator(const LargeAllocator<U>&) noexcept {}
+    T* allocate(std::size_t n) { return static_cast<T*>(allocateLarge(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) noexcept { freeLarge(p, n * sizeof(T)); }
+    template <typename U> bool operator==(const LargeAllocator<U>&) const noexcept { return true; }
+};
+
 class Pager {
 public:
     static constexpr std::uint64_t kReadLock = 0x7FFFFF0000ULL;

@@ -87,7 +87,7 @@ public:
     std::shared_ptr<DatabaseImpl> db_;
     std::shared_ptr<const Table> table_;
     std::uint64_t generation_;
-    std::vector<RowRef> rows_;  // in stored order; rows added by update() at the end
+    RowList rows_;              // in stored order; rows added by update() at the end
     std::vector<bool> deleted_; // rows deleted through this record set keep their place
     std::size_t live_ = 0;
     std::size_t pos_ = 0;
