@@ -1,7 +1,10 @@
 #include "export.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <vector>
 
 #include "jet/datetime.h"
@@ -333,6 +336,30 @@ void appendCurrency(std::string& out, std::int64_t v) {
 }
 
 void appendDateTime(std::string& out, double days) {
+    // The dates of a table repeat, and most are whole days (midnight): their texts are kept, by
+    // day number, in a small table.
+    struct Known {
+        long day = std::numeric_limits<long>::min();
+        char text[19];
+    };
+    thread_local std::array<Known, 1024> known;
+    if (days > -1e6 && days < 1e7) {
+        const long day = static_cast<long>(days);
+        if (static_cast<double>(day) == days) {
+            Known& k = known[static_cast<std::size_t>(day) % known.size()];
+            if (k.day != day) {
+                char buf[jet::kIsoDateTimeMax];
+                if (jet::formatIsoDateTime(days, buf) != sizeof k.text) {
+                    appendDouble(out, days); // outside the years 100 to 9999
+                    return;
+                }
+                std::memcpy(k.text, buf, sizeof k.text);
+                k.day = day;
+            }
+            out.append(k.text, sizeof k.text);
+            return;
+        }
+    }
     char buf[jet::kIsoDateTimeMax];
     const std::size_t n = jet::formatIsoDateTime(days, buf);
     if (n)
