@@ -202,13 +202,8 @@ std::string encodeUcs2(std::u16string_view text) {
 }
 
 std::size_t encodeStoredUtf8(std::string_view utf8, bool allowCompression, std::string& out) {
-    bool ascii = true;
-    for (char c : utf8)
-        if (static_cast<unsigned char>(c) >= 0x80 || c == 0) {
-            ascii = false;
-            break;
-        }
-    if (!ascii) {
+    // ASCII without NUL: the bytes a compressed text holds.
+    if (!compressedAscii(reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size())) {
         const std::u16string u = utf8ToUtf16(utf8);
         out = encodeStored(u, allowCompression);
         return u.size();
