@@ -141,8 +141,22 @@ RowList DatabaseImpl::scan(const Table& t, std::vector<std::string>* notes) {
                 dataSlot(t, ref); // a pointer that cannot be followed is reported now
             rows.push_back(ref);
         }
+        // Outside a transaction the page is read again when its rows are: a large table is
+        // not held in memory all at once.
+        if (!pager.inTransaction())
+            pager.drop(pageNumber);
     }
     return rows;
+}
+
+void DatabaseImpl::leavePage(const Table& t, std::uint32_t page) {
+    if (!pager.inTransaction()) {
+        pager.drop(page);
+        return;
+    }
+    const auto w = writers_.find(t.def.page);
+    if (w != writers_.end() && w->second->emptied(page))
+        pager.drop(page);
 }
 
 RowRef DatabaseImpl::dataSlot(const Table& t, const RowRef& ref) {
@@ -467,6 +481,18 @@ bool removedSlot(const std::uint8_t* p, unsigned slot) {
 }
 } // namespace
 
+bool TableWriter::emptied(std::uint32_t pageNumber) {
+    if (emptied_.count(pageNumber))
+        return true;
+    if (!deletedOn(pageNumber))
+        return false;
+    const std::uint8_t* p = db_.pager.read(pageNumber);
+    if (p[0] != 0x01 || bytes::u32(p + 4) != table_->def.page || lastLiveSlot(pageNumber, p) >= 0)
+        return false;
+    emptied_.insert(pageNumber);
+    return true;
+}
+
 void TableWriter::forgetDeleted(std::uint32_t pageNumber) {
     deleted_.erase(pageNumber);
     lastMarked_ = nullptr;
@@ -528,7 +554,7 @@ void TableWriter::findLastLive() {
     lastLive_.reset();
     const auto& pages = owned_.pages();
     for (auto it = pages.rbegin(); it != pages.rend() && !lastLive_; ++it) {
-        if (*it >= db_.pager.pageCount())
+        if (*it >= db_.pager.pageCount() || emptied_.count(*it))
             continue;
         const std::uint8_t* p = db_.pager.read(*it);
         if (p[0] != 0x01 || bytes::u32(p + 4) != table_->def.page)
@@ -549,6 +575,10 @@ void TableWriter::updateFreeMap(std::uint32_t pageNumber, int freeSpace, unsigne
 bool TableWriter::tryPlace(std::uint32_t pageNumber, std::size_t size, RowRef& out,
                            std::uint8_t*& at) {
     if (pageNumber != hotPage_) {
+        if (emptied_.count(pageNumber)) {
+            free_.remove(pageNumber); // given back at the commit, like the pages below
+            return false;
+        }
         const std::uint8_t* p = db_.pager.read(pageNumber);
         if (p[0] != 0x01 || bytes::u32(p + 4) != table_->def.page)
             return false;
@@ -715,9 +745,11 @@ void TableWriter::flush() {
     for (const auto& [pageNumber, slots] : deleted_)
         pages.push_back(pageNumber);
     for (std::uint32_t pageNumber : pages) {
-        const std::uint8_t* current = db_.pager.read(pageNumber);
-        const bool ours = current[0] == 0x01 && bytes::u32(current + 4) == table_->def.page;
-        if (ours && !liveOnPage(pageNumber, current)) {
+        const bool known = emptied_.count(pageNumber) != 0;
+        const std::uint8_t* current = known ? nullptr : db_.pager.read(pageNumber);
+        const bool ours =
+            known || (current[0] == 0x01 && bytes::u32(current + 4) == table_->def.page);
+        if (ours && (known || !liveOnPage(pageNumber, current))) {
             // Every row of the page is gone: the page leaves the table unchanged and is free
             // from the next transaction on.
             forgetDeleted(pageNumber);

@@ -76,6 +76,9 @@ public:
     const Table& table() const { return *table_; }
     /// Deleted in this transaction (the slot is flagged when it commits).
     bool isDeleted(std::uint32_t page, unsigned slot) const;
+    /// True when every row of the page has been deleted in this transaction. Such a page is
+    /// given back when the transaction commits and is not read again before: its memory may go.
+    bool emptied(std::uint32_t page);
 
 private:
     struct LongValueSpace {
@@ -98,6 +101,7 @@ private:
     std::unordered_map<std::uint32_t, std::vector<bool>> deleted_; // by page, not yet flagged
     std::vector<bool>* lastMarked_ = nullptr; // deleted_'s entry for lastMarkedPage_
     std::uint32_t lastMarkedPage_ = 0;
+    std::set<std::uint32_t> emptied_; // pages whose rows are all deleted, known without reading
     // The page rows are being added to, with its free bytes and slot count.
     std::uint32_t hotPage_ = 0;
     int hotFree_ = 0;
@@ -144,6 +148,9 @@ public:
 
     /// Rows of a table in stored order (overflow pointers followed).
     RowList scan(const Table& t, std::vector<std::string>* notes = nullptr);
+    /// A reader of `t` has moved past one of its pages: outside a transaction the page's
+    /// memory is let go; inside one, when every row of the page has been deleted.
+    void leavePage(const Table& t, std::uint32_t page);
     /// The slot holding a row's bytes: its own, or the one its overflow pointers lead to.
     /// Throws Corrupt when the pointers cannot be followed.
     RowRef dataSlot(const Table& t, const RowRef& ref);

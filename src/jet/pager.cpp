@@ -47,7 +47,7 @@ namespace {
 // Blocks of closed databases, kept for the next one the process opens (a program opens its
 // file for every operation): reused memory needs no clearing by the kernel. Bounded; the rest
 // goes back to the system.
-constexpr std::size_t kSpareBlocks = 16; // 32 MiB
+constexpr std::size_t kSpareBlocks = 4; // 8 MiB
 std::mutex spareMutex;
 std::vector<std::uint8_t*>& spareBlocks() {
     static std::vector<std::uint8_t*> blocks;
@@ -328,6 +328,14 @@ const std::uint8_t* Pager::read(std::uint32_t page) {
             return it->second;
     }
     return load(page);
+}
+
+void Pager::drop(std::uint32_t page) {
+    if (page >= cache_.size() || !cache_[page] || (inTransaction_ && dirty_.count(page)))
+        return;
+    pool_.give(cache_[page]);
+    cache_[page] = nullptr;
+    ++epoch_;
 }
 
 std::vector<std::uint8_t> Pager::pageTypes(const std::vector<std::uint32_t>& pages) {

@@ -34,7 +34,7 @@ inline constexpr std::uint32_t kPageSize = 4096;
 /// Page buffers for one pager, carved from 2 MiB blocks that the kernel may back with huge
 /// pages: a table of a hundred thousand rows spans thousands of pages, and bringing fresh
 /// memory in one small page at a time costs more than reading the file. A buffer given back is
-/// reused, and the blocks of a closed database serve the next one (up to 32 MiB are kept).
+/// reused, and the blocks of a closed database serve the next one (up to 8 MiB are kept).
 /// Under AddressSanitizer every buffer is a heap block of its own instead, so that a
 /// read past a page's end or through a page pointer kept too long is reported.
 class PagePool {
@@ -100,6 +100,10 @@ public:
     /// The first byte (the page type) of each page, for pages the caller does not mean to read:
     /// uncached pages are read through a small buffer and not kept.
     std::vector<std::uint8_t> pageTypes(const std::vector<std::uint32_t>& pages);
+    /// Lets go of a page read earlier and not changed: its memory serves the next page read.
+    /// Readers of a table call it behind them, so that reading a large table takes little
+    /// memory. Pointers to the page become stale (the epoch changes).
+    void drop(std::uint32_t page);
     /// The page's bytes for changing; needs a transaction.
     std::uint8_t* write(std::uint32_t page);
     /// A new zero-filled page at the end of the file; needs a transaction.

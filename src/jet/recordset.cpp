@@ -33,8 +33,11 @@ void Recordset::moveNext() {
     if (!impl_->afterDelete_ && impl_->pos_ >= impl_->rows_.size())
         throw Error(ErrorKind::InvalidState, "There is no next record: the end was reached.");
     impl_->afterDelete_ = false;
+    const std::uint32_t left = impl_->rows_[impl_->pos_].page;
     ++impl_->pos_;
     impl_->skipDeleted();
+    if (impl_->pos_ >= impl_->rows_.size() || impl_->rows_[impl_->pos_].page != left)
+        impl_->db_->leavePage(*impl_->table_, left);
 }
 
 std::size_t Recordset::recordCount() const {
