@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QStringList>
 #include <QTime>
+#include <algorithm>
 #include <vector>
 
 #include "jet/datetime.h"
@@ -173,8 +174,9 @@ bool parseNumeric(const NumericForm& form, QStringView text, int& year, int& mon
         case NumericForm::Part::Year:
             ok = digits(4, 4, year);
             break;
-        case NumericForm::Part::Literal:
-            ok = text.mid(at).startsWith(token.literal);
+        case NumericForm::Part::Literal: // compared in place: this runs for every date
+            ok = text.size() - at >= token.literal.size() &&
+                 std::equal(token.literal.begin(), token.literal.end(), text.begin() + at);
             at += token.literal.size();
             break;
         }
