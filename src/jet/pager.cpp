@@ -50,8 +50,10 @@ namespace {
 constexpr std::size_t kSpareBlocks = 4; // 8 MiB
 std::mutex spareMutex;
 std::vector<std::uint8_t*>& spareBlocks() {
-    static std::vector<std::uint8_t*> blocks;
-    return blocks;
+    // Never destroyed: a database still open when the program ends gives its blocks back here
+    // after the program's other objects have gone.
+    static auto* blocks = new std::vector<std::uint8_t*>;
+    return *blocks;
 }
 
 // `bytes` (a multiple of kBlockBytes) of fresh memory aligned to kBlockBytes, so that the
