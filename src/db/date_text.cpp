@@ -276,18 +276,15 @@ QString textFromDate(double days) {
     return text;
 }
 
-std::optional<double> dateFromText(const QString& text) {
-    return DateTextReader()(text);
-}
+namespace {
 
-DateTextReader::DateTextReader() : forms_(dateForms()) {}
+constexpr std::size_t kKnownTexts = 1024;
 
-std::optional<double> DateTextReader::operator()(const QString& text) const {
+std::optional<double> readDateText(const std::vector<DateForm>& forms, const QString& text) {
     const QStringView trimmed = QStringView(text).trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;
 
-    const std::vector<DateForm>& forms = *forms_;
     for (const DateForm& form : forms)
         if (const std::optional<double> value = form.parseValue(trimmed))
             return value;
@@ -312,6 +309,30 @@ std::optional<double> DateTextReader::operator()(const QString& text) const {
         }
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<double> dateFromText(const QString& text) {
+    return readDateText(*dateForms(), text);
+}
+
+struct DateTextReader::Known {
+    QString text; // shares the caller's text, no copy
+    std::optional<double> value;
+};
+
+DateTextReader::DateTextReader() : forms_(dateForms()), known_(new Known[kKnownTexts]) {}
+
+DateTextReader::~DateTextReader() = default;
+
+std::optional<double> DateTextReader::operator()(const QString& text) {
+    Known& k = known_[qHash(text) % kKnownTexts];
+    if (k.text.isNull() || k.text != text) {
+        k.value = readDateText(*forms_, text);
+        k.text = text;
+    }
+    return k.value;
 }
 
 QString dialogDateText(const QDate& date) {

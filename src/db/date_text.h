@@ -36,14 +36,18 @@ QString textFromDate(double days);
 std::optional<double> dateFromText(const QString& text);
 
 /// dateFromText for many texts: the forms are those of the default locale when the reader was
-/// made, looked up once rather than for every text.
+/// made, looked up once rather than for every text. The dates of a list repeat, so the values
+/// of the texts read last are kept, in a table of 1,024 entries.
 class DateTextReader {
 public:
     DateTextReader();
-    std::optional<double> operator()(const QString& text) const;
+    ~DateTextReader();
+    std::optional<double> operator()(const QString& text);
 
 private:
+    struct Known;
     std::shared_ptr<const std::vector<DateForm>> forms_;
+    std::unique_ptr<Known[]> known_;
 };
 
 /// `date` as the item dialogs write it: "M/d/yyyy" with ASCII digits, whatever the locale.

@@ -229,7 +229,7 @@ void RewriteToDoItems(const QString& path, const ToDoList& list) {
     const int thingToDo = requireField(items, schema::kThingToDo);
     const int startDate = requireField(items, schema::kStartDate);
     const int deadline = requireField(items, schema::kDeadline);
-    const DateTextReader dateFromText;
+    DateTextReader dateFromText;
     auto setDate = [&](int field, const QString& text) {
         if (const std::optional<double> days = dateFromText(text))
             items.setField(field, jet::Value::dateTime(*days));
