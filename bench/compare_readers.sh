@@ -1,48 +1,43 @@
 #!/usr/bin/env bash
-# Reads whole tables with our engine, mdb-export and mdb-reader in one run, on the same files,
-# and prints the times and ratios. Files: the largest fixture table and to-do databases of
-# 10 000 and 100 000 items made by make_todo_file.
+# Whole-process exports of the same tables by tarnwick-cli, mdb-export and mdb-reader, run side
+# by side, with `cat` of the file as the floor: median wall time of RUNS runs of each, the
+# largest resident size any run reached, and the ratios. Files: the 512-row fixture table and
+# to-do databases of 10 000 and 100 000 items made by make_todo_file.
 #
 #   bench/compare_readers.sh BUILD_DIR [RUNS]
+#
+# Another program running on the machine slows every column alike; run it more than once and
+# compare the ratios.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$(realpath "${1:?usage: compare_readers.sh BUILD_DIR [RUNS]}")"
-runs="${2:-5}"
+runs="${2:-11}"
 fixtures="${TARNWICK_FIXTURES_DIR:-${root}/tests/data/mdb}"
 cli="${build}/tarnwick-cli"
 maker="${build}/bench/make_todo_file"
+stats="${build}/bench/proc_stats"
 tmp="$(mktemp -d)"
 trap 'rm -rf "${tmp}"' EXIT
-
-# best_ms COMMAND...: the shortest wall time of ${runs} runs, in milliseconds.
-best_ms() {
-  local best="" start end ms
-  for _ in $(seq "${runs}"); do
-    start=$(date +%s%N)
-    "$@" > /dev/null
-    end=$(date +%s%N)
-    ms=$(( (end - start) / 1000 ))
-    if [ -z "${best}" ] || [ "${ms}" -lt "${best}" ]; then best=${ms}; fi
-  done
-  printf '%d.%03d' $((best / 1000)) $((best % 1000))
-}
 
 "${maker}" "${tmp}/todo-10000.mdb" 10000
 "${maker}" "${tmp}/todo-100000.mdb" 100000
 
-printf '%-28s %10s %12s %14s %14s %10s %10s\n' table "ours ms" "mdb-export" "mdb-reader" "mdb-reader*" "vs export" "vs reader"
+# Each measurement prints "MEDIAN_MS MIN_MS MAX_RSS_KIB".
+printf '%-32s %8s %8s %11s %11s %10s | %8s %9s %7s\n' table "ours ms" "cat ms" \
+  "mdb-export" "mdb-reader" "vs export" "ours MB" "export MB" "cat MB"
 while read -r file table; do
-  ours=$(best_ms "${cli}" export "${file}" "${table}")
-  export_ms=$(best_ms mdb-export "${file}" "${table}")
-  reader=$(best_ms node "${root}/tests/interop/read-mdb-reader.mjs" "${file}" "${table}")
-  inproc=$(node "${root}/bench/mdb_reader_read.mjs" "${file}" "${table}" "${runs}" | cut -d' ' -f1)
-  printf '%-28s %10s %12s %14s %14s %9.1fx %9.1fx\n' "$(basename "${file}"):${table}" "${ours}" \
-    "${export_ms}" "${reader}" "${inproc}" \
-    "$(echo "${export_ms} / ${ours}" | bc -l)" "$(echo "${reader} / ${ours}" | bc -l)"
+  read -r ours _ ours_kib <<<"$("${stats}" "${runs}" "${cli}" export "${file}" "${table}")"
+  read -r cat_ms _ cat_kib <<<"$("${stats}" "${runs}" cat "${file}")"
+  read -r export_ms _ export_kib <<<"$("${stats}" "${runs}" mdb-export "${file}" "${table}")"
+  read -r reader _ _ <<<"$("${stats}" 3 node "${root}/tests/interop/read-mdb-reader.mjs" "${file}" "${table}")"
+  printf '%-32s %8s %8s %11s %11s %9.1fx | %8.1f %9.1f %7.1f\n' \
+    "$(basename "${file}"):${table}" "${ours}" "${cat_ms}" "${export_ms}" "${reader}" \
+    "$(echo "${export_ms} / ${ours}" | bc -l)" "$(echo "${ours_kib} / 1024" | bc -l)" \
+    "$(echo "${export_kib} / 1024" | bc -l)" "$(echo "${cat_kib} / 1024" | bc -l)"
 done <<EOF2
 ${fixtures}/compIndexTestV2000.mdb Table1
 ${tmp}/todo-10000.mdb Things To Do
 ${tmp}/todo-100000.mdb Things To Do
 EOF2
-echo "(mdb-reader* = in-process time, without Node's start-up; the others are whole processes)"
+echo "(whole processes, median of ${runs} runs, mdb-reader of 3; MB = largest resident size)"

@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QStringList>
 #include <QTime>
+#include <algorithm>
 #include <vector>
 
 #include "jet/datetime.h"
@@ -146,8 +147,9 @@ QString formatNumeric(const NumericForm& form, const QDate& date) {
     return text;
 }
 
-QDate parseNumeric(const NumericForm& form, QStringView text) {
-    int day = 0, month = 0, year = 0;
+// The calendar fields of a date text in a numeric form; false when the text does not follow
+// it. The fields are not checked against the calendar.
+bool parseNumeric(const NumericForm& form, QStringView text, int& year, int& month, int& day) {
     qsizetype at = 0;
     auto digits = [&](int minimum, int maximum, int& value) {
         int count = 0;
@@ -172,18 +174,21 @@ QDate parseNumeric(const NumericForm& form, QStringView text) {
         case NumericForm::Part::Year:
             ok = digits(4, 4, year);
             break;
-        case NumericForm::Part::Literal:
-            ok = text.mid(at).startsWith(token.literal);
+        case NumericForm::Part::Literal: // compared in place: this runs for every date
+            ok = text.size() - at >= token.literal.size() &&
+                 std::equal(token.literal.begin(), token.literal.end(), text.begin() + at);
             at += token.literal.size();
             break;
         }
         if (!ok)
-            return {};
+            return false;
     }
-    return at == text.size() ? QDate(year, month, day) : QDate();
+    return at == text.size();
 }
 
 // One way of writing dates: a locale and a date format (four-digit year).
+} // namespace
+
 struct DateForm {
     QLocale locale;
     QString format;
@@ -197,21 +202,44 @@ struct DateForm {
         return numeric ? formatNumeric(*numeric, date) : locale.toString(date, format);
     }
     QDate parse(QStringView text) const {
-        return numeric ? parseNumeric(*numeric, text) : locale.toDate(text.toString(), parseFormat);
+        int year = 0, month = 0, day = 0;
+        if (!numeric)
+            return locale.toDate(text.toString(), parseFormat);
+        return parseNumeric(*numeric, text, year, month, day) ? QDate(year, month, day) : QDate();
+    }
+    /// The stored value of a date alone at midnight, or nothing.
+    std::optional<double> parseValue(QStringView text) const {
+        jet::DateTimeParts parts;
+        if (!numeric) {
+            const QDate date = parse(text);
+            if (!date.isValid())
+                return std::nullopt;
+            parts.year = date.year();
+            parts.month = date.month();
+            parts.day = date.day();
+        } else if (!parseNumeric(*numeric, text, parts.year, parts.month, parts.day)) {
+            return std::nullopt;
+        }
+        if (!jet::isValidDateTime(parts))
+            return std::nullopt;
+        return jet::fromDateTimeParts(parts);
     }
 };
 
+namespace {
+
 // The forms the date texts follow under the default locale: the one they are written in
 // first, then the item dialogs' "M/d/yyyy". Kept until the default locale changes.
-const std::vector<DateForm>& dateForms() {
+const std::shared_ptr<const std::vector<DateForm>>& dateForms() {
     thread_local QLocale cachedFor(QLocale::c());
-    thread_local std::vector<DateForm> forms;
+    thread_local std::shared_ptr<const std::vector<DateForm>> forms;
     const QLocale user;
-    if (forms.empty() || !(cachedFor == user)) {
-        forms.clear();
+    if (!forms || !(cachedFor == user)) {
+        auto fresh = std::make_shared<std::vector<DateForm>>();
         if (!isCLocale(user))
-            forms.emplace_back(user, dateFormatOf(user));
-        forms.emplace_back(QLocale::c(), QStringLiteral("M/d/yyyy"));
+            fresh->emplace_back(user, dateFormatOf(user));
+        fresh->emplace_back(QLocale::c(), QStringLiteral("M/d/yyyy"));
+        forms = std::move(fresh);
         cachedFor = user;
     }
     return forms;
@@ -239,7 +267,7 @@ QString textFromDate(double days) {
     } catch (const jet::Error&) {
         return {};
     }
-    const DateForm& form = dateForms().front();
+    const DateForm& form = dateForms()->front();
     QString text = form.text(QDate(parts.year, parts.month, parts.day));
     if (parts.hour != 0 || parts.minute != 0 || parts.second != 0) {
         const QTime time(parts.hour, parts.minute, parts.second);
@@ -248,23 +276,24 @@ QString textFromDate(double days) {
     return text;
 }
 
-std::optional<double> dateFromText(const QString& text) {
-    const QString trimmed = text.trimmed();
+namespace {
+
+constexpr std::size_t kKnownTexts = 1024;
+
+std::optional<double> readDateText(const std::vector<DateForm>& forms, const QString& text) {
+    const QStringView trimmed = QStringView(text).trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;
 
-    const std::vector<DateForm>& forms = dateForms();
-    for (const DateForm& form : forms) {
-        const QDate date = form.parse(trimmed);
-        if (date.isValid())
-            return storedValue(date, QTime(0, 0));
-    }
+    for (const DateForm& form : forms)
+        if (const std::optional<double> value = form.parseValue(trimmed))
+            return value;
     // A date and a time: split at each blank in turn (times like "2:30:05 PM" hold one too).
     // Date and time are parsed apart so that no time zone, and no daylight-saving gap, enters.
     for (qsizetype blank = trimmed.indexOf(QLatin1Char(' ')); blank > 0;
          blank = trimmed.indexOf(QLatin1Char(' '), blank + 1)) {
-        const QStringView datePart = QStringView(trimmed).left(blank);
-        const QString timePart = trimmed.mid(blank + 1).trimmed();
+        const QStringView datePart = trimmed.left(blank);
+        const QString timePart = trimmed.mid(blank + 1).trimmed().toString();
         for (const DateForm& form : forms) {
             const QDate date = form.parse(datePart);
             if (!date.isValid())
@@ -282,8 +311,32 @@ std::optional<double> dateFromText(const QString& text) {
     return std::nullopt;
 }
 
+} // namespace
+
+std::optional<double> dateFromText(const QString& text) {
+    return readDateText(*dateForms(), text);
+}
+
+struct DateTextReader::Known {
+    QString text; // shares the caller's text, no copy
+    std::optional<double> value;
+};
+
+DateTextReader::DateTextReader() : forms_(dateForms()), known_(new Known[kKnownTexts]) {}
+
+DateTextReader::~DateTextReader() = default;
+
+std::optional<double> DateTextReader::operator()(const QString& text) {
+    Known& k = known_[qHash(text) % kKnownTexts];
+    if (k.text.isNull() || k.text != text) {
+        k.value = readDateText(*forms_, text);
+        k.text = text;
+    }
+    return k.value;
+}
+
 QString dialogDateText(const QDate& date) {
-    return dateForms().back().text(date);
+    return dateForms()->back().text(date);
 }
 
 } // namespace db

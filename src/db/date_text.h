@@ -14,9 +14,13 @@
 
 #include <QDate>
 #include <QString>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace db {
+
+struct DateForm;
 
 /// The list text of a stored Date/Time value (days since 1899-12-30, see jet/datetime.h).
 /// Empty for a value outside the years 100 to 9999, which no date form can show.
@@ -30,6 +34,21 @@ QString textFromDate(double days);
 /// under a day-first locale an ambiguous "3/4/2026" is the 3rd of April, as it is everywhere
 /// else in the program's texts under that locale.
 std::optional<double> dateFromText(const QString& text);
+
+/// dateFromText for many texts: the forms are those of the default locale when the reader was
+/// made, looked up once rather than for every text. The dates of a list repeat, so the values
+/// of the texts read last are kept, in a table of 1,024 entries.
+class DateTextReader {
+public:
+    DateTextReader();
+    ~DateTextReader();
+    std::optional<double> operator()(const QString& text);
+
+private:
+    struct Known;
+    std::shared_ptr<const std::vector<DateForm>> forms_;
+    std::unique_ptr<Known[]> known_;
+};
 
 /// `date` as the item dialogs write it: "M/d/yyyy" with ASCII digits, whatever the locale.
 QString dialogDateText(const QDate& date);

@@ -1,5 +1,6 @@
 #include "db/routines.h"
 
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -80,8 +81,29 @@ void appendNames(jet::Recordset& records, const char* field, QStringList& list) 
     }
 }
 
-jet::Value textValue(const QString& text) {
-    return jet::Value::text(text.toStdString());
+// `text` as UTF-8 in `out`, whose memory is reused from call to call. ASCII, what list texts
+// almost always are, is narrowed directly, four characters at a time.
+void utf8Into(const QString& text, std::string& out) {
+    const std::size_t n = static_cast<std::size_t>(text.size());
+    const ushort* units = text.utf16();
+    out.resize(n);
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        std::uint64_t four;
+        std::memcpy(&four, units + i, sizeof four);
+        if (four & 0xFF80FF80FF80FF80ULL)
+            break;
+        for (std::size_t k = 0; k < 4; ++k)
+            out[i + k] = static_cast<char>(four >> (16 * k));
+    }
+    for (; i < n; ++i) {
+        if (units[i] >= 0x80) {
+            const QByteArray utf8 = text.toUtf8();
+            out.assign(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+            return;
+        }
+        out[i] = static_cast<char>(units[i]);
+    }
 }
 
 } // namespace
@@ -195,21 +217,31 @@ void RewriteToDoItems(const QString& path, const ToDoList& list) {
             items.moveNext();
         }
     }
-    auto setDate = [&](const char* field, const QString& text) {
+    const int priority = requireField(items, schema::kTtdPriority);
+    const int client = requireField(items, schema::kTtdClient);
+    const int project = requireField(items, schema::kTtdProject);
+    const int thingToDo = requireField(items, schema::kThingToDo);
+    const int startDate = requireField(items, schema::kStartDate);
+    const int deadline = requireField(items, schema::kDeadline);
+    DateTextReader dateFromText;
+    auto setDate = [&](int field, const QString& text) {
         if (const std::optional<double> days = dateFromText(text))
             items.setField(field, jet::Value::dateTime(*days));
+    };
+    std::string utf8; // one buffer for every text: no allocation per cell
+    auto setText = [&](int field, const QString& text) {
+        utf8Into(text, utf8);
+        items.setField(field, std::string_view(utf8));
     };
     const int rows = list.rowCount();
     for (int row = 1; row <= rows; ++row) {
         items.addNew();
-        items.setField(schema::kTtdPriority, textValue(list.cellText(row, 1)));
+        setText(priority, list.cellText(row, 1));
         const QString clientOrProject = list.cellText(row, 2);
-        items.setField(clientOrProject.contains(QStringLiteral(", ")) ? schema::kTtdClient
-                                                                      : schema::kTtdProject,
-                       textValue(clientOrProject));
-        items.setField(schema::kThingToDo, textValue(list.cellText(row, 3)));
-        setDate(schema::kStartDate, list.cellText(row, 4));
-        setDate(schema::kDeadline, list.cellText(row, 5));
+        setText(clientOrProject.contains(QLatin1String(", ")) ? client : project, clientOrProject);
+        setText(thingToDo, list.cellText(row, 3));
+        setDate(startDate, list.cellText(row, 4));
+        setDate(deadline, list.cellText(row, 5));
         items.update();
     }
     items.close();

@@ -53,9 +53,9 @@ std::string foldCase(const std::string& s) {
 }
 
 // A row's values by column name; columns the table lacks are skipped, the others stay null.
-std::vector<std::optional<Value>>
-valuesByName(const TableDef& def, std::initializer_list<std::pair<const char*, Value>> named) {
-    std::vector<std::optional<Value>> values(def.columns.size());
+std::vector<Value> valuesByName(const TableDef& def,
+                                std::initializer_list<std::pair<const char*, Value>> named) {
+    std::vector<Value> values(def.columns.size());
     for (const auto& [column, value] : named) {
         const int i = def.findColumn(column);
         if (i >= 0)
@@ -224,7 +224,7 @@ void DatabaseImpl::createTable(const TableSpec& spec) {
         // The catalog row and both of its index entries.
         const double now = localNow();
         const TableDef& od = objects->def;
-        const std::vector<std::optional<Value>> values = valuesByName(
+        const std::vector<Value> values = valuesByName(
             od, {{"Id", Value::integer(static_cast<std::int32_t>(tdefPage))},
                  {"ParentId", Value::integer(kTablesContainerId)},
                  {"Name", Value::text(spec.name)},
@@ -263,7 +263,7 @@ void DatabaseImpl::createTable(const TableSpec& spec) {
             const TableDef& ad = aces->def;
             TableWriter& acesWriter = writer(aces);
             for (const std::string& sid : sids) {
-                const std::vector<std::optional<Value>> ace = valuesByName(
+                const std::vector<Value> ace = valuesByName(
                     ad, {{"ObjectId", Value::integer(static_cast<std::int32_t>(tdefPage))},
                          {"SID", Value::binary(sid)},
                          {"ACM", Value::integer(kFullAccess)},

@@ -111,7 +111,7 @@ CheckReport DatabaseImpl::check() {
         }
         for (std::uint32_t pg : t->def.definitionPages)
             claim(pg, who);
-        std::vector<RowRef> rows;
+        RowList rows;
         try {
             const UsageMap owned = UsageMap::read(pager, t->def.ownedMap, who);
             const UsageMap freeMap = UsageMap::read(pager, t->def.freeMap, who);

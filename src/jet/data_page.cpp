@@ -67,12 +67,17 @@ unsigned appendRow(std::uint8_t* p, std::string_view row) {
 
 unsigned appendRow(std::uint8_t* p, std::string_view row, std::size_t lowest) {
     const unsigned count = slotCount(p);
-    const std::size_t start = lowest - row.size();
-    std::memcpy(p + start, row.data(), row.size());
+    std::memcpy(p + appendSlot(p, row.size(), lowest), row.data(), row.size());
+    return count;
+}
+
+std::size_t appendSlot(std::uint8_t* p, std::size_t size, std::size_t lowest) {
+    const unsigned count = slotCount(p);
+    const std::size_t start = lowest - size;
     bytes::put16(p + kSlotTable + 2 * count, static_cast<std::uint32_t>(start));
     bytes::put16(p + kSlotCount, count + 1);
     bytes::put16(p + 2, static_cast<std::uint32_t>(start - (kSlotTable + 2 * (count + 1))));
-    return count;
+    return start;
 }
 
 void compact(std::uint8_t* p, std::uint32_t pageNumber) {

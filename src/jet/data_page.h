@@ -54,6 +54,9 @@ void initDataPage(std::uint8_t* p, std::uint32_t owner);
 unsigned appendRow(std::uint8_t* p, std::string_view row);
 /// The same, given the offset of the lowest row (saves scanning the offset table).
 unsigned appendRow(std::uint8_t* p, std::string_view row, std::size_t lowest);
+/// Adds a slot for a row of `size` bytes below the one starting at `lowest` and returns the
+/// offset where the caller writes the row's bytes; the checks are appendRow's.
+std::size_t appendSlot(std::uint8_t* p, std::size_t size, std::size_t lowest);
 
 /// Rewrites the page with the same live rows in the same slots, deleted slots shrunk to zero
 /// length and deleted slots at the end of the table dropped. Slot numbers of the remaining

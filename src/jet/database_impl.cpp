@@ -105,11 +105,13 @@ std::shared_ptr<const Table> DatabaseImpl::table(std::uint32_t tdefPage, const s
     return t;
 }
 
-std::vector<RowRef> DatabaseImpl::scan(const Table& t, std::vector<std::string>* notes) {
-    std::vector<RowRef> rows;
+RowList DatabaseImpl::scan(const Table& t, std::vector<std::string>* notes) {
+    RowList rows;
     const auto w = writers_.find(t.def.page);
     const TableWriter* pending = w == writers_.end() ? nullptr : w->second.get();
     const UsageMap owned = UsageMap::read(pager, t.def.ownedMap, "table '" + t.def.name + "'");
+    // The definition's row count, as far as the pages could hold it, saves growing the list.
+    rows.reserve(std::min<std::size_t>(t.def.rowCount, owned.pages().size() * page::kMaxSlots));
     for (std::uint32_t pageNumber : owned.pages()) {
         if (pageNumber >= pager.pageCount())
             throw Error(ErrorKind::Corrupt, "The database file is damaged: table '" + t.def.name +
@@ -134,42 +136,64 @@ std::vector<RowRef> DatabaseImpl::scan(const Table& t, std::vector<std::string>*
                 continue; // deleted, or the target of an overflow pointer
             if (pending && pending->isDeleted(pageNumber, slot))
                 continue; // deleted in the running transaction
-            RowRef ref{pageNumber, static_cast<std::uint16_t>(slot), pageNumber,
-                       static_cast<std::uint16_t>(slot)};
-            // Follow overflow pointers to where the row's bytes are.
-            for (int hop = 0; hop <= kMaxOverflowHops; ++hop) {
-                const std::uint8_t* dp = pager.read(ref.dataPage);
-                const page::Slot s = page::slot(dp, ref.dataSlot, ref.dataPage);
-                if (!(s.flags & page::kOverflow) || (hop > 0 && (s.flags & page::kDeleted)))
-                    break;
-                if (hop == kMaxOverflowHops || s.size() < 4)
-                    throw Error(ErrorKind::Corrupt,
-                                "The database file is damaged: an overflow row of table '" +
-                                    t.def.name + "' on page " + std::to_string(pageNumber) +
-                                    " cannot be followed.");
-                const std::uint32_t ptr = bytes::u32(dp + s.start);
-                ref.dataPage = page::pointerPage(ptr);
-                ref.dataSlot = static_cast<std::uint16_t>(page::pointerRow(ptr));
-                if (ref.dataPage >= pager.pageCount() || pager.read(ref.dataPage)[0] != 0x01)
-                    throw Error(ErrorKind::Corrupt,
-                                "The database file is damaged: an overflow row of table '" +
-                                    t.def.name + "' points to page " +
-                                    std::to_string(ref.dataPage) + ", which is not a data page.");
-            }
+            const RowRef ref{pageNumber, static_cast<std::uint16_t>(slot)};
+            if (raw & page::kOverflow)
+                dataSlot(t, ref); // a pointer that cannot be followed is reported now
             rows.push_back(ref);
         }
+        // Outside a transaction the page is read again when its rows are: a large table is
+        // not held in memory all at once.
+        if (!pager.inTransaction())
+            pager.drop(pageNumber);
     }
     return rows;
 }
 
-bytes::View DatabaseImpl::rowBytes(const RowRef& ref) {
-    const std::uint8_t* p = pager.read(ref.dataPage);
-    const page::Slot s = page::slot(p, ref.dataSlot, ref.dataPage);
+void DatabaseImpl::leavePage(const Table& t, std::uint32_t page) {
+    if (!pager.inTransaction()) {
+        pager.drop(page);
+        return;
+    }
+    const auto w = writers_.find(t.def.page);
+    if (w != writers_.end() && w->second->emptied(page))
+        pager.drop(page);
+}
+
+RowRef DatabaseImpl::dataSlot(const Table& t, const RowRef& ref) {
+    RowRef at = ref;
+    for (int hop = 0; hop <= kMaxOverflowHops; ++hop) {
+        const std::uint8_t* dp = pager.read(at.page);
+        const page::Slot s = page::slot(dp, at.slot, at.page);
+        if (!(s.flags & page::kOverflow) || (hop > 0 && (s.flags & page::kDeleted)))
+            return at;
+        if (hop == kMaxOverflowHops || s.size() < 4)
+            break;
+        const std::uint32_t ptr = bytes::u32(dp + s.start);
+        at = RowRef{page::pointerPage(ptr), static_cast<std::uint16_t>(page::pointerRow(ptr))};
+        if (at.page >= pager.pageCount() || pager.read(at.page)[0] != 0x01)
+            throw Error(ErrorKind::Corrupt,
+                        "The database file is damaged: an overflow row of table '" + t.def.name +
+                            "' points to page " + std::to_string(at.page) +
+                            ", which is not a data page.");
+    }
+    throw Error(ErrorKind::Corrupt, "The database file is damaged: an overflow row of table '" +
+                                        t.def.name + "' on page " + std::to_string(ref.page) +
+                                        " cannot be followed.");
+}
+
+bytes::View DatabaseImpl::rowBytes(const Table& t, const RowRef& ref) {
+    const std::uint8_t* p = pager.read(ref.page);
+    page::Slot s = page::slot(p, ref.slot, ref.page);
+    if (s.overflow()) {
+        const RowRef at = dataSlot(t, ref);
+        p = pager.read(at.page);
+        s = page::slot(p, at.slot, at.page);
+    }
     return bytes::View(p + s.start, s.size(), "row");
 }
 
 Value DatabaseImpl::readField(const Table& t, const RowRef& ref, std::size_t columnIndex) {
-    const bytes::View b = rowBytes(ref);
+    const bytes::View b = rowBytes(t, ref);
     return readField(t, row::crack(b.data(), b.size(), t.layout), columnIndex);
 }
 
@@ -187,29 +211,80 @@ Value DatabaseImpl::readField(const Table& t, const row::Cracked& cracked,
     return c.isFixed() ? row::decodeFixed(c, f) : row::decodeVariable(c, f);
 }
 
-std::string DatabaseImpl::encodeRow(TableWriter& writer,
-                                    const std::vector<std::optional<Value>>& values) {
+bool DatabaseImpl::appendField(const Table& t, const row::Cracked& cracked, std::size_t columnIndex,
+                               std::string& out) {
+    const ColumnDef& c = t.def.columns[columnIndex];
+    switch (c.type) {
+    case ColumnType::Boolean:
+    case ColumnType::Byte:
+    case ColumnType::Integer:
+    case ColumnType::Long:
+    case ColumnType::Currency:
+    case ColumnType::Single:
+    case ColumnType::Double:
+    case ColumnType::DateTime:
+        throw Error(ErrorKind::InvalidState, "The value is not a text.");
+    default:
+        break;
+    }
+    const row::FieldBytes f = row::field(cracked, t.layout, c, columnIndex);
+    if (f.isNull)
+        return false;
+    if (c.isLongValue()) {
+        if (c.type == ColumnType::Ole) {
+            long_value::read(pager, f, c.name, out);
+        } else {
+            thread_local std::string raw; // kept between values: no allocation per value
+            raw.clear();
+            long_value::read(pager, f, c.name, raw);
+            text::decodeStored(reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size(), out);
+        }
+        return true;
+    }
+    switch (c.type) {
+    case ColumnType::Text:
+        text::decodeStored(f.data, f.size, out);
+        return true;
+    case ColumnType::Guid:
+    case ColumnType::Numeric:
+        out += readField(t, cracked, columnIndex).asText(); // checks the stored size
+        return true;
+    default: // Binary and types this engine does not know: the raw bytes
+        out.append(reinterpret_cast<const char*>(f.data), f.size);
+        return true;
+    }
+}
+
+namespace {
+
+// A row's values encoded for row::build. The buffers are kept between rows, so that adding
+// many rows allocates nothing per row.
+struct EncodedRow {
+    std::vector<std::string> values;
+    std::vector<bool> present, booleans;
+    std::size_t size = 0;
+};
+
+EncodedRow& encodeValues(TableWriter& writer, const std::vector<Value>& values) {
     const Table& t = writer.table();
     const std::size_t n = t.def.columns.size();
-    // Buffers kept between rows: adding many rows allocates nothing per row.
-    thread_local std::vector<std::string> encoded;
-    thread_local std::vector<bool> present, booleans;
-    encoded.resize(n);
-    present.assign(n, false);
-    booleans.assign(n, false);
+    thread_local EncodedRow row;
+    row.values.resize(n);
+    row.present.assign(n, false);
+    row.booleans.assign(n, false);
     for (std::size_t i = 0; i < n; ++i) {
         const ColumnDef& c = t.def.columns[i];
-        if (i >= values.size() || !values[i] || values[i]->isNull())
+        if (i >= values.size() || values[i].isNull())
             continue;
-        const Value& v = *values[i];
+        const Value& v = values[i];
         if (c.type == ColumnType::Boolean) {
             if (v.kind() != Value::Kind::Boolean)
                 throw Error(ErrorKind::InvalidArgument,
                             "The value for field '" + c.name + "' is not Yes/No.");
-            booleans[i] = v.asBool();
+            row.booleans[i] = v.asBool();
             continue;
         }
-        std::string& bytes = encoded[i];
+        std::string& bytes = row.values[i];
         row::encodeValue(c, v, bytes);
         if (c.isLongValue()) {
             if (bytes.size() <= long_value::kMaxInline)
@@ -223,14 +298,30 @@ std::string DatabaseImpl::encodeRow(TableWriter& writer,
                                 std::to_string(long_value::kMaxSingleRow) +
                                 " bytes, which this engine does not write.");
         }
-        present[i] = true;
+        row.present[i] = true;
     }
-    std::string row;
-    row::build(t.def, t.layout, encoded, present, booleans, row);
-    if (row.size() > row::kMaxRowSize)
+    row.size = row::size(t.def, t.layout, row.values, row.present);
+    if (row.size > row::kMaxRowSize)
         throw Error(ErrorKind::InvalidArgument,
-                    "The record is too large (" + std::to_string(row.size()) + " bytes).");
+                    "The record is too large (" + std::to_string(row.size) + " bytes).");
     return row;
+}
+
+} // namespace
+
+std::string DatabaseImpl::encodeRow(TableWriter& writer, const std::vector<Value>& values) {
+    const EncodedRow& row = encodeValues(writer, values);
+    const Table& t = writer.table();
+    return row::build(t.def, t.layout, row.values, row.present, row.booleans);
+}
+
+RowRef DatabaseImpl::insertRow(TableWriter& writer, const std::vector<Value>& values) {
+    const EncodedRow& row = encodeValues(writer, values);
+    const Table& t = writer.table();
+    RowRef placed;
+    row::build(t.def, t.layout, row.values, row.present, row.booleans,
+               writer.place(row.size, placed), row.size);
+    return placed;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -298,14 +389,16 @@ std::uint32_t DatabaseImpl::allocatePage(std::uint32_t after) {
         freeAtStart_.clear();
         try {
             const std::set<std::uint32_t> used = usedPages();
-            for (std::uint32_t p : globalMap_->freePages()) {
-                if (used.count(p))
-                    continue;
-                // Only pages that look released: zeroed, or data pages left by a table.
-                const std::uint8_t type = pager.read(p)[0];
-                if (type == 0x00 || type == 0x01)
-                    freeAtStart_.insert(p);
-            }
+            std::vector<std::uint32_t> candidates;
+            for (std::uint32_t p : globalMap_->freePages())
+                if (!used.count(p))
+                    candidates.push_back(p);
+            // Only pages that look released: zeroed, or data pages left by a table. Their
+            // contents are not needed beyond that, so they are not kept in memory.
+            const std::vector<std::uint8_t> types = pager.pageTypes(candidates);
+            for (std::size_t i = 0; i < candidates.size(); ++i)
+                if (types[i] == 0x00 || types[i] == 0x01)
+                    freeAtStart_.insert(freeAtStart_.end(), candidates[i]);
         } catch (const Error&) {
             freeAtStart_.clear();
         }
@@ -388,23 +481,55 @@ bool removedSlot(const std::uint8_t* p, unsigned slot) {
 }
 } // namespace
 
-bool TableWriter::isDeleted(std::uint32_t pageNumber, unsigned slot) const {
+bool TableWriter::emptied(std::uint32_t pageNumber) {
+    if (emptied_.count(pageNumber))
+        return true;
+    if (!deletedOn(pageNumber))
+        return false;
+    const std::uint8_t* p = db_.pager.read(pageNumber);
+    if (p[0] != 0x01 || bytes::u32(p + 4) != table_->def.page || lastLiveSlot(pageNumber, p) >= 0)
+        return false;
+    emptied_.insert(pageNumber);
+    return true;
+}
+
+void TableWriter::forgetDeleted(std::uint32_t pageNumber) {
+    deleted_.erase(pageNumber);
+    lastMarked_ = nullptr;
+}
+
+const std::vector<bool>* TableWriter::deletedOn(std::uint32_t pageNumber) const {
     auto it = deleted_.find(pageNumber);
-    return it != deleted_.end() && slot < it->second.size() && it->second[slot];
+    return it == deleted_.end() ? nullptr : &it->second;
+}
+
+bool TableWriter::isDeleted(std::uint32_t pageNumber, unsigned slot) const {
+    const std::vector<bool>* slots = deletedOn(pageNumber);
+    return slots && slot < slots->size() && (*slots)[slot];
 }
 
 void TableWriter::markDeleted(std::uint32_t pageNumber, unsigned slot) {
-    std::vector<bool>& slots = deleted_[pageNumber];
+    // Rows are mostly deleted in stored order: the last page's entry is kept at hand.
+    if (!lastMarked_ || lastMarkedPage_ != pageNumber) {
+        lastMarked_ = &deleted_[pageNumber];
+        lastMarkedPage_ = pageNumber;
+    }
+    std::vector<bool>& slots = *lastMarked_;
     if (slots.size() <= slot)
         slots.resize(std::max<std::size_t>(slot + 1, page::kMaxSlots), false);
     slots[slot] = true;
 }
 
-bool TableWriter::liveOnPage(std::uint32_t pageNumber, const std::uint8_t* p) const {
+int TableWriter::lastLiveSlot(std::uint32_t pageNumber, const std::uint8_t* p) const {
+    const std::vector<bool>* deleted = deletedOn(pageNumber);
     for (unsigned slot = page::slotCount(p); slot-- > 0;)
-        if (!removedSlot(p, slot) && !isDeleted(pageNumber, slot))
-            return true;
-    return false;
+        if (!removedSlot(p, slot) && !(deleted && slot < deleted->size() && (*deleted)[slot]))
+            return static_cast<int>(slot);
+    return -1;
+}
+
+bool TableWriter::liveOnPage(std::uint32_t pageNumber, const std::uint8_t* p) const {
+    return lastLiveSlot(pageNumber, p) >= 0;
 }
 
 void TableWriter::applyDeletes(std::uint32_t pageNumber) {
@@ -419,7 +544,7 @@ void TableWriter::applyDeletes(std::uint32_t pageNumber) {
         const std::uint16_t raw = bytes::u16(p + page::kSlotTable + 2 * slot);
         bytes::put16(p + page::kSlotTable + 2 * slot, raw | page::kDeleted | page::kOverflow);
     }
-    deleted_.erase(it);
+    forgetDeleted(pageNumber);
     page::compact(p, pageNumber);
     if (hotPage_ == pageNumber)
         hotPage_ = 0;
@@ -429,17 +554,13 @@ void TableWriter::findLastLive() {
     lastLive_.reset();
     const auto& pages = owned_.pages();
     for (auto it = pages.rbegin(); it != pages.rend() && !lastLive_; ++it) {
-        if (*it >= db_.pager.pageCount())
+        if (*it >= db_.pager.pageCount() || emptied_.count(*it))
             continue;
         const std::uint8_t* p = db_.pager.read(*it);
         if (p[0] != 0x01 || bytes::u32(p + 4) != table_->def.page)
             continue;
-        for (unsigned slot = page::slotCount(p); slot-- > 0;)
-            if (!removedSlot(p, slot) && !isDeleted(*it, slot)) {
-                lastLive_ = RowRef{*it, static_cast<std::uint16_t>(slot), *it,
-                                   static_cast<std::uint16_t>(slot)};
-                break;
-            }
+        if (const int slot = lastLiveSlot(*it, p); slot >= 0)
+            lastLive_ = RowRef{*it, static_cast<std::uint16_t>(slot)};
     }
     lastLiveKnown_ = true;
 }
@@ -451,8 +572,13 @@ void TableWriter::updateFreeMap(std::uint32_t pageNumber, int freeSpace, unsigne
         free_.remove(pageNumber);
 }
 
-bool TableWriter::tryPlace(std::uint32_t pageNumber, const std::string& row, RowRef& out) {
+bool TableWriter::tryPlace(std::uint32_t pageNumber, std::size_t size, RowRef& out,
+                           std::uint8_t*& at) {
     if (pageNumber != hotPage_) {
+        if (emptied_.count(pageNumber)) {
+            free_.remove(pageNumber); // given back at the commit, like the pages below
+            return false;
+        }
         const std::uint8_t* p = db_.pager.read(pageNumber);
         if (p[0] != 0x01 || bytes::u32(p + 4) != table_->def.page)
             return false;
@@ -470,28 +596,34 @@ bool TableWriter::tryPlace(std::uint32_t pageNumber, const std::string& row, Row
         hotSlots_ = page::slotCount(p);
         hotFree_ = page::freeSpace(p);
     }
-    if (hotSlots_ >= page::kMaxSlots || static_cast<int>(row.size()) + 2 > hotFree_)
+    if (hotSlots_ >= page::kMaxSlots || static_cast<int>(size) + 2 > hotFree_)
         return false;
+    // The free bytes and slot count kept for the page give where its lowest row starts.
     std::uint8_t* w = db_.pager.write(pageNumber);
     const std::size_t lowest =
         page::kSlotTable + 2 * std::size_t{hotSlots_} + static_cast<std::size_t>(hotFree_);
-    const unsigned slot = page::appendRow(w, row, lowest);
+    out = RowRef{pageNumber, static_cast<std::uint16_t>(page::slotCount(w))};
+    at = w + page::appendSlot(w, size, lowest);
     hotSlots_ += 1;
-    hotFree_ -= static_cast<int>(row.size()) + 2;
-    out = RowRef{pageNumber, static_cast<std::uint16_t>(slot), pageNumber,
-                 static_cast<std::uint16_t>(slot)};
+    hotFree_ -= static_cast<int>(size) + 2;
     updateFreeMap(pageNumber, hotFree_, hotSlots_);
     return true;
 }
 
-RowRef TableWriter::insert(const std::string& row) {
+RowRef TableWriter::insert(std::string_view row) {
+    RowRef placed;
+    std::memcpy(place(row.size(), placed), row.data(), row.size());
+    return placed;
+}
+
+std::uint8_t* TableWriter::place(std::size_t size, RowRef& placed) {
     if (!lastLiveKnown_)
         findLastLive();
-    RowRef placed;
+    std::uint8_t* at = nullptr;
     bool done = false;
     // Rows go after the last live row, so stored order is the order of insertion.
     if (lastLive_ && lastLive_->page == hotPage_)
-        done = tryPlace(hotPage_, row, placed);
+        done = tryPlace(hotPage_, size, placed, at);
     if (!done) {
         // Pages with room, from the last live row's page on (copied: placing changes the map).
         const auto& pages = free_.pages();
@@ -505,31 +637,32 @@ RowRef TableWriter::insert(const std::string& row) {
         for (std::size_t k = from; k < pages.size(); ++k)
             candidates.push_back(pages[k]);
         for (std::size_t k = 0; k < candidates.size() && !done; ++k)
-            done = owned_.contains(candidates[k]) && tryPlace(candidates[k], row, placed);
+            done = owned_.contains(candidates[k]) && tryPlace(candidates[k], size, placed, at);
     }
     if (!done) {
         const std::uint32_t fresh = db_.allocatePage(lastLive_ ? lastLive_->page : 0);
         page::initDataPage(db_.pager.write(fresh), table_->def.page);
         owned_.add(fresh);
         hotPage_ = 0;
-        if (!tryPlace(fresh, row, placed))
+        if (!tryPlace(fresh, size, placed, at))
             throw Error(ErrorKind::InvalidArgument, "The record does not fit on a page.");
     }
     lastLive_ = placed;
     ++rowCountDelta_;
-    return placed;
+    return at;
 }
 
 void TableWriter::remove(const RowRef& ref) {
     // The rows' slots are flagged when the transaction commits: a page that loses all its rows
     // is then given back without being changed, so its old contents need no journal.
-    page::slot(db_.pager.read(ref.page), ref.slot, ref.page); // validates
+    const page::Slot own = page::slot(db_.pager.read(ref.page), ref.slot, ref.page); // validates
+    const RowRef data = own.overflow() ? db_.dataSlot(*table_, ref) : ref;
     // Long values stored outside the row go with it.
     for (std::size_t i = 0; i < table_->def.columns.size(); ++i) {
         const ColumnDef& c = table_->def.columns[i];
         if (!c.isLongValue())
             continue;
-        const bytes::View b = db_.rowBytes(ref);
+        const bytes::View b = db_.rowBytes(*table_, ref);
         const row::Cracked cracked = row::crack(b.data(), b.size(), table_->layout);
         const row::FieldBytes f = row::field(cracked, table_->layout, c, i);
         if (f.isNull || f.size < long_value::kHeaderSize || (f.data[3] & long_value::kInline))
@@ -554,9 +687,9 @@ void TableWriter::remove(const RowRef& ref) {
         }
     }
     markDeleted(ref.page, ref.slot);
-    if (ref.dataPage != ref.page || ref.dataSlot != ref.slot)
-        markDeleted(ref.dataPage, ref.dataSlot);
-    if (hotPage_ == ref.page || hotPage_ == ref.dataPage)
+    if (!(data == ref))
+        markDeleted(data.page, data.slot);
+    if (hotPage_ == ref.page || hotPage_ == data.page)
         hotPage_ = 0;
     if (lastLive_ && *lastLive_ == ref)
         lastLiveKnown_ = false;
@@ -612,12 +745,14 @@ void TableWriter::flush() {
     for (const auto& [pageNumber, slots] : deleted_)
         pages.push_back(pageNumber);
     for (std::uint32_t pageNumber : pages) {
-        const std::uint8_t* current = db_.pager.read(pageNumber);
-        const bool ours = current[0] == 0x01 && bytes::u32(current + 4) == table_->def.page;
-        if (ours && !liveOnPage(pageNumber, current)) {
+        const bool known = emptied_.count(pageNumber) != 0;
+        const std::uint8_t* current = known ? nullptr : db_.pager.read(pageNumber);
+        const bool ours =
+            known || (current[0] == 0x01 && bytes::u32(current + 4) == table_->def.page);
+        if (ours && (known || !liveOnPage(pageNumber, current))) {
             // Every row of the page is gone: the page leaves the table unchanged and is free
             // from the next transaction on.
-            deleted_.erase(pageNumber);
+            forgetDeleted(pageNumber);
             owned_.remove(pageNumber);
             free_.remove(pageNumber);
             db_.releasePage(pageNumber);

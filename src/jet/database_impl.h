@@ -21,15 +21,16 @@
 
 namespace jet {
 
-/// Where a row lives: its slot, and where its bytes are (another slot when the slot holds an
-/// overflow pointer).
+/// Where a row lives: its slot. When the slot holds an overflow pointer, the row's bytes are
+/// in the slot the pointer names (see DatabaseImpl::dataSlot).
 struct RowRef {
     std::uint32_t page = 0;
     std::uint16_t slot = 0;
-    std::uint32_t dataPage = 0;
-    std::uint16_t dataSlot = 0;
     bool operator==(const RowRef& o) const { return page == o.page && slot == o.slot; }
 };
+
+/// Rows in stored order; large tables' lists live in huge-page blocks.
+using RowList = std::vector<RowRef, LargeAllocator<RowRef>>;
 
 struct CatalogEntry {
     std::int32_t id = 0;
@@ -64,7 +65,11 @@ class TableWriter {
 public:
     TableWriter(DatabaseImpl& db, std::shared_ptr<const Table> table);
     /// Stores a row after the last live row of the table's stored order.
-    RowRef insert(const std::string& row);
+    RowRef insert(std::string_view row);
+    /// Makes room for a row of `size` bytes after the last live row of the table's stored order
+    /// and returns where its bytes go, on a page changed in this transaction; `placed` names
+    /// the new row.
+    std::uint8_t* place(std::size_t size, RowRef& placed);
     void remove(const RowRef& ref);
     /// A long value's bytes in a row on a long-value page; returns its page/row pointer.
     std::uint32_t storeLongValue(std::uint16_t columnNumber, const std::string& data);
@@ -73,6 +78,9 @@ public:
     const Table& table() const { return *table_; }
     /// Deleted in this transaction (the slot is flagged when it commits).
     bool isDeleted(std::uint32_t page, unsigned slot) const;
+    /// True when every row of the page has been deleted in this transaction. Such a page is
+    /// given back when the transaction commits and is not read again before: its memory may go.
+    bool emptied(std::uint32_t page);
 
 private:
     struct LongValueSpace {
@@ -81,14 +89,21 @@ private:
     void findLastLive();
     void updateFreeMap(std::uint32_t page, int freeSpace, unsigned slots);
     bool liveOnPage(std::uint32_t page, const std::uint8_t* p) const;
+    /// The last slot of the page holding a live row, or -1.
+    int lastLiveSlot(std::uint32_t page, const std::uint8_t* p) const;
+    const std::vector<bool>* deletedOn(std::uint32_t page) const;
+    void forgetDeleted(std::uint32_t page);
     void applyDeletes(std::uint32_t page);
-    bool tryPlace(std::uint32_t page, const std::string& row, RowRef& out);
+    bool tryPlace(std::uint32_t page, std::size_t size, RowRef& out, std::uint8_t*& at);
 
     DatabaseImpl& db_;
     std::shared_ptr<const Table> table_;
     UsageMap owned_, free_;
     void markDeleted(std::uint32_t page, unsigned slot);
     std::unordered_map<std::uint32_t, std::vector<bool>> deleted_; // by page, not yet flagged
+    std::vector<bool>* lastMarked_ = nullptr; // deleted_'s entry for lastMarkedPage_
+    std::uint32_t lastMarkedPage_ = 0;
+    std::set<std::uint32_t> emptied_; // pages whose rows are all deleted, known without reading
     // The page rows are being added to, with its free bytes and slot count.
     std::uint32_t hotPage_ = 0;
     int hotFree_ = 0;
@@ -134,14 +149,27 @@ public:
     }
 
     /// Rows of a table in stored order (overflow pointers followed).
-    std::vector<RowRef> scan(const Table& t, std::vector<std::string>* notes = nullptr);
+    RowList scan(const Table& t, std::vector<std::string>* notes = nullptr);
+    /// A reader of `t` has moved past one of its pages: outside a transaction the page's
+    /// memory is let go; inside one, when every row of the page has been deleted.
+    void leavePage(const Table& t, std::uint32_t page);
+    /// The slot holding a row's bytes: its own, or the one its overflow pointers lead to.
+    /// Throws Corrupt when the pointers cannot be followed.
+    RowRef dataSlot(const Table& t, const RowRef& ref);
     /// The bytes of a row.
-    bytes::View rowBytes(const RowRef& ref);
+    bytes::View rowBytes(const Table& t, const RowRef& ref);
     Value readField(const Table& t, const RowRef& ref, std::size_t columnIndex);
     /// The same for a row already cracked (see row::crack).
     Value readField(const Table& t, const row::Cracked& cracked, std::size_t columnIndex);
+    /// Appends what readField(...).asText() would give, without building the Value; false
+    /// when the field is null. Throws InvalidState for fields whose values have no text.
+    bool appendField(const Table& t, const row::Cracked& cracked, std::size_t columnIndex,
+                     std::string& out);
     /// Encodes a complete row for insertion through `writer` (long values stored as needed).
-    std::string encodeRow(TableWriter& writer, const std::vector<std::optional<Value>>& values);
+    /// `values` by column index; null values (and columns beyond its end) are left null.
+    std::string encodeRow(TableWriter& writer, const std::vector<Value>& values);
+    /// Encodes a row straight into its place after the table's last live row.
+    RowRef insertRow(TableWriter& writer, const std::vector<Value>& values);
 
     // Changes.
     void begin(bool explicitTransaction);

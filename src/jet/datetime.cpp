@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "jet/error.h"
@@ -51,15 +52,21 @@ int daysInMonth(int y, int m) {
     return m == 2 && isLeap(y) ? 29 : kDays[m - 1];
 }
 
-} // namespace
+bool inRange(double days) {
+    return days >= kMinDays && days < kMaxDaysExclusive;
+}
 
-DateTimeParts toDateTimeParts(double days) {
-    if (!(days >= kMinDays && days < kMaxDaysExclusive))
-        throw Error(ErrorKind::InvalidArgument, "The date/time value " + std::to_string(days) +
-                                                    " lies outside the years 100 to 9999.");
-    const double whole = std::trunc(days);
-    long dayNumber = static_cast<long>(whole);
-    long ms = std::lround(std::fabs(days - whole) * kMsPerDay);
+// The calendar fields of a value known to be in range.
+DateTimeParts partsOf(double days) noexcept {
+    // Integer conversions instead of trunc and lround, which are calls into the maths library;
+    // for values in range they give the same results exactly: the day is the value truncated
+    // toward zero, and the milliseconds (below 2^27, so the subtraction is exact) are rounded
+    // half away from zero.
+    long dayNumber = static_cast<long>(days);
+    const double scaled = std::fabs(days - static_cast<double>(dayNumber)) * kMsPerDay;
+    long ms = static_cast<long>(scaled);
+    if (scaled - static_cast<double>(ms) >= 0.5)
+        ++ms;
     if (ms >= kMsPerDay) { // rounding reached midnight of the following calendar day
         ms -= kMsPerDay;
         dayNumber += 1;
@@ -73,10 +80,24 @@ DateTimeParts toDateTimeParts(double days) {
     return p;
 }
 
+} // namespace
+
+DateTimeParts toDateTimeParts(double days) {
+    if (!inRange(days))
+        throw Error(ErrorKind::InvalidArgument, "The date/time value " + std::to_string(days) +
+                                                    " lies outside the years 100 to 9999.");
+    return partsOf(days);
+}
+
+bool isValidDateTime(const DateTimeParts& p) noexcept {
+    return p.year >= 100 && p.year <= 9999 && p.month >= 1 && p.month <= 12 && p.day >= 1 &&
+           p.day <= daysInMonth(p.year, p.month) && p.hour >= 0 && p.hour <= 23 && p.minute >= 0 &&
+           p.minute <= 59 && p.second >= 0 && p.second <= 59 && p.millisecond >= 0 &&
+           p.millisecond <= 999;
+}
+
 double fromDateTimeParts(const DateTimeParts& p) {
-    if (p.year < 100 || p.year > 9999 || p.month < 1 || p.month > 12 || p.day < 1 ||
-        p.day > daysInMonth(p.year, p.month) || p.hour < 0 || p.hour > 23 || p.minute < 0 ||
-        p.minute > 59 || p.second < 0 || p.second > 59 || p.millisecond < 0 || p.millisecond > 999)
+    if (!isValidDateTime(p))
         throw Error(ErrorKind::InvalidArgument, "The date or time is not a valid calendar value.");
     const double day = static_cast<double>(daysFromCivil(p.year, p.month, p.day) + kEpochOffset);
     const double time =
@@ -98,33 +119,42 @@ double localNow() {
     return fromDateTimeParts(p);
 }
 
-std::string formatIsoDateTime(double days) {
-    const DateTimeParts p = toDateTimeParts(days);
-    // Written by hand: this runs for every date of an export.
-    char buf[24];
-    auto put = [&](std::size_t at, int value, int width) {
-        for (int k = width - 1; k >= 0; --k) {
-            buf[at + static_cast<std::size_t>(k)] = static_cast<char>('0' + value % 10);
-            value /= 10;
-        }
-    };
-    put(0, p.year, 4);
+std::size_t formatIsoDateTime(double days, char* buf) noexcept {
+    if (!inRange(days))
+        return 0;
+    const DateTimeParts p = partsOf(days);
+    // Two digits at a time from a table: this runs for every date of an export.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930"
+        "31323334353637383940414243444546474849505152535455565758596061"
+        "6263646566676869707172737475767778798081828384858687888990919293"
+        "949596979899";
+    auto pair = [&](std::size_t at, int value) { std::memcpy(buf + at, kPairs + 2 * value, 2); };
+    pair(0, p.year / 100);
+    pair(2, p.year % 100);
     buf[4] = '-';
-    put(5, p.month, 2);
+    pair(5, p.month);
     buf[7] = '-';
-    put(8, p.day, 2);
+    pair(8, p.day);
     buf[10] = 'T';
-    put(11, p.hour, 2);
+    pair(11, p.hour);
     buf[13] = ':';
-    put(14, p.minute, 2);
+    pair(14, p.minute);
     buf[16] = ':';
-    put(17, p.second, 2);
-    std::size_t n = 19;
-    if (p.millisecond != 0) {
-        buf[19] = '.';
-        put(20, p.millisecond, 3);
-        n = 23;
-    }
+    pair(17, p.second);
+    if (p.millisecond == 0)
+        return 19;
+    buf[19] = '.';
+    buf[20] = static_cast<char>('0' + p.millisecond / 100);
+    pair(21, p.millisecond % 100);
+    return 23;
+}
+
+std::string formatIsoDateTime(double days) {
+    char buf[kIsoDateTimeMax];
+    const std::size_t n = formatIsoDateTime(days, buf);
+    if (n == 0)
+        toDateTimeParts(days); // throws the error that names the value
     return std::string(buf, n);
 }
 

@@ -3,12 +3,16 @@
 #include "jet/file_system.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "jet/error.h"
 
@@ -78,6 +82,14 @@ public:
         }
     }
 
+    std::size_t readPieces(std::uint64_t offset, const Piece* pieces, std::size_t count) override {
+        return transfer(offset, pieces, count, false);
+    }
+
+    void writePieces(std::uint64_t offset, const Piece* pieces, std::size_t count) override {
+        transfer(offset, pieces, count, true);
+    }
+
     std::uint64_t size() override {
         struct stat st;
         if (::fstat(fd_, &st) != 0)
@@ -124,6 +136,42 @@ public:
     }
 
 private:
+    // preadv/pwritev over all pieces, resumed after short transfers; a read stops at the end
+    // of the file. Returns the bytes moved.
+    std::size_t transfer(std::uint64_t offset, const Piece* pieces, std::size_t count, bool write) {
+        std::vector<iovec> io(count);
+        for (std::size_t i = 0; i < count; ++i)
+            io[i] = iovec{pieces[i].data, pieces[i].size};
+        std::size_t first = 0, done = 0;
+        while (first < io.size()) {
+            if (io[first].iov_len == 0) {
+                ++first;
+                continue;
+            }
+            const int n = static_cast<int>(std::min<std::size_t>(io.size() - first, IOV_MAX));
+            const off_t at = static_cast<off_t>(offset + done);
+            const ssize_t got = write ? ::pwritev(fd_, io.data() + first, n, at)
+                                      : ::preadv(fd_, io.data() + first, n, at);
+            if (got < 0) {
+                if (errno == EINTR)
+                    continue;
+                throwErrno(errno, write ? "write" : "read", path_);
+            }
+            if (got == 0 && !write)
+                break;
+            done += static_cast<std::size_t>(got);
+            for (std::size_t left = static_cast<std::size_t>(got); left > 0;) {
+                const std::size_t step = std::min(left, io[first].iov_len);
+                io[first].iov_base = static_cast<char*>(io[first].iov_base) + step;
+                io[first].iov_len -= step;
+                left -= step;
+                if (io[first].iov_len == 0)
+                    ++first;
+            }
+        }
+        return done;
+    }
+
     int fd_;
     std::string path_;
 };
@@ -189,6 +237,25 @@ public:
 };
 
 } // namespace
+
+std::size_t File::readPieces(std::uint64_t offset, const Piece* pieces, std::size_t count) {
+    std::size_t done = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t got = readAt(offset + done, pieces[i].data, pieces[i].size);
+        done += got;
+        if (got < pieces[i].size)
+            break;
+    }
+    return done;
+}
+
+void File::writePieces(std::uint64_t offset, const Piece* pieces, std::size_t count) {
+    std::vector<char> all;
+    for (std::size_t i = 0; i < count; ++i)
+        all.insert(all.end(), static_cast<const char*>(pieces[i].data),
+                   static_cast<const char*>(pieces[i].data) + pieces[i].size);
+    writeAt(offset, all.data(), all.size());
+}
 
 std::shared_ptr<FileSystem> FileSystem::native() {
     static std::shared_ptr<FileSystem> fs = std::make_shared<PosixFileSystem>();

@@ -30,7 +30,7 @@ bytes::View lvalRow(Pager& pager, std::uint32_t ptr, const std::string& column) 
 
 } // namespace
 
-std::string read(Pager& pager, const row::FieldBytes& f, const std::string& column) {
+void read(Pager& pager, const row::FieldBytes& f, const std::string& column, std::string& out) {
     if (f.size < kHeaderSize)
         damaged(column, "is shorter than its header");
     const std::uint32_t word = bytes::u32(f.data);
@@ -40,18 +40,19 @@ std::string read(Pager& pager, const row::FieldBytes& f, const std::string& colu
     if (flags & kInline) {
         if (length > f.size - kHeaderSize)
             damaged(column, "claims more inline bytes than the row holds");
-        return std::string(reinterpret_cast<const char*>(f.data + kHeaderSize), length);
+        out.append(reinterpret_cast<const char*>(f.data + kHeaderSize), length);
+        return;
     }
     if (flags & kSingle) {
         const bytes::View r = lvalRow(pager, ptr, column);
         if (length > r.size())
             damaged(column, "claims more bytes than its row holds");
-        return std::string(reinterpret_cast<const char*>(r.data()), length);
+        out.append(reinterpret_cast<const char*>(r.data()), length);
+        return;
     }
-    std::string out;
     std::set<std::uint32_t> seen;
     std::uint32_t next = ptr;
-    while (out.size() < length) {
+    for (std::size_t done = 0; done < length;) {
         if (next == 0)
             damaged(column, "ends before all of its bytes");
         if (!seen.insert(next).second)
@@ -60,10 +61,10 @@ std::string read(Pager& pager, const row::FieldBytes& f, const std::string& colu
         if (r.size() < 4)
             damaged(column, "has a chain row shorter than its pointer");
         next = r.u32(0);
-        const std::size_t take = std::min(r.size() - 4, length - out.size());
+        const std::size_t take = std::min(r.size() - 4, length - done);
         out.append(reinterpret_cast<const char*>(r.data() + 4), take);
+        done += take;
     }
-    return out;
 }
 
 std::string inlineValue(const std::string& data) {

@@ -27,9 +27,14 @@ inline constexpr std::size_t kMaxInline = 64;
 /// Largest value one LVAL row holds.
 inline constexpr std::size_t kMaxSingleRow = 4076;
 
-/// The stored bytes of a long value (text still in its stored encoding). Throws Corrupt when
-/// the chain is broken, loops or ends early.
-std::string read(Pager& pager, const row::FieldBytes& f, const std::string& column);
+/// Appends the stored bytes of a long value (text still in its stored encoding) to `out`.
+/// Throws Corrupt when the chain is broken, loops or ends early.
+void read(Pager& pager, const row::FieldBytes& f, const std::string& column, std::string& out);
+inline std::string read(Pager& pager, const row::FieldBytes& f, const std::string& column) {
+    std::string out;
+    read(pager, f, column, out);
+    return out;
+}
 
 /// A header for a value stored inline, followed by the data.
 std::string inlineValue(const std::string& data);

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <mutex>
+#include <new>
+#include <sys/mman.h>
 #include <thread>
 
 #include "bytes.h"
@@ -17,7 +20,9 @@ constexpr std::size_t kJournalHeader = 8 + 4 + 8 + 4;
 constexpr std::size_t kJournalRecord = 4 + kPageSize;
 constexpr std::size_t kJournalTrailer = 8 + 8;
 // Pages read at once when a page is not cached yet: tables are scanned in page order.
-constexpr std::uint32_t kReadAheadPages = 16;
+constexpr std::uint32_t kReadAheadPages = 32;
+// Blocks of the page pool: the size of a huge page, at an address aligned to it.
+constexpr std::size_t kBlockBytes = std::size_t{2} << 20;
 
 // 64-bit FNV-1a over the journal's bytes; detects a journal whose tail never reached the disk.
 class Checksum {
@@ -37,6 +42,114 @@ private:
 
 } // namespace
 
+namespace {
+
+// Blocks of closed databases, kept for the next one the process opens (a program opens its
+// file for every operation): reused memory needs no clearing by the kernel. Bounded; the rest
+// goes back to the system.
+constexpr std::size_t kSpareBlocks = 4; // 8 MiB
+std::mutex spareMutex;
+std::vector<std::uint8_t*>& spareBlocks() {
+    // Never destroyed: a database still open when the program ends gives its blocks back here
+    // after the program's other objects have gone.
+    static auto* blocks = new std::vector<std::uint8_t*>;
+    return *blocks;
+}
+
+// `bytes` (a multiple of kBlockBytes) of fresh memory aligned to kBlockBytes, so that the
+// kernel can use huge pages: twice as much is mapped and the aligned middle kept.
+std::uint8_t* mapAligned(std::size_t bytes) {
+    void* raw = ::mmap(nullptr, bytes + kBlockBytes, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED)
+        throw std::bad_alloc();
+    auto* base = static_cast<std::uint8_t*>(raw);
+    const std::size_t skip =
+        (kBlockBytes - reinterpret_cast<std::uintptr_t>(base) % kBlockBytes) % kBlockBytes;
+    if (skip > 0)
+        ::munmap(base, skip);
+    ::munmap(base + skip + bytes, kBlockBytes - skip);
+    ::madvise(base + skip, bytes, MADV_HUGEPAGE);
+    return base + skip;
+}
+
+std::uint8_t* newBlock() {
+    {
+        const std::lock_guard<std::mutex> lock(spareMutex);
+        if (!spareBlocks().empty()) {
+            std::uint8_t* block = spareBlocks().back();
+            spareBlocks().pop_back();
+            return block;
+        }
+    }
+    return mapAligned(kBlockBytes);
+}
+
+void releaseBlock(std::uint8_t* block) noexcept {
+    const std::lock_guard<std::mutex> lock(spareMutex);
+    if (spareBlocks().size() < kSpareBlocks)
+        spareBlocks().push_back(block);
+    else
+        ::munmap(block, kBlockBytes);
+}
+
+constexpr std::size_t kLargeFrom = std::size_t{256} << 10;
+
+std::size_t roundToBlocks(std::size_t bytes) {
+    return (bytes + kBlockBytes - 1) / kBlockBytes * kBlockBytes;
+}
+
+} // namespace
+
+void* allocateLarge(std::size_t bytes) {
+    if (PagePool::kSeparatePages || bytes < kLargeFrom)
+        return ::operator new(bytes);
+    const std::size_t rounded = roundToBlocks(bytes);
+    return rounded == kBlockBytes ? newBlock() : mapAligned(rounded);
+}
+
+void freeLarge(void* memory, std::size_t bytes) noexcept {
+    if (PagePool::kSeparatePages || bytes < kLargeFrom)
+        return ::operator delete(memory);
+    const std::size_t rounded = roundToBlocks(bytes);
+    if (rounded == kBlockBytes)
+        releaseBlock(static_cast<std::uint8_t*>(memory));
+    else
+        ::munmap(memory, rounded);
+}
+
+PagePool::~PagePool() {
+    for (std::uint8_t* block : blocks_)
+        releaseBlock(block);
+}
+
+std::uint8_t* PagePool::take() {
+    if constexpr (kSeparatePages)
+        return new std::uint8_t[kPageSize];
+    if (!free_.empty()) {
+        std::uint8_t* page = free_.back();
+        free_.pop_back();
+        return page;
+    }
+    if (left_ == 0) {
+        blocks_.reserve(blocks_.size() + 1);
+        next_ = newBlock();
+        blocks_.push_back(next_);
+        left_ = kBlockBytes / kPageSize;
+    }
+    std::uint8_t* page = next_;
+    next_ += kPageSize;
+    --left_;
+    return page;
+}
+
+void PagePool::give(std::uint8_t* page) {
+    if constexpr (kSeparatePages)
+        delete[] page;
+    else
+        free_.push_back(page);
+}
+
 Pager::Pager(const std::string& path, const OpenOptions& options)
     : path_(path), fs_(options.fileSystem ? options.fileSystem : FileSystem::native()),
       mode_(options.mode), lockTimeoutMs_(options.lockTimeoutMs) {
@@ -55,7 +168,17 @@ Pager::Pager(const std::string& path, const OpenOptions& options)
     committedPageCount_ = pageCount_;
 }
 
-Pager::~Pager() = default; // closing the file releases its OFD locks
+Pager::~Pager() {
+    // Closing the file releases its OFD locks. Pool blocks go with the pool; separately
+    // allocated pages are given back one by one.
+    if constexpr (PagePool::kSeparatePages) {
+        for (std::uint8_t* page : cache_)
+            if (page)
+                pool_.give(page);
+        for (auto& [number, page] : dirty_)
+            pool_.give(page);
+    }
+}
 
 void Pager::acquire(std::uint64_t offset, File::LockType type, const char* why) {
     acquireOn(*file_, offset, type, why);
@@ -154,29 +277,46 @@ bool Pager::rollBackJournal(File& out) {
     return true;
 }
 
-Pager::Page& Pager::load(std::uint32_t page) {
+std::uint8_t* Pager::load(std::uint32_t page) {
     if (cache_.size() < committedPageCount_)
-        cache_.resize(committedPageCount_);
+        cache_.resize(committedPageCount_, nullptr);
     if (!cache_[page]) {
+        // The page and the uncached pages after it, read straight into their buffers.
         const std::uint32_t end = std::min(committedPageCount_, page + kReadAheadPages);
         std::uint32_t last = page + 1;
         while (last < end && !cache_[last])
             ++last;
-        std::vector<std::uint8_t> buffer(std::size_t{last - page} * kPageSize);
-        const std::size_t got =
-            file_->readAt(std::uint64_t{page} * kPageSize, buffer.data(), buffer.size());
-        if (got < kPageSize)
+        File::Piece pieces[kReadAheadPages];
+        const std::size_t count = last - page;
+        for (std::size_t i = 0; i < count; ++i)
+            pieces[i] = File::Piece{pool_.take(), kPageSize};
+        std::size_t got = 0;
+        try {
+            got = file_->readPieces(std::uint64_t{page} * kPageSize, pieces, count);
+        } catch (...) {
+            for (std::size_t i = 0; i < count; ++i)
+                pool_.give(static_cast<std::uint8_t*>(pieces[i].data));
+            throw;
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            auto* buffer = static_cast<std::uint8_t*>(pieces[i].data);
+            if ((i + 1) * kPageSize <= got)
+                cache_[page + i] = buffer;
+            else
+                pool_.give(buffer);
+        }
+        if (!cache_[page])
             throw Error(ErrorKind::Corrupt, "The database file '" + path_ + "' is damaged: page " +
                                                 std::to_string(page) +
                                                 " could not be read in full.");
-        for (std::uint32_t p = page; p < last && std::size_t{p - page + 1} * kPageSize <= got;
-             ++p) {
-            cache_[p] = std::make_unique<Page>();
-            std::memcpy(cache_[p]->data(), buffer.data() + std::size_t{p - page} * kPageSize,
-                        kPageSize);
-        }
     }
-    return *cache_[page];
+    return cache_[page];
+}
+
+std::uint8_t* Pager::zeroPage() {
+    std::uint8_t* page = pool_.take();
+    std::memset(page, 0, kPageSize);
+    return page;
 }
 
 const std::uint8_t* Pager::read(std::uint32_t page) {
@@ -187,9 +327,56 @@ const std::uint8_t* Pager::read(std::uint32_t page) {
     if (inTransaction_) {
         auto it = dirty_.find(page);
         if (it != dirty_.end())
-            return it->second->data();
+            return it->second;
     }
-    return load(page).data();
+    return load(page);
+}
+
+void Pager::drop(std::uint32_t page) {
+    if (page >= cache_.size() || !cache_[page] || (inTransaction_ && dirty_.count(page)))
+        return;
+    pool_.give(cache_[page]);
+    cache_[page] = nullptr;
+    ++epoch_;
+}
+
+std::vector<std::uint8_t> Pager::pageTypes(const std::vector<std::uint32_t>& pages) {
+    std::vector<std::uint8_t> types(pages.size());
+    std::vector<std::uint8_t> run;
+    auto known = [&](std::uint32_t page) -> const std::uint8_t* {
+        if (inTransaction_) {
+            auto it = dirty_.find(page);
+            if (it != dirty_.end())
+                return it->second;
+        }
+        return page < cache_.size() ? cache_[page] : nullptr;
+    };
+    for (std::size_t i = 0; i < pages.size();) {
+        if (pages[i] >= pageCount_)
+            throw Error(ErrorKind::Corrupt, "The database file is damaged: it refers to page " +
+                                                std::to_string(pages[i]) +
+                                                ", beyond its last page.");
+        if (const std::uint8_t* p = known(pages[i]); p || pages[i] >= committedPageCount_) {
+            types[i++] = p ? p[0] : 0; // a page appended in this transaction starts zeroed
+            continue;
+        }
+        // A run of consecutive pages that are neither cached nor changed, read at once.
+        std::size_t j = i + 1;
+        while (j < pages.size() && j - i < kReadAheadPages && pages[j] == pages[j - 1] + 1 &&
+               pages[j] < committedPageCount_ && !known(pages[j]))
+            ++j;
+        run.resize((j - i) * kPageSize);
+        const std::size_t got =
+            file_->readAt(std::uint64_t{pages[i]} * kPageSize, run.data(), run.size());
+        if (got < run.size())
+            throw Error(ErrorKind::Corrupt, "The database file '" + path_ + "' is damaged: page " +
+                                                std::to_string(pages[i + got / kPageSize]) +
+                                                " could not be read in full.");
+        for (std::size_t k = i; k < j; ++k)
+            types[k] = run[(k - i) * kPageSize];
+        i = j;
+    }
+    return types;
 }
 
 std::uint8_t* Pager::write(std::uint32_t page) {
@@ -198,13 +385,12 @@ std::uint8_t* Pager::write(std::uint32_t page) {
         throw Error(ErrorKind::InvalidState, "A page was changed outside a transaction.");
     auto it = dirty_.find(page);
     if (it != dirty_.end())
-        return it->second->data();
+        return it->second;
     const std::uint8_t* original = read(page);
-    auto copy = std::make_unique<Page>();
-    std::memcpy(copy->data(), original, kPageSize);
-    std::uint8_t* data = copy->data();
-    dirty_.emplace(page, std::move(copy));
-    return data;
+    std::uint8_t* copy = pool_.take();
+    std::memcpy(copy, original, kPageSize);
+    dirty_.emplace(page, copy);
+    return copy;
 }
 
 std::uint32_t Pager::append() {
@@ -212,9 +398,8 @@ std::uint32_t Pager::append() {
         throw Error(ErrorKind::InvalidState, "A page was added outside a transaction.");
     if (pageCount_ >= 0x7FFFF) // 2 GB: the largest file Jet addresses
         throw Error(ErrorKind::Unsupported, "The database file has reached its 2 GB limit.");
-    const std::uint32_t page = pageCount_++;
-    dirty_.emplace(page, std::make_unique<Page>(Page{}));
-    return page;
+    dirty_.emplace(pageCount_, zeroPage());
+    return pageCount_++;
 }
 
 std::uint8_t* Pager::adopt(std::uint32_t page) {
@@ -222,9 +407,11 @@ std::uint8_t* Pager::adopt(std::uint32_t page) {
         throw Error(ErrorKind::InvalidState, "A page was taken outside a transaction.");
     if (page >= pageCount_)
         throw Error(ErrorKind::InvalidState, "A page beyond the end of the file was taken.");
-    auto copy = std::make_unique<Page>(Page{});
-    std::uint8_t* data = copy->data();
-    dirty_[page] = std::move(copy);
+    std::uint8_t*& data = dirty_[page];
+    if (data)
+        std::memset(data, 0, kPageSize);
+    else
+        data = zeroPage();
     adopted_[page] = true;
     return data;
 }
@@ -248,6 +435,8 @@ void Pager::begin() {
 
 void Pager::rollback() {
     ++epoch_;
+    for (auto& [page, data] : dirty_)
+        pool_.give(data);
     dirty_.clear();
     adopted_.clear();
     pageCount_ = committedPageCount_;
@@ -282,7 +471,7 @@ void Pager::writeJournal() {
         const std::size_t at = buffer.size();
         buffer.resize(at + kJournalRecord);
         bytes::put32(buffer.data() + at, page);
-        std::memcpy(buffer.data() + at + 4, load(page).data(), kPageSize);
+        std::memcpy(buffer.data() + at + 4, load(page), kPageSize);
         if (buffer.size() >= 255 * kJournalRecord)
             flush();
     }
@@ -298,11 +487,23 @@ void Pager::writeJournal() {
 void Pager::restoreFromMemory() {
     for (const auto& [page, data] : dirty_)
         if (page < committedPageCount_ && !adopted_.count(page))
-            file_->writeAt(std::uint64_t{page} * kPageSize, load(page).data(), kPageSize);
+            file_->writeAt(std::uint64_t{page} * kPageSize, load(page), kPageSize);
     file_->truncate(fileSize_);
     file_->sync();
     fs_->remove(journalPath(path_));
     fs_->syncDirectory(path_);
+}
+
+void Pager::keepDirtyPages() {
+    if (cache_.size() < pageCount_)
+        cache_.resize(pageCount_, nullptr);
+    for (auto& [page, data] : dirty_) {
+        if (cache_[page])
+            pool_.give(cache_[page]);
+        cache_[page] = data;
+    }
+    dirty_.clear();
+    adopted_.clear();
 }
 
 void Pager::commit() {
@@ -347,15 +548,15 @@ void Pager::commit() {
         pages.push_back(page);
     std::sort(pages.begin(), pages.end());
     try {
-        std::vector<std::uint8_t> run;
+        std::vector<File::Piece> run;
         for (std::size_t i = 0; i < pages.size();) {
             std::size_t j = i + 1;
             while (j < pages.size() && pages[j] == pages[j - 1] + 1 && j - i < 256)
                 ++j;
-            run.resize((j - i) * kPageSize);
+            run.clear();
             for (std::size_t k = i; k < j; ++k)
-                std::memcpy(run.data() + (k - i) * kPageSize, dirty_[pages[k]]->data(), kPageSize);
-            file_->writeAt(std::uint64_t{pages[i]} * kPageSize, run.data(), run.size());
+                run.push_back(File::Piece{dirty_[pages[k]], kPageSize});
+            file_->writePieces(std::uint64_t{pages[i]} * kPageSize, run.data(), run.size());
             i = j;
         }
         file_->sync();
@@ -380,13 +581,7 @@ void Pager::commit() {
         // The new contents are in the file, but a journal that survives would undo them at the
         // next open. Stop using this handle so the caller learns about it.
         broken_ = true;
-        for (auto& [page, data] : dirty_) {
-            if (cache_.size() <= page)
-                cache_.resize(page + 1);
-            cache_[page] = std::move(data);
-        }
-        dirty_.clear();
-        adopted_.clear();
+        keepDirtyPages();
         inTransaction_ = false;
         downgrade();
         throw Error(e.kind(),
@@ -394,12 +589,7 @@ void Pager::commit() {
                         "' could not be removed; the next open may undo them: " + e.what());
     }
 
-    if (cache_.size() < pageCount_)
-        cache_.resize(pageCount_);
-    for (auto& [page, data] : dirty_)
-        cache_[page] = std::move(data);
-    dirty_.clear();
-    adopted_.clear();
+    keepDirtyPages();
     fileSize_ = std::uint64_t{pageCount_} * kPageSize;
     committedPageCount_ = pageCount_;
     inTransaction_ = false;

@@ -20,7 +20,6 @@
 
 #include "internal.h"
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -33,6 +32,51 @@
 namespace jet {
 
 inline constexpr std::uint32_t kPageSize = 4096;
+
+/// Page buffers for one pager, carved from 2 MiB blocks that the kernel may back with huge
+/// pages: a table of a hundred thousand rows spans thousands of pages, and bringing fresh
+/// memory in one small page at a time costs more than reading the file. A buffer given back is
+/// reused, and the blocks of a closed database serve the next one (up to 8 MiB are kept).
+/// Under AddressSanitizer every buffer is a heap block of its own instead, so that a
+/// read past a page's end or through a page pointer kept too long is reported.
+class PagePool {
+public:
+#if defined(__SANITIZE_ADDRESS__)
+    static constexpr bool kSeparatePages = true;
+#elif defined(__has_feature)
+    static constexpr bool kSeparatePages = __has_feature(address_sanitizer);
+#else
+    static constexpr bool kSeparatePages = false;
+#endif
+    PagePool() = default;
+    PagePool(const PagePool&) = delete;
+    PagePool& operator=(const PagePool&) = delete;
+    ~PagePool();
+    /// A buffer of kPageSize bytes with undefined contents.
+    std::uint8_t* take();
+    void give(std::uint8_t* page);
+
+private:
+    std::vector<std::uint8_t*> blocks_;
+    std::vector<std::uint8_t*> free_;
+    std::uint8_t* next_ = nullptr; // the newest block's first buffer not handed out yet
+    std::size_t left_ = 0;         // buffers left in the newest block
+};
+
+/// Memory for large arrays (from 256 KiB on) in the same kind of blocks, fresh or spare;
+/// smaller arrays, and all under AddressSanitizer, come from the heap.
+void* allocateLarge(std::size_t bytes);
+void freeLarge(void* memory, std::size_t bytes) noexcept;
+
+/// An allocator for the engine's large arrays, such as the row list of a big table.
+template <typename T> struct LargeAllocator {
+    using value_type = T;
+    LargeAllocator() = default;
+    template <typename U> LargeAllocator(const LargeAllocator<U>&) noexcept {}
+    T* allocate(std::size_t n) { return static_cast<T*>(allocateLarge(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) noexcept { freeLarge(p, n * sizeof(T)); }
+    template <typename U> bool operator==(const LargeAllocator<U>&) const noexcept { return true; }
+};
 
 class Pager {
 public:
@@ -55,6 +99,13 @@ public:
     /// A page's bytes, valid until the next call that changes this pager's state.
     /// Throws Corrupt when the page lies beyond the end of the file.
     const std::uint8_t* read(std::uint32_t page);
+    /// The first byte (the page type) of each page, for pages the caller does not mean to read:
+    /// uncached pages are read through a small buffer and not kept.
+    std::vector<std::uint8_t> pageTypes(const std::vector<std::uint32_t>& pages);
+    /// Lets go of a page read earlier and not changed: its memory serves the next page read.
+    /// Readers of a table call it behind them, so that reading a large table takes little
+    /// memory. Pointers to the page become stale (the epoch changes).
+    void drop(std::uint32_t page);
     /// The page's bytes for changing; needs a transaction.
     std::uint8_t* write(std::uint32_t page);
     /// A new zero-filled page at the end of the file; needs a transaction.
@@ -76,15 +127,16 @@ public:
     static std::string journalPath(const std::string& path) { return path + "-journal"; }
 
 private:
-    using Page = std::array<std::uint8_t, kPageSize>;
-
     void acquire(std::uint64_t offset, File::LockType type, const char* why);
     void recoverIfHot();
     void acquireOn(File& file, std::uint64_t offset, File::LockType type, const char* why);
     bool rollBackJournal(File& out); // true when a journal existed
     void writeJournal();
     void restoreFromMemory();
-    Page& load(std::uint32_t page);
+    std::uint8_t* load(std::uint32_t page);
+    std::uint8_t* zeroPage();
+    /// The changed pages become the cached ones (their old buffers are given back).
+    void keepDirtyPages();
 
     std::string path_;
     std::shared_ptr<FileSystem> fs_;
@@ -93,11 +145,12 @@ private:
     int lockTimeoutMs_;
 
     std::uint64_t fileSize_ = 0;
-    std::uint32_t pageCount_ = 0;          // current, with appended pages
-    std::uint32_t committedPageCount_ = 0; // at the start of the transaction
-    std::vector<std::unique_ptr<Page>> cache_;
-    std::unordered_map<std::uint32_t, std::unique_ptr<Page>> dirty_;
-    std::unordered_map<std::uint32_t, bool> adopted_; // free pages taken in this transaction
+    std::uint32_t pageCount_ = 0;                            // current, with appended pages
+    std::uint32_t committedPageCount_ = 0;                   // at the start of the transaction
+    PagePool pool_;                                          // owns every buffer below
+    std::vector<std::uint8_t*> cache_;                       // committed pages read, by number
+    std::unordered_map<std::uint32_t, std::uint8_t*> dirty_; // this transaction's copies
+    std::unordered_map<std::uint32_t, bool> adopted_;        // free pages taken in this transaction
     bool inTransaction_ = false;
     bool broken_ = false; // a failed commit could not be undone in the file: reopen to recover
     std::uint64_t epoch_ = 0;

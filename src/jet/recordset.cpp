@@ -33,8 +33,11 @@ void Recordset::moveNext() {
     if (!impl_->afterDelete_ && impl_->pos_ >= impl_->rows_.size())
         throw Error(ErrorKind::InvalidState, "There is no next record: the end was reached.");
     impl_->afterDelete_ = false;
+    const std::uint32_t left = impl_->rows_[impl_->pos_].page;
     ++impl_->pos_;
     impl_->skipDeleted();
+    if (impl_->pos_ >= impl_->rows_.size() || impl_->rows_[impl_->pos_].page != left)
+        impl_->db_->leavePage(*impl_->table_, left);
 }
 
 std::size_t Recordset::recordCount() const {
@@ -58,6 +61,16 @@ Value Recordset::field(int columnIndex) const {
                                  static_cast<std::size_t>(columnIndex));
 }
 
+bool Recordset::appendField(int columnIndex, std::string& out) const {
+    impl_->checkRow();
+    if (columnIndex < 0 ||
+        static_cast<std::size_t>(columnIndex) >= impl_->table_->def.columns.size())
+        throw Error(ErrorKind::NotFound,
+                    "There is no field number " + std::to_string(columnIndex) + ".");
+    return impl_->db_->appendField(*impl_->table_, impl_->current(),
+                                   static_cast<std::size_t>(columnIndex), out);
+}
+
 int Recordset::fieldIndex(std::string_view name) const {
     return impl_->fieldIndex(name);
 }
@@ -66,14 +79,17 @@ void Recordset::addNew() {
     impl_->checkOpen();
     impl_->db_->checkWritable(*impl_->table_);
     impl_->editing_ = true;
-    impl_->pending_.assign(impl_->table_->def.columns.size(), std::nullopt);
+    impl_->pending_.resize(impl_->table_->def.columns.size());
+    for (Value& v : impl_->pending_)
+        v.reset();
+    impl_->setStep_ = 0;
 }
 
 void Recordset::setField(std::string_view name, const Value& value) {
     impl_->checkOpen();
     if (!impl_->editing_)
         throw Error(ErrorKind::InvalidState, "A field was set without AddNew.");
-    impl_->pending_[impl_->requireField(name)] = value;
+    impl_->pending_[impl_->fieldToSet(name)] = value;
 }
 
 void Recordset::update() {
@@ -84,7 +100,7 @@ void Recordset::update() {
     RowRef placed;
     db.change([&] {
         TableWriter& w = db.writer(impl_->table_);
-        placed = w.insert(db.encodeRow(w, impl_->pending_));
+        placed = db.insertRow(w, impl_->pending_);
     });
     // A failed change rolled the transaction back (and made this record set stale); here it
     // succeeded.
@@ -92,19 +108,32 @@ void Recordset::update() {
     impl_->deleted_.push_back(false);
     ++impl_->live_;
     impl_->editing_ = false;
-    impl_->pending_.clear();
 }
 
 void Recordset::setField(std::string_view name, Value&& value) {
     impl_->checkOpen();
     if (!impl_->editing_)
         throw Error(ErrorKind::InvalidState, "A field was set without AddNew.");
-    impl_->pending_[impl_->requireField(name)] = std::move(value);
+    impl_->pending_[impl_->fieldToSet(name)] = std::move(value);
+}
+
+void Recordset::setField(std::string_view name, std::string_view utf8Text) {
+    impl_->checkOpen();
+    if (!impl_->editing_)
+        throw Error(ErrorKind::InvalidState, "A field was set without AddNew.");
+    impl_->pending_[impl_->fieldToSet(name)].assignText(utf8Text);
+}
+
+void Recordset::setField(int columnIndex, Value value) {
+    impl_->pendingField(columnIndex) = std::move(value);
+}
+
+void Recordset::setField(int columnIndex, std::string_view utf8Text) {
+    impl_->pendingField(columnIndex).assignText(utf8Text);
 }
 
 void Recordset::cancelUpdate() {
     impl_->editing_ = false;
-    impl_->pending_.clear();
 }
 
 bool Recordset::editing() const {

@@ -45,7 +45,7 @@ public:
     /// The current row's structure, cracked once per row and kept while its page is unchanged.
     const row::Cracked& current() {
         if (cachedPos_ != pos_ || cachedEpoch_ != db_->pager.epoch()) {
-            const bytes::View b = db_->rowBytes(rows_[pos_]);
+            const bytes::View b = db_->rowBytes(*table_, rows_[pos_]);
             cached_ = row::crack(b.data(), b.size(), table_->layout);
             cachedPos_ = pos_;
             cachedEpoch_ = db_->pager.epoch();
@@ -54,6 +54,30 @@ public:
     }
 
     int fieldIndex(std::string_view name) const { return table_->findColumn(name); }
+    /// The value a field of the row being added is set to, by column index.
+    Value& pendingField(int columnIndex) {
+        checkOpen();
+        if (!editing_)
+            throw Error(ErrorKind::InvalidState, "A field was set without AddNew.");
+        if (columnIndex < 0 || static_cast<std::size_t>(columnIndex) >= pending_.size())
+            throw Error(ErrorKind::NotFound,
+                        "There is no field number " + std::to_string(columnIndex) + ".");
+        return pending_[static_cast<std::size_t>(columnIndex)];
+    }
+    /// The column a row being added sets next. Programs set the fields of every row they add
+    /// in the same order, so the column found at the same step of the row before is tried
+    /// first: a comparison of two names instead of a hash lookup.
+    int fieldToSet(std::string_view name) {
+        const std::size_t step = setStep_++;
+        if (step < setOrder_.size()) {
+            const int guess = setOrder_[step];
+            if (table_->def.columns[static_cast<std::size_t>(guess)].name == name)
+                return guess;
+        } else {
+            setOrder_.resize(step + 1);
+        }
+        return setOrder_[step] = requireField(name);
+    }
     int requireField(std::string_view name) const {
         const int i = fieldIndex(name);
         if (i < 0)
@@ -65,7 +89,7 @@ public:
     std::shared_ptr<DatabaseImpl> db_;
     std::shared_ptr<const Table> table_;
     std::uint64_t generation_;
-    std::vector<RowRef> rows_;  // in stored order; rows added by update() at the end
+    RowList rows_;              // in stored order; rows added by update() at the end
     std::vector<bool> deleted_; // rows deleted through this record set keep their place
     std::size_t live_ = 0;
     std::size_t pos_ = 0;
@@ -74,7 +98,11 @@ public:
     std::size_t cachedPos_ = static_cast<std::size_t>(-1);
     std::uint64_t cachedEpoch_ = 0;
     row::Cracked cached_;
-    std::vector<std::optional<Value>> pending_;
+    // The row being added, by column; null = not set. The values are kept from row to row so
+    // that their memory is reused.
+    std::vector<Value> pending_;
+    std::vector<int> setOrder_; // columns set by the steps of the last rows added
+    std::size_t setStep_ = 0;
 };
 
 } // namespace jet

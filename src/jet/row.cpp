@@ -278,21 +278,39 @@ void encodeValue(const ColumnDef& c, const Value& v, std::string& out) {
     }
 }
 
-void build(const TableDef& def, const Layout& layout, const std::vector<std::string>& values,
-           const std::vector<bool>& present, const std::vector<bool>& booleans, std::string& out) {
-    const std::size_t columnCount = std::max<std::size_t>(def.maxColumns, def.columns.size());
-    const std::size_t maskBytes = (columnCount + 7) / 8;
-    const std::size_t slots = std::min<std::size_t>(layout.varSlots, 256);
+namespace {
+// The parts of a row's layout that do not depend on its values.
+struct Shape {
+    std::size_t columnCount, maskBytes, slots, fixedEnd, trailer;
+};
+Shape shapeOf(const TableDef& def, const Layout& layout) {
+    Shape s;
+    s.columnCount = std::max<std::size_t>(def.maxColumns, def.columns.size());
+    s.maskBytes = (s.columnCount + 7) / 8;
+    s.slots = std::min<std::size_t>(layout.varSlots, 256);
+    s.fixedEnd = 2 + layout.fixedAreaSize;
+    s.trailer = layout.hasVarColumns ? 2 + 2 * s.slots + 2 : 0;
+    return s;
+}
+} // namespace
+
+std::size_t size(const TableDef& def, const Layout& layout, const std::vector<std::string>& values,
+                 const std::vector<bool>& present) {
+    const Shape s = shapeOf(def, layout);
     std::size_t varBytes = 0;
     for (std::size_t i : layout.varOrder)
         if (present[i])
             varBytes += values[i].size();
-    const std::size_t fixedEnd = 2 + layout.fixedAreaSize;
-    const std::size_t trailer = layout.hasVarColumns ? 2 + 2 * slots + 2 : 0;
-    out.assign(fixedEnd + varBytes + trailer + maskBytes, '\0');
-    auto* p = reinterpret_cast<std::uint8_t*>(out.data());
+    return s.fixedEnd + varBytes + s.trailer + s.maskBytes;
+}
+
+void build(const TableDef& def, const Layout& layout, const std::vector<std::string>& values,
+           const std::vector<bool>& present, const std::vector<bool>& booleans, std::uint8_t* p,
+           std::size_t rowSize) {
+    const auto [columnCount, maskBytes, slots, fixedEnd, trailer] = shapeOf(def, layout);
+    std::memset(p, 0, rowSize);
     bytes::put16(p, static_cast<std::uint32_t>(columnCount));
-    std::uint8_t* mask = p + out.size() - maskBytes;
+    std::uint8_t* mask = p + rowSize - maskBytes;
     auto mark = [&](const ColumnDef& c) {
         mask[c.number / 8] |= static_cast<std::uint8_t>(1u << (c.number % 8));
     };

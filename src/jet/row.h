@@ -71,15 +71,21 @@ inline std::string encodeValue(const ColumnDef& column, const Value& value) {
     return out;
 }
 
-/// Builds a row into `out`. `values[i]` holds the encoded bytes of column i (already wrapped
-/// for long values), `present[i]` whether it is not null; Boolean columns take `booleans[i]`.
+/// The size of the row build() makes from these values.
+std::size_t size(const TableDef& def, const Layout& layout, const std::vector<std::string>& values,
+                 const std::vector<bool>& present);
+/// Builds a row into the `rowSize` = size(...) bytes at `out`. `values[i]` holds the encoded
+/// bytes of column i (already wrapped for long values), `present[i]` whether it is not null;
+/// Boolean columns take `booleans[i]`.
 void build(const TableDef& def, const Layout& layout, const std::vector<std::string>& values,
-           const std::vector<bool>& present, const std::vector<bool>& booleans, std::string& out);
+           const std::vector<bool>& present, const std::vector<bool>& booleans, std::uint8_t* out,
+           std::size_t rowSize);
 inline std::string build(const TableDef& def, const Layout& layout,
                          const std::vector<std::string>& values, const std::vector<bool>& present,
                          const std::vector<bool>& booleans) {
-    std::string out;
-    build(def, layout, values, present, booleans, out);
+    std::string out(size(def, layout, values, present), '\0');
+    build(def, layout, values, present, booleans, reinterpret_cast<std::uint8_t*>(out.data()),
+          out.size());
     return out;
 }
 

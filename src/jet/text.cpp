@@ -57,23 +57,52 @@ private:
     std::uint32_t pending_ = 0;
 };
 
+std::uint64_t word(const std::uint8_t* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// Compressed text that is plain ASCII: no 00 (a mode switch) and no byte from 0x80 on. Eight
+// bytes at a time: a byte is 00 or has its top bit set exactly when the top bit of the byte, or
+// of the byte less one where no top bit was set, is set.
+bool compressedAscii(const std::uint8_t* p, std::size_t n) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kTops = 0x8080808080808080ULL;
+    std::uint64_t bad = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const std::uint64_t w = word(p + i);
+        bad |= (w | ((w - kOnes) & ~w)) & kTops;
+    }
+    for (; i < n; ++i)
+        bad |= static_cast<std::uint8_t>(p[i] - 1) >= 0x7F;
+    return bad == 0;
+}
+
+// Plain UCS-2 text that is ASCII: every low byte below 0x80, every high byte 00.
+bool plainAscii(const std::uint8_t* p, std::size_t n) {
+    if (n % 2)
+        return false;
+    std::uint64_t bad = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) // little-endian: units in the low and high halves of each word
+        bad |= word(p + i) & 0xFF80FF80FF80FF80ULL;
+    for (; i < n; i += 2)
+        bad |= (p[i] & 0x80) | p[i + 1];
+    return bad == 0;
+}
+
 } // namespace
 
 void decodeStored(const std::uint8_t* data, std::size_t size, std::string& out) {
     // Fast paths for the common case, text without characters beyond ASCII.
     if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
-        bool ascii = true;
-        for (std::size_t i = 2; i < size && ascii; ++i)
-            ascii = data[i] != 0 && data[i] < 0x80;
-        if (ascii) {
+        if (compressedAscii(data + 2, size - 2)) {
             out.append(reinterpret_cast<const char*>(data + 2), size - 2);
             return;
         }
     } else {
-        bool ascii = (size % 2) == 0;
-        for (std::size_t i = 0; i + 1 < size && ascii; i += 2)
-            ascii = data[i] < 0x80 && data[i + 1] == 0;
-        if (ascii) {
+        if (plainAscii(data, size)) {
             const std::size_t at = out.size();
             out.resize(at + size / 2);
             for (std::size_t i = 0; i < size / 2; ++i)
@@ -173,13 +202,8 @@ std::string encodeUcs2(std::u16string_view text) {
 }
 
 std::size_t encodeStoredUtf8(std::string_view utf8, bool allowCompression, std::string& out) {
-    bool ascii = true;
-    for (char c : utf8)
-        if (static_cast<unsigned char>(c) >= 0x80 || c == 0) {
-            ascii = false;
-            break;
-        }
-    if (!ascii) {
+    // ASCII without NUL: the bytes a compressed text holds.
+    if (!compressedAscii(reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size())) {
         const std::u16string u = utf8ToUtf16(utf8);
         out = encodeStored(u, allowCompression);
         return u.size();

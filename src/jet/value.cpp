@@ -81,6 +81,14 @@ Value Value::text(std::string utf8) {
     v.bytes_ = std::move(utf8);
     return v;
 }
+void Value::assignText(std::string_view utf8) {
+    kind_ = Kind::Text;
+    bytes_.assign(utf8);
+}
+void Value::reset() noexcept {
+    kind_ = Kind::Null;
+    bytes_.clear();
+}
 Value Value::binary(std::string bytes) {
     Value v;
     v.kind_ = Kind::Binary;
@@ -195,12 +203,11 @@ std::string Value::toString() const {
         return shortest(double_);
     case Kind::Currency:
         return currencyText(int_);
-    case Kind::DateTime:
-        try {
-            return formatIsoDateTime(double_);
-        } catch (const Error&) {
-            return shortest(double_);
-        }
+    case Kind::DateTime: {
+        char buf[kIsoDateTimeMax];
+        const std::size_t n = formatIsoDateTime(double_, buf);
+        return n ? std::string(buf, n) : shortest(double_);
+    }
     case Kind::Text:
     case Kind::Numeric:
         return bytes_;

@@ -118,6 +118,18 @@ TEST_F(ToDoItems, LoadThenRewriteKeepsEveryItemAndBothBecomesTheProject) {
     EXPECT_EQ(stored, expected);
 }
 
+TEST_F(ToDoItems, TextsBeyondAsciiSurviveARewriteWhereverTheyStand) {
+    QList<Row> rows;
+    for (int at = 0; at < 9; ++at) {
+        const QString head(at, QLatin1Char('a'));
+        rows.append({"1", head + QString::fromUtf8("\xc5\x81, Zoe"), // an L with stroke
+                     head + QString::fromUtf8("\xf0\x9f\x98\x80 call"), "", ""});
+        rows.append({"2", head + QString::fromUtf8("M\xc3\xbcller GmbH"), head + "plain", "", ""});
+    }
+    db::RewriteToDoItems(m_file, MemoryToDoList(rows));
+    EXPECT_EQ(load(), rows);
+}
+
 TEST_F(ToDoItems, SortedRowsBecomeTheStoredOrder) {
     QList<Row> rows;
     for (int i = 0; i < 40; ++i)

@@ -165,7 +165,7 @@ TEST(Corruption, LoopInALongValueChain) {
         auto t = db.table(*db.findTable("MSP_PROJECTS"));
         const auto rows = db.scan(*t);
         const int col = t->def.findColumn("RESERVED_BINARY_DATA");
-        const jet::bytes::View b = db.rowBytes(rows.at(0));
+        const jet::bytes::View b = db.rowBytes(*t, rows.at(0));
         const auto cracked = jet::row::crack(b.data(), b.size(), t->layout);
         const auto f = jet::row::field(cracked, t->layout, t->def.columns[col], col);
         ASSERT_EQ(f.data[3] & 0xC0, 0) << "stored as a chain";

@@ -44,9 +44,27 @@ TEST(DateTime, RoundingToMidnightCarriesToNextDay) {
     EXPECT_EQ(jet::formatIsoDateTime(-1.9999999999), "1899-12-30T00:00:00");
 }
 
+TEST(DateTime, TimeOfDayRoundsToTheNearestMillisecondHalfAwayFromZero) {
+    // Values at and beside half a millisecond, on either side of day 0 and far from it.
+    const double halfMs = 0.5 / 86400000.0;
+    for (double day : {0.0, -1.0, 45000.0, -657000.0, 2958000.0})
+        for (double ms : {0.0, 1.0, 499.0, 86399998.0, 86399999.0})
+            for (double nudge : {-1e-12, 0.0, 1e-12}) {
+                const double frac = ms / 86400000.0 + halfMs + nudge;
+                const double days = day < 0 ? day - frac : day + frac;
+                const long expected = std::lround(std::fabs(days - std::trunc(days)) * 86400000.0);
+                const jet::DateTimeParts p = jet::toDateTimeParts(days);
+                const long got = ((p.hour * 60L + p.minute) * 60 + p.second) * 1000 + p.millisecond;
+                EXPECT_EQ(got, expected % 86400000) << days;
+            }
+}
+
 TEST(DateTime, RejectsOutOfRange) {
-    for (double d : {-657435.0, 2958466.0, 1e300, std::nan("")})
+    char buf[jet::kIsoDateTimeMax];
+    for (double d : {-657435.0, 2958466.0, 1e300, std::nan("")}) {
         EXPECT_THROW(jet::toDateTimeParts(d), jet::Error) << d;
+        EXPECT_EQ(jet::formatIsoDateTime(d, buf), 0u) << d;
+    }
     EXPECT_THROW(jet::fromDateTimeParts({2023, 2, 29}), jet::Error);
     EXPECT_THROW(jet::fromDateTimeParts({99, 1, 1}), jet::Error);
 }

@@ -6,26 +6,27 @@
 //   tarnwick-cli check FILE
 //   tarnwick-cli create FILE
 //
+// The reading commands run here, on the engine alone: this executable loads neither Qt nor ICU,
+// so a command starts in the time the system takes to start any small program. The writing
+// commands run the program's own database routines, which need Qt; they live in the companion
+// executable tarnwick-cli-write beside this one, which this one replaces itself with (exec), so
+// arguments, output, messages and exit status are the companion's own.
+//
 // Errors go to standard error and give exit status 1; wrong usage gives 2.
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <stdexcept>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "db/schema.h"
 #include "export.h"
 #include "jet/database.h"
 #include "jet/error.h"
-
-#ifdef TARNWICK_CLI_DB_ROUTINES
-#include <QFile>
-#include <memory>
-
-#include "console_messages.h"
-#include "db/routines.h"
-#include "platform/services.h"
-#endif
 
 namespace {
 
@@ -97,17 +98,33 @@ int check(const std::string& path) {
     return status;
 }
 
-// The program's own creation of a new database, with its messages on standard error. The
-// recently-used list in the settings is left alone.
-int create(const std::string& path) {
-#ifdef TARNWICK_CLI_DB_ROUTINES
-    platform::Services::setMessageBoxes(std::make_shared<cli::ConsoleMessageBoxes>());
-    const bool created = db::CreateNewDatabase(QFile::decodeName(path.c_str()), nullptr);
-    return created ? 0 : 1;
-#else
-    db::schema::createDatabase(path);
-    return 0;
-#endif
+// Writes to standard output directly, in the large pieces the export hands over.
+void writeOut(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw std::runtime_error(std::string("cannot write the output: ") +
+                                     std::strerror(errno));
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+// Runs a writing command in tarnwick-cli-write, found in the folder of this executable.
+// Returns only when that program cannot be started.
+int runWritingCommand(char** argv) {
+    char self[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string helper = "tarnwick-cli-write";
+    if (n > 0) {
+        const std::string path(self, static_cast<std::size_t>(n));
+        helper = path.substr(0, path.rfind('/') + 1) + helper;
+    }
+    argv[0] = helper.data();
+    ::execv(helper.c_str(), argv);
+    std::fprintf(stderr, "tarnwick-cli: cannot run %s: %s\n", helper.c_str(), std::strerror(errno));
+    return 1;
 }
 
 } // namespace
@@ -126,7 +143,7 @@ int main(int argc, char** argv) {
         if (command == "check" && argc == 3)
             return check(path);
         if (command == "create" && argc == 3)
-            return create(path);
+            return runWritingCommand(argv);
         if (command == "export" && (argc == 4 || argc == 6)) {
             cli::Format format = cli::Format::Csv;
             if (argc == 6) {
@@ -138,7 +155,7 @@ int main(int argc, char** argv) {
                     return usage();
             }
             auto db = jet::Database::open(path);
-            cli::exportTable(db, argv[3], format, std::cout);
+            cli::exportTable(db, argv[3], format, writeOut);
             return 0;
         }
     } catch (const std::exception& e) {

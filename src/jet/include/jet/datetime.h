@@ -6,6 +6,7 @@
 // stored; values are local wall-clock times.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace jet {
@@ -23,11 +24,19 @@ DateTimeParts toDateTimeParts(double days);
 /// The stored value for calendar fields (proleptic Gregorian calendar).
 /// Throws jet::Error(InvalidArgument) for fields out of range.
 double fromDateTimeParts(const DateTimeParts& parts);
+/// Whether fromDateTimeParts takes these fields: years 100 to 9999, real calendar days.
+bool isValidDateTime(const DateTimeParts& parts) noexcept;
 
 /// The current local wall-clock time, to the second.
 double localNow();
 
 /// "YYYY-MM-DDTHH:MM:SS", with ".mmm" appended when the milliseconds are not zero.
+/// Throws like toDateTimeParts.
 std::string formatIsoDateTime(double days);
+
+/// The same text written to `out`, which has room for kIsoDateTimeMax characters; returns its
+/// length, or 0 (writing nothing) for a value outside the years 100 to 9999 or NaN.
+inline constexpr std::size_t kIsoDateTimeMax = 23;
+std::size_t formatIsoDateTime(double days, char* out) noexcept;
 
 } // namespace jet

@@ -18,6 +18,18 @@ public:
     virtual std::size_t readAt(std::uint64_t offset, void* buffer, std::size_t size) = 0;
     /// Writes all `size` bytes or throws.
     virtual void writeAt(std::uint64_t offset, const void* buffer, std::size_t size) = 0;
+
+    /// A piece of memory for the scattered forms below.
+    struct Piece {
+        void* data;
+        std::size_t size;
+    };
+    /// Reads consecutive bytes into the pieces in turn; returns the number read (less only at
+    /// the end of the file). By default one readAt per piece.
+    virtual std::size_t readPieces(std::uint64_t offset, const Piece* pieces, std::size_t count);
+    /// Writes the pieces' bytes one after another, as one write of their concatenation would
+    /// (by default exactly that: they are gathered and written with one writeAt).
+    virtual void writePieces(std::uint64_t offset, const Piece* pieces, std::size_t count);
     virtual std::uint64_t size() = 0;
     virtual void truncate(std::uint64_t size) = 0;
     virtual void sync() = 0;

@@ -34,6 +34,12 @@ public:
     Value field(std::string_view name) const;
     Value field(int columnIndex) const;          ///< index into definition().columns
     int fieldIndex(std::string_view name) const; ///< -1 when there is none
+    /// Appends to `out` what field(columnIndex).asText() would return (UTF-8 text, the bytes
+    /// of binary and GUID values, the decimal text of Decimal values) without building the
+    /// Value, so that reading many rows allocates nothing per value. Returns false, appending
+    /// nothing, when the field is null. Throws InvalidState for Yes/No, number and date fields,
+    /// and as field() does.
+    bool appendField(int columnIndex, std::string& out) const;
 
     /// Starts a new row; fields not set stay null. The row is written by update().
     void addNew();
@@ -41,6 +47,11 @@ public:
     /// that the field's type cannot hold, throws InvalidArgument.
     void setField(std::string_view name, const Value& value);
     void setField(std::string_view name, Value&& value);
+    /// Sets a Text field; the same as a Text Value, without making one for each field.
+    void setField(std::string_view name, std::string_view utf8Text);
+    /// The same by index into definition().columns, as field(int) reads.
+    void setField(int columnIndex, Value value);
+    void setField(int columnIndex, std::string_view utf8Text);
     /// Stores the new row at the end of the table's stored order. The cursor stays where
     /// it was.
     void update();

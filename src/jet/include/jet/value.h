@@ -61,6 +61,11 @@ public:
     static Value guid(const std::array<std::uint8_t, 16>& bytes);
     static Value numeric(std::string decimalText);
 
+    /// Makes this a Text value holding `utf8`, reusing the memory this value already holds.
+    void assignText(std::string_view utf8);
+    /// Makes this value null, keeping its memory for a later assignText.
+    void reset() noexcept;
+
     Kind kind() const noexcept { return kind_; }
     bool isNull() const noexcept { return kind_ == Kind::Null; }
 
