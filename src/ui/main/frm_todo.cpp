@@ -25,6 +25,7 @@
 #include "ui/common/single_window.h"
 #include "ui/common/toolbar_icons.h"
 #include "ui/common/window_registry.h"
+#include "ui/main/database_commands.h"
 #include "ui/main/todo_list_model.h"
 #include "ui/main/todo_list_view.h"
 #include "ui/main/window_openers.h"
@@ -387,6 +388,9 @@ void frmToDo::removeRow(int row) {
 
 void frmToDo::clearRows() {
     m_model->clear();
+    m_sortColumn = 0;
+    m_sortOrder = Qt::AscendingOrder;
+    ListView1->header()->setSortIndicatorShown(false);
 }
 
 void frmToDo::loadRows() {
@@ -525,17 +529,17 @@ void frmToDo::leaveWithoutStoring() {
 // ---- Menu items ----
 
 void frmToDo::mnuNewToDoDatabase_Click() {
-    // New database file: filled in by the database file commands.
+    ui::NewToDoDatabase(*this);
 }
 
 void frmToDo::mnuOpenToDoDatabase_Click() {
-    // Open database file: filled in by the database file commands.
+    ui::OpenToDoDatabase(*this);
 }
 
 void frmToDo::mnuFileName_Click(int index) {
-    // Reopening a recently used file (its path is mnuFileName[index]->data()): filled in by
-    // the database file commands.
-    Q_UNUSED(index);
+    if (index < 0 || index >= static_cast<int>(mnuFileName.size()))
+        return;
+    ui::OpenRecentDatabase(*this, mnuFileName[index]->data().toString());
 }
 
 void frmToDo::mnuProgramFont_Click() {

@@ -15,7 +15,8 @@
 //   next to "Smith, Bob"), so dates and numbers sort by their characters. Rows with equal texts
 //   keep their order.
 // - Sorting reorders the rows themselves. Rows appended or changed later (the item dialogs,
-//   the drag-to-swap gesture) stay where they are until the next header click.
+//   the drag-to-swap gesture) stay where they are until the next header click. Emptying the
+//   list (another database file taken up) makes it unsorted again.
 // - Rows whose deadline has passed are tinted rose, rows due today amber.
 //
 // The list and its file:
@@ -80,6 +81,8 @@ public:
     int selectedIndex() const override;
     void removeRow(int row) override;
 
+    /// Removes every row. The list is then unsorted: rows appended next stay in their order
+    /// and no column shows a sort mark until a header is clicked.
     void clearRows();
     /// Appends the rows of the database at CurrentDatabasePath (db::LoadToDoItems), announced
     /// to the view at once at the end, and marks the list loaded. On failure the list is left
@@ -154,6 +157,8 @@ public:
     /// whether to close without storing it. Returns false when the program stays open.
     bool Exit();
     // The commands with a trap of their own.
+    /// The database file commands (ui/main/database_commands.h); `index` names a recently
+    /// used entry, 0 to 5.
     void mnuNewToDoDatabase_Click();
     void mnuOpenToDoDatabase_Click();
     void mnuFileName_Click(int index);

@@ -1,0 +1,206 @@
+#include "ui/main/database_commands.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <exception>
+
+#include "app/globals.h"
+#include "app/settings_routines.h"
+#include "db/routines.h"
+#include "platform/error.h"
+#include "platform/services.h"
+#include "ui/main/frm_todo.h"
+
+namespace ui {
+namespace {
+
+using platform::Answer;
+using platform::Services;
+
+const QString kNewTitle = QStringLiteral("Creating New To Do Database File");
+const QString kOpenTitle = QStringLiteral("Opening To Do Database File");
+
+const QString kNewFailed = QStringLiteral("Error in creating new Tarnwick: ");
+const QString kOpenFailed = QStringLiteral("Error in opening Tarnwick: ");
+
+const QString kNoValidName =
+    QStringLiteral("You have not created a valid name for a Tarnwick database.  Please try again.");
+const QString kAlreadyOpen = QStringLiteral("This file is already open.");
+const QString kNotValidFile =
+    QStringLiteral("The selected file is not a valid Tarnwick database.  Please try another file.");
+const QString kCouldNotOpen = QStringLiteral("Could not open ");
+
+void showMessage(const QString& text) {
+    Services::messageBoxes().message(text);
+}
+
+void setPointerBusy() {
+    Services::mousePointer().setBusy();
+}
+
+void setPointerNormal() {
+    Services::mousePointer().setNormal();
+}
+
+QString chooseDatabaseFile(const QString& title) {
+    return Services::fileDialog().chooseFile(platform::FileDialogRequest::databaseFile(title));
+}
+
+// Nothing but spaces (other blanks make a name, however odd).
+bool isBlankName(const QString& path) {
+    return std::all_of(path.begin(), path.end(), [](QChar c) { return c == u' '; });
+}
+
+// One run of a file command: the file in use when it started (the fallback path), the switch
+// to another file, and the handler every error of the command ends in.
+class FileCommand {
+public:
+    enum class Target { NewFile, ExistingFile };
+
+    FileCommand(frmToDo& window, const QString& errorPrefix)
+        : m_window(window), m_prefix(errorPrefix), m_fallback(app::CurrentDatabasePath) {}
+
+    const QString& fallback() const { return m_fallback; }
+
+    /// Runs the command's steps; an error they throw ends the command in the handler.
+    template <typename Steps> void run(Steps&& steps) {
+        try {
+            steps();
+        } catch (...) {
+            fail(std::current_exception());
+        }
+    }
+
+    /// An ending without a switch: the file in use is the fallback again.
+    void restoreFallback() { app::CurrentDatabasePath = m_fallback; }
+
+    /// Makes the window stand for `path`, which is CurrentDatabasePath and has passed the
+    /// command's checks: the caption, the list emptied and (for an existing file) refilled with
+    /// the reference lists, then the recently used list. This is the one place where the
+    /// program takes up another file.
+    void switchTo(const QString& path, Target target) {
+        m_switchBegun = true;
+        m_window.showDatabaseInTitle(path);
+        if (target == Target::NewFile) {
+            setPointerNormal();
+            m_window.clearRows();
+            // A new file holds no items. When its creation failed and left no file, there is
+            // nothing the list could stand for.
+            m_window.setListLoaded(Services::files().fileExists(path));
+        } else {
+            m_window.clearRows();
+            db::LoadReferenceLists(path, app::referenceLists());
+            setPointerNormal();
+            m_window.loadRows();
+        }
+        QString entered = path;
+        app::UpdateRecentDatabases(entered);
+    }
+
+private:
+    void fail(std::exception_ptr error) {
+        platform::ignoreErrors(setPointerNormal);
+        restoreFallback();
+        platform::showError(m_prefix, error);
+        if (m_switchBegun)
+            returnToFallback();
+    }
+
+    // The window back on the file in use after a switch failed part-way.
+    void returnToFallback() {
+        platform::ignoreErrors([this] {
+            m_window.showDatabaseInTitle(m_fallback);
+            m_window.clearRows();
+            db::LoadReferenceLists(m_fallback, app::referenceLists());
+            m_window.loadRows();
+        });
+    }
+
+    frmToDo& m_window;
+    const QString m_prefix;
+    const QString m_fallback;
+    bool m_switchBegun = false;
+};
+
+using Target = FileCommand::Target;
+
+} // namespace
+
+void NewToDoDatabase(frmToDo& window) {
+    FileCommand command(window, kNewFailed);
+    command.run([&] {
+        setPointerBusy();
+        app::CurrentDatabasePath = chooseDatabaseFile(kNewTitle);
+        const QString path = app::CurrentDatabasePath;
+        if (isBlankName(path)) {
+            showMessage(kNoValidName);
+            command.restoreFallback();
+            setPointerNormal();
+            return;
+        }
+        if (path == command.fallback()) {
+            setPointerNormal();
+            showMessage(kAlreadyOpen);
+            return;
+        }
+        platform::Files& files = Services::files();
+        if (files.fileExists(path)) {
+            const QString question =
+                db::IsValidDatabase(app::CurrentDatabasePath)
+                    ? path + QStringLiteral(
+                                 " is a valid Tarnwick.  Are you sure you want to overwrite it?")
+                    : path + QStringLiteral(" already exists.  Do you wish to overwrite it?");
+            const Answer answer = Services::messageBoxes().question(
+                question, path + QStringLiteral(" already exists."), Answer::No);
+            if (answer != Answer::Yes) {
+                command.restoreFallback();
+                setPointerNormal();
+                return;
+            }
+            files.removeFile(path);
+        }
+        db::CreateNewDatabase(path, app::UpdateRecentDatabases);
+        command.switchTo(path, Target::NewFile);
+    });
+}
+
+void OpenToDoDatabase(frmToDo& window) {
+    FileCommand command(window, kOpenFailed);
+    command.run([&] {
+        setPointerBusy();
+        app::CurrentDatabasePath = chooseDatabaseFile(kOpenTitle);
+        const QString path = app::CurrentDatabasePath;
+        if (path == command.fallback()) {
+            setPointerNormal();
+            showMessage(kAlreadyOpen);
+            return;
+        }
+        if (!db::IsValidDatabase(app::CurrentDatabasePath)) {
+            showMessage(kNotValidFile);
+            command.restoreFallback();
+            setPointerNormal();
+            return;
+        }
+        command.switchTo(path, Target::ExistingFile);
+    });
+}
+
+void OpenRecentDatabase(frmToDo& window, const QString& path) {
+    FileCommand command(window, kOpenFailed);
+    command.run([&] {
+        if (!Services::files().fileExists(path)) {
+            showMessage(kCouldNotOpen + path);
+            return;
+        }
+        app::CurrentDatabasePath = path;
+        if (!db::IsValidDatabase(app::CurrentDatabasePath)) {
+            showMessage(kNotValidFile);
+            command.restoreFallback();
+            return;
+        }
+        command.switchTo(path, Target::ExistingFile);
+    });
+}
+
+} // namespace ui

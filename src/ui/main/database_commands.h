@@ -1,0 +1,48 @@
+// The database file commands of the main window's File menu: New, Open and the recently used
+// entries. Each either switches the program to another database file (the caption names it,
+// the list shows its items, the recently used list in the settings store gains it) or ends
+// with the file in use, the caption and the list as they were.
+//
+// Every command keeps the file in use when it started (the fallback path) and puts
+// CurrentDatabasePath back to it on every ending without a switch. Every error ends the
+// command in one handler: the normal pointer, the fallback path, and a message of the
+// command's prefix ("Error in creating new Tarnwick: ", "Error in opening Tarnwick: ") followed
+// by the description; a cancelled file dialog is such an error ("Cancel was selected.").
+//
+// Switching writes nothing to the file being left: a drag-to-swap not yet stored is dropped.
+// The File menu's recently used entries stay as they were until the next start.
+//
+// Choices made here:
+// - Overwriting an existing file with New asks with No as the default button, so that Enter
+//   does not destroy a file.
+// - Open's file dialog asks before "creating" a missing file, as New's does. Answering Yes
+//   creates nothing: Open then finds no valid database at that name and says so (the file's
+//   own "... is not a valid Tarnwick database.", then "The selected file is not a valid
+//   Tarnwick database.  Please try another file."), keeping the file in use.
+// - New whose creation fails (the creation reports why) still switches to the chosen name.
+//   The empty list then stands for that file when a file is there after all; when none is,
+//   the list is "never loaded" and Exit stores nothing.
+// - An error after the switch has begun (the chosen file's items cannot be read, the settings
+//   cannot be written) leaves the window on the file in use, not half on the chosen one:
+//   after the message the caption names the fallback file again and its reference lists and
+//   items are read back. A list that cannot be read back stays empty and "never loaded".
+// - The recently used entries set no hourglass, as they never have; every ending still shows
+//   the normal pointer.
+#pragma once
+
+class QString;
+class frmToDo;
+
+namespace ui {
+
+/// "&New To Do database": a new database file, chosen in the file dialog, made current.
+void NewToDoDatabase(frmToDo& window);
+
+/// "&Open To Do database": an existing database file, chosen in the file dialog, made current.
+void OpenToDoDatabase(frmToDo& window);
+
+/// A recently used entry: the file at `path` made current. The file in use is reloaded, not
+/// refused.
+void OpenRecentDatabase(frmToDo& window, const QString& path);
+
+} // namespace ui

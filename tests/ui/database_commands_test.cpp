@@ -1,0 +1,179 @@
+// New, Open and the recently used entries of the main window, over real database files, with
+// the file dialog and message boxes answered by fakes.
+#include <QTest>
+
+#include "app/globals.h"
+#include "db/schema.h"
+#include "db_test_util.h"
+#include "support/window_fixture.h"
+#include "ui/main/frm_todo.h"
+#include "ui/main/todo_list_model.h"
+#include "ui/main/todo_list_view.h"
+
+using platform::Answer;
+using platform::fakes::FakeMousePointer;
+using platform::fakes::MessageBoxCall;
+using support::Rows;
+
+namespace {
+
+const Rows kThreeRows = {{"1", "Smith, Ann", "Call about the lease", "11/2/2026", "12/5/2026"},
+                         {"2", "Harbour Project", "Draft the brief", "11/3/2026", "9/30/2026"},
+                         {"3", "Jones, Bob", "Court appearance", "11/4/2026", "10/1/2026"}};
+const Rows kOtherRows = {{"4", "Doe, Jane", "Review the will", "1/5/2027", "2/1/2027"}};
+
+} // namespace
+
+class DatabaseCommandsTest : public QObject {
+    Q_OBJECT
+    std::optional<support::WindowFixture> m_fx;
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void init() { m_fx.emplace(); }
+    void cleanup() { m_fx.reset(); }
+
+    // Each row is named "command target [answer to the overwrite question]": the command New,
+    // Open, Open-button or Recent (the third entry); the dialog cancelled, or the chosen name
+    // blank, the file in use, no file, a non-database or a database. "? " marks a question,
+    // %1 stands for the chosen name.
+    void commands_data() {
+        QTest::addColumn<bool>("switches");
+        QTest::addColumn<QStringList>("shown");
+        const QString notValid = "%1 is not a valid Tarnwick database.";
+        const QString another =
+            "The selected file is not a valid Tarnwick database.  Please try another file.";
+        const QString overwrite = "? %1 already exists.  Do you wish to overwrite it?";
+        const QString overwriteDb =
+            "? %1 is a valid Tarnwick.  Are you sure you want to overwrite it?";
+        const QStringList inUse = {"This file is already open."};
+        auto row = [](const char* how, bool switches, const QStringList& shown) {
+            QTest::newRow(how) << switches << shown;
+        };
+        row("New cancel", false, {"Error in creating new Tarnwick: Cancel was selected."});
+        row("Open-button cancel", false, {"Error in opening Tarnwick: Cancel was selected."});
+        row("New blank", false,
+            {"You have not created a valid name for a Tarnwick database.  Please try again."});
+        row("New in-use", false, inUse);
+        row("Open in-use", false, inUse);
+        row("New junk No", false, {notValid, overwrite});
+        row("New junk Yes", true, {notValid, overwrite});
+        row("New database No", false, {overwriteDb});
+        row("New database Yes", true, {overwriteDb});
+        row("New none", true, {});
+        row("Open junk", false, {notValid, another});
+        row("Open none", false, {notValid, another});
+        row("Open database", true, {});
+        row("Recent none", false, {"Could not open %1"});
+        row("Recent junk", false, {notValid, another});
+        row("Recent database", true, {});
+        row("Recent in-use", true, {});
+    }
+
+    // Every command ends either on the chosen file, its items shown (none for New), or on the
+    // file in use with the list as it was, a pending drag-to-swap included. Either way nothing
+    // is written to the file in use, the pointer is normal, and the File menu keeps its entries.
+    void commands() {
+        QFETCH(bool, switches);
+        QFETCH(QStringList, shown);
+        const QStringList how = QString(QTest::currentDataTag()).split(' ');
+        const QString command = how[0], target = how[1], answer = how.value(2);
+        auto& fakes = m_fx->fakes;
+        const QString path = m_fx->path;
+        const QString chosen = target == "in-use"  ? path
+                               : target == "blank" ? QStringLiteral("   ")
+                                                   : m_fx->dir.filePath("other.mdb");
+        if (target == "junk")
+            dbtest::writeBytes(chosen, "Minutes of the meeting");
+        if (target == "database") {
+            db::schema::createDatabase(chosen.toStdString());
+            db::RewriteToDoItems(chosen, dbtest::MemoryToDoList(kOtherRows));
+            dbtest::addRecords(chosen, "Clients", {{{"Client", dbtest::text("Doe, Jane")}}});
+        }
+        target == "cancel" ? fakes.fileDialog.cancelNext() : fakes.fileDialog.chooseNext(chosen);
+        if (!answer.isEmpty())
+            fakes.messageBoxes.answerNext(answer == "Yes" ? Answer::Yes : Answer::No);
+        fakes.settings.preset("MostRecentToDoDatabases", "First", path);
+        fakes.settings.preset("MostRecentToDoDatabases", "Second", "/old/b.mdb");
+        frmToDo* window = m_fx->openMainWindow(kThreeRows, {path, "/old/b.mdb", chosen});
+        auto rowCentre = [window](int row) {
+            return window->ListView1->visualRect(window->listModel().index(row, 0)).center();
+        };
+        window->ListView1_MouseDown(rowCentre(0)); // a drag-to-swap, not yet stored
+        window->ListView1_MouseUp(rowCentre(2));
+        const Rows swapped = support::rowsOf(*window);
+        const QByteArray inUse = dbtest::fileBytes(path), chosenBytes = dbtest::fileBytes(chosen);
+
+        if (command == "New")
+            window->mnuNewToDoDatabase->trigger();
+        else if (command == "Open")
+            window->mnuOpenToDoDatabase->trigger();
+        else if (command == "Open-button")
+            window->Toolbar1_ButtonClick("Open");
+        else
+            window->mnuFileName[2]->trigger();
+
+        QStringList texts;
+        for (const MessageBoxCall& call : fakes.messageBoxes.calls()) {
+            const bool question = call.kind == MessageBoxCall::Kind::Question;
+            texts.append((question ? "? " : "") + call.text);
+            QCOMPARE(call.title, question ? chosen + " already exists." : "Tarnwick");
+            QCOMPARE(call.defaultButton, Answer::No);
+        }
+        for (QString& text : shown)
+            text.replace("%1", chosen);
+        QCOMPARE(texts, shown);
+        const QString current = switches ? chosen : path;
+        QCOMPARE(app::CurrentDatabasePath, current);
+        QCOMPARE(window->windowTitle(), "Tarnwick - " + current);
+        const Rows expected = !switches              ? swapped
+                              : command == "New"     ? Rows()
+                              : target == "database" ? kOtherRows
+                                                     : kThreeRows;
+        QCOMPARE(support::rowsOf(*window), expected);
+        QVERIFY(window->listLoaded());
+        QCOMPARE(app::referenceLists().clients, switches && target == "database" && command != "New"
+                                                    ? QStringList{"Doe, Jane"}
+                                                    : QStringList());
+        QCOMPARE(dbtest::fileBytes(path), inUse);
+        QCOMPARE(fakes.settings.value("MostRecentToDoDatabases", "First"), current);
+        QCOMPARE(window->mnuFileName[0]->data().toString(), path);
+        QVERIFY(!fakes.mousePointer.isBusy());
+        QCOMPARE(fakes.mousePointer.calls().contains(FakeMousePointer::Call::SetBusy),
+                 command != "Recent");
+        if (command != "Recent")
+            QCOMPARE(fakes.fileDialog.requests(),
+                     QList{platform::FileDialogRequest::databaseFile(
+                         command == "New" ? "Creating New To Do Database File"
+                                          : "Opening To Do Database File")});
+        if (!switches)
+            QCOMPARE(dbtest::fileBytes(chosen), chosenBytes);
+        else if (command == "New")
+            QVERIFY(dbtest::tableRows(chosen, "Things To Do").empty() &&
+                    dbtest::tableRows(chosen, "Projects").size() == 6);
+        QCOMPARE(QFile::exists(chosen), !chosenBytes.isEmpty() || switches);
+    }
+
+    // Items that cannot be read after the switch began: the message, and the window back on
+    // the file in use, its items read again.
+    void failedSwitchGoesBack() {
+        const QString other = m_fx->dir.filePath("other.mdb");
+        std::vector<jet::TableSpec> tables = db::schema::tables();
+        tables.back().fields.resize(1);
+        dbtest::makeDatabase(other, tables);
+        dbtest::addRecords(other, "Things To Do", {{{"ThingToDo", dbtest::text("Lunch")}}});
+        frmToDo* window = m_fx->openMainWindow(kThreeRows);
+        m_fx->fakes.fileDialog.chooseNext(other);
+        window->mnuOpenToDoDatabase->trigger();
+        QCOMPARE(m_fx->fakes.messageBoxes.texts().join(""),
+                 "Error in opening Tarnwick: Table 'Things To Do' has no field 'TTD Priority'.");
+        QCOMPARE(app::CurrentDatabasePath, m_fx->path);
+        QCOMPARE(window->windowTitle(), "Tarnwick - " + m_fx->path);
+        QCOMPARE(support::rowsOf(*window), kThreeRows);
+        QVERIFY(window->listLoaded() && !m_fx->fakes.mousePointer.isBusy());
+        QVERIFY(m_fx->fakes.settings.writes().isEmpty());
+    }
+};
+
+QTEST_MAIN(DatabaseCommandsTest)
+#include "database_commands_test.moc"
