@@ -63,6 +63,12 @@ Database Database::create(const std::string& path, const CreateOptions& options)
         file->writeAt(0, bytes.data(), bytes.size());
         file->sync();
         file.reset();
+        // A journal beside a file that does not exist belongs to a database deleted after a
+        // crash. Rolled back into the new file at the next open, it would overwrite its pages
+        // with the old file's, so it goes before the new file takes the name.
+        const std::string journal = Pager::journalPath(path);
+        if (fs->exists(journal))
+            fs->remove(journal);
         fs->renameNoReplace(temp, path);
         fs->syncDirectory(path);
     } catch (const Error& e) {

@@ -164,4 +164,34 @@ TEST(Crash, CreatingADatabaseLeavesNothingOrAWholeFile) {
         }
 }
 
+TEST(Crash, ANewDatabaseIgnoresTheJournalOfADeletedOne) {
+    // A save of the old file stops with its journal complete; the user then deletes the file
+    // and creates a new one of the same name. The new file must be exactly what a creation
+    // without the stale journal makes.
+    auto fs = baseDatabase();
+    std::uint64_t total = 0;
+    {
+        auto probe = fs->clone();
+        auto db = openIn(probe, kPath);
+        probe->resetCount();
+        rewrite(db, "Things To Do", rowsNamed("gone", 5));
+        total = probe->operations();
+    }
+    {
+        auto db = openIn(fs, kPath);
+        fs->faultAt(total - 1, Fault::Crash);
+        EXPECT_ANY_THROW(rewrite(db, "Things To Do", rowsNamed("gone", 5)));
+    }
+    fs->crashRecover(Recovery::KeepAll);
+    ASSERT_TRUE(fs->exists(jet::Pager::journalPath(kPath)));
+    fs->remove(kPath);
+    auto clean = std::make_shared<MemoryFileSystem>();
+    for (const auto& where : {fs, clean}) {
+        auto db = createIn(where, kPath);
+        db.createTable(thingsToDoSpec());
+    }
+    EXPECT_FALSE(fs->exists(jet::Pager::journalPath(kPath)));
+    EXPECT_EQ(fs->contents(kPath), clean->contents(kPath));
+}
+
 } // namespace
