@@ -13,6 +13,7 @@
 #include "app/globals.h"
 #include "db/reference_tables.h"
 #include "platform/error.h"
+#include "platform/mouse_pointer.h"
 #include "platform/services.h"
 #include "platform/twips.h"
 #include "print/print_text_array.h"
@@ -170,9 +171,15 @@ void ReferenceListDialog::Form_Load() {
         applyProgramFont({Text1, Text2, List1});
     else
         applyProgramFont({Text1, List1});
-    m_table = std::make_unique<db::ReferenceTable>(app::CurrentDatabasePath, m_config.table,
-                                                   m_config.field);
-    for (const QString& text : m_table->entries())
+    QStringList texts;
+    {
+        // Opening waits a moment for another program that is writing the file.
+        platform::BusyPointer busy(platform::Services::mousePointer());
+        m_table = std::make_unique<db::ReferenceTable>(app::CurrentDatabasePath, m_config.table,
+                                                       m_config.field);
+        texts = m_table->entries();
+    }
+    for (const QString& text : texts)
         List1->addItem(new Entry(text));
     List1->setSortingEnabled(true);
     List1->sortItems();
@@ -322,17 +329,22 @@ QString ReferenceListDialog::acceptedEntry() {
     return entry;
 }
 
-db::ReferenceTable& ReferenceListDialog::table() {
-    if (!m_table)
-        throw platform::Error(QStringLiteral("The list has been closed."));
-    return *m_table;
+bool ReferenceListDialog::write(const char* failurePrefix,
+                                const std::function<void(db::ReferenceTable&)>& change) {
+    return platform::reportErrors(QString::fromUtf8(failurePrefix), [&] {
+        if (!m_table)
+            throw platform::Error(QStringLiteral("The list has been closed."));
+        // A change waits a moment for another program that is writing the file.
+        platform::BusyPointer busy(platform::Services::mousePointer());
+        change(*m_table);
+    });
 }
 
 void ReferenceListDialog::Add() {
     const QString entry = acceptedEntry();
     if (entry.isEmpty())
         return;
-    if (!platform::reportErrors(QString::fromUtf8(m_config.addFailed), [&] { table().add(entry); }))
+    if (!write(m_config.addFailed, [&](db::ReferenceTable& table) { table.add(entry); }))
         return;
     List1->addItem(new Entry(entry));
     Text1->clear();
@@ -352,8 +364,8 @@ void ReferenceListDialog::Delete() {
     }
     if (selected.isEmpty())
         return;
-    if (!platform::reportErrors(QString::fromUtf8(m_config.deleteFailed),
-                                [&] { table().removeFirstOfEach(texts); }))
+    if (!write(m_config.deleteFailed,
+               [&](db::ReferenceTable& table) { table.removeFirstOfEach(texts); }))
         return;
     qDeleteAll(selected);
 }

@@ -36,6 +36,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "db/routines.h"
@@ -156,8 +157,9 @@ private:
     /// to the menu bar.
     void leaveMenuBar();
     QGroupBox* listFrame() const { return Frame3 != nullptr ? Frame3 : Frame2; }
-    /// The open table; throws once the dialog has closed.
-    db::ReferenceTable& table();
+    /// Runs `change` on the open table with the busy pointer; a failure is shown as
+    /// `failurePrefix` followed by its description. Returns whether it succeeded.
+    bool write(const char* failurePrefix, const std::function<void(db::ReferenceTable&)>& change);
 
     const ReferenceListConfig& m_config;
     QMenuBar* m_menuBar = nullptr;
