@@ -97,7 +97,6 @@ ReferenceListDialog::ReferenceListDialog(const ReferenceListConfig& config, QWid
     setObjectName(QLatin1String(config.name));
     setWindowTitle(QString::fromUtf8(config.caption));
     setWindowIcon(windowIcon());
-    setSizeGripEnabled(false);
     createControls();
     Form_Load();
     Form_Resize();
