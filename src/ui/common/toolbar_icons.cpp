@@ -19,7 +19,7 @@ struct Picture {
     QStyle::StandardPixmap fallback;
 };
 
-constexpr std::array<Picture, 15> kPictures = {{
+constexpr std::array<Picture, 16> kPictures = {{
     {"New", "document-new", "new", QStyle::SP_CustomBase},
     {"Open", "document-open", "open", QStyle::SP_CustomBase},
     {"Small Caps", "preferences-desktop-font", "program-font", QStyle::SP_CustomBase},
@@ -29,6 +29,8 @@ constexpr std::array<Picture, 15> kPictures = {{
     {"Delete", "edit-delete", "delete-item", QStyle::SP_CustomBase},
     {"Print", "document-print", "print", QStyle::SP_CustomBase},
     {"Help", "help-contents", "help", QStyle::SP_CustomBase},
+    // The reference-list dialogs' Add button; its key is "Redo", its picture says "add".
+    {"Redo", "list-add", "add-item", QStyle::SP_CustomBase},
     {"Back", "go-previous", nullptr, QStyle::SP_ArrowBack},
     {"Forward", "go-next", nullptr, QStyle::SP_ArrowForward},
     {"Stop", "process-stop", nullptr, QStyle::SP_BrowserStop},

@@ -10,8 +10,9 @@
 namespace ui {
 
 /// The picture of the toolbar key `key`, one of the main window's ("New", "Open", "Small Caps",
-/// "Spell Check", "View Details", "Properties", "Delete", "Print", "Help") or the browser's
-/// ("Back", "Forward", "Stop", "Refresh", "Home", "Search"); no picture for another key.
+/// "Spell Check", "View Details", "Properties", "Delete", "Print", "Help"), the browser's
+/// ("Back", "Forward", "Stop", "Refresh", "Home", "Search") or the reference-list dialogs' Add
+/// button ("Redo"); no picture for another key.
 QIcon toolbarIcon(const QString& key);
 
 QIcon windowIcon();

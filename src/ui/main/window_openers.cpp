@@ -4,6 +4,9 @@
 #include "ui/help/frm_about.h"
 #include "ui/help/frm_browser.h"
 #include "ui/help/web_addresses.h"
+#include "ui/lists/frm_activity.h"
+#include "ui/lists/frm_client.h"
+#include "ui/lists/frm_project.h"
 
 namespace ui {
 
@@ -16,6 +19,9 @@ void installWindowOpeners() {
     // Each window adds its line here as it is built, e.g.
     //     openers.addItem = [] { frmAddToToDo::showWindow(); };
     WindowOpeners& openers = windowOpeners();
+    openers.activities = [] { frmActivity::showWindow(); };
+    openers.clients = [] { frmClient::showWindow(); };
+    openers.projects = [] { frmProject::showWindow(); };
     openers.about = [] { frmAbout::showWindow(); };
     openers.learnAboutVellumtide = [] { frmBrowser::showWindow(); };
     openers.visitMakerSite = [] {
