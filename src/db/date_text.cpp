@@ -286,4 +286,17 @@ QString dialogDateText(const QDate& date) {
     return dateForms().back().text(date);
 }
 
+std::optional<double> valueFromDate(const QDate& date) {
+    return storedValue(date, QTime(0, 0));
+}
+
+QDate dateFromValue(double days) {
+    try {
+        const jet::DateTimeParts parts = jet::toDateTimeParts(days);
+        return QDate(parts.year, parts.month, parts.day);
+    } catch (const jet::Error&) {
+        return {};
+    }
+}
+
 } // namespace db

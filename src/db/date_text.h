@@ -34,4 +34,12 @@ std::optional<double> dateFromText(const QString& text);
 /// `date` as the item dialogs write it: "M/d/yyyy" with ASCII digits, whatever the locale.
 QString dialogDateText(const QDate& date);
 
+/// The stored value of `date` at midnight; nothing for an invalid date or one outside the
+/// years 100 to 9999, which a Date/Time field cannot hold.
+std::optional<double> valueFromDate(const QDate& date);
+
+/// The calendar date of a stored value, its time of day dropped; invalid for a value outside
+/// the years 100 to 9999.
+QDate dateFromValue(double days);
+
 } // namespace db
