@@ -298,74 +298,57 @@ private slots:
     // stores the picker's deadline; the row goes to the end. The inputs are cleared.
     void editReplacesTheItem() {
         struct Case {
-            Row row;
-            int how; // as runDone, 3: Enter in Text1
-            QString shownPriority;
-            std::optional<QDate> shownDeadline;
-            std::function<void(frmEditToDo&)> change;
-            Records expected;
+            Row row;        // as loaded
+            int how;        // as runDone; 3: Enter in Text1
+            QString shown;  // the priority shown
+            int option;     // the priority button clicked, -1 for none
+            QDate deadline; // the date chosen, invalid for none
+            Row replaced;   // the row afterwards; its text is typed into Text2
+            std::vector<std::string> record;
         };
         const std::string start = "2026-11-02T00:00:00";
+        // clang-format off
         const Case cases[] = {
-            {kRows[0],
-             0,
-             "1",
-             QDate(2026, 12, 5),
-             [](frmEditToDo& d) { d.Option1[3]->click(); },
-             {{"Call about the lease", "Smith, Ann", "<null>", "4", start, "2026-12-05T00:00:00"}}},
-            {{"", "Harbour Project", "Brief", "11/2/2026", ""},
-             1,
-             "3",
-             std::nullopt,
-             [](frmEditToDo& d) {
-                 d.DTPicker1->setDate(QDate(2027, 1, 15));
-                 d.Text2->setText("Brief!");
-             },
-             {{"Brief!", "<null>", "Harbour Project", "3", start, "2027-01-15T00:00:00"}}},
-            {{"7", "Harbour Project", "Odd", "11/2/2026", ""},
-             2,
-             "",
-             std::nullopt,
-             [](frmEditToDo&) {},
-             {{"Odd", "<null>", "Harbour Project", "7", start, "<null>"}}},
-            {{"5", "Jones, Bo", "Appeal", "11/2/2026", "1/9/2027"},
-             3,
-             "5",
-             QDate(2027, 1, 9),
-             [](frmEditToDo&) {},
-             {{"Appeal", "Jones, Bo", "<null>", "5", start, "2027-01-09T00:00:00"}}},
+            {kRows[0], 0, "1", 3, {},
+             {"4", "Smith, Ann", "Call about the lease", "11/2/2026", "12/5/2026"},
+             {"Call about the lease", "Smith, Ann", "<null>", "4", start, "2026-12-05T00:00:00"}},
+            {{"", "Harbour Project", "Brief", "11/2/2026", ""}, 1, "3", -1, {2027, 1, 15},
+             {"3", "Harbour Project", "Brief!", "11/2/2026", "1/15/2027"},
+             {"Brief!", "<null>", "Harbour Project", "3", start, "2027-01-15T00:00:00"}},
+            {{"7", "PAY BILLS", "Odd", "11/2/2026", ""}, 2, "", -1, {},
+             {"7", "PAY BILLS", "Odd", "11/2/2026", ""},
+             {"Odd", "<null>", "PAY BILLS", "7", start, "<null>"}},
+            {{"5", "Jones, Bo", "Appeal", "11/2/2026", "1/9/2027"}, 3, "5", -1, {},
+             {"5", "Jones, Bo", "Appeal", "11/2/2026", "1/9/2027"},
+             {"Appeal", "Jones, Bo", "<null>", "5", start, "2027-01-09T00:00:00"}},
         };
+        // clang-format on
         for (const Case& c : cases) {
             const Row other = {"2", "MARKETING", "Flyers", "", ""};
             reload({c.row, other, c.row});
-            Records expected = {records()[1], records()[2]};
-            expected.push_back(c.expected[0]);
+            Records expected = {records()[1], records()[2], c.record};
             edit(1, [&c](frmEditToDo& dialog) {
                 QCOMPARE(dialog.windowTitle(), "Edit To Do Item");
                 QVERIFY(dialog.focusWidget() == dialog.Text2);
-                QCOMPARE(dialog.Text1->text(), c.row[1]);
-                QCOMPARE(dialog.Text2->text(), c.row[2]);
-                QCOMPARE(dialog.selectedPriority(), c.shownPriority);
-                QCOMPARE(dialog.DTPicker1->chosenDate(), c.shownDeadline);
+                QCOMPARE(QStringList({dialog.selectedPriority(), dialog.Text1->text(),
+                                      dialog.Text2->text()}),
+                         QStringList({c.shown, c.row[1], c.row[2]}));
+                const QDate shownDeadline = QDate::fromString(c.row[4], "M/d/yyyy");
+                QCOMPARE(dialog.DTPicker1->chosenDate().value_or(QDate()), shownDeadline);
                 QTest::keyClicks(dialog.Text1, "x");
                 QTest::keyClick(dialog.Text1, Qt::Key_Backspace);
                 QTest::keyClick(dialog.Text1, Qt::Key_Escape);
                 QCOMPARE(dialog.Text1->text(), c.row[1]);
                 QVERIFY(dialog.isVisible());
-                c.change(dialog);
+                if (c.option >= 0)
+                    dialog.Option1[c.option]->click();
+                if (c.deadline.isValid())
+                    dialog.DTPicker1->setDate(c.deadline);
+                dialog.Text2->setText(c.replaced[2]);
                 runDone(dialog, std::min(c.how, 2), c.how == 3 ? dialog.Text1 : dialog.Text2);
             });
             QCOMPARE(records(), expected);
-            const Records& stored = expected;
-            Row replaced = c.row;
-            replaced[0] = QString::fromStdString(stored[2][3]);
-            replaced[2] = QString::fromStdString(stored[2][0]);
-            replaced[4] =
-                stored[2][5] == "<null>"
-                    ? QString()
-                    : QDate::fromString(QString::fromStdString(stored[2][5]).left(10), Qt::ISODate)
-                          .toString("M/d/yyyy");
-            QCOMPARE(support::rowsOf(*m_main), Rows({other, c.row, replaced}));
+            QCOMPARE(support::rowsOf(*m_main), Rows({other, c.row, c.replaced}));
             QCOMPARE(m_main->currentIndex(), 3);
             QVERIFY(app::editInputs().Client.isEmpty() && app::editInputs().Project.isEmpty());
         }
