@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 #include "db/routines.h"
 
 namespace app {
@@ -29,7 +31,8 @@ QStringList& recentDatabases();
 db::ReferenceLists& referenceLists();
 
 /// The edit inputs: the selected item's values that the Edit item command hands to the Edit item
-/// dialog, which clears them when it closes. The dates are the row's texts.
+/// dialog, which clears them when it closes. The dates are the row's texts, each with the stored
+/// value the row keeps beside it (nullopt: no value).
 struct EditInputs {
     QString Priority;
     QString Client;
@@ -37,6 +40,8 @@ struct EditInputs {
     QString ThingToDo;
     QString StartDate;
     QString Deadline;
+    std::optional<double> StartDateValue;
+    std::optional<double> DeadlineValue;
 
     void clear() { *this = EditInputs(); }
 };

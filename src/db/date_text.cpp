@@ -314,22 +314,22 @@ std::optional<double> readDateText(const std::vector<DateForm>& forms, const QSt
 } // namespace
 
 std::optional<double> dateFromText(const QString& text) {
-    return readDateText(*dateForms(), text);
-}
-
-struct DateTextReader::Known {
-    QString text; // shares the caller's text, no copy
-    std::optional<double> value;
-};
-
-DateTextReader::DateTextReader() : forms_(dateForms()), known_(new Known[kKnownTexts]) {}
-
-DateTextReader::~DateTextReader() = default;
-
-std::optional<double> DateTextReader::operator()(const QString& text) {
-    Known& k = known_[qHash(text) % kKnownTexts];
+    // The dates of a list repeat, so the values of the texts read last are kept, in a table of
+    // kKnownTexts entries; the table is emptied when the default locale's forms change.
+    struct Known {
+        QString text; // shares the caller's text, no copy
+        std::optional<double> value;
+    };
+    thread_local std::shared_ptr<const std::vector<DateForm>> knownFor;
+    thread_local std::unique_ptr<Known[]> known;
+    const std::shared_ptr<const std::vector<DateForm>>& forms = dateForms();
+    if (!known || knownFor != forms) {
+        known.reset(new Known[kKnownTexts]);
+        knownFor = forms;
+    }
+    Known& k = known[qHash(text) % kKnownTexts];
     if (k.text.isNull() || k.text != text) {
-        k.value = readDateText(*forms_, text);
+        k.value = readDateText(*forms, text);
         k.text = text;
     }
     return k.value;
@@ -337,6 +337,19 @@ std::optional<double> DateTextReader::operator()(const QString& text) {
 
 QString dialogDateText(const QDate& date) {
     return dateForms()->back().text(date);
+}
+
+std::optional<double> valueFromDate(const QDate& date) {
+    return storedValue(date, QTime(0, 0));
+}
+
+QDate dateFromValue(double days) {
+    try {
+        const jet::DateTimeParts parts = jet::toDateTimeParts(days);
+        return QDate(parts.year, parts.month, parts.day);
+    } catch (const jet::Error&) {
+        return {};
+    }
 }
 
 } // namespace db

@@ -32,25 +32,19 @@ QString textFromDate(double days);
 /// one or two digits, four-digit year) and "M/d/yyyy", each alone or followed by a blank and a
 /// time in the locale's form or in "h:mm:ss AP" / "H:mm:ss". The locale's form is tried first:
 /// under a day-first locale an ambiguous "3/4/2026" is the 3rd of April, as it is everywhere
-/// else in the program's texts under that locale.
+/// else in the program's texts under that locale. The values of the texts read last are kept,
+/// so reading a long list's repeating dates costs little.
 std::optional<double> dateFromText(const QString& text);
-
-/// dateFromText for many texts: the forms are those of the default locale when the reader was
-/// made, looked up once rather than for every text. The dates of a list repeat, so the values
-/// of the texts read last are kept, in a table of 1,024 entries.
-class DateTextReader {
-public:
-    DateTextReader();
-    ~DateTextReader();
-    std::optional<double> operator()(const QString& text);
-
-private:
-    struct Known;
-    std::shared_ptr<const std::vector<DateForm>> forms_;
-    std::unique_ptr<Known[]> known_;
-};
 
 /// `date` as the item dialogs write it: "M/d/yyyy" with ASCII digits, whatever the locale.
 QString dialogDateText(const QDate& date);
+
+/// The stored value of `date` at midnight; nothing for an invalid date or one outside the
+/// years 100 to 9999, which a Date/Time field cannot hold.
+std::optional<double> valueFromDate(const QDate& date);
+
+/// The calendar date of a stored value, its time of day dropped; invalid for a value outside
+/// the years 100 to 9999.
+QDate dateFromValue(double days);
 
 } // namespace db

@@ -106,6 +106,39 @@ void utf8Into(const QString& text, std::string& out) {
     }
 }
 
+jet::Value textValue(const QString& text) {
+    return jet::Value::text(text.toStdString());
+}
+
+// A field's value as text, no value counting as the empty text.
+QString textOrEmpty(const jet::Recordset& records, int field) {
+    return textOf(records.field(field));
+}
+
+// Adds `item` as a new record of "Things To Do" (open in `items`).
+void addItemRecord(jet::Recordset& items, const ToDoItem& item) {
+    items.addNew();
+    items.setField(schema::kTtdPriority, textValue(item.priority));
+    items.setField(item.ofClient ? schema::kTtdClient : schema::kTtdProject, textValue(item.name));
+    items.setField(schema::kThingToDo, textValue(item.thingToDo));
+    if (item.startDate)
+        items.setField(schema::kStartDate, jet::Value::dateTime(*item.startDate));
+    if (item.deadline)
+        items.setField(schema::kDeadline, jet::Value::dateTime(*item.deadline));
+    items.update();
+}
+
+// Runs `change` on "Things To Do" of the file at `path`, open for writing, as one transaction.
+template <typename Change> void changeToDoItems(const QString& path, Change&& change) {
+    jet::Database database = openDatabase(path, jet::OpenMode::ReadWrite);
+    jet::Transaction transaction(database);
+    jet::Recordset items = database.openTable(schema::kThingsToDo);
+    change(items);
+    items.close();
+    transaction.commit();
+    database.close();
+}
+
 } // namespace
 
 bool IsValidDatabase(QString& path) {
@@ -191,7 +224,11 @@ void LoadToDoItems(const QString& path, ToDoList& list) {
 
     auto setCell = [&](int column, int field) {
         const jet::Value value = items.field(field);
-        if (!value.isNull())
+        if (value.isNull())
+            return;
+        if (column >= 4 && value.kind() == jet::Value::Kind::DateTime)
+            list.setCurrentRowDate(column, textOf(value), value.asDateTime());
+        else
             list.setCurrentRowCell(column, textOf(value));
     };
     for (; !items.eof(); items.moveNext()) {
@@ -207,46 +244,95 @@ void LoadToDoItems(const QString& path, ToDoList& list) {
 }
 
 void RewriteToDoItems(const QString& path, const ToDoList& list) {
-    jet::Database database = openDatabase(path, jet::OpenMode::ReadWrite);
-    jet::Transaction transaction(database);
-    jet::Recordset items = database.openTable(schema::kThingsToDo);
-    if (!items.eof()) {
-        items.moveFirst();
-        while (!items.eof()) {
-            items.deleteCurrent();
-            items.moveNext();
+    changeToDoItems(path, [&list](jet::Recordset& items) {
+        if (!items.eof()) {
+            items.moveFirst();
+            while (!items.eof()) {
+                items.deleteCurrent();
+                items.moveNext();
+            }
         }
-    }
-    const int priority = requireField(items, schema::kTtdPriority);
-    const int client = requireField(items, schema::kTtdClient);
-    const int project = requireField(items, schema::kTtdProject);
-    const int thingToDo = requireField(items, schema::kThingToDo);
-    const int startDate = requireField(items, schema::kStartDate);
-    const int deadline = requireField(items, schema::kDeadline);
-    DateTextReader dateFromText;
-    auto setDate = [&](int field, const QString& text) {
-        if (const std::optional<double> days = dateFromText(text))
-            items.setField(field, jet::Value::dateTime(*days));
+        const int priority = requireField(items, schema::kTtdPriority);
+        const int client = requireField(items, schema::kTtdClient);
+        const int project = requireField(items, schema::kTtdProject);
+        const int thingToDo = requireField(items, schema::kThingToDo);
+        const int startDate = requireField(items, schema::kStartDate);
+        const int deadline = requireField(items, schema::kDeadline);
+        auto setDate = [&](int field, std::optional<double> days) {
+            if (days)
+                items.setField(field, jet::Value::dateTime(*days));
+        };
+        std::string utf8; // one buffer for every text: no allocation per cell
+        auto setText = [&](int field, const QString& text) {
+            utf8Into(text, utf8);
+            items.setField(field, std::string_view(utf8));
+        };
+        const int rows = list.rowCount();
+        for (int row = 1; row <= rows; ++row) {
+            items.addNew();
+            setText(priority, list.cellText(row, 1));
+            const QString clientOrProject = list.cellText(row, 2);
+            setText(clientOrProject.contains(QLatin1String(", ")) ? client : project,
+                    clientOrProject);
+            setText(thingToDo, list.cellText(row, 3));
+            setDate(startDate, list.cellDate(row, 4));
+            setDate(deadline, list.cellDate(row, 5));
+            items.update();
+        }
+    });
+}
+
+ReferenceLists ReadReferenceTables(const QString& path, bool withClientsAndProjects) {
+    jet::Database database = openDatabase(path, jet::OpenMode::ReadOnly);
+    ReferenceLists lists;
+    auto read = [&database](const char* table, const char* field, QStringList& list) {
+        jet::Recordset rows = database.openTable(table);
+        const int index = requireField(rows, field);
+        for (; !rows.eof(); rows.moveNext()) {
+            const jet::Value value = rows.field(index);
+            if (!value.isNull())
+                list.append(textOf(value));
+        }
+        rows.close();
     };
-    std::string utf8; // one buffer for every text: no allocation per cell
-    auto setText = [&](int field, const QString& text) {
-        utf8Into(text, utf8);
-        items.setField(field, std::string_view(utf8));
-    };
-    const int rows = list.rowCount();
-    for (int row = 1; row <= rows; ++row) {
-        items.addNew();
-        setText(priority, list.cellText(row, 1));
-        const QString clientOrProject = list.cellText(row, 2);
-        setText(clientOrProject.contains(QLatin1String(", ")) ? client : project, clientOrProject);
-        setText(thingToDo, list.cellText(row, 3));
-        setDate(startDate, list.cellText(row, 4));
-        setDate(deadline, list.cellText(row, 5));
-        items.update();
+    if (withClientsAndProjects) {
+        read(schema::kClients, schema::kClient, lists.clients);
+        read(schema::kProjects, schema::kProject, lists.projects);
     }
-    items.close();
-    transaction.commit();
+    read(schema::kActivities, schema::kActivity, lists.activities);
     database.close();
+    return lists;
+}
+
+void AddToDoItem(const QString& path, const ToDoItem& item) {
+    changeToDoItems(path, [&item](jet::Recordset& items) { addItemRecord(items, item); });
+}
+
+bool ReplaceToDoItem(const QString& path, const StoredItemKey& old, const ToDoItem& replacement) {
+    bool deleted = false;
+    changeToDoItems(path, [&](jet::Recordset& items) {
+        if (!items.eof()) {
+            const int client = requireField(items, schema::kTtdClient);
+            const int project = requireField(items, schema::kTtdProject);
+            const int priority = requireField(items, schema::kTtdPriority);
+            const int thingToDo = requireField(items, schema::kThingToDo);
+            for (; !items.eof(); items.moveNext()) {
+                if (textOrEmpty(items, priority) != old.priority ||
+                    textOrEmpty(items, thingToDo) != old.thingToDo)
+                    continue;
+                const jet::Value clientValue = items.field(client);
+                const jet::Value projectValue = items.field(project);
+                if ((!clientValue.isNull() && textOf(clientValue) == old.client) ||
+                    (!projectValue.isNull() && textOf(projectValue) == old.project)) {
+                    items.deleteCurrent();
+                    deleted = true;
+                    break;
+                }
+            }
+        }
+        addItemRecord(items, replacement);
+    });
+    return deleted;
 }
 
 } // namespace db

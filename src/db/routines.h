@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QString>
 #include <QStringList>
@@ -19,6 +20,28 @@ struct ReferenceLists {
     QStringList activities;
     QStringList projects;
     friend bool operator==(const ReferenceLists&, const ReferenceLists&) = default;
+};
+
+/// One to-do item as a record of "Things To Do".
+struct ToDoItem {
+    /// Whether `name` is a client, stored in "TTD Client", or a project, stored in
+    /// "TTD Project"; the other field stays null.
+    bool ofClient = false;
+    QString name;
+    QString priority;
+    QString thingToDo;
+    /// The dates as stored values; nullopt stores no value.
+    std::optional<double> startDate;
+    std::optional<double> deadline;
+};
+
+/// What identifies the stored record of an item being edited: its client or its project (the
+/// other one empty), its priority and its text, as its row shows them.
+struct StoredItemKey {
+    QString client;
+    QString project;
+    QString priority;
+    QString thingToDo;
 };
 
 /// True when the file opens and holds the four tables; otherwise shows
@@ -51,11 +74,30 @@ bool CreateNewDatabase(const QString& path,
 /// before it. A client or project without a value (null) is such a failure.
 void LoadReferenceLists(const QString& path, ReferenceLists& lists);
 
+/// The reference tables as they are stored, for the item dialogs: "Activities" always, and
+/// "Clients" and "Projects" when `withClientsAndProjects`; each in stored order, a row without
+/// a value left out. Throws on failure; the file is opened for reading only.
+ReferenceLists ReadReferenceTables(const QString& path, bool withClientsAndProjects);
+
+/// Adds `item` as a new record at the end of "Things To Do", as one transaction. Throws on
+/// failure, the table left as it was.
+void AddToDoItem(const QString& path, const ToDoItem& item);
+
+/// Replaces the stored record of an edited item by `replacement`, as one transaction: deletes
+/// the first record, in stored order, whose "TTD Client" has a value equal to `old.client` or
+/// whose "TTD Project" has a value equal to `old.project`, and whose "TTD Priority" and
+/// "ThingToDo" equal `old.priority` and `old.thingToDo`; then adds `replacement` at the end.
+/// Comparisons are exact. A priority or text without a value counts as the empty text, which is
+/// how its row shows it. When no record matches, the replacement is added all the same.
+/// Returns whether a record was deleted. Throws on failure, the table left as it was.
+bool ReplaceToDoItem(const QString& path, const StoredItemKey& old, const ToDoItem& replacement);
+
 /// Appends one row per record of "Things To Do", in stored order. Throws on failure.
 ///
 /// Row texts: column 1 "TTD Priority"; column 2 "TTD Client", replaced by "TTD Project" when
 /// the record has both; column 3 "ThingToDo"; columns 4 and 5 the dates as db::textFromDate
-/// shows them. A null field leaves its cell empty. A record whose priority is null loads with
+/// shows them, each date's stored value kept beside its text (ToDoList::setCurrentRowDate).
+/// A null field leaves its cell empty. A record whose priority is null loads with
 /// an empty priority rather than failing the whole load (the next rewrite stores it as the
 /// empty text). The file is opened for reading only. The fields are required only when there
 /// is a record: an empty table loads whatever its fields are; with records, a missing field
@@ -66,10 +108,10 @@ void LoadToDoItems(const QString& path, ToDoList& list);
 /// transaction: on failure the table is left as it was. Throws on failure.
 ///
 /// Column 2 goes to "TTD Client" when it contains ", " and to "TTD Project" otherwise (the
-/// empty text included); the other field stays null. Columns 4 and 5 go through
-/// db::dateFromText; an empty text, or one that is not a date, stores no value (null), so
-/// a row is never refused for its dates. Texts longer than their field (4 characters for the
-/// priority, 150 for the others) fail the rewrite, leaving the table as it was.
+/// empty text included); the other field stays null. Columns 4 and 5 store the values the list
+/// gives for them (ToDoList::cellDate); an empty text, or one that is not a date, stores no
+/// value (null), so a row is never refused for its dates. Texts longer than their field (4
+/// characters for the priority, 150 for the others) fail the rewrite, leaving the table as it was.
 void RewriteToDoItems(const QString& path, const ToDoList& list);
 
 } // namespace db

@@ -3,6 +3,7 @@
 
 #include <QTemporaryDir>
 #include <algorithm>
+#include <tuple>
 
 #include "db/engine.h"
 #include "db/routines.h"
@@ -169,6 +170,54 @@ TEST_F(ToDoItems, ARowTheTableCannotHoldLeavesTheOldRecords) {
                              {"12345", "MARKETING", "priority too long", "", ""}};
     EXPECT_THROW(db::RewriteToDoItems(m_file, MemoryToDoList(rows)), jet::Error);
     EXPECT_EQ(records(), before);
+}
+
+// An added item sets the client or the project, never both; each date only when it has one.
+// An item the table cannot hold changes nothing.
+TEST_F(ToDoItems, AnAddedItemIsOneRecordAtTheEnd) {
+    db::AddToDoItem(
+        m_file, {true, "Doe, Jane", "1", "Call", storedDate(2026, 12, 5), storedDate(2027, 1, 9)});
+    db::AddToDoItem(m_file, {false, "MARKETING", "5", "", std::nullopt, storedDate(2026, 2, 1)});
+    const auto expected = std::vector<std::vector<std::string>>{
+        {"Call", "Doe, Jane", "<null>", "1", "2026-12-05T00:00:00", "2027-01-09T00:00:00"},
+        {"", "<null>", "MARKETING", "5", "<null>", "2026-02-01T00:00:00"}};
+    EXPECT_EQ(records(), expected);
+    EXPECT_THROW(db::AddToDoItem(m_file, {false, "X", "12345", "", {}, {}}), jet::Error);
+    EXPECT_EQ(records(), expected);
+}
+
+// Replacing deletes the first record whose client (or project) with a value, priority and text
+// equal the key's, exactly; a priority or text without a value matches the empty text. The
+// replacement goes at the end whether or not a record matched.
+TEST_F(ToDoItems, AReplacedItemLosesOnlyItsFirstMatchingRecord) {
+    const std::vector<Record> stored = {
+        {{"TTD Priority", text("2")},
+         {"TTD Client", text("Doe, Jane")},
+         {"ThingToDo", text("Call")}},
+        {{"TTD Priority", text("2")},
+         {"TTD Project", text("MARKETING")},
+         {"ThingToDo", text("Call")}},
+        {{"TTD Priority", text("2")},
+         {"TTD Client", text("Doe, Jane")},
+         {"ThingToDo", text("Call")}},
+        {{"TTD Project", text("PAY BILLS")}},
+    };
+    const std::tuple<db::StoredItemKey, int> cases[] = {
+        {{"Doe, Jane", "", "2", "Call"}, 0},  {{"", "MARKETING", "2", "Call"}, 1},
+        {{"", "PAY BILLS", "", ""}, 3},       {{"", "MARKETING", "2", "call"}, -1},
+        {{"", "MARKETING", "3", "Call"}, -1}, {{"", "Doe, Jane", "2", "Call"}, -1},
+    };
+    for (const auto& [key, deleted] : cases) {
+        db::RewriteToDoItems(m_file, MemoryToDoList());
+        addRecords(m_file, "Things To Do", stored);
+        auto expected = records();
+        EXPECT_EQ(db::ReplaceToDoItem(m_file, key, {false, "NEW", "4", "new", {}, {}}),
+                  deleted >= 0);
+        if (deleted >= 0)
+            expected.erase(expected.begin() + deleted);
+        expected.push_back({"new", "<null>", "NEW", "4", "<null>", "<null>"});
+        EXPECT_EQ(records(), expected) << key.project.toStdString() << deleted;
+    }
 }
 
 } // namespace

@@ -187,6 +187,23 @@ private slots:
         QCOMPARE(order, (QStringList{"2A", "3a", "5a", "1b", "4B"}));
     }
 
+    // A date's stored value stays beside its text through swaps and sorting; a text set on its
+    // own is read by the locale's rules.
+    void datesTravelWithTheirTexts() {
+        ui::ToDoListModel model;
+        for (const double value : {46000.0, 46100.0}) {
+            model.append("1");
+            model.setDate(model.size() - 1, 4, "seen", value);
+        }
+        model.swapTexts(0, 1, 4);
+        model.sortByColumn(0, Qt::DescendingOrder);
+        QCOMPARE(model.dateValue(0, 4), std::optional(46100.0));
+        QCOMPARE(model.dateValue(1, 4), std::optional(46000.0));
+        model.setText(0, 4, "1/2/1900");
+        QCOMPARE(model.dateValue(0, 4), std::optional(3.0));
+        QCOMPARE(model.dateValue(0, 3), std::optional<double>());
+    }
+
     // Press on row 1, release on row 3: the rows exchange columns 2 to 5 and keep their
     // priorities. Then press on row 2 and release below the last row: over no row the release
     // index keeps its value 3, so rows 2 and 3 exchange.

@@ -19,6 +19,7 @@
 #include "support/window_fixture.h"
 #include "ui/common/activity_lists.h"
 #include "ui/common/single_window.h"
+#include "ui/items/frm_add_to_todo.h"
 #include "ui/lists/frm_activity.h"
 #include "ui/lists/frm_client.h"
 #include "ui/lists/frm_project.h"
@@ -54,12 +55,12 @@ QStringList stored(const QString& path, Kind kind) {
     return values;
 }
 
-// An item dialog as the Activities dialog's Done sees it.
-class ItemDialogStandIn final : public QWidget, public ui::ActivityListOwner {
-public:
-    void replaceActivityList(const QStringList& entries) override { lists.append(entries); }
-    QList<QStringList> lists;
-};
+QStringList entries(const QListWidget& list) {
+    QStringList texts;
+    for (int i = 0; i < list.count(); ++i)
+        texts.append(list.item(i)->text());
+    return texts;
+}
 
 } // namespace
 
@@ -282,12 +283,15 @@ private slots:
         QVERIFY(dialog->isVisible() && dialog->List1->hasFocus());
     }
 
-    // Only the Activities dialog's Done hands its list, in its sorted order, to the open item
-    // dialogs; Return, and the other dialogs, leave their lists alone.
+    // Only the Activities dialog's Done hands its list, in its sorted order, to an open Add
+    // item dialog; Return, and the other dialogs, leave the Add dialog's lists alone.
     void doneRefreshesActivityListsOfItemDialogs() {
-        auto* itemDialog = new ItemDialogStandIn;
-        ui::WindowRegistry::instance().add(itemDialog);
         seed(Activities, {"Review file", "Attend"});
+        m_fx->openMainWindow({})->mnuAddItem->trigger();
+        frmAddToToDo* add = ui::findWindow<frmAddToToDo>();
+        QVERIFY(add != nullptr);
+        const QStringList clients = entries(*add->List1);
+        QCOMPARE(entries(*add->List3), (QStringList{"Review file", "Attend"}));
         for (Kind kind : {Clients, Projects, Activities}) {
             Dialog dialog = open(kind);
             dialog->Text1->setText("Zeta");
@@ -295,12 +299,13 @@ private slots:
                 dialog->Text2->setText("Ann");
             dialog->Add();
             dialog->Return();
-            QVERIFY(itemDialog->lists.isEmpty());
+            QCOMPARE(entries(*add->List3), (QStringList{"Review file", "Attend"}));
             dialog = open(kind);
             dialog->Done();
         }
-        QCOMPARE(itemDialog->lists, (QList<QStringList>{{"Attend", "Review file", "Zeta"}}));
-        QCOMPARE(app::referenceLists().activities, itemDialog->lists.first());
+        QCOMPARE(entries(*add->List3), (QStringList{"Attend", "Review file", "Zeta"}));
+        QCOMPARE(entries(*add->List1), clients);
+        QCOMPARE(app::referenceLists().activities, entries(*add->List3));
         QCOMPARE(app::referenceLists().clients, QStringList{"Ann, Zeta"});
     }
 

@@ -365,6 +365,19 @@ void frmToDo::setCurrentRowCell(int column, const QString& text) {
     m_model->setText(row, column - 1, text);
 }
 
+void frmToDo::setCurrentRowDate(int column, const QString& text, std::optional<double> value) {
+    const int row = m_model->currentRow();
+    if (row < 0 || column < 4 || column > ToDoListModel::kColumns)
+        throw std::out_of_range("There is no current row, or no such date column.");
+    m_model->setDate(row, column - 1, text, value);
+}
+
+std::optional<double> frmToDo::cellDate(int row, int column) const {
+    if (row < 1 || row > m_model->size() || column < 4 || column > ToDoListModel::kColumns)
+        throw std::out_of_range("Index out of bounds.");
+    return m_model->dateValue(row - 1, column - 1);
+}
+
 int frmToDo::rowCount() const {
     return m_model->size();
 }
@@ -470,6 +483,8 @@ void frmToDo::EditSelectedItem() {
     inputs.ThingToDo = cellText(row, 3);
     inputs.StartDate = cellText(row, 4);
     inputs.Deadline = cellText(row, 5);
+    inputs.StartDateValue = cellDate(row, 4);
+    inputs.DeadlineValue = cellDate(row, 5);
     opensModal (&WindowOpeners::editItem)(*this);
 }
 

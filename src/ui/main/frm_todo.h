@@ -75,6 +75,9 @@ public:
     void setCurrentRowCell(int column, const QString& text) override;
     int rowCount() const override;
     QString cellText(int row, int column) const override;
+    /// Date columns keep their stored values beside their texts (ui::ToDoListModel).
+    void setCurrentRowDate(int column, const QString& text, std::optional<double> value) override;
+    std::optional<double> cellDate(int row, int column) const override;
 
     // ui::MainList: the selected row's index (0 for none); removing a row that is not there
     // removes nothing.

@@ -28,9 +28,8 @@ Qt::Alignment alignment(int column) {
     return (column == 0 ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter;
 }
 
-// The day of a list date text: the forms loaded rows and the item dialogs write.
-std::optional<qint64> dayOf(const QString& text) {
-    const std::optional<double> value = db::dateFromText(text);
+// The day of a stored date value.
+std::optional<qint64> dayOf(std::optional<double> value) {
     if (!value)
         return std::nullopt;
     // Stored dates count days from 30 December 1899; the fraction is the time of day.
@@ -101,8 +100,28 @@ Qt::ItemFlags ToDoListModel::flags(const QModelIndex& index) const {
 void ToDoListModel::setText(int row, int column, const QString& text) {
     Row& target = m_rows.at(row);
     target.texts.at(column) = text;
+    if (column >= kFirstDate)
+        target.dates.at(column - kFirstDate).reset();
+    cellChanged(row, column);
+}
+
+void ToDoListModel::setDate(int row, int column, const QString& text, std::optional<double> value) {
+    Row& target = m_rows.at(row);
+    target.texts.at(column) = text;
+    target.dates.at(column - kFirstDate) = value;
+    cellChanged(row, column);
+}
+
+std::optional<double> ToDoListModel::dateValue(int row, int column) const {
+    const Row& target = m_rows.at(row);
+    if (const auto& kept = target.dates.at(column - kFirstDate))
+        return *kept;
+    return db::dateFromText(target.texts.at(column));
+}
+
+void ToDoListModel::cellChanged(int row, int column) {
     if (column == 4)
-        target.deadlineDay.reset();
+        m_rows.at(row).deadlineDay.reset();
     if (!m_bulk) {
         // Column 5 decides the colour of the whole row.
         const QModelIndex first = index(row, column == 4 ? 0 : column);
@@ -146,9 +165,13 @@ void ToDoListModel::clear() {
 }
 
 void ToDoListModel::swapTexts(int rowA, int rowB, int column) {
-    std::swap(m_rows.at(rowA).texts.at(column), m_rows.at(rowB).texts.at(column));
+    Row& a = m_rows.at(rowA);
+    Row& b = m_rows.at(rowB);
+    std::swap(a.texts.at(column), b.texts.at(column));
+    if (column >= kFirstDate)
+        std::swap(a.dates.at(column - kFirstDate), b.dates.at(column - kFirstDate));
     if (column == 4)
-        std::swap(m_rows.at(rowA).deadlineDay, m_rows.at(rowB).deadlineDay);
+        std::swap(a.deadlineDay, b.deadlineDay);
     if (!m_bulk) {
         emit dataChanged(index(rowA, 0), index(rowA, kColumns - 1));
         emit dataChanged(index(rowB, 0), index(rowB, kColumns - 1));
@@ -214,7 +237,7 @@ void ToDoListModel::endBulkAppend() {
 ToDoListModel::Urgency ToDoListModel::urgency(int row) const {
     const Row& target = m_rows.at(row);
     if (!target.deadlineDay)
-        target.deadlineDay = dayOf(target.texts[4]);
+        target.deadlineDay = dayOf(dateValue(row, 4));
     if (!*target.deadlineDay)
         return Urgency::None;
     const qint64 deadline = **target.deadlineDay;

@@ -33,7 +33,15 @@ public:
 
     int size() const { return static_cast<int>(m_rows.size()); }
     const QString& text(int row, int column) const { return m_rows.at(row).texts.at(column); }
+    /// Sets a cell's text. A date column (3 or 4) set this way keeps no value beside its text.
     void setText(int row, int column, const QString& text);
+
+    /// Sets date column `column` (3 start date, 4 deadline) to `text` and keeps `value`, the
+    /// stored value it stands for (nullopt: no value), beside it.
+    void setDate(int row, int column, const QString& text, std::optional<double> value);
+    /// The stored value of date column `column`: the one kept beside its text, or else the
+    /// text read by db::dateFromText under the current locale.
+    std::optional<double> dateValue(int row, int column) const;
 
     /// Appends a row whose first column is `column1`, the others empty, and makes it current.
     void append(const QString& column1);
@@ -45,7 +53,7 @@ public:
     int currentRow() const { return m_current; }
     void setCurrentRow(int row) { m_current = row; }
 
-    /// Exchanges the texts of `column` between two rows.
+    /// Exchanges the texts of `column` between two rows, a date's value with its text.
     void swapTexts(int rowA, int rowB, int column);
 
     /// Reorders the rows by the text of `column`: compared character by character, ignoring
@@ -63,11 +71,20 @@ public:
     void setToday(std::optional<QDate> today) { m_today = today; }
 
 private:
+    static constexpr int kFirstDate = 3;
+
     struct Row {
         std::array<QString, kColumns> texts;
-        /// The deadline's day (Julian day number), read from column 5 when first needed.
+        /// The stored values of the start date and the deadline, when kept beside their texts
+        /// (the inner nullopt is no value). A row loaded from the file or written by an item
+        /// dialog keeps them, so that storing it again gives back the same dates under any
+        /// locale, even where the text reads as another date there ("12/5/2026" in en_GB).
+        std::array<std::optional<std::optional<double>>, 2> dates;
+        /// The deadline's day (Julian day number), worked out when first needed.
         mutable std::optional<std::optional<qint64>> deadlineDay;
     };
+
+    void cellChanged(int row, int column);
 
     std::vector<Row> m_rows;
     int m_current = -1;
