@@ -206,6 +206,48 @@ void LoadToDoItems(const QString& path, ToDoList& list) {
     database.close();
 }
 
+namespace {
+
+// Writes to-do records into an open "Things To Do", the fields set as every writer sets them.
+class ItemWriter {
+public:
+    explicit ItemWriter(jet::Recordset& items)
+        : items_(items), priority_(requireField(items, schema::kTtdPriority)),
+          client_(requireField(items, schema::kTtdClient)),
+          project_(requireField(items, schema::kTtdProject)),
+          thingToDo_(requireField(items, schema::kThingToDo)),
+          startDate_(requireField(items, schema::kStartDate)),
+          deadline_(requireField(items, schema::kDeadline)) {}
+
+    /// Adds and stores one record. Column 2 goes to "TTD Client" when it contains ", ", to
+    /// "TTD Project" otherwise; the other stays null.
+    void write(const QString& priority, const QString& clientOrProject, const QString& thingToDo,
+               std::optional<double> startDate, std::optional<double> deadline) {
+        items_.addNew();
+        setText(priority_, priority);
+        setText(clientOrProject.contains(QLatin1String(", ")) ? client_ : project_,
+                clientOrProject);
+        setText(thingToDo_, thingToDo);
+        if (startDate)
+            items_.setField(startDate_, jet::Value::dateTime(*startDate));
+        if (deadline)
+            items_.setField(deadline_, jet::Value::dateTime(*deadline));
+        items_.update();
+    }
+
+private:
+    void setText(int field, const QString& text) {
+        utf8Into(text, utf8_);
+        items_.setField(field, std::string_view(utf8_));
+    }
+
+    jet::Recordset& items_;
+    int priority_, client_, project_, thingToDo_, startDate_, deadline_;
+    std::string utf8_; // one buffer for every text: no allocation per cell
+};
+
+} // namespace
+
 void RewriteToDoItems(const QString& path, const ToDoList& list) {
     jet::Database database = openDatabase(path, jet::OpenMode::ReadWrite);
     jet::Transaction transaction(database);
@@ -217,34 +259,26 @@ void RewriteToDoItems(const QString& path, const ToDoList& list) {
             items.moveNext();
         }
     }
-    const int priority = requireField(items, schema::kTtdPriority);
-    const int client = requireField(items, schema::kTtdClient);
-    const int project = requireField(items, schema::kTtdProject);
-    const int thingToDo = requireField(items, schema::kThingToDo);
-    const int startDate = requireField(items, schema::kStartDate);
-    const int deadline = requireField(items, schema::kDeadline);
+    ItemWriter writer(items);
     DateTextReader dateFromText;
-    auto setDate = [&](int field, const QString& text) {
-        if (const std::optional<double> days = dateFromText(text))
-            items.setField(field, jet::Value::dateTime(*days));
-    };
-    std::string utf8; // one buffer for every text: no allocation per cell
-    auto setText = [&](int field, const QString& text) {
-        utf8Into(text, utf8);
-        items.setField(field, std::string_view(utf8));
-    };
     const int rows = list.rowCount();
-    for (int row = 1; row <= rows; ++row) {
-        items.addNew();
-        setText(priority, list.cellText(row, 1));
-        const QString clientOrProject = list.cellText(row, 2);
-        setText(clientOrProject.contains(QLatin1String(", ")) ? client : project, clientOrProject);
-        setText(thingToDo, list.cellText(row, 3));
-        setDate(startDate, list.cellText(row, 4));
-        setDate(deadline, list.cellText(row, 5));
-        items.update();
-    }
+    for (int row = 1; row <= rows; ++row)
+        writer.write(list.cellText(row, 1), list.cellText(row, 2), list.cellText(row, 3),
+                     dateFromText(list.cellText(row, 4)), dateFromText(list.cellText(row, 5)));
     items.close();
+    transaction.commit();
+    database.close();
+}
+
+void AppendToDoItems(const QString& path, const std::vector<ToDoItem>& items) {
+    jet::Database database = openDatabase(path, jet::OpenMode::ReadWrite);
+    jet::Transaction transaction(database);
+    jet::Recordset records = database.openTable(schema::kThingsToDo);
+    ItemWriter writer(records);
+    for (const ToDoItem& item : items)
+        writer.write(item.priority, item.clientOrProject, item.thingToDo, item.startDate,
+                     item.deadline);
+    records.close();
     transaction.commit();
     database.close();
 }

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include <QString>
 #include <QStringList>
@@ -19,6 +21,16 @@ struct ReferenceLists {
     QStringList activities;
     QStringList projects;
     friend bool operator==(const ReferenceLists&, const ReferenceLists&) = default;
+};
+
+/// One to-do item as written to "Things To Do": the texts of the list's columns 1 to 3 and the
+/// dates as stored values (days, see jet/datetime.h), none for no value.
+struct ToDoItem {
+    QString priority;
+    QString clientOrProject;
+    QString thingToDo;
+    std::optional<double> startDate;
+    std::optional<double> deadline;
 };
 
 /// True when the file opens and holds the four tables; otherwise shows
@@ -71,5 +83,10 @@ void LoadToDoItems(const QString& path, ToDoList& list);
 /// a row is never refused for its dates. Texts longer than their field (4 characters for the
 /// priority, 150 for the others) fail the rewrite, leaving the table as it was.
 void RewriteToDoItems(const QString& path, const ToDoList& list);
+
+/// Adds `items` to "Things To Do" after its records, in order, as one transaction: on failure
+/// the table is left as it was. Throws on failure. Fields are set as RewriteToDoItems sets them
+/// (the client-or-project rule, the length limits); a date without a value stays null.
+void AppendToDoItems(const QString& path, const std::vector<ToDoItem>& items);
 
 } // namespace db
