@@ -1,7 +1,7 @@
 // tarnwick-cli: the command-line companion on the same engine as the program.
 //
 //   tarnwick-cli tables FILE
-//   tarnwick-cli export FILE TABLE [--format csv|json]
+//   tarnwick-cli export FILE TABLE [--format csv|json|ics]
 //   tarnwick-cli schema FILE [TABLE]
 //   tarnwick-cli check FILE
 //   tarnwick-cli create FILE
@@ -17,6 +17,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -25,6 +26,7 @@
 
 #include "db/schema.h"
 #include "export.h"
+#include "ics.h"
 #include "jet/database.h"
 #include "jet/error.h"
 
@@ -33,7 +35,7 @@ namespace {
 int usage() {
     std::fputs("usage:\n"
                "  tarnwick-cli tables FILE\n"
-               "  tarnwick-cli export FILE TABLE [--format csv|json]\n"
+               "  tarnwick-cli export FILE TABLE [--format csv|json|ics]\n"
                "  tarnwick-cli schema FILE [TABLE]\n"
                "  tarnwick-cli check FILE\n"
                "  tarnwick-cli create FILE\n",
@@ -146,16 +148,22 @@ int main(int argc, char** argv) {
             return runWritingCommand(argv);
         if (command == "export" && (argc == 4 || argc == 6)) {
             cli::Format format = cli::Format::Csv;
+            bool ics = false;
             if (argc == 6) {
                 if (std::strcmp(argv[4], "--format") != 0)
                     return usage();
                 if (std::strcmp(argv[5], "json") == 0)
                     format = cli::Format::Json;
+                else if (std::strcmp(argv[5], "ics") == 0)
+                    ics = true;
                 else if (std::strcmp(argv[5], "csv") != 0)
                     return usage();
             }
             auto db = jet::Database::open(path);
-            cli::exportTable(db, argv[3], format, writeOut);
+            if (ics)
+                cli::exportIcs(db, argv[3], cli::icsStamp(std::time(nullptr)), writeOut);
+            else
+                cli::exportTable(db, argv[3], format, writeOut);
             return 0;
         }
     } catch (const std::exception& e) {
