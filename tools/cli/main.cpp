@@ -5,6 +5,7 @@
 //   tarnwick-cli schema FILE [TABLE]
 //   tarnwick-cli check FILE
 //   tarnwick-cli create FILE
+//   tarnwick-cli import FILE --from csv CSVFILE
 //
 // The reading commands run here, on the engine alone: this executable loads neither Qt nor ICU,
 // so a command starts in the time the system takes to start any small program. The writing
@@ -38,7 +39,8 @@ int usage() {
                "  tarnwick-cli export FILE TABLE [--format csv|json|ics]\n"
                "  tarnwick-cli schema FILE [TABLE]\n"
                "  tarnwick-cli check FILE\n"
-               "  tarnwick-cli create FILE\n",
+               "  tarnwick-cli create FILE\n"
+               "  tarnwick-cli import FILE --from csv CSVFILE\n",
                stderr);
     return 2;
 }
@@ -144,7 +146,7 @@ int main(int argc, char** argv) {
             return schema(path, argc == 4 ? argv[3] : nullptr);
         if (command == "check" && argc == 3)
             return check(path);
-        if (command == "create" && argc == 3)
+        if ((command == "create" && argc == 3) || (command == "import" && argc == 6))
             return runWritingCommand(argv);
         if (command == "export" && (argc == 4 || argc == 6)) {
             cli::Format format = cli::Format::Csv;
