@@ -10,11 +10,11 @@ namespace {
 std::string read(std::string_view text) {
     try {
         std::string out;
-        for (const cli::CsvRecord& r : cli::readCsv(text)) {
+        cli::readCsv(text, [&](const cli::CsvRecord& r) {
             out += (out.empty() ? "" : "; ") + std::to_string(r.line) + ":";
             for (std::size_t i = 0; i < r.fields.size(); ++i)
                 out += (i ? "|" : "") + r.fields[i];
-        }
+        });
         return out;
     } catch (const std::runtime_error& e) {
         return e.what();

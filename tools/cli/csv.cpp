@@ -4,10 +4,10 @@
 
 namespace cli {
 
-std::vector<CsvRecord> readCsv(std::string_view text) {
+void readCsv(std::string_view text, const std::function<void(CsvRecord&)>& onRecord) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
-    std::vector<CsvRecord> records;
+    CsvRecord record;
     std::size_t line = 1;
     std::size_t i = 0;
     const std::size_t n = text.size();
@@ -23,8 +23,8 @@ std::vector<CsvRecord> readCsv(std::string_view text) {
             skipLineEnd();
             continue;
         }
-        CsvRecord record;
         record.line = line;
+        record.fields.clear();
         for (;;) {
             std::string& field = record.fields.emplace_back();
             if (i < n && text[i] == '"') {
@@ -63,9 +63,8 @@ std::vector<CsvRecord> readCsv(std::string_view text) {
                 skipLineEnd();
             break;
         }
-        records.push_back(std::move(record));
+        onRecord(record);
     }
-    return records;
 }
 
 } // namespace cli

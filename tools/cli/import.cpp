@@ -39,11 +39,9 @@ std::optional<double> isoDate(const QString& text) {
 } // namespace
 
 std::vector<db::ToDoItem> toDoItemsFromCsv(std::string_view text) {
-    const std::vector<CsvRecord> records = readCsv(text);
     std::vector<db::ToDoItem> items;
-    items.reserve(records.size());
     db::DateTextReader listDate;
-    for (const CsvRecord& record : records) {
+    readCsv(text, [&](const CsvRecord& record) {
         auto bad = [&](const QString& what) {
             return std::runtime_error("line " + std::to_string(record.line) + ": " +
                                       what.toStdString());
@@ -87,7 +85,7 @@ std::vector<db::ToDoItem> toDoItemsFromCsv(std::string_view text) {
                               .arg(QLatin1String(kFieldNames[index]), fields[index]));
         }
         items.push_back(std::move(item));
-    }
+    });
     return items;
 }
 

@@ -61,7 +61,7 @@ int importCsv([[maybe_unused]] const char* path, [[maybe_unused]] const char* cs
     const std::vector<db::ToDoItem> items =
         cli::toDoItemsFromCsv(std::string_view(bytes.constData(), bytes.size()));
     db::AppendToDoItems(target(path), items);
-    std::printf("%zu items imported\n", items.size());
+    std::printf("%zu %s imported\n", items.size(), items.size() == 1 ? "item" : "items");
     return 0;
 #else
     throw std::runtime_error("import is not available in this build (it has no Qt)");
