@@ -19,33 +19,35 @@ const db = join(dir, "items.mdb");
 
 function cli(...args) {
   // Dates are read in the C locale's forms, whatever the machine's.
-  const res = spawnSync(CLI, args, { encoding: "utf8", env: { ...process.env, LC_ALL: "C.UTF-8", LANG: "C.UTF-8" } });
+  const env = { ...process.env, LC_ALL: "C.UTF-8", LANG: "C.UTF-8" };
+  const res = spawnSync(CLI, args, { encoding: "utf8", env });
   return { status: res.status, stdout: res.stdout, stderr: res.stderr };
 }
 
 const longText = "Überprüfung der Frist für € und 期限 ".repeat(5).slice(0, 150);
-// Each item: the CSV line, then the record as tarnwick-cli's JSON shows it, then the VTODO's
-// expected dates (ical.js's text; null for none), priority and category.
+// A record as tarnwick-cli's JSON shows it.
+const record = (text, client, project, priority, start, deadline) => ({
+  ThingToDo: text, "TTD Client": client, "TTD Project": project, "TTD Priority": priority,
+  "Thing To Do Start Date": start, "Thing To Do Deadline": deadline,
+});
+const day = (iso) => `${iso}T00:00:00`;
+// Each item: the CSV line, the record it makes, then the VTODO's dates as ical.js shows them
+// (null for none), its priority and its category.
 const items = [
   ['1,"Smith, John",Telephone conference with John re lease,1/5/2026,2026-01-10',
-    { ThingToDo: "Telephone conference with John re lease", "TTD Client": "Smith, John", "TTD Project": null, "TTD Priority": "1",
-      "Thing To Do Start Date": "2026-01-05T00:00:00", "Thing To Do Deadline": "2026-01-10T00:00:00" },
+    record("Telephone conference with John re lease", "Smith, John", null, "1", day("2026-01-05"), day("2026-01-10")),
     { start: "2026-01-05", due: "2026-01-10", priority: 1, category: "Smith, John" }],
   ['3,Estate of Brown,"Draft ""will"", review; sign\r\nwith client",,',
-    { ThingToDo: 'Draft "will", review; sign\r\nwith client', "TTD Client": null, "TTD Project": "Estate of Brown", "TTD Priority": "3",
-      "Thing To Do Start Date": null, "Thing To Do Deadline": null },
+    record('Draft "will", review; sign\r\nwith client', null, "Estate of Brown", "3", null, null),
     { start: null, due: null, priority: 5, category: "Estate of Brown" }],
   [`5,Müller-Lüdenscheid GmbH,${longText},2026-02-01,1/15/2026`,
-    { ThingToDo: longText, "TTD Client": null, "TTD Project": "Müller-Lüdenscheid GmbH", "TTD Priority": "5",
-      "Thing To Do Start Date": "2026-02-01T00:00:00", "Thing To Do Deadline": "2026-01-15T00:00:00" },
+    record(longText, null, "Müller-Lüdenscheid GmbH", "5", day("2026-02-01"), day("2026-01-15")),
     { start: null, due: "2026-01-15", priority: 9, category: "Müller-Lüdenscheid GmbH" }],
   ["2,,Court appearance re motion 📅,2026-03-01,2026-03-01",
-    { ThingToDo: "Court appearance re motion 📅", "TTD Client": null, "TTD Project": "", "TTD Priority": "2",
-      "Thing To Do Start Date": "2026-03-01T00:00:00", "Thing To Do Deadline": "2026-03-01T00:00:00" },
+    record("Court appearance re motion 📅", null, "", "2", day("2026-03-01"), day("2026-03-01")),
     { start: null, due: "2026-03-01", priority: 3, category: null }],
   ['4,"Doe, Jane",Follow-up,3/2/2026 9:15:00 AM,3/9/2026',
-    { ThingToDo: "Follow-up", "TTD Client": "Doe, Jane", "TTD Project": null, "TTD Priority": "4",
-      "Thing To Do Start Date": "2026-03-02T09:15:00", "Thing To Do Deadline": "2026-03-09T00:00:00" },
+    record("Follow-up", "Doe, Jane", null, "4", "2026-03-02T09:15:00", day("2026-03-09")),
     { start: "2026-03-02T09:15:00", due: "2026-03-09T00:00:00", priority: 7, category: "Doe, Jane" }],
 ];
 
@@ -58,7 +60,8 @@ test("imported items are read back exactly by mdbtools and mdb-reader", () => {
   assert.equal(res.stdout, "5 items imported\n");
   const expect = join(dir, "expected.json");
   writeFileSync(expect, JSON.stringify({ data: { "Things To Do": items.map(([, record]) => record) } }));
-  const cmp = spawnSync(process.execPath, [join(HERE, "compare.mjs"), "--cli", CLI, "--expect-file", expect, db], { encoding: "utf8" });
+  const cmp = spawnSync(process.execPath, [join(HERE, "compare.mjs"), "--cli", CLI, "--expect-file", expect, db],
+    { encoding: "utf8" });
   assert.equal(cmp.status, 0, cmp.stdout + cmp.stderr);
 });
 
@@ -102,7 +105,8 @@ test("the iCalendar export is parsed back by ical.js with every field", () => {
     assert.equal(stamp.zone, ICAL.Timezone.utcTimezone);
     assert.ok(Math.abs(stamp.toJSDate().getTime() - started) < 60_000, "DTSTAMP is now");
     assert.equal(text("summary"), record.ThingToDo.replace(/\r\n/g, "\n"), `item ${i + 1}`);
-    assert.deepEqual(todo.getFirstProperty("categories")?.getValues() ?? null, want.category && [want.category]);
+    const categories = todo.getFirstProperty("categories")?.getValues() ?? null;
+    assert.deepEqual(categories, want.category && [want.category]);
     assert.equal(todo.getFirstPropertyValue("priority"), want.priority);
     assert.equal(text("dtstart"), want.start, `item ${i + 1} start`);
     assert.equal(text("due"), want.due, `item ${i + 1} due`);
@@ -112,7 +116,8 @@ test("the iCalendar export is parsed back by ical.js with every field", () => {
     }
   });
   assert.equal(uids.size, items.length);
-  assert.deepEqual(cli("export", db, "Things To Do", "--format", "ics").stdout.match(/UID:.*/g), res.stdout.match(/UID:.*/g), "UIDs are stable");
+  const again = cli("export", db, "Things To Do", "--format", "ics").stdout;
+  assert.deepEqual(again.match(/UID:.*/g), res.stdout.match(/UID:.*/g), "UIDs are stable");
   const other = cli("export", db, "Clients", "--format", "ics");
   assert.equal(other.status, 1);
   assert.match(other.stderr, /only the table "Things To Do" can be exported as iCalendar/);
