@@ -219,26 +219,26 @@ public:
           startDate_(requireField(items, schema::kStartDate)),
           deadline_(requireField(items, schema::kDeadline)) {}
 
-    /// Adds and stores one record. Column 2 goes to "TTD Client" when it contains ", ", to
-    /// "TTD Project" otherwise; the other stays null.
-    void write(const QString& priority, const QString& clientOrProject, const QString& thingToDo,
-               std::optional<double> startDate, std::optional<double> deadline) {
-        items_.addNew();
-        setText(priority_, priority);
-        setText(clientOrProject.contains(QLatin1String(", ")) ? client_ : project_,
-                clientOrProject);
-        setText(thingToDo_, thingToDo);
-        if (startDate)
-            items_.setField(startDate_, jet::Value::dateTime(*startDate));
-        if (deadline)
-            items_.setField(deadline_, jet::Value::dateTime(*deadline));
-        items_.update();
+    /// Adds one record: add(), the setters, then store(). Column 2 goes to "TTD Client" when it
+    /// contains ", ", to "TTD Project" otherwise; the other stays null.
+    void add() { items_.addNew(); }
+    void setPriority(const QString& text) { setText(priority_, text); }
+    void setClientOrProject(const QString& text) {
+        setText(text.contains(QLatin1String(", ")) ? client_ : project_, text);
     }
+    void setThingToDo(const QString& text) { setText(thingToDo_, text); }
+    void setStartDate(std::optional<double> days) { setDate(startDate_, days); }
+    void setDeadline(std::optional<double> days) { setDate(deadline_, days); }
+    void store() { items_.update(); }
 
 private:
     void setText(int field, const QString& text) {
         utf8Into(text, utf8_);
         items_.setField(field, std::string_view(utf8_));
+    }
+    void setDate(int field, std::optional<double> days) {
+        if (days)
+            items_.setField(field, jet::Value::dateTime(*days));
     }
 
     jet::Recordset& items_;
@@ -262,9 +262,15 @@ void RewriteToDoItems(const QString& path, const ToDoList& list) {
     ItemWriter writer(items);
     DateTextReader dateFromText;
     const int rows = list.rowCount();
-    for (int row = 1; row <= rows; ++row)
-        writer.write(list.cellText(row, 1), list.cellText(row, 2), list.cellText(row, 3),
-                     dateFromText(list.cellText(row, 4)), dateFromText(list.cellText(row, 5)));
+    for (int row = 1; row <= rows; ++row) {
+        writer.add();
+        writer.setPriority(list.cellText(row, 1));
+        writer.setClientOrProject(list.cellText(row, 2));
+        writer.setThingToDo(list.cellText(row, 3));
+        writer.setStartDate(dateFromText(list.cellText(row, 4)));
+        writer.setDeadline(dateFromText(list.cellText(row, 5)));
+        writer.store();
+    }
     items.close();
     transaction.commit();
     database.close();
@@ -275,9 +281,15 @@ void AppendToDoItems(const QString& path, const std::vector<ToDoItem>& items) {
     jet::Transaction transaction(database);
     jet::Recordset records = database.openTable(schema::kThingsToDo);
     ItemWriter writer(records);
-    for (const ToDoItem& item : items)
-        writer.write(item.priority, item.clientOrProject, item.thingToDo, item.startDate,
-                     item.deadline);
+    for (const ToDoItem& item : items) {
+        writer.add();
+        writer.setPriority(item.priority);
+        writer.setClientOrProject(item.clientOrProject);
+        writer.setThingToDo(item.thingToDo);
+        writer.setStartDate(item.startDate);
+        writer.setDeadline(item.deadline);
+        writer.store();
+    }
     records.close();
     transaction.commit();
     database.close();
