@@ -2,10 +2,10 @@
 # Runs every command the README shows, so that the README stays true.
 #
 # Each line of a ```sh block of README.md is a command. Placeholders are filled in: FILE is a
-# database made by the first `create` command (or a new one), TABLE is "Things To Do", and an
-# optional part in [brackets] is dropped. `scripts/test.sh` (the caller) and `cmake` lines (what
-# test.sh itself runs) are not repeated; `scripts/run.sh` is started without a display and must
-# show the main window on its virtual display.
+# database made by the first `create` command (or a new one), TABLE is "Things To Do", CSVFILE a
+# CSV file of two to-do items, and an optional part in [brackets] is dropped. `scripts/test.sh`
+# (the caller) and `cmake` lines (what test.sh itself runs) are not repeated; `scripts/run.sh` is
+# started without a display and must show the main window on its virtual display.
 #
 #   tests/readme_commands.sh            (from the repository's root, after the default build)
 set -euo pipefail
@@ -16,6 +16,8 @@ tmp="$(mktemp -d)"
 trap 'rm -rf "${tmp}"' EXIT
 db="${tmp}/readme.mdb"
 export XDG_CONFIG_HOME="${tmp}/config" XDG_DATA_HOME="${tmp}/data"
+csv="${tmp}/items.csv"
+printf '1,"Smith, John",Call re lease,1/5/2026,2026-01-10\n3,Estate of Brown,Draft will,,\n' >"${csv}"
 
 mapfile -t commands < <(awk '/^```sh/ { inside = 1; next } /^```/ { inside = 0 } inside' README.md)
 ran=0
@@ -26,6 +28,7 @@ for line in "${commands[@]}"; do
   case "${command}" in
   scripts/test.sh* | cmake*) continue ;;
   esac
+  command="${command//CSVFILE/${csv}}"
   command="${command//FILE/${db}}"
   command="${command//TABLE/\"Things To Do\"}"
   if [ ! -f "${db}" ] && [[ "${command}" != *" create "* ]]; then

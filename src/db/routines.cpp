@@ -106,26 +106,9 @@ void utf8Into(const QString& text, std::string& out) {
     }
 }
 
-jet::Value textValue(const QString& text) {
-    return jet::Value::text(text.toStdString());
-}
-
 // A field's value as text, no value counting as the empty text.
 QString textOrEmpty(const jet::Recordset& records, int field) {
     return textOf(records.field(field));
-}
-
-// Adds `item` as a new record of "Things To Do" (open in `items`).
-void addItemRecord(jet::Recordset& items, const ToDoItem& item) {
-    items.addNew();
-    items.setField(schema::kTtdPriority, textValue(item.priority));
-    items.setField(item.ofClient ? schema::kTtdClient : schema::kTtdProject, textValue(item.name));
-    items.setField(schema::kThingToDo, textValue(item.thingToDo));
-    if (item.startDate)
-        items.setField(schema::kStartDate, jet::Value::dateTime(*item.startDate));
-    if (item.deadline)
-        items.setField(schema::kDeadline, jet::Value::dateTime(*item.deadline));
-    items.update();
 }
 
 // Runs `change` on "Things To Do" of the file at `path`, open for writing, as one transaction.
@@ -243,6 +226,60 @@ void LoadToDoItems(const QString& path, ToDoList& list) {
     database.close();
 }
 
+namespace {
+
+// Writes to-do records into an open "Things To Do", the fields set as every writer sets them.
+class ItemWriter {
+public:
+    explicit ItemWriter(jet::Recordset& items)
+        : items_(items), priority_(requireField(items, schema::kTtdPriority)),
+          client_(requireField(items, schema::kTtdClient)),
+          project_(requireField(items, schema::kTtdProject)),
+          thingToDo_(requireField(items, schema::kThingToDo)),
+          startDate_(requireField(items, schema::kStartDate)),
+          deadline_(requireField(items, schema::kDeadline)) {}
+
+    /// Adds one record holding `item`: its name in "TTD Client" or "TTD Project" (the other
+    /// stays null), a date without a value null.
+    void write(const ToDoItem& item) {
+        items_.addNew();
+        setText(priority_, item.priority);
+        setText(item.ofClient ? client_ : project_, item.name);
+        setText(thingToDo_, item.thingToDo);
+        setDate(startDate_, item.startDate);
+        setDate(deadline_, item.deadline);
+        items_.update();
+    }
+
+private:
+    void setText(int field, const QString& text) {
+        utf8Into(text, utf8_);
+        items_.setField(field, std::string_view(utf8_));
+    }
+    void setDate(int field, std::optional<double> days) {
+        if (days)
+            items_.setField(field, jet::Value::dateTime(*days));
+    }
+
+    jet::Recordset& items_;
+    int priority_, client_, project_, thingToDo_, startDate_, deadline_;
+    std::string utf8_; // one buffer for every text: no allocation per cell
+};
+
+// The item of row `row` of `list`: column 2 is a client when it contains ", ".
+ToDoItem itemOfRow(const ToDoList& list, int row) {
+    ToDoItem item;
+    item.priority = list.cellText(row, 1);
+    item.name = list.cellText(row, 2);
+    item.ofClient = item.name.contains(QLatin1String(", "));
+    item.thingToDo = list.cellText(row, 3);
+    item.startDate = list.cellDate(row, 4);
+    item.deadline = list.cellDate(row, 5);
+    return item;
+}
+
+} // namespace
+
 void RewriteToDoItems(const QString& path, const ToDoList& list) {
     changeToDoItems(path, [&list](jet::Recordset& items) {
         if (!items.eof()) {
@@ -252,33 +289,10 @@ void RewriteToDoItems(const QString& path, const ToDoList& list) {
                 items.moveNext();
             }
         }
-        const int priority = requireField(items, schema::kTtdPriority);
-        const int client = requireField(items, schema::kTtdClient);
-        const int project = requireField(items, schema::kTtdProject);
-        const int thingToDo = requireField(items, schema::kThingToDo);
-        const int startDate = requireField(items, schema::kStartDate);
-        const int deadline = requireField(items, schema::kDeadline);
-        auto setDate = [&](int field, std::optional<double> days) {
-            if (days)
-                items.setField(field, jet::Value::dateTime(*days));
-        };
-        std::string utf8; // one buffer for every text: no allocation per cell
-        auto setText = [&](int field, const QString& text) {
-            utf8Into(text, utf8);
-            items.setField(field, std::string_view(utf8));
-        };
+        ItemWriter writer(items);
         const int rows = list.rowCount();
-        for (int row = 1; row <= rows; ++row) {
-            items.addNew();
-            setText(priority, list.cellText(row, 1));
-            const QString clientOrProject = list.cellText(row, 2);
-            setText(clientOrProject.contains(QLatin1String(", ")) ? client : project,
-                    clientOrProject);
-            setText(thingToDo, list.cellText(row, 3));
-            setDate(startDate, list.cellDate(row, 4));
-            setDate(deadline, list.cellDate(row, 5));
-            items.update();
-        }
+        for (int row = 1; row <= rows; ++row)
+            writer.write(itemOfRow(list, row));
     });
 }
 
@@ -305,7 +319,7 @@ ReferenceLists ReadReferenceTables(const QString& path, bool withClientsAndProje
 }
 
 void AddToDoItem(const QString& path, const ToDoItem& item) {
-    changeToDoItems(path, [&item](jet::Recordset& items) { addItemRecord(items, item); });
+    changeToDoItems(path, [&item](jet::Recordset& items) { ItemWriter(items).write(item); });
 }
 
 bool ReplaceToDoItem(const QString& path, const StoredItemKey& old, const ToDoItem& replacement) {
@@ -330,9 +344,17 @@ bool ReplaceToDoItem(const QString& path, const StoredItemKey& old, const ToDoIt
                 }
             }
         }
-        addItemRecord(items, replacement);
+        ItemWriter(items).write(replacement);
     });
     return deleted;
+}
+
+void AppendToDoItems(const QString& path, const std::vector<ToDoItem>& items) {
+    changeToDoItems(path, [&items](jet::Recordset& records) {
+        ItemWriter writer(records);
+        for (const ToDoItem& item : items)
+            writer.write(item);
+    });
 }
 
 } // namespace db

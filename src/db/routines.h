@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include <QString>
 #include <QStringList>
@@ -113,5 +114,10 @@ void LoadToDoItems(const QString& path, ToDoList& list);
 /// value (null), so a row is never refused for its dates. Texts longer than their field (4
 /// characters for the priority, 150 for the others) fail the rewrite, leaving the table as it was.
 void RewriteToDoItems(const QString& path, const ToDoList& list);
+
+/// Adds `items` to "Things To Do" after its records, in order, as one transaction: on failure
+/// the table is left as it was. Throws on failure. Texts longer than their field fail it, as in
+/// RewriteToDoItems; a date without a value stays null.
+void AppendToDoItems(const QString& path, const std::vector<ToDoItem>& items);
 
 } // namespace db

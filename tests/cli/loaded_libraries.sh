@@ -32,5 +32,10 @@ if [ "$qt_for_create" = 1 ] && [ -z "$found" ]; then
   echo "FAIL: tarnwick-cli create did not run the program's routines (Qt was not loaded)"
   status=1
 fi
+found=$(loads_qt "$cli" export "$scratch" "Things To Do" --format ics)
+if [ -n "$found" ] || ! "$cli" export "$scratch" "Things To Do" --format ics | grep -q '^END:VCALENDAR'; then
+  echo "FAIL: tarnwick-cli export --format ics loaded: $found, or wrote no calendar"
+  status=1
+fi
 rm -f "$scratch"
 exit $status

@@ -1,10 +1,11 @@
 // tarnwick-cli: the command-line companion on the same engine as the program.
 //
 //   tarnwick-cli tables FILE
-//   tarnwick-cli export FILE TABLE [--format csv|json]
+//   tarnwick-cli export FILE TABLE [--format csv|json|ics]
 //   tarnwick-cli schema FILE [TABLE]
 //   tarnwick-cli check FILE
 //   tarnwick-cli create FILE
+//   tarnwick-cli import FILE --from csv CSVFILE
 //
 // The reading commands run here, on the engine alone: this executable loads neither Qt nor ICU,
 // so a command starts in the time the system takes to start any small program. The writing
@@ -17,6 +18,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -25,6 +27,7 @@
 
 #include "db/schema.h"
 #include "export.h"
+#include "ics.h"
 #include "jet/database.h"
 #include "jet/error.h"
 
@@ -33,10 +36,11 @@ namespace {
 int usage() {
     std::fputs("usage:\n"
                "  tarnwick-cli tables FILE\n"
-               "  tarnwick-cli export FILE TABLE [--format csv|json]\n"
+               "  tarnwick-cli export FILE TABLE [--format csv|json|ics]\n"
                "  tarnwick-cli schema FILE [TABLE]\n"
                "  tarnwick-cli check FILE\n"
-               "  tarnwick-cli create FILE\n",
+               "  tarnwick-cli create FILE\n"
+               "  tarnwick-cli import FILE --from csv CSVFILE\n",
                stderr);
     return 2;
 }
@@ -142,20 +146,26 @@ int main(int argc, char** argv) {
             return schema(path, argc == 4 ? argv[3] : nullptr);
         if (command == "check" && argc == 3)
             return check(path);
-        if (command == "create" && argc == 3)
+        if ((command == "create" && argc == 3) || (command == "import" && argc == 6))
             return runWritingCommand(argv);
         if (command == "export" && (argc == 4 || argc == 6)) {
             cli::Format format = cli::Format::Csv;
+            bool ics = false;
             if (argc == 6) {
                 if (std::strcmp(argv[4], "--format") != 0)
                     return usage();
                 if (std::strcmp(argv[5], "json") == 0)
                     format = cli::Format::Json;
+                else if (std::strcmp(argv[5], "ics") == 0)
+                    ics = true;
                 else if (std::strcmp(argv[5], "csv") != 0)
                     return usage();
             }
             auto db = jet::Database::open(path);
-            cli::exportTable(db, argv[3], format, writeOut);
+            if (ics)
+                cli::exportIcs(db, argv[3], cli::icsStamp(std::time(nullptr)), writeOut);
+            else
+                cli::exportTable(db, argv[3], format, writeOut);
             return 0;
         }
     } catch (const std::exception& e) {

@@ -1,12 +1,15 @@
 // tarnwick-cli-write: the writing commands of tarnwick-cli, which starts this program for them.
 //
 //   tarnwick-cli-write create FILE
+//   tarnwick-cli-write import FILE --from csv CSVFILE
 //
-// With the Qt layers built, a command runs the program's own database routine, its messages
+// With the Qt layers built, a command runs the program's own database routines, its messages
 // going to standard error; without them (the sanitizer build) `create` makes the same database
-// through the schema alone. Errors give exit status 1; wrong usage gives 2.
+// through the schema alone and `import` is not available. Errors give exit status 1; wrong
+// usage gives 2.
 #include <cstdio>
 #include <exception>
+#include <stdexcept>
 #include <string>
 
 #ifdef TARNWICK_CLI_DB_ROUTINES
@@ -15,6 +18,7 @@
 
 #include "console_messages.h"
 #include "db/routines.h"
+#include "import.h"
 #include "platform/services.h"
 #else
 #include "db/schema.h"
@@ -22,15 +26,45 @@
 
 namespace {
 
+#ifdef TARNWICK_CLI_DB_ROUTINES
+// The database file a writing command changes, as the routines take it: every writing command
+// reaches its file through here.
+QString target(const char* path) {
+    return QFile::decodeName(path);
+}
+#endif
+
 // A new database with the four tables and the default lists. The recently-used list in the
 // settings is left alone.
 int create(const char* path) {
 #ifdef TARNWICK_CLI_DB_ROUTINES
     platform::Services::setMessageBoxes(std::make_shared<cli::ConsoleMessageBoxes>());
-    return db::CreateNewDatabase(QFile::decodeName(path), nullptr) ? 0 : 1;
+    return db::CreateNewDatabase(target(path), nullptr) ? 0 : 1;
 #else
     db::schema::createDatabase(path);
     return 0;
+#endif
+}
+
+// Adds the items of a CSV file after the items of the database, all or none: every line is
+// checked before the database is opened, and the items are written as one transaction.
+int importCsv([[maybe_unused]] const char* path, [[maybe_unused]] const char* csvPath) {
+#ifdef TARNWICK_CLI_DB_ROUTINES
+    QFile csv(QFile::decodeName(csvPath));
+    if (!csv.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read " + std::string(csvPath) + ": " +
+                                 csv.errorString().toStdString());
+    const QByteArray bytes = csv.readAll();
+    if (csv.error() != QFileDevice::NoError)
+        throw std::runtime_error("cannot read " + std::string(csvPath) + ": " +
+                                 csv.errorString().toStdString());
+    const std::vector<db::ToDoItem> items =
+        cli::toDoItemsFromCsv(std::string_view(bytes.constData(), bytes.size()));
+    db::AppendToDoItems(target(path), items);
+    std::printf("%zu %s imported\n", items.size(), items.size() == 1 ? "item" : "items");
+    return 0;
+#else
+    throw std::runtime_error("import is not available in this build (it has no Qt)");
 #endif
 }
 
@@ -40,10 +74,16 @@ int main(int argc, char** argv) {
     try {
         if (argc == 3 && std::string(argv[1]) == "create")
             return create(argv[2]);
+        if (argc == 6 && std::string(argv[1]) == "import" && std::string(argv[3]) == "--from" &&
+            std::string(argv[4]) == "csv")
+            return importCsv(argv[2], argv[5]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tarnwick-cli: %s\n", e.what());
         return 1;
     }
-    std::fputs("usage: tarnwick-cli create FILE\n", stderr);
+    std::fputs("usage:\n"
+               "  tarnwick-cli create FILE\n"
+               "  tarnwick-cli import FILE --from csv CSVFILE\n",
+               stderr);
     return 2;
 }
