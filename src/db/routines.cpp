@@ -249,4 +249,14 @@ void RewriteToDoItems(const QString& path, const ToDoList& list) {
     database.close();
 }
 
+bool HoldDatabase(const QString& path, FileHold& hold) {
+    try {
+        hold = FileHold::take(enginePath(path));
+        return true;
+    } catch (const FileInUse& refusal) {
+        showMessage(QString::fromUtf8(refusal.what()));
+        return false;
+    }
+}
+
 } // namespace db

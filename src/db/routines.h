@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "db/file_hold.h"
 #include "db/todo_list.h"
 
 namespace db {
@@ -71,5 +72,12 @@ void LoadToDoItems(const QString& path, ToDoList& list);
 /// a row is never refused for its dates. Texts longer than their field (4 characters for the
 /// priority, 150 for the others) fail the rewrite, leaving the table as it was.
 void RewriteToDoItems(const QString& path, const ToDoList& list);
+
+/// Takes the hold on the file at `path` (db/file_hold.h) into `hold`, which the program keeps
+/// while the file is in use. When another Tarnwick has the file, shows its message (path +
+/// " is open in another Tarnwick (user alice on host lawpc).  Close it there first.") and
+/// returns false, leaving `hold` as it was. A missing file, or one that cannot be opened, gives
+/// an empty hold: the routines that open it say why.
+bool HoldDatabase(const QString& path, FileHold& hold);
 
 } // namespace db
