@@ -5,9 +5,15 @@
 // With the Qt layers built, a command runs the program's own database routine, its messages
 // going to standard error; without them (the sanitizer build) `create` makes the same database
 // through the schema alone. Errors give exit status 1; wrong usage gives 2.
+//
+// A file that is in use in a Tarnwick window is refused by every command that writes, with the
+// window's own message (path + " is open in another Tarnwick (user ... on host ...).  Close it
+// there first.").
 #include <cstdio>
 #include <exception>
 #include <string>
+
+#include "db/file_hold.h"
 
 #ifdef TARNWICK_CLI_DB_ROUTINES
 #include <QFile>
@@ -22,9 +28,17 @@
 
 namespace {
 
+// The hold a Tarnwick window keeps on its file (db/file_hold.h), taken by each writing command
+// before it opens its target and kept until the command ends, so that no window takes the file
+// up meanwhile either. Throws db::FileInUse when a window (or another command) has the file.
+db::FileHold holdForWriting(const char* path) {
+    return db::FileHold::take(path);
+}
+
 // A new database with the four tables and the default lists. The recently-used list in the
 // settings is left alone.
 int create(const char* path) {
+    const db::FileHold hold = holdForWriting(path);
 #ifdef TARNWICK_CLI_DB_ROUTINES
     platform::Services::setMessageBoxes(std::make_shared<cli::ConsoleMessageBoxes>());
     return db::CreateNewDatabase(QFile::decodeName(path), nullptr) ? 0 : 1;
