@@ -237,13 +237,10 @@ TEST(Startup, FileInUseElsewhere) {
     const QByteArray before = dbtest::fileBytes(path);
     support::HoldProcess other(path.toStdString());
     ASSERT_EQ(other.firstLine(), "held");
-    const db::FileHolder& self = db::FileHold::self();
-    const QString inUse =
-        path + QString::fromStdString(" is open in another Tarnwick (user " + self.user +
-                                      " on host " + self.host + ").  Close it there first.");
+    const std::string inUse = db::FileInUse(path.toStdString(), db::FileHold::self()).what();
 
     EXPECT_FALSE(run.form.load(run.show));
-    EXPECT_EQ(run.fakes.messageBoxes.calls(), QList{message(inUse)});
+    EXPECT_EQ(run.fakes.messageBoxes.calls(), QList{message(QString::fromStdString(inUse))});
     EXPECT_EQ(dbtest::fileBytes(path), before);
     EXPECT_TRUE(run.fakes.settings.writes().isEmpty());
     EXPECT_TRUE(run.form.List1.projects.isEmpty());
@@ -251,7 +248,7 @@ TEST(Startup, FileInUseElsewhere) {
     other.kill();
     EXPECT_TRUE(run.form.load(run.show));
     EXPECT_EQ(run.fakes.messageBoxes.calls().size(), 1);
-    EXPECT_EQ(support::HoldProcess::probe(path.toStdString()), inUse.toStdString());
+    EXPECT_EQ(support::HoldProcess::probe(path.toStdString()), inUse);
 }
 
 } // namespace

@@ -24,11 +24,9 @@ const Rows kThreeRows = {{"1", "Smith, Ann", "Call about the lease", "11/2/2026"
                          {"3", "Jones, Bob", "Court appearance", "11/4/2026", "10/1/2026"}};
 const Rows kOtherRows = {{"4", "Doe, Jane", "Review the will", "1/5/2027", "2/1/2027"}};
 
-// The message of a file that another Tarnwick (a helper process of this user) has in use.
+// The message of a file that another Tarnwick of this user and machine has in use.
 QString inUseMessage(const QString& path) {
-    const db::FileHolder& self = db::FileHold::self();
-    return path + QString::fromStdString(" is open in another Tarnwick (user " + self.user +
-                                         " on host " + self.host + ").  Close it there first.");
+    return db::FileInUse(path.toStdString(), db::FileHold::self()).what();
 }
 
 } // namespace

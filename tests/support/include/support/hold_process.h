@@ -1,5 +1,4 @@
-// The helper process hold_file (tests/support/hold_file.cpp): another Tarnwick that has a file
-// in use, for the tests of what the program does while one has it.
+// Another Tarnwick that has a file in use: the helper process hold_file (support/hold_file.cpp).
 #pragma once
 
 #include <string>
@@ -9,20 +8,16 @@ namespace support {
 
 class HoldProcess {
 public:
-    /// Starts the helper on `path` and waits for its first line.
+    /// Starts the helper on `path` and waits for its first line; the destructor ends it.
     explicit HoldProcess(const std::string& path);
-    /// Ends the helper (its input closed) and waits for it.
     ~HoldProcess();
     HoldProcess(const HoldProcess&) = delete;
-    HoldProcess& operator=(const HoldProcess&) = delete;
 
     /// "held", "nothing to hold", or the message the hold was refused with.
     const std::string& firstLine() const { return m_line; }
-    /// Kills the helper with SIGKILL, as a crash would end it, and waits for it.
+    /// Ends the helper with SIGKILL, as a crash would.
     void kill();
-
-    /// The first line of a helper started on `path` and ended at once: whether the file can
-    /// be held now.
+    /// The first line of a helper on `path` that ends at once.
     static std::string probe(const std::string& path) { return HoldProcess(path).firstLine(); }
 
 private:
