@@ -160,11 +160,12 @@ struct FileHold::Lock {
 };
 
 FileHold FileHold::take(const std::string& path) {
+    // Not blocking: a FIFO or a device at `path` must not hang the program; it is no database.
     bool writable = true;
-    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
+    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
         writable = false;
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     }
     if (fd < 0)
         return {};
@@ -176,7 +177,8 @@ FileHold FileHold::take(const std::string& path) {
     const Lock::Key key{st.st_dev, st.st_ino};
     const std::lock_guard guard(Lock::mutex());
     FileHold hold;
-    hold.lock_ = Lock::locks()[key].lock();
+    if (const auto found = Lock::locks().find(key); found != Lock::locks().end())
+        hold.lock_ = found->second.lock();
     if (hold.lock_) {
         ::close(fd); // another descriptor: closing it leaves the held lock alone
         return hold;
