@@ -46,8 +46,14 @@ bool frmInitial::load(const std::function<void()>& showMainWindow) {
         if (CurrentDatabasePath.isEmpty())
             CurrentDatabasePath = platform::joinPath(files.databaseFolder(), kDefaultDatabaseName);
 
+        // The file is held before anything reads or changes it, and held again once this
+        // sequence has made it. When another Tarnwick has it, the program ends after the
+        // message, the file and the settings untouched.
+        auto hold = [] { return db::HoldDatabase(CurrentDatabasePath, databaseHold()); };
         if (!files.fileExists(CurrentDatabasePath)) {
             db::CreateNewDatabase(CurrentDatabasePath, UpdateRecentDatabases);
+        } else if (!hold()) {
+            return false;
         } else if (!db::IsValidDatabase(CurrentDatabasePath)) {
             const QString path = CurrentDatabasePath;
             const platform::Answer answer = Services::messageBoxes().question(
@@ -64,6 +70,8 @@ bool frmInitial::load(const std::function<void()>& showMainWindow) {
             files.removeFile(path);
             db::CreateNewDatabase(path, UpdateRecentDatabases);
         }
+        if (!hold())
+            return false;
 
         db::LoadReferenceLists(CurrentDatabasePath, List1);
         showMainWindow();

@@ -29,8 +29,10 @@ public:
     /// module-wide values (defaults "Ariel", "9", "Ariel", "12"); CurrentDatabasePath from the
     /// slot "First", or "TODO.MDB" in the platform's database folder (the program's folder, or
     /// the per-user data folder when the program's is not writable); a missing file is created,
-    /// an existing one validated, and an invalid one replaced when the user agrees (the program
-    /// ends, the file untouched, when not); the reference lists; the show step. Failures of the
+    /// an existing one held (app::databaseHold(); when another Tarnwick has it, the program ends
+    /// after the message, before the file or the settings are touched), validated, and replaced
+    /// when invalid and the user agrees (the program ends, the file untouched, when not); a file
+    /// made here is held once made; the reference lists; the show step. Failures of the
     /// database routines are reported by them and the sequence goes on. Any other error ends the
     /// sequence with "Error in loading frmInitial module: " + description and a false result;
     /// when it comes from `showMainWindow`, the caller is to close whatever that left open.

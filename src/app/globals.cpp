@@ -6,6 +6,7 @@ namespace {
 QStringList g_recentDatabases;
 db::ReferenceLists g_referenceLists;
 EditInputs g_editInputs;
+db::FileHold g_databaseHold;
 
 } // namespace
 
@@ -20,6 +21,10 @@ QString StartingAddress;
 
 QStringList& recentDatabases() {
     return g_recentDatabases;
+}
+
+db::FileHold& databaseHold() {
+    return g_databaseHold;
 }
 
 db::ReferenceLists& referenceLists() {
@@ -37,6 +42,7 @@ void resetGlobals() {
     g_recentDatabases.clear();
     g_referenceLists = {};
     g_editInputs.clear();
+    g_databaseHold.release();
 }
 
 } // namespace app

@@ -1,5 +1,6 @@
-// Module-wide values shared by every window and routine: the file in use, the fonts, the
-// hidden lists of the start-up window, the edit inputs and the browser's starting address.
+// Module-wide values shared by every window and routine: the file in use and its hold, the
+// fonts, the hidden lists of the start-up window, the edit inputs and the browser's starting
+// address.
 // Tests reset them with resetGlobals().
 #pragma once
 
@@ -14,6 +15,11 @@ namespace app {
 
 /// Full path of the database file in use.
 extern QString CurrentDatabasePath;
+
+/// The hold on the file in use (db/file_hold.h), which keeps every other Tarnwick from taking it
+/// up: taken by the start-up and by each switch of file, released when the main window closes.
+/// Empty while the file in use is missing.
+db::FileHold& databaseHold();
 
 /// The program font (the lists and text boxes of every window) and the print font: family and
 /// size in points, as text.

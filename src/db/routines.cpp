@@ -357,4 +357,14 @@ void AppendToDoItems(const QString& path, const std::vector<ToDoItem>& items) {
     });
 }
 
+bool HoldDatabase(const QString& path, FileHold& hold) {
+    try {
+        hold = FileHold::take(enginePath(path));
+        return true;
+    } catch (const FileInUse& refusal) {
+        showMessage(QString::fromUtf8(refusal.what()));
+        return false;
+    }
+}
+
 } // namespace db

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "db/file_hold.h"
 #include "db/todo_list.h"
 
 namespace db {
@@ -119,5 +120,12 @@ void RewriteToDoItems(const QString& path, const ToDoList& list);
 /// the table is left as it was. Throws on failure. Texts longer than their field fail it, as in
 /// RewriteToDoItems; a date without a value stays null.
 void AppendToDoItems(const QString& path, const std::vector<ToDoItem>& items);
+
+/// Takes the hold on the file at `path` (db/file_hold.h) into `hold`, which the program keeps
+/// while the file is in use. When another Tarnwick has the file, shows its message (path +
+/// " is open in another Tarnwick (user alice on host lawpc).  Close it there first.") and
+/// returns false, leaving `hold` as it was. A missing file, or one that cannot be opened, gives
+/// an empty hold: the routines that open it say why.
+bool HoldDatabase(const QString& path, FileHold& hold);
 
 } // namespace db

@@ -6,6 +6,8 @@
 //   kReadLock   shared by every open handle for its whole lifetime; taken exclusively by a
 //               writer only while it commits, and by an Exclusive handle for its lifetime.
 //   kWriterLock exclusive while a handle is open for writing: one writer at a time.
+// (The next byte, 0x7FFFFF0002, is the program's: the hold of the window that has the file in
+// use, db/file_hold.h. The engine never touches it.)
 // A reader therefore never sees a half-written transaction, and a journal found while
 // holding kReadLock was left by a writer that died: it is rolled back before anything is read.
 //

@@ -15,6 +15,7 @@
 #include "memory_fs.h"
 #include "platform/error.h"
 #include "support/fake_platform.h"
+#include "support/hold_process.h"
 
 using platform::Answer;
 using platform::fakes::FakePlatform;
@@ -224,6 +225,30 @@ TEST(Startup, Scenarios) {
         EXPECT_EQ(run.fakes.messageBoxes.unusedAnswers(), 0) << scenario.name;
         scenario.verify(run);
     }
+}
+
+// Another Tarnwick has the file: the program ends after the message, before anything touches
+// the file or the settings. Once that Tarnwick has been killed, the next start proceeds and
+// holds the file itself.
+TEST(Startup, FileInUseElsewhere) {
+    StartupRun run;
+    const QString path = run.newDatabase("held.mdb");
+    run.fakes.settings.preset(kRecent, "First", path);
+    const QByteArray before = dbtest::fileBytes(path);
+    support::HoldProcess other(path.toStdString());
+    ASSERT_EQ(other.firstLine(), "held");
+    const std::string inUse = db::FileInUse(path.toStdString(), db::FileHold::self()).what();
+
+    EXPECT_FALSE(run.form.load(run.show));
+    EXPECT_EQ(run.fakes.messageBoxes.calls(), QList{message(QString::fromStdString(inUse))});
+    EXPECT_EQ(dbtest::fileBytes(path), before);
+    EXPECT_TRUE(run.fakes.settings.writes().isEmpty());
+    EXPECT_TRUE(run.form.List1.projects.isEmpty());
+
+    other.kill();
+    EXPECT_TRUE(run.form.load(run.show));
+    EXPECT_EQ(run.fakes.messageBoxes.calls().size(), 1);
+    EXPECT_EQ(support::HoldProcess::probe(path.toStdString()), inUse);
 }
 
 } // namespace

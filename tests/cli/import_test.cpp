@@ -17,7 +17,7 @@ std::string read(std::string_view csv) {
         };
         for (const db::ToDoItem& item : cli::toDoItemsFromCsv(csv))
             out += (out.empty() ? "" : "; ") + item.priority.toStdString() + "|" +
-                   item.clientOrProject.toStdString() + "|" + item.thingToDo.toStdString() + "|" +
+                   item.name.toStdString() + "|" + item.thingToDo.toStdString() + "|" +
                    day(item.startDate) + "|" + day(item.deadline);
         return out;
     } catch (const std::runtime_error& e) {

@@ -3,8 +3,10 @@
 #include <QTest>
 
 #include "app/globals.h"
+#include "db/file_hold.h"
 #include "db/schema.h"
 #include "db_test_util.h"
+#include "support/hold_process.h"
 #include "support/window_fixture.h"
 #include "ui/main/frm_todo.h"
 #include "ui/main/todo_list_model.h"
@@ -22,6 +24,11 @@ const Rows kThreeRows = {{"1", "Smith, Ann", "Call about the lease", "11/2/2026"
                          {"3", "Jones, Bob", "Court appearance", "11/4/2026", "10/1/2026"}};
 const Rows kOtherRows = {{"4", "Doe, Jane", "Review the will", "1/5/2027", "2/1/2027"}};
 
+// The message of a file that another Tarnwick of this user and machine has in use.
+QString inUseMessage(const QString& path) {
+    return db::FileInUse(path.toStdString(), db::FileHold::self()).what();
+}
+
 } // namespace
 
 class DatabaseCommandsTest : public QObject {
@@ -35,8 +42,8 @@ private slots:
 
     // Each row is named "command target [answer to the overwrite question]": the command New,
     // Open, Open-button or Recent (the third entry); the dialog cancelled, or the chosen name
-    // blank, the file in use, no file, a non-database or a database. "? " marks a question,
-    // %1 stands for the chosen name.
+    // blank, the file in use, no file, a non-database, a database, or a database that another
+    // Tarnwick has in use. "? " marks a question, %1 stands for the chosen name.
     void commands_data() {
         QTest::addColumn<bool>("switches");
         QTest::addColumn<QStringList>("shown");
@@ -68,6 +75,8 @@ private slots:
         row("Recent junk", false, {notValid, another});
         row("Recent database", true, {});
         row("Recent in-use", true, {});
+        for (const char* how : {"New held", "Open held", "Recent held"})
+            row(how, false, {inUseMessage("%1")});
     }
 
     // Every command ends either on the chosen file, its items shown (none for New), or on the
@@ -85,11 +94,14 @@ private slots:
                                                    : m_fx->dir.filePath("other.mdb");
         if (target == "junk")
             dbtest::writeBytes(chosen, "Minutes of the meeting");
-        if (target == "database") {
+        if (target == "database" || target == "held") {
             db::schema::createDatabase(chosen.toStdString());
             db::RewriteToDoItems(chosen, dbtest::MemoryToDoList(kOtherRows));
             dbtest::addRecords(chosen, "Clients", {{{"Client", dbtest::text("Doe, Jane")}}});
         }
+        std::optional<support::HoldProcess> other;
+        if (target == "held")
+            other.emplace(chosen.toStdString());
         target == "cancel" ? fakes.fileDialog.cancelNext() : fakes.fileDialog.chooseNext(chosen);
         if (!answer.isEmpty())
             fakes.messageBoxes.answerNext(answer == "Yes" ? Answer::Yes : Answer::No);
@@ -172,6 +184,29 @@ private slots:
         QCOMPARE(support::rowsOf(*window), kThreeRows);
         QVERIFY(window->listLoaded() && !m_fx->fakes.mousePointer.isBusy());
         QVERIFY(m_fx->fakes.settings.writes().isEmpty());
+    }
+
+    // The hold moves with the file in use: a switch lets go of the old file's and holds the new
+    // one, whose hold and note go when the window closes.
+    void holdMovesWithTheFile() {
+        const QString path = m_fx->path, other = m_fx->dir.filePath("other.mdb");
+        auto probe = [](const QString& file) {
+            return QString::fromStdString(support::HoldProcess::probe(file.toStdString()));
+        };
+        db::schema::createDatabase(other.toStdString());
+        app::databaseHold() = db::FileHold::take(path.toStdString());
+        frmToDo* window = m_fx->openMainWindow(kThreeRows, {other});
+        QCOMPARE(probe(path), inUseMessage(path));
+
+        window->mnuFileName[0]->trigger();
+        QCOMPARE(app::CurrentDatabasePath, other);
+        QCOMPARE(probe(path), "held");
+        QCOMPARE(probe(other), inUseMessage(other));
+        QVERIFY(QFile::exists(other + "-lock") && !QFile::exists(path + "-lock"));
+
+        window->close();
+        QCOMPARE(probe(other), "held");
+        QVERIFY(!QFile::exists(other + "-lock"));
     }
 };
 

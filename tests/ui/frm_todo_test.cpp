@@ -389,7 +389,8 @@ private slots:
     }
 
     // Exit over a file that has become read-only: the message and a question whose default
-    // is No. No keeps the program open with its list; Yes ends it, the file untouched.
+    // is No. No keeps the program open with its list and its hold on the file; Yes ends it, the
+    // file untouched and no longer held.
     void failedExitAsksBeforeClosing_data() {
         QTest::addColumn<bool>("byCloseBox");
         QTest::newRow("menu") << false;
@@ -400,6 +401,7 @@ private slots:
         QFETCH(bool, byCloseBox);
         QPointer<frmToDo> window = m_fx->openMainWindow(kThreeRows);
         const QByteArray before = dbtest::fileBytes(m_fx->path);
+        app::databaseHold() = db::FileHold::take(m_fx->path.toStdString());
         m_fx->makeDatabaseReadOnly();
         auto exit = [&] { byCloseBox ? void(window->close()) : window->mnuExit->trigger(); };
 
@@ -408,12 +410,14 @@ private slots:
         QVERIFY(loaded(window) && loaded(m_fx->initial) && window->isVisible());
         QCOMPARE(support::rowsOf(*window), kThreeRows);
         QCOMPARE(positionWrites(), 0);
+        QVERIFY(app::databaseHold().holds());
 
         m_fx->fakes.messageBoxes.answerNext(Answer::Yes);
         exit();
         QCOMPARE(ui::WindowRegistry::instance().count(), 0);
         QCOMPARE(positionWrites(), 1);
         QCOMPARE(dbtest::fileBytes(m_fx->path), before);
+        QVERIFY(!app::databaseHold().holds());
         const MessageBoxCall failed{MessageBoxCall::Kind::Message,
                                     kExitFailed + "Could not open '" + m_fx->path + "': denied.",
                                     "Tarnwick", Answer::No};

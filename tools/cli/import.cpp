@@ -40,7 +40,6 @@ std::optional<double> isoDate(const QString& text) {
 
 std::vector<db::ToDoItem> toDoItemsFromCsv(std::string_view text) {
     std::vector<db::ToDoItem> items;
-    db::DateTextReader listDate;
     readCsv(text, [&](const CsvRecord& record) {
         auto bad = [&](const QString& what) {
             return std::runtime_error("line " + std::to_string(record.line) + ": " +
@@ -80,7 +79,7 @@ std::vector<db::ToDoItem> toDoItemsFromCsv(std::string_view text) {
                 continue;
             *date = isoDate(trimmed);
             if (!*date)
-                *date = listDate(trimmed);
+                *date = db::dateFromText(trimmed);
             if (!*date)
                 throw bad(QStringLiteral("the %1 \"%2\" is not a date")
                               .arg(QLatin1String(kFieldNames[index]), fields[index]));

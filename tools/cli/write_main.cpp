@@ -7,10 +7,16 @@
 // going to standard error; without them (the sanitizer build) `create` makes the same database
 // through the schema alone and `import` is not available. Errors give exit status 1; wrong
 // usage gives 2.
+//
+// A file that is in use in a Tarnwick window is refused by every command that writes, with the
+// window's own message (path + " is open in another Tarnwick (user ... on host ...).  Close it
+// there first.").
 #include <cstdio>
 #include <exception>
 #include <stdexcept>
 #include <string>
+
+#include "db/file_hold.h"
 
 #ifdef TARNWICK_CLI_DB_ROUTINES
 #include <QFile>
@@ -26,6 +32,13 @@
 
 namespace {
 
+// The hold a Tarnwick window keeps on its file (db/file_hold.h), taken by each writing command
+// before it opens its target and kept until the command ends, so that no window takes the file
+// up meanwhile either. Throws db::FileInUse when a window (or another command) has the file.
+db::FileHold holdForWriting(const char* path) {
+    return db::FileHold::take(path);
+}
+
 #ifdef TARNWICK_CLI_DB_ROUTINES
 // The database file a writing command changes, as the routines take it: every writing command
 // reaches its file through here.
@@ -37,6 +50,7 @@ QString target(const char* path) {
 // A new database with the four tables and the default lists. The recently-used list in the
 // settings is left alone.
 int create(const char* path) {
+    const db::FileHold hold = holdForWriting(path);
 #ifdef TARNWICK_CLI_DB_ROUTINES
     platform::Services::setMessageBoxes(std::make_shared<cli::ConsoleMessageBoxes>());
     return db::CreateNewDatabase(target(path), nullptr) ? 0 : 1;
@@ -49,6 +63,7 @@ int create(const char* path) {
 // Adds the items of a CSV file after the items of the database, all or none: every line is
 // checked before the database is opened, and the items are written as one transaction.
 int importCsv([[maybe_unused]] const char* path, [[maybe_unused]] const char* csvPath) {
+    const db::FileHold hold = holdForWriting(path);
 #ifdef TARNWICK_CLI_DB_ROUTINES
     QFile csv(QFile::decodeName(csvPath));
     if (!csv.open(QIODevice::ReadOnly))

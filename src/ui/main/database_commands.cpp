@@ -75,10 +75,20 @@ public:
     /// An ending without a switch: the file in use is the fallback again.
     void restoreFallback() { app::CurrentDatabasePath = m_fallback; }
 
+    /// Takes the hold on `path` for the switch to come (a file made since is held again).
+    /// When another Tarnwick has the file: its message, and the command ends without a switch.
+    bool hold(const QString& path) {
+        if (db::HoldDatabase(path, m_hold))
+            return true;
+        restoreFallback();
+        setPointerNormal();
+        return false;
+    }
+
     /// Makes the window stand for `path`, which is CurrentDatabasePath and has passed the
     /// command's checks: the caption, the list emptied and (for an existing file) refilled with
-    /// the reference lists, then the recently used list. This is the one place where the
-    /// program takes up another file.
+    /// the reference lists, then the recently used list, and last the file's hold replaces the
+    /// old file's. This is the one place where the program takes up another file.
     void switchTo(const QString& path, Target target) {
         m_switchBegun = true;
         m_window.showDatabaseInTitle(path);
@@ -96,6 +106,7 @@ public:
         }
         QString entered = path;
         app::UpdateRecentDatabases(entered);
+        app::databaseHold() = std::move(m_hold);
     }
 
 private:
@@ -120,6 +131,7 @@ private:
     frmToDo& m_window;
     const QString m_prefix;
     const QString m_fallback;
+    db::FileHold m_hold; // the chosen file's, until the switch completes
     bool m_switchBegun = false;
 };
 
@@ -146,6 +158,8 @@ void NewToDoDatabase(frmToDo& window) {
         }
         platform::Files& files = Services::files();
         if (files.fileExists(path)) {
+            if (!command.hold(path))
+                return;
             const QString question =
                 db::IsValidDatabase(app::CurrentDatabasePath)
                     ? path + QStringLiteral(
@@ -161,6 +175,8 @@ void NewToDoDatabase(frmToDo& window) {
             files.removeFile(path);
         }
         db::CreateNewDatabase(path, app::UpdateRecentDatabases);
+        if (!command.hold(path))
+            return;
         command.switchTo(path, Target::NewFile);
     });
 }
@@ -176,6 +192,8 @@ void OpenToDoDatabase(frmToDo& window) {
             showMessage(kAlreadyOpen);
             return;
         }
+        if (!command.hold(path))
+            return;
         if (!db::IsValidDatabase(app::CurrentDatabasePath)) {
             showMessage(kNotValidFile);
             command.restoreFallback();
@@ -194,6 +212,8 @@ void OpenRecentDatabase(frmToDo& window, const QString& path) {
             return;
         }
         app::CurrentDatabasePath = path;
+        if (!command.hold(path))
+            return;
         if (!db::IsValidDatabase(app::CurrentDatabasePath)) {
             showMessage(kNotValidFile);
             command.restoreFallback();

@@ -12,6 +12,12 @@
 // Switching writes nothing to the file being left: a drag-to-swap not yet stored is dropped.
 // The File menu's recently used entries stay as they were until the next start.
 //
+// The hold on the file in use (app::databaseHold(), db/file_hold.h) moves with it: each command
+// takes the chosen file's before it reads or changes the file, and it replaces the old file's
+// hold when the switch completes. A file that another Tarnwick has is refused with the hold's
+// message (path + " is open in another Tarnwick (user ... on host ...).  Close it there
+// first."), before New asks to overwrite it, and the command ends as any refused switch does.
+//
 // Choices made here:
 // - Overwriting an existing file with New asks with No as the default button, so that Enter
 //   does not destroy a file.

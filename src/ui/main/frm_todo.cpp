@@ -346,6 +346,8 @@ void frmToDo::closeEvent(QCloseEvent* event) {
     // started it has stored the list already (or decided to go without it), and the window goes.
     if (m_leaving || Exit() || ui::isUnloadingAllForms()) {
         event->accept();
+        // Nothing writes the file after this: another Tarnwick may take it up.
+        app::databaseHold().release();
         ui::WindowRegistry::instance().remove(this);
     } else {
         event->ignore();

@@ -37,7 +37,9 @@
 // another program, a message box closing) leave it where the user put it.
 //
 // Other choices:
-// - Closing the window runs Exit; a close refused by Exit leaves the window open.
+// - Closing the window runs Exit; a close refused by Exit leaves the window open. The window
+//   lets go of the hold on the file in use (app::databaseHold()) as it closes, also when Exit
+//   failed and the user chose to close without storing.
 // - The menu item and Delete key report errors of Delete, Edit, Add and the window commands
 //   with a message; the toolbar ignores them. Nothing is selected after Delete.
 // - Keys in the list are judged by their virtual-key and character codes
