@@ -153,11 +153,13 @@ private slots:
         QVERIFY(!fakes.mousePointer.isBusy());
         QCOMPARE(fakes.mousePointer.calls().contains(FakeMousePointer::Call::SetBusy),
                  command != "Recent");
-        if (command != "Recent")
-            QCOMPARE(fakes.fileDialog.requests(),
-                     QList{platform::FileDialogRequest::databaseFile(
-                         command == "New" ? "Creating New To Do Database File"
-                                          : "Opening To Do Database File")});
+        if (command != "Recent") {
+            auto request = platform::FileDialogRequest::databaseFile(
+                command == "New" ? "Creating New To Do Database File"
+                                 : "Opening To Do Database File");
+            request.promptToOverwrite = command == "New"; // opening overwrites nothing
+            QCOMPARE(fakes.fileDialog.requests(), QList{request});
+        }
         if (!switches)
             QCOMPARE(dbtest::fileBytes(chosen), chosenBytes);
         else if (command == "New")

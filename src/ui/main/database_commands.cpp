@@ -43,8 +43,17 @@ void setPointerNormal() {
     Services::mousePointer().setNormal();
 }
 
-QString chooseDatabaseFile(const QString& title) {
-    return Services::fileDialog().chooseFile(platform::FileDialogRequest::databaseFile(title));
+// The file dialog for New (`forNew`) or Open. Opening a file overwrites nothing, so Open's
+// dialog asks no overwrite question; both ask before "creating" a missing file.
+platform::FileDialogRequest databaseFileRequest(bool forNew) {
+    platform::FileDialogRequest request =
+        platform::FileDialogRequest::databaseFile(forNew ? kNewTitle : kOpenTitle);
+    request.promptToOverwrite = forNew;
+    return request;
+}
+
+QString chooseDatabaseFile(bool forNew) {
+    return Services::fileDialog().chooseFile(databaseFileRequest(forNew));
 }
 
 // Nothing but spaces (other blanks make a name, however odd).
@@ -143,7 +152,7 @@ void NewToDoDatabase(frmToDo& window) {
     FileCommand command(window, kNewFailed);
     command.run([&] {
         setPointerBusy();
-        app::CurrentDatabasePath = chooseDatabaseFile(kNewTitle);
+        app::CurrentDatabasePath = chooseDatabaseFile(true);
         const QString path = app::CurrentDatabasePath;
         if (isBlankName(path)) {
             showMessage(kNoValidName);
@@ -185,7 +194,7 @@ void OpenToDoDatabase(frmToDo& window) {
     FileCommand command(window, kOpenFailed);
     command.run([&] {
         setPointerBusy();
-        app::CurrentDatabasePath = chooseDatabaseFile(kOpenTitle);
+        app::CurrentDatabasePath = chooseDatabaseFile(false);
         const QString path = app::CurrentDatabasePath;
         if (path == command.fallback()) {
             setPointerNormal();

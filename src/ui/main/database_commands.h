@@ -21,6 +21,8 @@
 // Choices made here:
 // - Overwriting an existing file with New asks with No as the default button, so that Enter
 //   does not destroy a file.
+// - Open's file dialog asks no overwrite question for an existing file (opening one replaces
+//   nothing); New's does, before its own question.
 // - Open's file dialog asks before "creating" a missing file, as New's does. Answering Yes
 //   creates nothing: Open then finds no valid database at that name and says so (the file's
 //   own "... is not a valid Tarnwick database.", then "The selected file is not a valid
