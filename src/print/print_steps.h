@@ -36,8 +36,8 @@ private:
     QString m_suffix;
 };
 
-/// Points from a size text: "12", "10.5", or "10,5" where the locale writes a decimal comma.
-/// Throws platform::Error for any other text.
+/// Points from a size text, read as app::PointsFromSizeText reads it ("12", "10.5", "10,5").
+/// Throws platform::Error for a text that is not a positive number.
 float pointsFromText(const QString& text);
 
 /// Prints the page label centred on the bottom-margin line: the page end without its new page.

@@ -1,11 +1,12 @@
 #include "print/print_text_array.h"
 
+#include "app/font_commands.h"
 #include "app/globals.h"
 #include "platform/error.h"
 #include "platform/services.h"
 #include "print/print_steps.h"
 
-#include <QLocale>
+#include <optional>
 
 namespace print {
 
@@ -21,14 +22,10 @@ QString NextWord;
 namespace detail {
 
 float pointsFromText(const QString& text) {
-    const QString trimmed = text.trimmed();
-    bool ok = false;
-    float points = QLocale().toFloat(trimmed, &ok);
-    if (!ok)
-        points = QLocale::c().toFloat(trimmed, &ok);
-    if (!ok)
+    const std::optional<double> points = app::PointsFromSizeText(text);
+    if (!points)
         throw platform::Error(QStringLiteral("\"%1\" is not a font size").arg(text));
-    return points;
+    return static_cast<float>(*points);
 }
 
 void PrintPageLabel(platform::Printer& printer, Steps& step) {

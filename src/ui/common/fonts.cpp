@@ -1,20 +1,16 @@
 #include "ui/common/fonts.h"
 
-#include <QLocale>
 #include <QWidget>
 
+#include "app/font_commands.h"
 #include "app/globals.h"
 
 namespace ui {
 
 QFont fontWith(QFont font, const QString& name, const QString& size) {
     font.setFamily(name);
-    bool ok = false;
-    double points = QLocale().toDouble(size.trimmed(), &ok);
-    if (!ok)
-        points = QLocale::c().toDouble(size.trimmed(), &ok);
-    if (ok && points > 0)
-        font.setPointSizeF(points);
+    if (const std::optional<double> points = app::PointsFromSizeText(size))
+        font.setPointSizeF(*points);
     return font;
 }
 

@@ -11,8 +11,10 @@ class QWidget;
 
 namespace ui {
 
-/// `font` with the family `name` and the size `size` in points, written in the user's locale
-/// or the C form ("10.5", "10,5"); a size that is not a positive number leaves font's size.
+/// `font` with the family `name` and the size `size` in points, read as
+/// app::PointsFromSizeText reads it ("10.5", "10,5"); a size that is not a positive number
+/// leaves font's size. The name is taken as it stands: where no installed font carries it
+/// ("Ariel"), the desktop's font matching chooses the face shown.
 QFont fontWith(QFont font, const QString& name, const QString& size);
 
 /// Gives each of `controls` the program font (ProgramFontName, ProgramFontSize).

@@ -12,6 +12,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "app/font_commands.h"
 #include "app/globals.h"
 #include "app/settings_routines.h"
 #include "db/routines.h"
@@ -560,11 +561,16 @@ void frmToDo::mnuFileName_Click(int index) {
 }
 
 void frmToDo::mnuProgramFont_Click() {
-    // Program font: filled in by the font commands.
+    // Cancel, or any failure, ends the command silently; values set before it stay set.
+    ignoreErrors([this] {
+        app::ChooseProgramFont();
+        setListFont(app::ProgramFontName, app::ProgramFontSize);
+    });
 }
 
 void frmToDo::mnuPrintFont_Click() {
-    // Print font: filled in by the font commands.
+    // Nothing on screen changes: the next print-out takes the new font.
+    ignoreErrors([] { app::ChoosePrintFont(); });
 }
 
 void frmToDo::mnuPrint_Click() {

@@ -167,6 +167,8 @@ public:
     void mnuNewToDoDatabase_Click();
     void mnuOpenToDoDatabase_Click();
     void mnuFileName_Click(int index);
+    /// The font commands (app/font_commands.h), the program font re-fonting ListView1 at once.
+    /// Cancel and errors end them without a message.
     void mnuProgramFont_Click();
     void mnuPrintFont_Click();
     void mnuPrint_Click();
