@@ -200,7 +200,7 @@ private slots:
 
     void fontDialogOpensWithTheLastChoiceOfTheRun() {
         platform::QtFontDialog dialog;
-        // Qt's font dialog offers whole point sizes only.
+        // A size set through Qt's own interface, which takes whole sizes.
         QFont chosen = QApplication::font();
         chosen.setPointSize(QApplication::font().pointSize() + 5);
         QFont shownFirst, shownSecond, shownThird;

@@ -23,9 +23,11 @@ public:
     virtual FontChoice chooseFont() = 0;
 };
 
-/// Qt's own QFontDialog over the active window. It opens with the last font chosen in it
-/// during the run, at first with the application's default font. One object serves every
-/// font command, so they share that memory.
+/// Qt's own QFontDialog over the active window, whose size box also takes sizes such as 10.5
+/// (the locale's decimal separator or a point, 1 to 512 points, up to two decimals); the size
+/// list offers whole sizes. It opens with the last font chosen in it during the run, at first
+/// with the application's default font. One object serves every font command, so they share
+/// that memory.
 class QtFontDialog final : public FontDialog {
 public:
     FontChoice chooseFont() override;
