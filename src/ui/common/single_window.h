@@ -8,12 +8,14 @@
 //
 // `make` is the window's constructor (which runs its load step and gives its first control the
 // focus); a constructor that throws leaves nothing loaded, and the caller's trap reports or
-// ignores the error.
+// ignores the error. A window made here has its controls named for assistive technology
+// (ui/common/accessibility.h) before it is shown.
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
 
+#include "ui/common/accessibility.h"
 #include "ui/common/window_registry.h"
 
 namespace ui {
@@ -43,6 +45,7 @@ template <typename T, typename Make> T* showModeless(Make&& make) {
         return open;
     }
     T* window = make();
+    nameControls(*window);
     WindowRegistry::instance().add(window);
     window->show();
     return window;
@@ -57,6 +60,7 @@ template <typename T, typename Make> void showModal(Make&& make) {
         return;
     }
     QPointer<T> window = make();
+    nameControls(*window);
     WindowRegistry::instance().add(window);
     window->exec();
     delete window.data(); // null when the dialog deleted itself on closing

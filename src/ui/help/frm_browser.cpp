@@ -74,6 +74,7 @@ frmBrowser::frmBrowser() {
     createAddressArea();
     brwWebBrowser = new PagePane(this);
     brwWebBrowser->setObjectName(QStringLiteral("brwWebBrowser"));
+    brwWebBrowser->setAccessibleName(QStringLiteral("Web page"));
     timTimer = new QTimer(this);
     timTimer->setObjectName(QStringLiteral("timTimer"));
     timTimer->setInterval(5);

@@ -69,6 +69,10 @@ frmAddToToDo::frmAddToToDo()
     List3 = new QListWidget(area);
     List3->setObjectName(QStringLiteral("List3"));
 
+    // The labels name the controls below them for assistive technology.
+    Label1->setBuddy(List1);
+    Label4->setBuddy(List2);
+    Label3->setBuddy(Text1);
     setTabOrder(List1, List2);
     setTabOrder(List2, DTPicker1);
     setTabOrder(DTPicker1, Text1);

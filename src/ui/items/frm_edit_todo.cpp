@@ -51,6 +51,9 @@ frmEditToDo::frmEditToDo() : ItemDialog("frmEditToDo", QStringLiteral("Edit To D
     List1 = new QListWidget(area);
     List1->setObjectName(QStringLiteral("List1"));
 
+    // The labels name the boxes below them for assistive technology.
+    Label1->setBuddy(Text1);
+    Label3->setBuddy(Text2);
     setTabOrder(Option1[4], Text1);
     setTabOrder(Text1, DTPicker1);
     setTabOrder(DTPicker1, Text2);

@@ -93,6 +93,7 @@ ItemDialog::ItemDialog(const char* name, const QString& caption, const ItemDialo
     Label2 = addLabel("Label2", QStringLiteral("Deadline Date:"), layout.deadlineLabel);
     DTPicker1 = new DatePicker(m_clientArea);
     DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
+    Label2->setBuddy(DTPicker1); // it names the picker for assistive technology
     place(*DTPicker1, layout.deadlinePicker);
     Label3 = addLabel("Label3", QStringLiteral("Thing To Do:"), layout.textLabel);
 }
@@ -147,6 +148,7 @@ void ItemDialog::selectPriority(const QString& priority) {
 void ItemDialog::setUpActivityList(QListWidget& list, QLineEdit& target) {
     m_activityList = &list;
     m_activityTarget = &target;
+    list.setAccessibleName(QStringLiteral("Activities"));
     list.setSelectionMode(QAbstractItemView::SingleSelection);
     list.hide();
     keys::watch(list, [this](int, int charCode) {

@@ -205,6 +205,7 @@ void frmToDo::createList() {
     ListView1 = new ui::ToDoListView(m_clientArea);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setToolTip(QStringLiteral("This list displays your Things To Do"));
+    ListView1->setAccessibleName(QStringLiteral("Things To Do"));
     QPalette palette = ListView1->palette();
     palette.setColor(QPalette::Base, kLightCyan);
     palette.setColor(QPalette::Window, kLightCyan);
