@@ -50,7 +50,11 @@ template <typename W> struct ToolbarButton {
     const char* key;
     const char* toolTip;
     Command<W> command;
+    /// A key that clicks the button while its window is active: a standard key, or where none
+    /// fits, `keys` in portable text ("Alt+Home"). (A key sequence cannot be made before the
+    /// application exists, so the tables keep these plain.)
     QKeySequence::StandardKey shortcut = QKeySequence::UnknownKey;
+    const char* keys = nullptr;
 };
 
 /// Runs `command` as a menu item does (see the top of this file).
@@ -108,8 +112,12 @@ QHash<QString, QIcon> buildToolbar(QToolBar& toolbar, const Buttons& buttons,
         action->setData(key);
         action->setToolTip(QLatin1String(button.toolTip));
         action->setObjectName(toolbar.objectName() + QLatin1Char(':') + key);
-        if (button.shortcut != QKeySequence::UnknownKey) {
-            action->setShortcut(button.shortcut);
+        const QKeySequence shortcut =
+            button.shortcut != QKeySequence::UnknownKey
+                ? QKeySequence(button.shortcut)
+                : QKeySequence(QLatin1String(button.keys), QKeySequence::PortableText);
+        if (!shortcut.isEmpty()) {
+            action->setShortcut(shortcut);
             action->setShortcutContext(Qt::WindowShortcut);
         }
     }

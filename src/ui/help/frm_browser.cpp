@@ -45,8 +45,8 @@ const ui::ToolbarButton<frmBrowser> kButtons[] = {
     {"Forward", "Forward", &frmBrowser::goForward, QKeySequence::Forward},
     {"Stop", "Stop", &frmBrowser::stop, QKeySequence::Cancel},
     {"Refresh", "Refresh", &frmBrowser::refresh, QKeySequence::Refresh},
-    {"Home", "Home", &frmBrowser::goHome},
-    {"Search", "Search", &frmBrowser::search},
+    {"Home", "Home", &frmBrowser::goHome, QKeySequence::UnknownKey, "Alt+Home"},
+    {"Search", "Search", &frmBrowser::search, QKeySequence::UnknownKey, "Ctrl+K"},
 };
 
 // The page pane. A link that asks for a new window opens in the pane itself.

@@ -22,8 +22,9 @@
 // - The resize rule skips each size that would come out negative, so a tiny window keeps its
 //   controls at their last sizes.
 // - Links that ask for a new window open in the page pane itself.
-// - Keys: Alt+Left and Alt+Right go back and forward, F5 refreshes, Escape stops, Alt+A goes
-//   to the address box, which has the focus when the window opens.
+// - Keys: Alt+Left and Alt+Right go back and forward, F5 refreshes, Escape stops, Alt+Home goes
+//   to the home page and Ctrl+K to the search page, as in common browsers, so that every button
+//   has a key; Alt+A goes to the address box, which has the focus when the window opens.
 #pragma once
 
 #include <QElapsedTimer>
