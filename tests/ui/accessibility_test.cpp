@@ -10,15 +10,13 @@
 #include "support/window_fixture.h"
 #include "ui/common/accessibility.h"
 #include "ui/common/single_window.h"
-#include "ui/help/frm_about.h"
-#include "ui/help/frm_browser.h"
-#include "ui/items/frm_add_to_todo.h"
 #include "ui/main/frm_todo.h"
 
 namespace {
 
-// The interactive controls of `parent` as "objectName=name|description", as assistive
-// technology reads them; a control's parts and windows of their own are left out.
+// The interactive controls of `parent` as "window/control=name|description", as assistive
+// technology reads them; a control's parts and windows of their own are left out. A toolbar
+// button goes by its action's name.
 QStringList accessible(const QWidget& parent) {
     QStringList found;
     for (QWidget* child : parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
@@ -28,14 +26,11 @@ QStringList accessible(const QWidget& parent) {
             found += accessible(*child);
             continue;
         }
-        // A toolbar button goes by its action's name.
         const auto* button = qobject_cast<QToolButton*>(child);
-        const QString id = button != nullptr && button->defaultAction() != nullptr
-                               ? button->defaultAction()->objectName()
-                               : child->objectName();
+        const QObject* id = button != nullptr ? button->defaultAction() : nullptr;
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(child);
-        found.append(id + "=" + face->text(QAccessible::Name) + "|" +
-                     face->text(QAccessible::Description));
+        found.append(child->window()->objectName() + "/" + (id ? id : child)->objectName() + "=" +
+                     face->text(QAccessible::Name) + "|" + face->text(QAccessible::Description));
     }
     return found;
 }
@@ -51,49 +46,36 @@ private slots:
         app::StartingAddress = QStringLiteral("about:blank");
         frmToDo* main = fx.openMainWindow({{"1", "Smith, Ann", "Call", "", ""}});
         main->selectRow(1);
-        QMap<QString, QStringList> windows;
-        auto take = [&windows](QWidget* window) {
-            windows[window->objectName()] = accessible(*window);
-        };
-        take(main);
+        QStringList found = accessible(*main);
         for (QAction* opener :
              {main->mnuEditItem, main->mnuClients, main->mnuActivities, main->mnuProjects}) {
             support::ModalScript script({[&](QWidget* dialog) {
-                take(dialog);
+                found += accessible(*dialog);
                 dialog->close();
             }});
             opener->trigger();
         }
-        main->mnuAddItem->trigger();
-        take(ui::findWindow<frmAddToToDo>());
-        main->mnuAbout->trigger();
-        take(ui::findWindow<frmAbout>());
-        main->mnuVellumtide->trigger();
-        take(ui::findWindow<frmBrowser>());
-
-        QCOMPARE(windows.size(), 8);
-        for (auto [window, controls] : windows.asKeyValueRange()) {
-            QVERIFY2(controls.size() >= 2, qPrintable(window));
-            QCOMPARE(controls.filter("=|"), QStringList()); // no control without a name
+        for (QAction* opener : {main->mnuAddItem, main->mnuAbout, main->mnuVellumtide}) {
+            opener->trigger();
+            ui::WindowRegistry& loaded = ui::WindowRegistry::instance();
+            found += accessible(*loaded.at(loaded.count() - 1));
         }
-        // Names come from toolbar tooltips, labels, frames and captions; tooltips describe.
-        QStringList samples = windows["frmToDo"].filter(QRegularExpression("ListView1|Spell"));
-        samples += windows["frmAddToToDo"].filter(QRegularExpression("List1|DTPicker1|List3"));
-        samples += windows["frmClient"].filter("Text2");
-        samples += windows["frmAbout"].filter("Command1");
-        QCOMPARE(samples, QStringList({
-                              "Toolbar1:Spell Check=Change print font|Change print font",
-                              "ListView1=Things To Do|This list displays your Things To Do",
-                              "DTPicker1=Deadline Date|",
-                              "List1=Client|",
-                              "List3=Activities|",
-                              "Text2=Add last name|Press [Enter] when first and last names have "
-                              "been added",
-                              "Command1=System Info...|",
-                          }));
+        for (const char* window : {"frmToDo", "frmEditToDo", "frmClient", "frmActivity",
+                                   "frmProject", "frmAddToToDo", "frmAbout", "frmBrowser"})
+            QVERIFY2(found.filter(QString(window) + "/").size() >= 2, window);
+        QCOMPARE(found.filter("=|"), QStringList()); // no control without a name
+        // Names from toolbar tooltips, labels, frames and captions; tooltips describe.
+        QCOMPARE(
+            found.filter(
+                QRegularExpression("Spell|ListView1|Add.*DTPicker1|List3|Client/Text2|Command1")),
+            QStringList({"frmToDo/Toolbar1:Spell Check=Change print font|Change print font",
+                         "frmToDo/ListView1=Things To Do|This list displays your Things To Do",
+                         "frmClient/Text2=Add last name|Press [Enter] when first and last names "
+                         "have been added",
+                         "frmAddToToDo/DTPicker1=Deadline Date|", "frmAddToToDo/List3=Activities|",
+                         "frmAbout/Command1=System Info...|"}));
     }
 };
 
 QTEST_MAIN(AccessibilityTest)
-
 #include "accessibility_test.moc"
