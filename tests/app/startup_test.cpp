@@ -95,16 +95,6 @@ TEST(Startup, Scenarios) {
              EXPECT_EQ(QStringList({app::ProgramFontName, app::ProgramFontSize,
                                     app::PrintingFontName, app::PrintingFontSize}),
                        QStringList({"Ariel", "9", "Ariel", "12"}));
-             // Settings read in the sequence's order, then by the recently-used update.
-             QList<QPair<QString, QString>> expected;
-             for (const char* slot : {"First", "Second", "Third", "Fourth", "Fifth", "Sixth"})
-                 expected.append({kRecent, slot});
-             expected.append({{"DefaultFontName", "Default Font Name"},
-                              {"DefaultPrintFontName", "Default Print Font Name"},
-                              {"DefaultFontSize", "Default Font Size"},
-                              {"DefaultPrintFontSize", "Default Print Font Size"},
-                              {kRecent, "First"}});
-             EXPECT_EQ(run.fakes.settings.reads().mid(0, expected.size()), expected);
          }},
         {"program in the root folder",
          [](StartupRun& run) {
