@@ -27,23 +27,15 @@
 
 using platform::Answer;
 using platform::fakes::MessageBoxCall;
+using support::kThreeRows;
 using support::Row;
+using support::rowCentre;
 using support::Rows;
 Q_DECLARE_METATYPE(Rows)
 
 namespace {
 
-const Rows kThreeRows = {
-    {"1", "Smith, Ann", "Call about the lease", "11/2/2026", "12/5/2026"},
-    {"2", "Harbour Project", "Draft the brief", "11/3/2026", "9/30/2026"},
-    {"3", "Jones, Bob", "Court appearance re appeal", "11/4/2026", "10/1/2026"},
-};
-
 const QString kExitFailed = QStringLiteral("There was an error in exiting the program: ");
-
-QPoint rowCentre(frmToDo& window, int row) {
-    return window.ListView1->visualRect(window.listModel().index(row - 1, 0)).center();
-}
 
 void clickHeader(frmToDo& window, int column) {
     QHeaderView* header = window.ListView1->header();
