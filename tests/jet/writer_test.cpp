@@ -119,26 +119,6 @@ TEST(Writer, RejectsValuesTheFieldCannotHold) {
     EXPECT_TRUE(db.check().ok());
 }
 
-TEST(Writer, TableNamesAndFieldsAreValidated) {
-    auto fs = std::make_shared<MemoryFileSystem>();
-    auto db = createIn(fs, kPath);
-    db.createTable(thingsToDoSpec());
-    jet::TableSpec twice = thingsToDoSpec();
-    twice.name = "THINGS TO DO"; // the catalog index folds case
-    EXPECT_THROW(db.createTable(twice), jet::Error);
-    for (const char* bad : {"", " Leading", "Dot.Name", "Brackets[]", "O'Brien"}) {
-        jet::TableSpec s{bad, {{"F", jet::ColumnType::Text, 10, true, false}}};
-        EXPECT_THROW(db.createTable(s), jet::Error) << bad;
-    }
-    EXPECT_THROW(db.createTable({"Empty", {}}), jet::Error);
-    EXPECT_THROW(db.createTable({"Dup",
-                                 {{"A", jet::ColumnType::Text, 5, true, false},
-                                  {"a", jet::ColumnType::Text, 5, true, false}}}),
-                 jet::Error);
-    EXPECT_EQ(db.tableNames(), (std::vector<std::string>{"Things To Do"}));
-    EXPECT_TRUE(db.check().ok());
-}
-
 TEST(Writer, TablesWithIndexesAreRefusedBeforeAnythingChanges) {
     auto fs = withFixture("indexTestV2000.mdb", kPath);
     const auto before = fs->contents(kPath);
