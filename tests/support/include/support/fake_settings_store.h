@@ -15,6 +15,8 @@ struct SettingsWrite {
     QString section;
     QString key;
     QString value;
+
+    friend bool operator==(const SettingsWrite&, const SettingsWrite&) = default;
 };
 
 class FakeSettingsStore final : public SettingsStore {
