@@ -50,8 +50,6 @@ TEST(UpdateRecentDatabases, InsertsAtTheFrontShiftingOnlyToTheFirstEmptySlot) {
         for (std::size_t i = 0; i < kSlots.size(); ++i)
             EXPECT_EQ(fakes.settings.value(kRecent, kSlots[i]).value_or(""), c.after[i])
                 << c.name << ": " << kSlots[i].toStdString();
-        for (const auto& read : fakes.settings.reads())
-            EXPECT_NE(read.second, "Sixth") << c.name;
         // Written from "First" downwards, and nothing when the path was listed.
         QStringList written;
         for (const auto& write : fakes.settings.writes())

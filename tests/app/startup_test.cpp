@@ -12,7 +12,6 @@
 #include "db/engine.h"
 #include "db/schema.h"
 #include "db_test_util.h"
-#include "memory_fs.h"
 #include "platform/error.h"
 #include "support/fake_platform.h"
 #include "support/hold_process.h"
@@ -32,10 +31,7 @@ struct StartupRun {
         app::resetGlobals();
         fakes.files.setProgramFolder(dir.path());
     }
-    ~StartupRun() {
-        db::setFileSystemForTesting(nullptr);
-        app::resetGlobals();
-    }
+    ~StartupRun() { app::resetGlobals(); }
     QString path(const QString& name) const { return dir.filePath(name); }
     QString newDatabase(const QString& name) const {
         db::schema::createDatabase(db::enginePath(path(name)));
@@ -48,7 +44,6 @@ struct StartupRun {
     QTemporaryDir dir;
     FakePlatform fakes{platform::fakes::FakeFiles::Mode::RealFileSystem};
     frmInitial form;
-    std::shared_ptr<jettest::MemoryFileSystem> memory;
     std::function<void()> show = [] {};
     int shown = 0;
 };
@@ -95,29 +90,6 @@ TEST(Startup, Scenarios) {
              EXPECT_EQ(QStringList({app::ProgramFontName, app::ProgramFontSize,
                                     app::PrintingFontName, app::PrintingFontSize}),
                        QStringList({"Ariel", "9", "Ariel", "12"}));
-             // Settings read in the sequence's order, then by the recently-used update.
-             QList<QPair<QString, QString>> expected;
-             for (const char* slot : {"First", "Second", "Third", "Fourth", "Fifth", "Sixth"})
-                 expected.append({kRecent, slot});
-             expected.append({{"DefaultFontName", "Default Font Name"},
-                              {"DefaultPrintFontName", "Default Print Font Name"},
-                              {"DefaultFontSize", "Default Font Size"},
-                              {"DefaultPrintFontSize", "Default Print Font Size"},
-                              {kRecent, "First"}});
-             EXPECT_EQ(run.fakes.settings.reads().mid(0, expected.size()), expected);
-         }},
-        {"program in the root folder",
-         [](StartupRun& run) {
-             run.fakes.files.setProgramFolder("/");
-             // The engine's files are in memory, so that "/TODO.MDB" is not made for real.
-             run.memory = std::make_shared<jettest::MemoryFileSystem>();
-             db::setFileSystemForTesting(run.memory);
-         },
-         true, [](StartupRun&) { return QList<MessageBoxCall>{}; },
-         [](StartupRun& run) {
-             expectDefaultDatabase(run, "/TODO.MDB", "root folder");
-             EXPECT_EQ(run.setting(kRecent, "First"), "/TODO.MDB");
-             EXPECT_TRUE(run.memory->exists("/TODO.MDB"));
          }},
         {"first slot names a file that has gone",
          [](StartupRun& run) {

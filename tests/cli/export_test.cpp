@@ -35,34 +35,20 @@ std::string formatted(const jet::Value& v) {
 TEST(Export, NumbersDatesAndGuidsReadAsTheEngineRendersThem) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
+    const std::int64_t min = std::numeric_limits<std::int64_t>::min();
     using V = jet::Value;
-    const V values[] = {V::integer(0),
-                        V::integer(-1),
-                        V::integer(std::numeric_limits<std::int64_t>::min()),
-                        V::floating(0.1),
-                        V::floating(-0.0),
-                        V::floating(1e300),
-                        V::floating(5e-324),
-                        V::floating(nan),
-                        V::floating(inf),
-                        V::floating(-inf),
-                        V::currency(0),
-                        V::currency(12345),
-                        V::currency(-5),
-                        V::currency(-10000),
-                        V::currency(1234567890120),
-                        V::currency(std::numeric_limits<std::int64_t>::min()),
-                        V::dateTime(45000.0),
-                        V::dateTime(45007.75),
-                        V::dateTime(-1.25),
-                        V::dateTime(1.9999999999),
-                        V::dateTime(36526.000011574074),
-                        V::dateTime(2958465.9999999),
-                        V::dateTime(-700000.5),
-                        V::dateTime(3e6),
-                        V::dateTime(nan),
-                        V::guid({0x78, 0x56, 0x34, 0x12, 0xBC, 0x9A, 0xF0, 0xDE, 0, 1, 2, 3, 0xA4,
-                                 0xB5, 0xC6, 0xFF})};
+    std::vector<V> values = {V::guid(
+        {0x78, 0x56, 0x34, 0x12, 0xBC, 0x9A, 0xF0, 0xDE, 0, 1, 2, 3, 0xA4, 0xB5, 0xC6, 0xFF})};
+    using Integers = std::initializer_list<std::int64_t>;
+    for (std::int64_t i : Integers{0, -1, min})
+        values.push_back(V::integer(i));
+    for (double d : {0.1, -0.0, 1e300, 5e-324, nan, inf, -inf})
+        values.push_back(V::floating(d));
+    for (std::int64_t c : Integers{0, 12345, -5, -10000, 1234567890120, min})
+        values.push_back(V::currency(c)); // in ten-thousandths
+    for (double d : {45000.0, 45007.75, -1.25, 1.9999999999, 36526.000011574074, 2958465.9999999,
+                     -700000.5, 3e6, nan})
+        values.push_back(V::dateTime(d));
     for (const V& v : values)
         EXPECT_EQ(formatted(v), v.toString());
     std::string b64;

@@ -18,14 +18,7 @@ namespace dbtest {
 /// The stored Date/Time value of a calendar date and time.
 inline double storedDate(int year, int month, int day, int hour = 0, int minute = 0,
                          int second = 0) {
-    jet::DateTimeParts parts;
-    parts.year = year;
-    parts.month = month;
-    parts.day = day;
-    parts.hour = hour;
-    parts.minute = minute;
-    parts.second = second;
-    return jet::fromDateTimeParts(parts);
+    return jet::fromDateTimeParts({year, month, day, hour, minute, second});
 }
 
 inline QString fixture(const QString& name) {
@@ -56,11 +49,15 @@ inline void makeDatabase(const QString& path, const std::vector<jet::TableSpec>&
 
 using Record = std::vector<std::pair<const char*, jet::Value>>;
 
-/// Adds one row per record (fields not named stay null).
-inline void addRecords(const QString& path, const char* table, const std::vector<Record>& records) {
+inline jet::Database openForWriting(const QString& path) {
     jet::OpenOptions options;
     options.mode = jet::OpenMode::ReadWrite;
-    jet::Database database = jet::Database::open(db::enginePath(path), options);
+    return jet::Database::open(db::enginePath(path), options);
+}
+
+/// Adds one row per record (fields not named stay null).
+inline void addRecords(const QString& path, const char* table, const std::vector<Record>& records) {
+    jet::Database database = openForWriting(path);
     jet::Recordset rows = database.openTable(table);
     for (const Record& record : records) {
         rows.addNew();

@@ -148,9 +148,7 @@ TEST_F(Routines, FilesThatAreNotValidSaySoAndStayUnchanged) {
     ASSERT_TRUE(QFile::copy(fixture("V2000_with-password.mdb"), password));
     QFile::setPermissions(password, QFile::ReadOwner | QFile::WriteOwner);
     {
-        jet::OpenOptions options;
-        options.mode = jet::OpenMode::ReadWrite;
-        jet::Database database = jet::Database::open(db::enginePath(password), options);
+        jet::Database database = openForWriting(password);
         for (const jet::TableSpec& table : db::schema::tables())
             database.createTable(table);
     }

@@ -51,7 +51,6 @@ void runScenario(const Scenario& sc, const std::shared_ptr<MemoryFileSystem>& ba
     std::uint64_t total = 0;
     {
         auto fs = base->clone();
-        fs->resetCount();
         auto db = openIn(fs, kPath);
         sc.change(db);
         total = fs->operations();
@@ -147,7 +146,6 @@ TEST(Crash, CreatingADatabaseLeavesNothingOrAWholeFile) {
     std::uint64_t total = 0;
     {
         auto fs = std::make_shared<MemoryFileSystem>();
-        fs->resetCount();
         createIn(fs, kPath);
         total = fs->operations();
     }

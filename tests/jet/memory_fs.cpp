@@ -161,7 +161,6 @@ void MemoryFileSystem::crashRecover(Recovery how, std::uint32_t seed) {
             }
         }
         fresh->durable = fresh->data;
-        fresh->durableExists = true;
         return fresh;
     };
     // Directory entries: synced ones survive; with KeepAll every current entry survives, and
@@ -201,7 +200,6 @@ void MemoryFileSystem::setContents(const std::string& path, std::vector<std::uin
     auto n = std::make_shared<Node>();
     n->data = bytes;
     n->durable = std::move(bytes);
-    n->durableExists = true;
     files_[path] = n;
     durableFiles_[path] = n;
 }

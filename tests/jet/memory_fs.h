@@ -61,7 +61,6 @@ public:
         std::vector<std::uint8_t> data;
         std::vector<std::uint8_t> durable;
         std::vector<Write> pending; // since the last sync, in order
-        bool durableExists = false;
         std::map<std::uint64_t, std::pair<std::set<const void*>, const void*>> locks;
     };
 

@@ -68,11 +68,6 @@ TEST(Reader, CursorRules) {
     EXPECT_THROW(rs.addNew(), jet::Error) << "opened for reading";
 }
 
-TEST(Reader, PasswordIsDetected) {
-    EXPECT_TRUE(jet::Database::open(fixture("V2000_with-password.mdb")).hasPassword());
-    EXPECT_FALSE(jet::Database::open(fixture("V2000_no-password.mdb")).hasPassword());
-}
-
 TEST(Reader, EveryFixturePassesTheStructuralCheck) {
     for (const char* f :
          {"adox_jet4.mdb", "empty_v2000.mdb", "empty_v2003.mdb", "delTestV2000.mdb",

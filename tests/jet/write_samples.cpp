@@ -3,6 +3,7 @@
 // and mdb-reader. Each file must also pass the engine's structural check, or the run fails.
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <string>
@@ -87,12 +88,16 @@ jet::OpenOptions readWrite() {
 }
 
 std::vector<std::string> todoColumns() {
-    return {"ThingToDo",
-            "TTD Client",
-            "TTD Project",
-            "TTD Priority",
-            "Thing To Do Start Date",
-            "Thing To Do Deadline"};
+    std::vector<std::string> names;
+    for (const jet::FieldSpec& field : jettest::thingsToDoSpec().fields)
+        names.push_back(field.name);
+    return names;
+}
+
+/// A copy of the sample file `name` at `path`.
+void copyFixture(const std::string& name, const std::string& path) {
+    std::ifstream in(std::string(TARNWICK_FIXTURES_DIR) + "/" + name, std::ios::binary);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << in.rdbuf();
 }
 
 std::vector<Row> textRows(const std::vector<std::string>& texts) {
@@ -140,44 +145,40 @@ std::vector<Row> manyTodos(int n, int salt) {
     return rows;
 }
 
-void largeTable(const std::string& dir) {
-    const std::string path = dir + "/todo-large.mdb";
+/// A to-do table written by `fill` in a new file `name`, expected to hold the rows it returns.
+void todoTable(const std::string& path,
+               const std::function<std::vector<Row>(jet::Database&)>& fill) {
     std::remove(path.c_str());
     auto db = jet::Database::create(path);
     db.createTable(jettest::thingsToDoSpec());
-    const auto rows = manyTodos(30000, 1);
-    jettest::rewrite(db, "Things To Do", rows);
     Expected e;
     e.tables = {"Things To Do"};
-    e.data["Things To Do"] = {todoColumns(), rows};
+    e.data["Things To Do"] = {todoColumns(), fill(db)};
     e.write(path);
 }
 
-void rewritten(const std::string& dir) {
-    const std::string path = dir + "/todo-rewritten.mdb";
-    std::remove(path.c_str());
-    auto db = jet::Database::create(path);
-    db.createTable(jettest::thingsToDoSpec());
-    std::vector<Row> rows;
-    for (int round = 0; round < 60; ++round) {
-        rows = manyTodos(300 + (round * 37) % 200, round);
+// A table past the inline page maps, and one rewritten many times.
+void largeAndRewritten(const std::string& dir) {
+    todoTable(dir + "/todo-large.mdb", [](jet::Database& db) {
+        const auto rows = manyTodos(30000, 1);
         jettest::rewrite(db, "Things To Do", rows);
-    }
-    Expected e;
-    e.tables = {"Things To Do"};
-    e.data["Things To Do"] = {todoColumns(), rows};
-    e.write(path);
+        return rows;
+    });
+    todoTable(dir + "/todo-rewritten.mdb", [](jet::Database& db) {
+        std::vector<Row> rows;
+        for (int round = 0; round < 60; ++round) {
+            rows = manyTodos(300 + (round * 37) % 200, round);
+            jettest::rewrite(db, "Things To Do", rows);
+        }
+        return rows;
+    });
 }
 
-void accessFileWrittenTo(const std::string& dir, const std::string& fixturesDir) {
+void accessFileWrittenTo(const std::string& dir) {
     // Rows added to and deleted from a table Access made, and new tables in an Access-made
     // blank database.
     const std::string path = dir + "/delTest-written.mdb";
-    {
-        std::ifstream in(fixturesDir + "/delTestV2000.mdb", std::ios::binary);
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << in.rdbuf();
-    }
+    copyFixture("delTestV2000.mdb", path);
     auto db = jet::Database::open(path, readWrite());
     jettest::addRows(
         db, "Table",
@@ -192,11 +193,7 @@ void accessFileWrittenTo(const std::string& dir, const std::string& fixturesDir)
     e.write(path);
 
     const std::string blank = dir + "/empty_v2000-tables.mdb";
-    {
-        std::ifstream in(fixturesDir + "/empty_v2000.mdb", std::ios::binary);
-        std::ofstream out(blank, std::ios::binary | std::ios::trunc);
-        out << in.rdbuf();
-    }
+    copyFixture("empty_v2000.mdb", blank);
     auto made = jet::Database::open(blank, readWrite());
     jet::Transaction tx(made);
     for (const auto& spec : db::schema::tables())
@@ -219,9 +216,8 @@ int main(int argc, char** argv) {
     }
     try {
         newDatabase(argv[1]);
-        largeTable(argv[1]);
-        rewritten(argv[1]);
-        accessFileWrittenTo(argv[1], TARNWICK_FIXTURES_DIR);
+        largeAndRewritten(argv[1]);
+        accessFileWrittenTo(argv[1]);
     } catch (const std::exception& e) {
         std::cerr << "jet_write_samples: " << e.what() << '\n';
         return 1;

@@ -10,6 +10,8 @@
 #include "jet/error.h"
 #include "ui/common/window_registry.h"
 #include "ui/main/frm_todo.h"
+#include "ui/main/todo_list_model.h"
+#include "ui/main/todo_list_view.h"
 #include "ui/main/window_openers.h"
 
 namespace support {
@@ -33,6 +35,23 @@ private:
 };
 
 } // namespace
+
+const Rows kThreeRows = {
+    {"1", "Smith, Ann", "Call about the lease", "11/2/2026", "12/5/2026"},
+    {"2", "Harbour Project", "Draft the brief", "11/3/2026", "9/30/2026"},
+    {"3", "Jones, Bob", "Court appearance re appeal", "11/4/2026", "10/1/2026"},
+};
+
+QPoint rowCentre(frmToDo& window, int row) {
+    return window.ListView1->visualRect(window.listModel().index(row - 1, 0)).center();
+}
+
+QStringList entries(const QListWidget& list) {
+    QStringList texts;
+    for (int i = 0; i < list.count(); ++i)
+        texts.append(list.item(i)->text());
+    return texts;
+}
 
 Rows rowsOf(const db::ToDoList& list) {
     Rows rows;

@@ -15,13 +15,11 @@
 using platform::Answer;
 using platform::fakes::FakeMousePointer;
 using platform::fakes::MessageBoxCall;
+using support::kThreeRows;
 using support::Rows;
 
 namespace {
 
-const Rows kThreeRows = {{"1", "Smith, Ann", "Call about the lease", "11/2/2026", "12/5/2026"},
-                         {"2", "Harbour Project", "Draft the brief", "11/3/2026", "9/30/2026"},
-                         {"3", "Jones, Bob", "Court appearance", "11/4/2026", "10/1/2026"}};
 const Rows kOtherRows = {{"4", "Doe, Jane", "Review the will", "1/5/2027", "2/1/2027"}};
 
 // The message of a file that another Tarnwick of this user and machine has in use.
@@ -108,11 +106,8 @@ private slots:
         fakes.settings.preset("MostRecentToDoDatabases", "First", path);
         fakes.settings.preset("MostRecentToDoDatabases", "Second", "/old/b.mdb");
         frmToDo* window = m_fx->openMainWindow(kThreeRows, {path, "/old/b.mdb", chosen});
-        auto rowCentre = [window](int row) {
-            return window->ListView1->visualRect(window->listModel().index(row, 0)).center();
-        };
-        window->ListView1_MouseDown(rowCentre(0)); // a drag-to-swap, not yet stored
-        window->ListView1_MouseUp(rowCentre(2));
+        window->ListView1_MouseDown(support::rowCentre(*window, 1)); // a swap not yet stored
+        window->ListView1_MouseUp(support::rowCentre(*window, 3));
         const Rows swapped = support::rowsOf(*window);
         const QByteArray inUse = dbtest::fileBytes(path), chosenBytes = dbtest::fileBytes(chosen);
 

@@ -27,23 +27,15 @@
 
 using platform::Answer;
 using platform::fakes::MessageBoxCall;
+using support::kThreeRows;
 using support::Row;
+using support::rowCentre;
 using support::Rows;
 Q_DECLARE_METATYPE(Rows)
 
 namespace {
 
-const Rows kThreeRows = {
-    {"1", "Smith, Ann", "Call about the lease", "11/2/2026", "12/5/2026"},
-    {"2", "Harbour Project", "Draft the brief", "11/3/2026", "9/30/2026"},
-    {"3", "Jones, Bob", "Court appearance re appeal", "11/4/2026", "10/1/2026"},
-};
-
 const QString kExitFailed = QStringLiteral("There was an error in exiting the program: ");
-
-QPoint rowCentre(frmToDo& window, int row) {
-    return window.ListView1->visualRect(window.listModel().index(row - 1, 0)).center();
-}
 
 void clickHeader(frmToDo& window, int column) {
     QHeaderView* header = window.ListView1->header();
@@ -291,24 +283,6 @@ private slots:
         QCOMPARE(m_fx->storedItems(), Rows{kThreeRows[0]});
     }
 
-    void enterAndEscapeExit_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::newRow("Enter") << int(Qt::Key_Return) << 0;
-        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
-        QTest::newRow("Escape") << int(Qt::Key_Escape) << 0;
-    }
-
-    void enterAndEscapeExit() {
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        frmToDo* window = m_fx->openMainWindow(kThreeRows);
-        QTest::keyClick(window->ListView1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(ui::WindowRegistry::instance().count(), 0);
-        QCOMPARE(m_fx->storedItems(), kThreeRows);
-        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
-    }
-
     void deleteSelectedRow_data() {
         QTest::addColumn<Rows>("rows");
         QTest::addColumn<int>("selected");
@@ -341,24 +315,24 @@ private slots:
         QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
     }
 
-    // Exit stores the list as it is, a drag-to-swap included, and unloads every window, the
-    // latest first and frmInitial last, without letting the open dialog store anything. From
-    // the menu, closing the main window runs Exit a second time (a second position save), which
-    // finds UnloadAllForms running; the close box closes the main window first and runs Exit
-    // once.
+    // Exit (from the menu, or Enter or Escape in the list) stores the list as it is, a
+    // drag-to-swap included, and unloads every window, the latest first and frmInitial last,
+    // without letting the open dialog store anything. Closing the main window then runs Exit a
+    // second time (a second position save), which finds UnloadAllForms running. The close box
+    // closes the main window first and runs Exit once.
     void exitUnloadsEveryWindow_data() {
-        QTest::addColumn<bool>("byCloseBox");
-        QTest::addColumn<int>("positionSaves");
-        QTest::addColumn<QStringList>("closeOrder");
-        QTest::newRow("menu") << false << 2 << QStringList{"frmAddToToDo", "frmToDo", "frmInitial"};
-        QTest::newRow("close box")
-            << true << 1 << QStringList{"frmToDo", "frmAddToToDo", "frmInitial"};
+        QTest::addColumn<int>("key"); // 0: the menu, -1: the close box
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("menu") << 0 << 0;
+        QTest::newRow("close box") << -1 << 0;
+        QTest::newRow("Enter") << int(Qt::Key_Return) << 0;
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << 0;
     }
 
     void exitUnloadsEveryWindow() {
-        QFETCH(bool, byCloseBox);
-        QFETCH(int, positionSaves);
-        QFETCH(QStringList, closeOrder);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
         frmToDo* window = m_fx->openMainWindow(kThreeRows);
         drag(*window, rowCentre(*window, 1), rowCentre(*window, 2));
         const Rows swapped = support::rowsOf(*window);
@@ -375,15 +349,20 @@ private slots:
             recorder.watch(w);
         QSignalSpy ended(&ui::WindowRegistry::instance(), &ui::WindowRegistry::lastWindowUnloaded);
 
-        if (byCloseBox)
+        if (key < 0)
             window->close();
-        else
+        else if (key == 0)
             window->mnuExit->trigger();
+        else
+            QTest::keyClick(window->ListView1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
 
-        QCOMPARE(recorder.order, closeOrder);
+        const QStringList latestFirst = {"frmAddToToDo", "frmToDo", "frmInitial"};
+        const QStringList mainFirst = {"frmToDo", "frmAddToToDo", "frmInitial"};
+        QCOMPARE(recorder.order, key < 0 ? mainFirst : latestFirst);
         QCOMPARE(ui::WindowRegistry::instance().count(), 0);
         QCOMPARE(ended.count(), 1);
-        QCOMPARE(positionWrites(), positionSaves);
+        QCOMPARE(positionWrites(), key < 0 ? 1 : 2);
+        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
         QCOMPARE(m_fx->storedItems(), swapped);
         QVERIFY(!ui::isUnloadingAllForms());
     }

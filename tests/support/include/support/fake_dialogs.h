@@ -5,6 +5,7 @@
 // question is answered No and a dialog is cancelled. Tests check errors() is empty.
 #pragma once
 
+#include "platform/error.h"
 #include "platform/file_dialog.h"
 #include "platform/font_dialog.h"
 #include "platform/message_boxes.h"
@@ -15,6 +16,11 @@
 #include <optional>
 
 namespace platform::fakes {
+
+inline void recordUnscripted(QStringList& errors, const QString& call) {
+    qWarning("Unscripted %s", qPrintable(call));
+    errors.append("Unscripted " + call);
+}
 
 struct MessageBoxCall {
     enum class Kind { Message, Question };
@@ -32,16 +38,32 @@ public:
     /// Queues the answer to the next unanswered question.
     void answerNext(Answer answer) { m_answers.push_back(answer); }
 
-    void message(const QString& text, const QString& title) override;
-    Answer question(const QString& text, const QString& title, Answer defaultButton) override;
+    void message(const QString& text, const QString& title) override {
+        m_calls.append({MessageBoxCall::Kind::Message, text, title, Answer::No});
+    }
+    Answer question(const QString& text, const QString& title, Answer defaultButton) override {
+        m_calls.append({MessageBoxCall::Kind::Question, text, title, defaultButton});
+        if (m_answers.empty()) {
+            recordUnscripted(m_errors, "question: " + text);
+            return Answer::No;
+        }
+        const Answer answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    }
 
     /// Every message and question, in the order shown.
     const QList<MessageBoxCall>& calls() const { return m_calls; }
     /// The texts of calls(), in order.
-    QStringList texts() const;
+    QStringList texts() const {
+        QStringList result;
+        for (const MessageBoxCall& call : m_calls)
+            result.append(call.text);
+        return result;
+    }
     int unusedAnswers() const { return static_cast<int>(m_answers.size()); }
     const QStringList& errors() const { return m_errors; }
-    void clear();
+    void clear() { *this = FakeMessageBoxes(); }
 
 private:
     QList<MessageBoxCall> m_calls;
@@ -49,40 +71,57 @@ private:
     QStringList m_errors;
 };
 
-class FakeFileDialog final : public FileDialog {
+/// A dialog's answers, queued by the test and given in order.
+template <typename Result> class AnswerQueue {
 public:
-    /// Queues the path the next dialog returns.
-    void chooseNext(const QString& path) { m_results.emplace_back(path); }
+    void chooseNext(const Result& result) { m_results.emplace_back(result); }
     /// Queues a cancel of the next dialog.
     void cancelNext() { m_results.emplace_back(std::nullopt); }
-
-    QString chooseFile(const FileDialogRequest& request) override;
-
-    /// Every request, in the order shown.
-    const QList<FileDialogRequest>& requests() const { return m_requests; }
     const QStringList& errors() const { return m_errors; }
 
+protected:
+    /// The next answer; throws CancelledError for a cancel, and when none is queued.
+    Result next(const QString& dialog) {
+        if (m_results.empty()) {
+            recordUnscripted(m_errors, dialog);
+            throw CancelledError();
+        }
+        const std::optional<Result> result = m_results.front();
+        m_results.pop_front();
+        if (!result)
+            throw CancelledError();
+        return *result;
+    }
+
 private:
-    QList<FileDialogRequest> m_requests;
-    std::deque<std::optional<QString>> m_results;
+    std::deque<std::optional<Result>> m_results;
     QStringList m_errors;
 };
 
-class FakeFontDialog final : public FontDialog {
+class FakeFileDialog final : public FileDialog, public AnswerQueue<QString> {
 public:
-    void chooseNext(const FontChoice& choice) { m_results.emplace_back(choice); }
-    void cancelNext() { m_results.emplace_back(std::nullopt); }
+    QString chooseFile(const FileDialogRequest& request) override {
+        m_requests.append(request);
+        return next("file dialog: " + request.title);
+    }
+    /// Every request, in the order shown.
+    const QList<FileDialogRequest>& requests() const { return m_requests; }
 
-    FontChoice chooseFont() override;
+private:
+    QList<FileDialogRequest> m_requests;
+};
 
+class FakeFontDialog final : public FontDialog, public AnswerQueue<FontChoice> {
+public:
+    FontChoice chooseFont() override {
+        ++m_shown;
+        return next("font dialog");
+    }
     /// How many times the dialog was shown.
     int shown() const { return m_shown; }
-    const QStringList& errors() const { return m_errors; }
 
 private:
     int m_shown = 0;
-    std::deque<std::optional<FontChoice>> m_results;
-    QStringList m_errors;
 };
 
 } // namespace platform::fakes

@@ -2,11 +2,14 @@
 //
 // In memory (the default) it knows only the files added to it. On the real file system,
 // fileExists() and removeFile() act on real files (tests of the database routines use
-// temporary files) while the folders stay the configured ones.
+// temporary files) while the program folder stays the configured one, which is also the
+// database folder and the folder of the program's data files.
 #pragma once
 
+#include "platform/error.h"
 #include "platform/files.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 
@@ -21,30 +24,36 @@ public:
     /// In memory: makes `path` an existing file.
     void addFile(const QString& path) { m_files.insert(path); }
     void setProgramFolder(const QString& folder) { m_programFolder = folder; }
-    /// Empty (the default): the program folder.
-    void setDatabaseFolder(const QString& folder) { m_databaseFolder = folder; }
-    /// Where dataFilePath(name) points; names not set point beside the program.
-    void setDataFilePath(const QString& name, const QString& path) {
-        m_dataFiles.insert(name, path);
-    }
     /// Makes removing `path` throw platform::Error with `description`, leaving the file.
-    void failRemoval(const QString& path, const QString& description);
+    void failRemoval(const QString& path, const QString& description) {
+        m_removalFailures.insert(path, description);
+    }
 
     /// Every removeFile() call's path, in order, whether it succeeded or not.
     const QStringList& removals() const { return m_removals; }
 
-    bool fileExists(const QString& path) override;
-    void removeFile(const QString& path) override;
+    bool fileExists(const QString& path) override {
+        if (m_mode == Mode::RealFileSystem)
+            return !path.isEmpty() && QFileInfo(path).isFile();
+        return m_files.contains(path);
+    }
+    void removeFile(const QString& path) override {
+        m_removals.append(path);
+        if (m_removalFailures.contains(path))
+            throw Error(m_removalFailures.value(path));
+        if (m_mode == Mode::RealFileSystem)
+            LocalFiles().removeFile(path);
+        else if (!m_files.remove(path))
+            throw Error("Cannot delete the file " + path + ": No such file or directory.");
+    }
     QString programFolder() override { return m_programFolder; }
-    QString databaseFolder() override;
-    QString dataFilePath(const QString& name) override;
+    QString databaseFolder() override { return m_programFolder; }
+    QString dataFilePath(const QString& name) override { return joinPath(m_programFolder, name); }
 
 private:
     Mode m_mode;
     QSet<QString> m_files;
     QString m_programFolder = QStringLiteral("/opt/tarnwick");
-    QString m_databaseFolder;
-    QHash<QString, QString> m_dataFiles;
     QHash<QString, QString> m_removalFailures;
     QStringList m_removals;
 };

@@ -8,33 +8,38 @@
 
 namespace platform::fakes {
 
-/// By default a 1920 × 1080 pixel screen at 96 DPI with 17-pixel scroll bars, in twips.
+/// A 1920 × 1080 pixel screen with 17-pixel scroll bars, in twips; 15 twips per pixel (96 DPI)
+/// unless set.
 class FakeScreenMetrics final : public ScreenMetrics {
 public:
-    void setSizeTwips(double width, double height);
-    void setTwipsPerPixel(double x, double y);
-    void setScrollBarExtentTwips(double extent) { m_scrollBarExtent = extent; }
+    void setTwipsPerPixel(double x, double y) {
+        m_twipsPerPixelX = x;
+        m_twipsPerPixelY = y;
+    }
 
-    double widthTwips() override { return m_width; }
-    double heightTwips() override { return m_height; }
+    double widthTwips() override { return 1920 * 15; }
+    double heightTwips() override { return 1080 * 15; }
     double twipsPerPixelX() override { return m_twipsPerPixelX; }
     double twipsPerPixelY() override { return m_twipsPerPixelY; }
-    double scrollBarExtentTwips() override { return m_scrollBarExtent; }
+    double scrollBarExtentTwips() override { return 17 * 15; }
 
 private:
-    double m_width = 1920 * 15;
-    double m_height = 1080 * 15;
     double m_twipsPerPixelX = 15;
     double m_twipsPerPixelY = 15;
-    double m_scrollBarExtent = 17 * 15;
 };
 
 class FakeMousePointer final : public MousePointer {
 public:
     enum class Call { SetBusy, SetNormal };
 
-    void setBusy() override;
-    void setNormal() override;
+    void setBusy() override {
+        m_calls.append(Call::SetBusy);
+        m_busy = true;
+    }
+    void setNormal() override {
+        m_calls.append(Call::SetNormal);
+        m_busy = false;
+    }
     bool isBusy() const override { return m_busy; }
 
     /// Every call, in order, including those that changed nothing.

@@ -1,6 +1,7 @@
-// An in-memory settings store that records reads and writes in order.
+// An in-memory settings store that records writes in order.
 #pragma once
 
+#include "platform/error.h"
 #include "platform/settings_store.h"
 
 #include <QList>
@@ -21,24 +22,33 @@ struct SettingsWrite {
 class FakeSettingsStore final : public SettingsStore {
 public:
     /// Presets a value without recording a write, as if stored by an earlier run.
-    void preset(const QString& section, const QString& key, const QString& value);
+    void preset(const QString& section, const QString& key, const QString& value) {
+        m_values.insert({section, key}, value);
+    }
     /// Makes every later write throw platform::Error with `description` (empty: writes work).
     void failWrites(const QString& description) { m_writeFailure = description; }
 
-    QString read(const QString& section, const QString& key, const QString& defaultValue) override;
-    void write(const QString& section, const QString& key, const QString& value) override;
+    QString read(const QString& section, const QString& key, const QString& fallback) override {
+        return m_values.value({section, key}, fallback);
+    }
+    void write(const QString& section, const QString& key, const QString& value) override {
+        if (!m_writeFailure.isEmpty())
+            throw Error(m_writeFailure);
+        m_writes.append({section, key, value});
+        m_values.insert({section, key}, value);
+    }
 
     /// The stored value, or nothing when the key is absent.
-    std::optional<QString> value(const QString& section, const QString& key) const;
+    std::optional<QString> value(const QString& section, const QString& key) const {
+        const auto it = m_values.constFind({section, key});
+        return it == m_values.constEnd() ? std::nullopt : std::optional(*it);
+    }
     /// Every write, in order, including those of equal values.
     const QList<SettingsWrite>& writes() const { return m_writes; }
-    /// Every read as (section, key), in order.
-    const QList<QPair<QString, QString>>& reads() const { return m_reads; }
 
 private:
     QMap<QPair<QString, QString>, QString> m_values;
     QList<SettingsWrite> m_writes;
-    QList<QPair<QString, QString>> m_reads;
     QString m_writeFailure;
 };
 

@@ -1,6 +1,7 @@
 // Fakes of the system registry and the program launcher.
 #pragma once
 
+#include "platform/error.h"
 #include "platform/program_launcher.h"
 #include "platform/system_registry.h"
 
@@ -23,7 +24,12 @@ public:
     }
 
     std::optional<RegistryValue> queryValue(RegistryRoot root, const QString& keyName,
-                                            const QString& valueName) override;
+                                            const QString& valueName) override {
+        const auto found = m_values.constFind(keyName + QLatin1Char('|') + valueName);
+        if (root != RegistryRoot::LocalMachine || found == m_values.cend())
+            return std::nullopt;
+        return *found;
+    }
 
 private:
     QHash<QString, RegistryValue> m_values;
@@ -33,7 +39,11 @@ private:
 class FakeProgramLauncher final : public ProgramLauncher {
 public:
     void failOn(const QString& program) { m_failing.insert(program); }
-    void start(const QString& program) override;
+    void start(const QString& program) override {
+        if (program.isEmpty() || m_failing.contains(program))
+            throw Error(QStringLiteral("Cannot start the program %1.").arg(program));
+        m_started.append(program);
+    }
     /// Every program started successfully, in order.
     const QStringList& started() const { return m_started; }
 

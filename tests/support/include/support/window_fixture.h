@@ -6,6 +6,7 @@
 // called unscripted or a scripted answer was left unused (so destroy it in cleanup()).
 #pragma once
 
+#include <QListWidget>
 #include <QPointer>
 #include <QTemporaryDir>
 
@@ -21,8 +22,15 @@ namespace support {
 using dbtest::Row;
 using Rows = QList<Row>;
 
+/// Three items as the main list shows them: two clients' and a project's.
+extern const Rows kThreeRows;
+
 /// The rows of `list`, five texts each.
 Rows rowsOf(const db::ToDoList& list);
+/// The centre of row `row` (from 1) of the main window's list.
+QPoint rowCentre(frmToDo& window, int row);
+/// The texts of a list box's entries, in order.
+QStringList entries(const QListWidget& list);
 
 struct WindowFixture {
     using Files = platform::fakes::FakeFiles::Mode;
