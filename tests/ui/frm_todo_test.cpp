@@ -31,7 +31,6 @@ using support::kThreeRows;
 using support::Row;
 using support::rowCentre;
 using support::Rows;
-Q_DECLARE_METATYPE(Rows)
 
 namespace {
 
@@ -122,8 +121,6 @@ private slots:
                               "Small Caps: Change program font", "Spell Check: Change print font",
                               "View Details: Add item", "Properties: Edit item",
                               "Delete: Delete item", "Print: Print", "Help: Help"}));
-        QCOMPARE(window->ListView1->toolTip(),
-                 QStringLiteral("This list displays your Things To Do"));
         QCOMPARE(window->ListView1->palette().color(QPalette::Base), QColor(192, 255, 255));
     }
 
@@ -283,36 +280,31 @@ private slots:
         QCOMPARE(m_fx->storedItems(), Rows{kThreeRows[0]});
     }
 
-    void deleteSelectedRow_data() {
-        QTest::addColumn<Rows>("rows");
-        QTest::addColumn<int>("selected");
-        QTest::addColumn<Rows>("expected");
-        QTest::addColumn<bool>("toolbar");
-        const Rows oneAndThree = {kThreeRows[0], kThreeRows[2]};
-        QTest::newRow("middle of three") << kThreeRows << 2 << oneAndThree << false;
-        QTest::newRow("from the toolbar") << kThreeRows << 2 << oneAndThree << true;
-        QTest::newRow("none selected") << kThreeRows << 0 << kThreeRows << false;
-        QTest::newRow("empty list") << Rows() << 0 << Rows() << false;
-    }
-
+    // The selected row leaves the list and the file, by the menu or the toolbar; with nothing
+    // selected nothing changes, and an empty list is not even rewritten.
     void deleteSelectedRow() {
-        QFETCH(Rows, rows);
-        QFETCH(int, selected);
-        QFETCH(Rows, expected);
-        QFETCH(bool, toolbar);
-        frmToDo* window = m_fx->openMainWindow(rows);
-        const QByteArray before = dbtest::fileBytes(m_fx->path);
-        window->selectRow(selected);
-        if (toolbar)
-            window->Toolbar1_ButtonClick(QStringLiteral("Delete"));
-        else
-            window->mnuDeleteItem->trigger();
-        QCOMPARE(support::rowsOf(*window), expected);
-        QCOMPARE(m_fx->storedItems(), expected);
-        QCOMPARE(window->selectedIndex(), 0);
-        if (rows.isEmpty()) // an empty list is not even rewritten
-            QCOMPARE(dbtest::fileBytes(m_fx->path), before);
-        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
+        const Rows oneAndThree = {kThreeRows[0], kThreeRows[2]};
+        const struct {
+            Rows rows;
+            int selected;
+            bool toolbar;
+            Rows expected;
+        } cases[] = {{kThreeRows, 2, false, oneAndThree},
+                     {kThreeRows, 2, true, oneAndThree},
+                     {kThreeRows, 0, false, kThreeRows},
+                     {{}, 0, false, {}}};
+        for (const auto& c : cases) {
+            m_fx.emplace();
+            frmToDo* window = m_fx->openMainWindow(c.rows);
+            const QByteArray before = dbtest::fileBytes(m_fx->path);
+            window->selectRow(c.selected);
+            c.toolbar ? window->Toolbar1_ButtonClick("Delete") : window->mnuDeleteItem->trigger();
+            QCOMPARE(support::rowsOf(*window), c.expected);
+            QCOMPARE(m_fx->storedItems(), c.expected);
+            QCOMPARE(window->selectedIndex(), 0);
+            QVERIFY(!c.rows.isEmpty() || dbtest::fileBytes(m_fx->path) == before);
+            QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
+        }
     }
 
     // Exit (from the menu, or Enter or Escape in the list) stores the list as it is, a
@@ -320,165 +312,136 @@ private slots:
     // without letting the open dialog store anything. Closing the main window then runs Exit a
     // second time (a second position save), which finds UnloadAllForms running. The close box
     // closes the main window first and runs Exit once.
-    void exitUnloadsEveryWindow_data() {
-        QTest::addColumn<int>("key"); // 0: the menu, -1: the close box
-        QTest::addColumn<int>("modifiers");
-        QTest::newRow("menu") << 0 << 0;
-        QTest::newRow("close box") << -1 << 0;
-        QTest::newRow("Enter") << int(Qt::Key_Return) << 0;
-        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
-        QTest::newRow("Escape") << int(Qt::Key_Escape) << 0;
-    }
-
     void exitUnloadsEveryWindow() {
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        frmToDo* window = m_fx->openMainWindow(kThreeRows);
-        drag(*window, rowCentre(*window, 1), rowCentre(*window, 2));
-        const Rows swapped = support::rowsOf(*window);
-        QVERIFY(swapped != kThreeRows);
-        // A modeless dialog opened after the main window, with an item not yet stored.
-        auto* dialog = new QWidget;
-        dialog->setObjectName(QStringLiteral("frmAddToToDo"));
-        dialog->setAttribute(Qt::WA_DeleteOnClose);
-        ui::WindowRegistry::instance().add(dialog);
-        dialog->show();
-        CloseRecorder recorder;
-        for (QWidget* w :
-             {static_cast<QWidget*>(m_fx->initial.data()), static_cast<QWidget*>(window), dialog})
-            recorder.watch(w);
-        QSignalSpy ended(&ui::WindowRegistry::instance(), &ui::WindowRegistry::lastWindowUnloaded);
+        // 0: the menu, -1: the close box
+        for (const int key :
+             {0, -1, int(Qt::Key_Return), int(Qt::Key_Enter), int(Qt::Key_Escape)}) {
+            m_fx.emplace();
+            frmToDo* window = m_fx->openMainWindow(kThreeRows);
+            drag(*window, rowCentre(*window, 1), rowCentre(*window, 2));
+            const Rows swapped = support::rowsOf(*window);
+            QVERIFY(swapped != kThreeRows);
+            // A modeless dialog opened after the main window, with an item not yet stored.
+            auto* dialog = new QWidget;
+            dialog->setObjectName(QStringLiteral("frmAddToToDo"));
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            ui::WindowRegistry::instance().add(dialog);
+            dialog->show();
+            CloseRecorder recorder;
+            for (QWidget* w : {static_cast<QWidget*>(m_fx->initial.data()),
+                               static_cast<QWidget*>(window), dialog})
+                recorder.watch(w);
+            QSignalSpy ended(&ui::WindowRegistry::instance(),
+                             &ui::WindowRegistry::lastWindowUnloaded);
 
-        if (key < 0)
-            window->close();
-        else if (key == 0)
-            window->mnuExit->trigger();
-        else
-            QTest::keyClick(window->ListView1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            if (key < 0)
+                window->close();
+            else if (key == 0)
+                window->mnuExit->trigger();
+            else
+                QTest::keyClick(window->ListView1, Qt::Key(key),
+                                key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
 
-        const QStringList latestFirst = {"frmAddToToDo", "frmToDo", "frmInitial"};
-        const QStringList mainFirst = {"frmToDo", "frmAddToToDo", "frmInitial"};
-        QCOMPARE(recorder.order, key < 0 ? mainFirst : latestFirst);
-        QCOMPARE(ui::WindowRegistry::instance().count(), 0);
-        QCOMPARE(ended.count(), 1);
-        QCOMPARE(positionWrites(), key < 0 ? 1 : 2);
-        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
-        QCOMPARE(m_fx->storedItems(), swapped);
-        QVERIFY(!ui::isUnloadingAllForms());
+            const QStringList latestFirst = {"frmAddToToDo", "frmToDo", "frmInitial"};
+            const QStringList mainFirst = {"frmToDo", "frmAddToToDo", "frmInitial"};
+            QCOMPARE(recorder.order, key < 0 ? mainFirst : latestFirst);
+            QCOMPARE(ui::WindowRegistry::instance().count(), 0);
+            QCOMPARE(ended.count(), 1);
+            QCOMPARE(positionWrites(), key < 0 ? 1 : 2);
+            QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
+            QCOMPARE(m_fx->storedItems(), swapped);
+            QVERIFY(!ui::isUnloadingAllForms());
+        }
     }
 
     // Exit over a file that has become read-only: the message and a question whose default
     // is No. No keeps the program open with its list and its hold on the file; Yes ends it, the
     // file untouched and no longer held.
-    void failedExitAsksBeforeClosing_data() {
-        QTest::addColumn<bool>("byCloseBox");
-        QTest::newRow("menu") << false;
-        QTest::newRow("close box") << true;
-    }
-
     void failedExitAsksBeforeClosing() {
-        QFETCH(bool, byCloseBox);
-        QPointer<frmToDo> window = m_fx->openMainWindow(kThreeRows);
-        const QByteArray before = dbtest::fileBytes(m_fx->path);
-        app::databaseHold() = db::FileHold::take(m_fx->path.toStdString());
-        m_fx->makeDatabaseReadOnly();
-        auto exit = [&] { byCloseBox ? void(window->close()) : window->mnuExit->trigger(); };
+        for (const bool byCloseBox : {false, true}) {
+            m_fx.emplace();
+            QPointer<frmToDo> window = m_fx->openMainWindow(kThreeRows);
+            const QByteArray before = dbtest::fileBytes(m_fx->path);
+            app::databaseHold() = db::FileHold::take(m_fx->path.toStdString());
+            m_fx->makeDatabaseReadOnly();
+            auto exit = [&] { byCloseBox ? void(window->close()) : window->mnuExit->trigger(); };
 
-        m_fx->fakes.messageBoxes.answerNext(Answer::No);
-        exit();
-        QVERIFY(loaded(window) && loaded(m_fx->initial) && window->isVisible());
-        QCOMPARE(support::rowsOf(*window), kThreeRows);
-        QCOMPARE(positionWrites(), 0);
-        QVERIFY(app::databaseHold().holds());
+            m_fx->fakes.messageBoxes.answerNext(Answer::No);
+            exit();
+            QVERIFY(loaded(window) && loaded(m_fx->initial) && window->isVisible());
+            QCOMPARE(support::rowsOf(*window), kThreeRows);
+            QCOMPARE(positionWrites(), 0);
+            QVERIFY(app::databaseHold().holds());
 
-        m_fx->fakes.messageBoxes.answerNext(Answer::Yes);
-        exit();
-        QCOMPARE(ui::WindowRegistry::instance().count(), 0);
-        QCOMPARE(positionWrites(), 1);
-        QCOMPARE(dbtest::fileBytes(m_fx->path), before);
-        QVERIFY(!app::databaseHold().holds());
-        const MessageBoxCall failed{MessageBoxCall::Kind::Message,
-                                    kExitFailed + "Could not open '" + m_fx->path + "': denied.",
-                                    "Tarnwick", Answer::No};
-        const MessageBoxCall question{MessageBoxCall::Kind::Question,
-                                      "The to-do list was not stored in " + m_fx->path +
-                                          ".  Do you want to close Tarnwick without storing it?",
-                                      "Tarnwick", Answer::No};
-        QCOMPARE(m_fx->fakes.messageBoxes.calls(),
-                 (QList<MessageBoxCall>{failed, question, failed, question}));
+            m_fx->fakes.messageBoxes.answerNext(Answer::Yes);
+            exit();
+            QCOMPARE(ui::WindowRegistry::instance().count(), 0);
+            QCOMPARE(positionWrites(), 1);
+            QCOMPARE(dbtest::fileBytes(m_fx->path), before);
+            QVERIFY(!app::databaseHold().holds());
+            const MessageBoxCall failed{MessageBoxCall::Kind::Message,
+                                        kExitFailed + "Could not open '" + m_fx->path +
+                                            "': denied.",
+                                        "Tarnwick", Answer::No};
+            const MessageBoxCall question{
+                MessageBoxCall::Kind::Question,
+                "The to-do list was not stored in " + m_fx->path +
+                    ".  Do you want to close Tarnwick without storing it?",
+                "Tarnwick", Answer::No};
+            QCOMPARE(m_fx->fakes.messageBoxes.calls(),
+                     (QList<MessageBoxCall>{failed, question, failed, question}));
+        }
     }
 
     // A list that was never loaded from its file (the folder has gone, or the file cannot be
     // read): the window opens empty with the file in its title, and Exit, whose rewrite is
     // refused, shows its message and ends the program without touching the file.
-    void listNeverLoaded_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("contents");
-        QTest::addColumn<QStringList>("startMessages");
-        QTest::newRow("folder gone, whole start-up")
-            << "stick/TODO.MDB" << QByteArray()
-            << QStringList{"Error in creating a new Tarnwick: ",
-                           "Error in populating initial lists: "};
-        QTest::newRow("file not readable")
-            << "notes.mdb" << QByteArray("Pay the rent.")
-            << QStringList{"The to-do items of %1 could not be loaded.  The list stays empty and "
-                           "is not stored in that file.  Error description: "};
-    }
-
     void listNeverLoaded() {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, contents);
-        QFETCH(QStringList, startMessages);
-        const QString path = m_fx->dir.filePath(file);
-        if (contents.isEmpty()) {
-            m_fx->fakes.settings.preset("MostRecentToDoDatabases", "First", path);
-            QVERIFY(m_fx->initial->load([] { frmToDo::showWindow(); }));
-        } else {
-            dbtest::writeBytes(path, contents);
-            app::CurrentDatabasePath = path;
-            frmToDo::showWindow();
-        }
-        QStringList texts = m_fx->fakes.messageBoxes.texts();
-        QCOMPARE(texts.size(), startMessages.size());
-        for (int i = 0; i < texts.size(); ++i)
-            QVERIFY2(texts[i].startsWith(QString(startMessages[i]).replace("%1", path)),
-                     qPrintable(texts[i]));
-        frmToDo* window = ui::findWindow<frmToDo>();
-        QVERIFY(window && window->isVisible() && !window->listLoaded());
-        QCOMPARE(window->rowCount(), 0);
-        QCOMPARE(window->windowTitle(), "Tarnwick - " + path);
+        const struct {
+            QString file;
+            QByteArray contents; // empty: the folder has gone, and the whole start-up runs
+            QStringList startMessages;
+        } cases[] = {
+            {"stick/TODO.MDB",
+             {},
+             {"Error in creating a new Tarnwick: ", "Error in populating initial lists: "}},
+            {"notes.mdb",
+             "Pay the rent.",
+             {"The to-do items of %1 could not be loaded.  The list stays empty and is not stored "
+              "in that file.  Error description: "}},
+        };
+        for (const auto& [file, contents, startMessages] : cases) {
+            m_fx.emplace();
+            const QString path = m_fx->dir.filePath(file);
+            if (contents.isEmpty()) {
+                m_fx->fakes.settings.preset("MostRecentToDoDatabases", "First", path);
+                QVERIFY(m_fx->initial->load([] { frmToDo::showWindow(); }));
+            } else {
+                dbtest::writeBytes(path, contents);
+                app::CurrentDatabasePath = path;
+                frmToDo::showWindow();
+            }
+            QStringList texts = m_fx->fakes.messageBoxes.texts();
+            QCOMPARE(texts.size(), startMessages.size());
+            for (int i = 0; i < texts.size(); ++i)
+                QVERIFY2(texts[i].startsWith(QString(startMessages[i]).replace("%1", path)),
+                         qPrintable(texts[i]));
+            frmToDo* window = ui::findWindow<frmToDo>();
+            QVERIFY(window && window->isVisible() && !window->listLoaded());
+            QCOMPARE(window->rowCount(), 0);
+            QCOMPARE(window->windowTitle(), "Tarnwick - " + path);
 
-        QSignalSpy ended(&ui::WindowRegistry::instance(), &ui::WindowRegistry::lastWindowUnloaded);
-        window->mnuExit->trigger();
-        QCOMPARE(m_fx->fakes.messageBoxes.texts().mid(texts.size()),
-                 QStringList{kExitFailed + "The to-do items of " + path +
-                             " were never loaded, so the list was not stored there."});
-        QCOMPARE(ended.count(), 1);
-        QCOMPARE(positionWrites(), 1);
-        QCOMPARE(dbtest::fileBytes(path), contents);
-        QCOMPARE(QFile::exists(path), !contents.isEmpty());
-    }
-
-    // A client's row fills the client input only, a project's row the project input only.
-    void editFillsTheInputs() {
-        frmToDo* window = m_fx->openMainWindow(kThreeRows);
-        int opened = 0;
-        ui::windowOpeners().editItem = [&opened] { ++opened; };
-        window->mnuEditItem->trigger(); // nothing selected: nothing happens
-        QCOMPARE(opened, 0);
-        const std::tuple<int, QString, QString> cases[] = {{1, "Smith, Ann", ""},
-                                                           {2, "", "Harbour Project"}};
-        for (const auto& [row, client, project] : cases) {
-            app::editInputs().clear(); // as the dialog leaves them
-            window->selectRow(row);
-            window->Toolbar1_ButtonClick(QStringLiteral("Properties"));
-            const Row& texts = kThreeRows[row - 1];
-            const app::EditInputs& in = app::editInputs();
-            QCOMPARE(QStringList({in.Priority, in.Client, in.Project, in.ThingToDo, in.StartDate,
-                                  in.Deadline}),
-                     QStringList({texts[0], client, project, texts[2], texts[3], texts[4]}));
+            QSignalSpy ended(&ui::WindowRegistry::instance(),
+                             &ui::WindowRegistry::lastWindowUnloaded);
+            window->mnuExit->trigger();
+            QCOMPARE(m_fx->fakes.messageBoxes.texts().mid(texts.size()),
+                     QStringList{kExitFailed + "The to-do items of " + path +
+                                 " were never loaded, so the list was not stored there."});
+            QCOMPARE(ended.count(), 1);
+            QCOMPARE(positionWrites(), 1);
+            QCOMPARE(dbtest::fileBytes(path), contents);
+            QCOMPARE(QFile::exists(path), !contents.isEmpty());
         }
-        QCOMPARE(opened, 2);
     }
 
     // The window appears at its saved position and returns to it when a window of ours closes
@@ -525,6 +488,8 @@ private slots:
     void toolbarIgnoresErrors() {
         frmToDo* window = m_fx->openMainWindow(kThreeRows);
         ui::windowOpeners().addItem = [] { throw std::runtime_error("no dialog"); };
+        ui::windowOpeners().editItem = ui::windowOpeners().addItem;
+        window->mnuEditItem->trigger(); // nothing selected: nothing opens
         window->Toolbar1_ButtonClick(QStringLiteral("View Details"));
         window->Toolbar1_ButtonClick(QStringLiteral("No such key"));
         QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
