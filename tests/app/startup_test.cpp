@@ -37,37 +37,17 @@ struct StartupRun {
         db::schema::createDatabase(db::enginePath(path(name)));
         return path(name);
     }
-    std::optional<QString> setting(const QString& section, const QString& key) const {
-        return fakes.settings.value(section, key);
+    // The first recently-used slot names `name`, which holds `bytes` when there are any.
+    void remember(const QString& name, const QByteArray& bytes = {}) {
+        if (!bytes.isEmpty())
+            dbtest::writeBytes(path(name), bytes);
+        fakes.settings.preset(kRecent, "First", path(name));
     }
 
     QTemporaryDir dir;
     FakePlatform fakes{platform::fakes::FakeFiles::Mode::RealFileSystem};
     frmInitial form;
-    std::function<void()> show = [] {};
     int shown = 0;
-};
-
-MessageBoxCall message(const QString& text) {
-    return {Kind::Message, text, "Tarnwick", Answer::No};
-}
-MessageBoxCall notValid(const QString& path) {
-    return message(path + " is not a valid Tarnwick database.");
-}
-MessageBoxCall overwriteQuestion(const QString& path) {
-    return {Kind::Question,
-            path + " already exists but it is not a valid Tarnwick.  Do you wish to overwrite it "
-                   "and create a new Tarnwick?",
-            path + " already exists.", Answer::Yes};
-}
-
-struct Scenario {
-    const char* name;
-    std::function<void(StartupRun&)> arrange;
-    bool proceeds; // load() returns true and the main window is shown
-    // The messages shown, in order.
-    std::function<QList<MessageBoxCall>(StartupRun&)> messages;
-    std::function<void(StartupRun&)> verify;
 };
 
 void expectDefaultDatabase(StartupRun& run, const QString& path, const char* scenario) {
@@ -79,44 +59,57 @@ void expectDefaultDatabase(StartupRun& run, const QString& path, const char* sce
 }
 
 TEST(Startup, Scenarios) {
-    const Scenario scenarios[] = {
-        {"first run with no settings", [](StartupRun&) {}, true,
-         [](StartupRun&) { return QList<MessageBoxCall>{}; },
+    const struct {
+        const char* name;
+        std::function<void(StartupRun&)> arrange;
+        bool proceeds;        // load() returns true and the main window is shown
+        QStringList messages; // the texts shown, in order; %1 is the program folder
+        std::function<void(StartupRun&)> verify;
+    } scenarios[] = {
+        {"first run with no settings",
+         [](StartupRun&) {},
+         true,
+         {},
          [](StartupRun& run) {
-             const QString path = run.path("TODO.MDB");
-             expectDefaultDatabase(run, path, "first run");
-             EXPECT_EQ(run.setting(kRecent, "First"), path);
+             expectDefaultDatabase(run, run.path("TODO.MDB"), "first run");
+             EXPECT_EQ(run.fakes.settings.value(kRecent, "First"), run.path("TODO.MDB"));
              EXPECT_TRUE(run.form.List2.isEmpty());
              EXPECT_EQ(QStringList({app::ProgramFontName, app::ProgramFontSize,
                                     app::PrintingFontName, app::PrintingFontSize}),
                        QStringList({"Ariel", "9", "Ariel", "12"}));
          }},
-        {"first slot names a file that has gone",
+        {"first slot names a file that has gone, the second none",
          [](StartupRun& run) {
              QDir(run.dir.path()).mkdir("cases");
-             run.fakes.settings.preset(kRecent, "First", run.path("cases/gone.mdb"));
+             run.remember("cases/gone.mdb");
+             run.fakes.settings.preset(kRecent, "Third", run.path("c.mdb"));
          },
-         true, [](StartupRun&) { return QList<MessageBoxCall>{}; },
+         true,
+         {},
          [](StartupRun& run) {
              expectDefaultDatabase(run, run.path("cases/gone.mdb"), "gone");
-             EXPECT_EQ(run.form.List2, QStringList{run.path("cases/gone.mdb")});
+             EXPECT_EQ(run.form.List2,
+                       QStringList({run.path("cases/gone.mdb"), run.path("c.mdb")}));
              EXPECT_TRUE(run.fakes.settings.writes().isEmpty()) << "already first";
          }},
         {"invalid file, answer No",
          [](StartupRun& run) {
-             dbtest::writeBytes(run.path("notes.mdb"), "Pay the rent.");
-             run.fakes.settings.preset(kRecent, "First", run.path("notes.mdb"));
+             run.remember("notes.mdb", "Pay the rent.");
              run.fakes.messageBoxes.answerNext(Answer::No);
          },
          false,
+         {"%1/notes.mdb is not a valid Tarnwick database.",
+          "%1/notes.mdb already exists but it is not a valid Tarnwick.  Do you wish to overwrite "
+          "it and create a new Tarnwick?",
+          "Unable to proceed with this program unless you delete or rename %1/notes.mdb."},
          [](StartupRun& run) {
-             const QString path = run.path("notes.mdb");
-             return QList<MessageBoxCall>{
-                 notValid(path), overwriteQuestion(path),
-                 message("Unable to proceed with this program unless you delete or rename " + path +
-                         ".")};
-         },
-         [](StartupRun& run) {
+             const QStringList texts = run.fakes.messageBoxes.texts();
+             EXPECT_EQ(
+                 run.fakes.messageBoxes.calls(),
+                 QList<MessageBoxCall>({{Kind::Message, texts.value(0), "Tarnwick", Answer::No},
+                                        {Kind::Question, texts.value(1),
+                                         run.path("notes.mdb") + " already exists.", Answer::Yes},
+                                        {Kind::Message, texts.value(2), "Tarnwick", Answer::No}}));
              EXPECT_EQ(dbtest::fileBytes(run.path("notes.mdb")), "Pay the rent.");
              EXPECT_TRUE(run.fakes.files.removals().isEmpty());
              EXPECT_TRUE(run.fakes.settings.writes().isEmpty());
@@ -124,75 +117,42 @@ TEST(Startup, Scenarios) {
          }},
         {"invalid file, answer Yes",
          [](StartupRun& run) {
-             dbtest::writeBytes(run.path("notes.mdb"), "Pay the rent.");
-             run.fakes.settings.preset(kRecent, "First", run.path("notes.mdb"));
+             run.remember("notes.mdb", "Pay the rent.");
              run.fakes.messageBoxes.answerNext(Answer::Yes);
          },
          true,
-         [](StartupRun& run) {
-             const QString path = run.path("notes.mdb");
-             return QList<MessageBoxCall>{notValid(path), overwriteQuestion(path)};
-         },
+         {"%1/notes.mdb is not a valid Tarnwick database.",
+          "%1/notes.mdb already exists but it is not a valid Tarnwick.  Do you wish to overwrite "
+          "it and create a new Tarnwick?"},
          [](StartupRun& run) {
              expectDefaultDatabase(run, run.path("notes.mdb"), "answer Yes");
              EXPECT_EQ(run.fakes.files.removals(), QStringList{run.path("notes.mdb")});
          }},
-        {"slots First and Third only, fonts stored",
-         [](StartupRun& run) {
-             run.fakes.settings.preset(kRecent, "First", run.newDatabase("a.mdb"));
-             run.fakes.settings.preset(kRecent, "Third", run.path("c.mdb"));
-             run.fakes.settings.preset("DefaultFontName", "Default Font Name", "DejaVu Sans");
-             run.fakes.settings.preset("DefaultFontSize", "Default Font Size", "10.5");
-             run.fakes.settings.preset("DefaultPrintFontName", "Default Print Font Name", "Serif");
-             run.fakes.settings.preset("DefaultPrintFontSize", "Default Print Font Size", "11");
-         },
-         true, [](StartupRun&) { return QList<MessageBoxCall>{}; },
-         [](StartupRun& run) {
-             EXPECT_EQ(run.form.List2, QStringList({run.path("a.mdb"), run.path("c.mdb")}));
-             expectDefaultDatabase(run, run.path("a.mdb"), "First and Third");
-             EXPECT_EQ(QStringList({app::ProgramFontName, app::ProgramFontSize,
-                                    app::PrintingFontName, app::PrintingFontSize}),
-                       QStringList({"DejaVu Sans", "10.5", "Serif", "11"}));
-         }},
         {"the invalid file cannot be deleted",
          [](StartupRun& run) {
-             dbtest::writeBytes(run.path("locked.mdb"), "x");
-             run.fakes.settings.preset(kRecent, "First", run.path("locked.mdb"));
+             run.remember("locked.mdb", "x");
              run.fakes.messageBoxes.answerNext(Answer::Yes);
              run.fakes.files.failRemoval(run.path("locked.mdb"), "Permission denied.");
          },
          false,
-         [](StartupRun& run) {
-             const QString path = run.path("locked.mdb");
-             return QList<MessageBoxCall>{
-                 notValid(path), overwriteQuestion(path),
-                 message("Error in loading frmInitial module: Permission denied.")};
-         },
+         {"%1/locked.mdb is not a valid Tarnwick database.",
+          "%1/locked.mdb already exists but it is not a valid Tarnwick.  Do you wish to overwrite "
+          "it and create a new Tarnwick?",
+          "Error in loading frmInitial module: Permission denied."},
          [](StartupRun& run) { EXPECT_EQ(dbtest::fileBytes(run.path("locked.mdb")), "x"); }},
-        {"the main window fails to load",
-         [](StartupRun& run) {
-             run.show = [] { throw platform::Error("The list cannot be shown."); };
-         },
-         false,
-         [](StartupRun&) {
-             return QList<MessageBoxCall>{
-                 message("Error in loading frmInitial module: The list cannot be shown.")};
-         },
-         [](StartupRun&) {}},
     };
 
-    for (const Scenario& scenario : scenarios) {
+    for (const auto& scenario : scenarios) {
         StartupRun run;
         scenario.arrange(run);
-        const bool proceeded = run.form.load([&run] {
-            run.show();
-            ++run.shown;
-        });
+        const bool proceeded = run.form.load([&run] { ++run.shown; });
         EXPECT_EQ(proceeded, scenario.proceeds) << scenario.name;
         EXPECT_EQ(run.shown, scenario.proceeds ? 1 : 0) << scenario.name;
         EXPECT_FALSE(run.form.isVisible()) << scenario.name;
-        EXPECT_EQ(run.fakes.messageBoxes.calls(), scenario.messages(run))
-            << scenario.name << ": " << run.fakes.messageBoxes.texts().join(" | ").toStdString();
+        QStringList expected;
+        for (const QString& text : scenario.messages)
+            expected.append(QString(text).arg(run.dir.path()));
+        EXPECT_EQ(run.fakes.messageBoxes.texts(), expected) << scenario.name;
         EXPECT_TRUE(run.fakes.errors().isEmpty()) << scenario.name;
         EXPECT_EQ(run.fakes.messageBoxes.unusedAnswers(), 0) << scenario.name;
         scenario.verify(run);
@@ -205,20 +165,20 @@ TEST(Startup, Scenarios) {
 TEST(Startup, FileInUseElsewhere) {
     StartupRun run;
     const QString path = run.newDatabase("held.mdb");
-    run.fakes.settings.preset(kRecent, "First", path);
+    run.remember("held.mdb");
     const QByteArray before = dbtest::fileBytes(path);
     support::HoldProcess other(path.toStdString());
     ASSERT_EQ(other.firstLine(), "held");
     const std::string inUse = db::FileInUse(path.toStdString(), db::FileHold::self()).what();
 
-    EXPECT_FALSE(run.form.load(run.show));
-    EXPECT_EQ(run.fakes.messageBoxes.calls(), QList{message(QString::fromStdString(inUse))});
+    EXPECT_FALSE(run.form.load([] {}));
+    EXPECT_EQ(run.fakes.messageBoxes.texts(), QStringList{QString::fromStdString(inUse)});
     EXPECT_EQ(dbtest::fileBytes(path), before);
     EXPECT_TRUE(run.fakes.settings.writes().isEmpty());
     EXPECT_TRUE(run.form.List1.projects.isEmpty());
 
     other.kill();
-    EXPECT_TRUE(run.form.load(run.show));
+    EXPECT_TRUE(run.form.load([] {}));
     EXPECT_EQ(run.fakes.messageBoxes.calls().size(), 1);
     EXPECT_EQ(support::HoldProcess::probe(path.toStdString()), inUse);
 }
