@@ -26,10 +26,6 @@ TEST_F(PrintTextArrayTest, SplitsParagraphsWrapsWordsAndPlacesLastLines) {
     } cases[] = {
         {"two paragraphs", "A\r\nB", "", {"1 1,1 A", "1 1,1.1875 B"}},
         {"a closing line break adds no line", "A\r\n", "", {"1 1,1 A"}},
-        {"two breaks leave an empty line",
-         "A\r\n\r\nB",
-         "",
-         {"1 1,1 A", "1 1,1.1875 ", "1 1,1.375 B"}},
         {"an empty text prints nothing", "", "", {}},
         {"a CR drops the character after it", "A\rXB", "", {"1 1,1 A", "1 1,1.1875 B"}},
         {"a line exactly as wide as the space fits", k64, "", {"1 1,1 " + k64}},
