@@ -54,7 +54,6 @@ private slots:
             QString action; // "message", or what answers the question
             Answer defaultButton, expected;
         } cases[] = {{"message", Answer::No, Answer::No},
-                     {"Enter", Answer::Yes, Answer::Yes},
                      {"Escape", Answer::Yes, Answer::No},
                      {"Yes", Answer::No, Answer::Yes}};
         const QString text = "<b>/tmp/a.mdb</b> is open.";
@@ -103,7 +102,8 @@ private slots:
         QVERIFY(QGuiApplication::overrideCursor() == nullptr && !pointer.isBusy());
     }
 
-    // The overwrite question, asked only when the request wants it.
+    // The overwrite question, asked only when the request wants it; the create question is
+    // asked through the dialog below.
     void chosenFileIsConfirmed() {
         const struct {
             bool exists, prompts;
