@@ -10,47 +10,30 @@ using namespace jettest;
 
 namespace {
 
-// The export's own formatting of a value, by kind.
-std::string formatted(const jet::Value& v) {
-    std::string out;
-    switch (v.kind()) {
-    case jet::Value::Kind::Integer:
-        cli::appendInteger(out, v.asInt());
-        break;
-    case jet::Value::Kind::Float:
-        cli::appendDouble(out, v.asDouble());
-        break;
-    case jet::Value::Kind::Currency:
-        cli::appendCurrency(out, v.asInt());
-        break;
-    case jet::Value::Kind::DateTime:
-        cli::appendDateTime(out, v.asDateTime());
-        break;
-    default:
-        cli::appendGuid(out, v.asText());
-    }
-    return out;
-}
-
+// Each of the export's value forms is the engine's own text of the value.
 TEST(Export, NumbersDatesAndGuidsReadAsTheEngineRendersThem) {
+    const auto same = [](const jet::Value& value, auto append, auto stored) {
+        std::string out;
+        append(out, stored);
+        EXPECT_EQ(out, value.toString());
+    };
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const std::int64_t min = std::numeric_limits<std::int64_t>::min();
     using V = jet::Value;
-    std::vector<V> values = {V::guid(
-        {0x78, 0x56, 0x34, 0x12, 0xBC, 0x9A, 0xF0, 0xDE, 0, 1, 2, 3, 0xA4, 0xB5, 0xC6, 0xFF})};
+    const jet::Value guid = V::guid(
+        {0x78, 0x56, 0x34, 0x12, 0xBC, 0x9A, 0xF0, 0xDE, 0, 1, 2, 3, 0xA4, 0xB5, 0xC6, 0xFF});
+    same(guid, cli::appendGuid, guid.asText());
     using Integers = std::initializer_list<std::int64_t>;
     for (std::int64_t i : Integers{0, -1, min})
-        values.push_back(V::integer(i));
+        same(V::integer(i), cli::appendInteger, i);
     for (double d : {0.1, -0.0, 1e300, 5e-324, nan, inf, -inf})
-        values.push_back(V::floating(d));
+        same(V::floating(d), cli::appendDouble, d);
     for (std::int64_t c : Integers{0, 12345, -5, -10000, 1234567890120, min})
-        values.push_back(V::currency(c)); // in ten-thousandths
+        same(V::currency(c), cli::appendCurrency, c); // in ten-thousandths
     for (double d : {45000.0, 45007.75, -1.25, 1.9999999999, 36526.000011574074, 2958465.9999999,
                      -700000.5, 3e6, nan})
-        values.push_back(V::dateTime(d));
-    for (const V& v : values)
-        EXPECT_EQ(formatted(v), v.toString());
+        same(V::dateTime(d), cli::appendDateTime, d);
     std::string b64;
     for (const char* s : {"", "a", "ab", "abc", "abcd\xff"})
         cli::appendBase64(b64, s), b64 += ' ';
