@@ -1,5 +1,6 @@
-// The Qt message boxes, file and font dialogs, mouse pointer and screen metrics, live on the
-// offscreen platform. A ModalScript acts on each modal window as it opens, the way a user would.
+// The Qt message boxes, file dialog, mouse pointer and screen metrics, live on the offscreen
+// platform. A ModalScript acts on each modal window as it opens, the way a user would. The font
+// dialog is used for real through the program's font commands (tests/ui/fonts_test.cpp).
 #include "platform/error.h"
 #include "platform/services.h"
 #include "support/fake_platform.h"
@@ -7,14 +8,12 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
-#include <functional>
 #include <memory>
 
 using platform::Answer;
@@ -27,15 +26,6 @@ namespace {
 void acceptFileName(QWidget* window, const QString& name) {
     window->findChild<QLineEdit*>("fileNameEdit")->setText(name);
     QMetaObject::invokeMethod(window, "accept");
-}
-
-QString cancelDescription(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const platform::CancelledError& e) {
-        return e.description();
-    }
-    return "no cancel";
 }
 
 } // namespace
@@ -165,33 +155,8 @@ private slots:
                                         " does not exist.  Do you want to create it?",
                                     request.title, Answer::Yes};
         QCOMPARE(fakes.messageBoxes.calls(), QList<MessageBoxCall>(2, create));
-        QCOMPARE(cancelDescription([&] { platform::QtFileDialog().chooseFile(request); }),
-                 QString("Cancel was selected."));
-    }
-
-    // A cancel does not change what the next dialog opens with.
-    void fontDialogOpensWithTheLastChoiceOfTheRun() {
-        platform::QtFontDialog dialog;
-        // A size set through Qt's own interface, which takes whole sizes.
-        QFont chosen = QApplication::font();
-        chosen.setPointSize(chosen.pointSize() + 5);
-        QList<QFont> shown;
-        auto look = [&](QWidget* window) {
-            auto* fonts = qobject_cast<QFontDialog*>(window);
-            shown.append(fonts->currentFont());
-            if (shown.size() > 1)
-                return fonts->reject();
-            fonts->setCurrentFont(chosen);
-            fonts->accept();
-        };
-        ModalScript script({look, look, look});
-
-        const platform::FontChoice choice = dialog.chooseFont();
-        QCOMPARE(choice.family, chosen.family());
-        QCOMPARE(choice.pointSize, chosen.pointSizeF());
-        for (int cancel = 0; cancel < 2; ++cancel)
-            QCOMPARE(cancelDescription([&] { dialog.chooseFont(); }), "Cancel was selected.");
-        QCOMPARE(shown, QList<QFont>({QApplication::font(), chosen, chosen}));
+        QVERIFY_THROWS_EXCEPTION(platform::CancelledError,
+                                 platform::QtFileDialog().chooseFile(request));
     }
 
     void screenIsMeasuredWithTheLogicalDpi() {
