@@ -1,5 +1,4 @@
-// Files and folders on the real file system, in temporary folders. A test that reads the
-// environment sets it first.
+// Files and folders on the real file system, in temporary folders.
 #include "platform/error.h"
 #include "platform/files.h"
 
@@ -62,12 +61,9 @@ TEST_F(FilesTest, OnlyRegularFilesExistAndRemovingOneThatCannotGoSaysWhichAndWhy
     EXPECT_TRUE(QFileInfo(path("folder.mdb")).isDir());
 }
 
-// The program's folder when it is writable, else the user's data folder, made if need be.
-TEST_F(FilesTest, DatabaseFolderFallsBackToTheUserDataFolderAndCreatesIt) {
-    qputenv("XDG_DATA_HOME", QFile::encodeName(path("data")));
-    EXPECT_EQ(filesWithReadOnlyProgramFolder().databaseFolder(), path("data/tarnwick"));
-    EXPECT_TRUE(QFileInfo(path("data/tarnwick")).isDir());
-
+// The program's folder when it is writable, else the user's data folder, made if need be (as
+// the installed program, run from a read-only folder, shows in tests/install).
+TEST_F(FilesTest, DatabaseFolderFallsBackToTheUserDataFolder) {
     LocalFiles::Options options;
     options.programFolder = path("bin");
     options.userDataFolder = path("user");
@@ -77,8 +73,8 @@ TEST_F(FilesTest, DatabaseFolderFallsBackToTheUserDataFolderAndCreatesIt) {
     EXPECT_EQ(LocalFiles(options).databaseFolder(), path("user"));
 
     touch(path("file")); // a file where the data folder should be
-    qputenv("XDG_DATA_HOME", QFile::encodeName(path("file")));
-    EXPECT_THROW(filesWithReadOnlyProgramFolder().databaseFolder(), platform::Error);
+    options.userDataFolder = path("file/tarnwick");
+    EXPECT_THROW(LocalFiles(options).databaseFolder(), platform::Error);
 }
 
 TEST_F(FilesTest, DataFilesAreFoundBesideTheProgramThenInTheDataFolders) {
