@@ -79,7 +79,6 @@ TEST_F(Position, IsRestoredOnScreenOrAtHalfTheScreenCentred) {
         QRect expected;
     } cases[] = {
         {nullptr, halfScreen},
-        {"1200, 900, 9600, 7200", {80, 60, 640, 480}},
         {"1200,900 ,9600,  7200", {80, 60, 640, 480}},
         {"30000, 900, 9600, 7200", {960, 60, 640, 480}},          // left beyond the screen
         {"1200, -15, 9600, 7200", {80, 540, 640, 480}},           // top above the screen

@@ -79,7 +79,6 @@ TEST_F(PrintTextArrayTest, SplitsParagraphsWrapsWordsAndPlacesLastLines) {
          "",
          {"1 1,1 ", "1 1,1.1875 ", "1 1,1.375 " + wide}},
         {":>02 starts the last line mid-page", "Title", ":>02", {"1 4,1 Title"}},
-        {":>01 centres the last line", "Title", ":>01", {"1 3.765625,1 Title"}},
         {":>01 centres by the text after the last break",
          "A\r\nTitle",
          ":>01",
