@@ -39,23 +39,15 @@ for line in "${commands[@]}"; do
   case "${command}" in
   scripts/run.sh*)
     # No desktop: the program must start on a virtual display of its own and show its window.
-    (unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
-      exec bash -c "exec ${command}") >"${tmp}/run.log" 2>&1 &
+    (unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM; exec bash -c "exec ${command}") >"${tmp}/run.log" 2>&1 &
     run_pid=$!
-    display=""
+    window=""
     for _ in $(seq 240); do
       display="$(grep -oE 'virtual X display :[0-9]+' "${tmp}/run.log" | grep -oE ':[0-9]+' || true)"
-      [ -n "${display}" ] && break
+      if [ -n "${display}" ]; then window="$(DISPLAY="${display}" xdotool search --name '^Tarnwick - ' || true)"; fi
+      [ -n "${window}" ] && break
       sleep 0.5
-    done
-    window=""
-    if [ -n "${display}" ]; then
-      for _ in $(seq 40); do
-        window="$(DISPLAY="${display}" xdotool search --name '^Tarnwick - ' 2>/dev/null || true)"
-        [ -n "${window}" ] && break
-        sleep 0.5
-      done
-    fi
+    done 2>/dev/null
     kill -TERM "${run_pid}" 2>/dev/null || true
     wait "${run_pid}" 2>/dev/null || true
     if [ -z "${window}" ]; then

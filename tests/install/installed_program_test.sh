@@ -1,14 +1,12 @@
 #!/usr/bin/env bash
-# Installs the build twice, with `cmake --install` into a temporary prefix and as the Debian
-# package made by cpack (unpacked, not installed), and starts each installed program from a
-# read-only tree: it must create its default database in the per-user data folder, record it in
-# the per-user settings, and write nothing under the install. Also checks the files each install
-# holds and the package's dependencies.
+# Installs the build with `cmake --install` into a temporary prefix and as the Debian package
+# (unpacked by dpkg-deb, not installed), checks the files each holds and the package's
+# dependencies, and starts each installed program from a read-only tree: it must create its
+# default database in the per-user data folder, record it in the per-user settings, and write
+# nothing under the install. As root the programs run as the unprivileged user 65534, for whom
+# the permission bits count.
 #
 #   tests/install/installed_program_test.sh BUILD_DIR APP_ID
-#
-# Permission bits do not stop root, so as root the programs run as the unprivileged user 65534
-# (setpriv), for whom the read-only tree is what it is for any user.
 set -euo pipefail
 
 build="$(cd "$1" && pwd)"

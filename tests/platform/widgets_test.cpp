@@ -1,5 +1,6 @@
-// The Qt message boxes, file and font dialogs, mouse pointer and screen metrics, live on the
-// offscreen platform. A ModalScript acts on each modal window as it opens, the way a user would.
+// The Qt message boxes, file dialog, mouse pointer and screen metrics, live on the offscreen
+// platform. A ModalScript acts on each modal window as it opens, the way a user would. The font
+// dialog is used for real through the program's font commands (tests/ui/fonts_test.cpp).
 #include "platform/error.h"
 #include "platform/services.h"
 #include "support/fake_platform.h"
@@ -7,14 +8,13 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
-#include <functional>
+#include <memory>
 
 using platform::Answer;
 using platform::FileDialogRequest;
@@ -28,15 +28,6 @@ void acceptFileName(QWidget* window, const QString& name) {
     QMetaObject::invokeMethod(window, "accept");
 }
 
-QString cancelDescription(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const platform::CancelledError& e) {
-        return e.description();
-    }
-    return "no cancel";
-}
-
 } // namespace
 
 class PlatformWidgetsTest : public QObject {
@@ -45,79 +36,73 @@ class PlatformWidgetsTest : public QObject {
 private slots:
     void cleanup() { platform::Services::reset(); }
 
-    // A message: OK only, no icon, the application's title, the text as plain text. A
-    // question: Yes and No with the question icon and its own title; Enter presses the default
-    // button, Escape answers No.
-    void boxesShowWhatTheyAreAsked_data() {
-        QTest::addColumn<QString>("action"); // "message", or what answers the question
-        QTest::addColumn<Answer>("defaultButton");
-        QTest::addColumn<Answer>("expected");
-        QTest::newRow("message") << "message" << Answer::No << Answer::No;
-        QTest::newRow("Yes default, Enter") << "Enter" << Answer::Yes << Answer::Yes;
-        QTest::newRow("No default, Enter") << "Enter" << Answer::No << Answer::No;
-        QTest::newRow("Yes default, Escape") << "Escape" << Answer::Yes << Answer::No;
-        QTest::newRow("No default, click Yes") << "Yes" << Answer::No << Answer::Yes;
-    }
-
+    // A message: OK only, no icon, the application's title. A question: Yes and No with the
+    // question icon, its own title and the default asked for; Escape answers No. Both show the
+    // text as plain text, and the arrow while the program is busy.
     void boxesShowWhatTheyAreAsked() {
-        QFETCH(QString, action);
-        QFETCH(Answer, defaultButton);
-        QFETCH(Answer, expected);
-        platform::QtMessageBoxes boxes;
-        QMessageBox::Icon icon{};
-        QMessageBox::StandardButtons buttons;
-        QMessageBox::StandardButton shownDefault{};
-        QString title, text;
-        Qt::TextFormat format{};
-        ModalScript script({[&](QWidget* window) {
-            auto* box = qobject_cast<QMessageBox*>(window);
-            icon = box->icon();
-            buttons = box->standardButtons();
-            shownDefault = box->standardButton(box->defaultButton());
-            title = box->windowTitle();
-            text = box->text();
-            format = box->textFormat();
-            if (action == "Yes")
-                box->button(QMessageBox::Yes)->click();
-            else
-                QTest::keyClick(box, action == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
-        }});
-        const QString shown = "<b>/tmp/a.mdb</b> is open.";
-        if (action == "message") {
-            static_cast<platform::MessageBoxes&>(boxes).message(shown);
-            QCOMPARE(icon, QMessageBox::NoIcon);
-            QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-            QCOMPARE(title, QString("Tarnwick"));
-        } else {
-            QCOMPARE(boxes.question(shown, "/tmp/a.mdb already exists.", defaultButton), expected);
-            QCOMPARE(icon, QMessageBox::Question);
-            QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
-            QCOMPARE(title, QString("/tmp/a.mdb already exists."));
-            QCOMPARE(shownDefault,
-                     defaultButton == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
+        const struct {
+            QString action; // "message", or what answers the question
+            Answer defaultButton, expected;
+        } cases[] = {{"message", Answer::No, Answer::No},
+                     {"Escape", Answer::Yes, Answer::No},
+                     {"Yes", Answer::No, Answer::Yes}};
+        const QString text = "<b>/tmp/a.mdb</b> is open.";
+        platform::QtMousePointer pointer;
+        auto busy = std::make_unique<platform::BusyPointer>(pointer);
+        pointer.setBusy(); // one override however often it is set
+        for (const auto& c : cases) {
+            platform::QtMessageBoxes boxes;
+            QMessageBox::Icon icon{};
+            QMessageBox::StandardButtons buttons;
+            QMessageBox::StandardButton shownDefault{};
+            QString title, shown;
+            Qt::CursorShape cursor{};
+            ModalScript script({[&](QWidget* window) {
+                auto* box = qobject_cast<QMessageBox*>(window);
+                icon = box->icon();
+                buttons = box->standardButtons();
+                shownDefault = box->standardButton(box->defaultButton());
+                title = box->windowTitle();
+                shown = box->textFormat() == Qt::PlainText ? box->text() : "not plain text";
+                cursor = QGuiApplication::overrideCursor()->shape();
+                if (c.action == "Yes")
+                    box->button(QMessageBox::Yes)->click();
+                else
+                    QTest::keyClick(box, c.action == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
+            }});
+            if (c.action == "message") {
+                static_cast<platform::MessageBoxes&>(boxes).message(text);
+                QCOMPARE(icon, QMessageBox::NoIcon);
+                QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+                QCOMPARE(title, QString("Tarnwick"));
+            } else {
+                QCOMPARE(boxes.question(text, "/tmp/a.mdb already exists.", c.defaultButton),
+                         c.expected);
+                QCOMPARE(icon, QMessageBox::Question);
+                QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+                QCOMPARE(title, QString("/tmp/a.mdb already exists."));
+                QCOMPARE(shownDefault,
+                         c.defaultButton == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
+            }
+            QCOMPARE(shown, text);
+            QCOMPARE(cursor, Qt::ArrowCursor);
+            QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
         }
-        QCOMPARE(text, shown);
-        QCOMPARE(format, Qt::PlainText);
+        busy.reset();
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr && !pointer.isBusy());
     }
 
-    // The create and overwrite prompts, asked only when the request wants them.
+    // The overwrite question, asked only when the request wants it; the create question is
+    // asked through the dialog below.
     void chosenFileIsConfirmed() {
-        const QString create = " does not exist.  Do you want to create it?";
-        const QString replace = " already exists.  Do you want to replace it?";
         const struct {
             bool exists, prompts;
             Answer answer;
-            QString question; // after the path; empty: none asked
-            Answer defaultButton;
             bool stands;
-        } cases[] = {
-            {false, true, Answer::Yes, create, Answer::Yes, true},
-            {false, true, Answer::No, create, Answer::Yes, false},
-            {true, true, Answer::Yes, replace, Answer::No, true},
-            {true, true, Answer::No, replace, Answer::No, false},
-            {false, false, Answer::No, "", Answer::No, true},
-            {true, false, Answer::No, "", Answer::No, true},
-        };
+        } cases[] = {{true, true, Answer::Yes, true},
+                     {true, true, Answer::No, false},
+                     {false, false, Answer::No, true},
+                     {true, false, Answer::No, true}};
         for (const auto& c : cases) {
             QTemporaryDir dir;
             const QString path = dir.filePath("todo.mdb");
@@ -129,9 +114,10 @@ private slots:
             if (c.prompts)
                 boxes.answerNext(c.answer);
             QCOMPARE(platform::confirmChosenFile(path, request, boxes), c.stands);
-            const QList<MessageBoxCall> asked = {{MessageBoxCall::Kind::Question, path + c.question,
-                                                  request.title, c.defaultButton}};
-            QCOMPARE(boxes.calls(), c.question.isEmpty() ? QList<MessageBoxCall>() : asked);
+            const MessageBoxCall asked{MessageBoxCall::Kind::Question,
+                                       path + " already exists.  Do you want to replace it?",
+                                       request.title, Answer::No};
+            QCOMPARE(boxes.calls(), c.prompts ? QList{asked} : QList<MessageBoxCall>());
         }
     }
 
@@ -164,66 +150,13 @@ private slots:
         const QStringList asked = {"Log files *.mdb (*.mdb)", "mdb", "*.MDB"};
         QCOMPARE(shown, QStringList{request.title} + request.filters + asked);
         QCOMPARE(QDir::currentPath(), workingFolder);
-        QCOMPARE(fakes.messageBoxes.texts(),
-                 QStringList(2, dir.filePath("new.mdb") +
-                                    " does not exist.  Do you want to create it?"));
-        QCOMPARE(cancelDescription([&] { platform::QtFileDialog().chooseFile(request); }),
-                 QString("Cancel was selected."));
-    }
-
-    // A cancel does not change what the next dialog opens with.
-    void fontDialogOpensWithTheLastChoiceOfTheRun() {
-        platform::QtFontDialog dialog;
-        // A size set through Qt's own interface, which takes whole sizes.
-        QFont chosen = QApplication::font();
-        chosen.setPointSize(chosen.pointSize() + 5);
-        QList<QFont> shown;
-        auto look = [&](QWidget* window) {
-            auto* fonts = qobject_cast<QFontDialog*>(window);
-            shown.append(fonts->currentFont());
-            if (shown.size() > 1)
-                return fonts->reject();
-            fonts->setCurrentFont(chosen);
-            fonts->accept();
-        };
-        ModalScript script({look, look, look});
-
-        const platform::FontChoice choice = dialog.chooseFont();
-        QCOMPARE(choice.family, chosen.family());
-        QCOMPARE(choice.pointSize, chosen.pointSizeF());
-        for (int cancel = 0; cancel < 2; ++cancel)
-            QCOMPARE(cancelDescription([&] { dialog.chooseFont(); }), "Cancel was selected.");
-        QCOMPARE(shown.at(0), QApplication::font());
-        QCOMPARE(shown.at(1), chosen);
-        QCOMPARE(shown.at(2), chosen);
-    }
-
-    void busyPointerIsOneOverrideAndDialogsShowTheArrow() {
-        platform::QtMousePointer pointer;
-        pointer.setNormal(); // harmless when not busy
-        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
-        pointer.setBusy();
-        pointer.setBusy();
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-
-        Qt::CursorShape duringMessage = Qt::WaitCursor;
-        ModalScript script({[&](QWidget* window) {
-            duringMessage = QGuiApplication::overrideCursor()->shape();
-            qobject_cast<QMessageBox*>(window)->accept();
-        }});
-        platform::QtMessageBoxes boxes;
-        static_cast<platform::MessageBoxes&>(boxes).message("Working.");
-        QCOMPARE(duringMessage, Qt::ArrowCursor);
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-
-        pointer.setNormal();
-        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
-        QVERIFY(!pointer.isBusy());
-        {
-            platform::BusyPointer busy(pointer);
-            QVERIFY(pointer.isBusy());
-        }
-        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        const MessageBoxCall create{MessageBoxCall::Kind::Question,
+                                    dir.filePath("new.mdb") +
+                                        " does not exist.  Do you want to create it?",
+                                    request.title, Answer::Yes};
+        QCOMPARE(fakes.messageBoxes.calls(), QList<MessageBoxCall>(2, create));
+        QVERIFY_THROWS_EXCEPTION(platform::CancelledError,
+                                 platform::QtFileDialog().chooseFile(request));
     }
 
     void screenIsMeasuredWithTheLogicalDpi() {
