@@ -60,82 +60,71 @@ class FontsTest : public QObject {
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
-    void commandsStoreTheChoiceAndFontTheWindowsPrintoutAndNextStart_data() {
-        QTest::addColumn<QString>("command"); // a menu item's name or a toolbar button's key
-        QTest::addColumn<QString>("family");  // empty: the dialog is cancelled
-        QTest::addColumn<double>("points");
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QStringList>("values"); // program name and size, print name and size
-        const QStringList defaults = {"Ariel", "9", "Ariel", "12"};
-        QTest::newRow("Program Font cancelled") << "mnuProgramFont"
-                                                << "" << 0. << "C" << defaults;
-        QTest::newRow("Print Font cancelled, toolbar") << "Spell Check"
-                                                       << "" << 0. << "C" << defaults;
-        QTest::newRow("Program Font 10.5")
-            << "mnuProgramFont"
-            << "Liberation Serif" << 10.5 << "en_US"
-            << QStringList{"Liberation Serif", "10.5", "Ariel", "12"};
-        QTest::newRow("Program Font 10.5, decimal comma, toolbar")
-            << "Small Caps"
-            << "Liberation Mono" << 10.5 << "de_DE"
-            << QStringList{"Liberation Mono", "10,5", "Ariel", "12"};
-        QTest::newRow("Print Font 14") << "mnuPrintFont"
-                                       << "Liberation Serif" << 14. << "en_US"
-                                       << QStringList{"Ariel", "9", "Liberation Serif", "14"};
-    }
     void commandsStoreTheChoiceAndFontTheWindowsPrintoutAndNextStart() {
-        QFETCH(QString, command);
-        QFETCH(QString, family);
-        QFETCH(double, points);
-        QFETCH(QString, locale);
-        QFETCH(QStringList, values);
-        QLocale::setDefault(QLocale(locale));
-        support::WindowFixture fx;
-        app::PrintingFontName = "Ariel";
-        app::PrintingFontSize = "12";
-        frmToDo* main = fx.openMainWindow({{"1", "Smith, Ann", "Call about the lease", "", ""}});
-        const bool program = command == "mnuProgramFont" || command == "Small Caps";
-        const double programPoints = program && !family.isEmpty() ? points : 9;
-        const double printPoints = !program && !family.isEmpty() ? points : 12;
-        if (family.isEmpty())
-            fx.fakes.fontDialog.cancelNext();
-        else
-            fx.fakes.fontDialog.chooseNext({family, points});
-        QAction* button = main->Toolbar1->findChild<QAction*>("Toolbar1:" + command);
-        (button != nullptr ? button : main->findChild<QAction*>(command))->trigger();
+        const struct {
+            QString command; // a menu item's name or a toolbar button's key
+            QString family;  // empty: the dialog is cancelled
+            double points;
+            const char* locale;
+            const char* values; // program name and size, print name and size
+        } cases[] = {
+            {"mnuProgramFont", "", 0, "C", "Ariel/9/Ariel/12"},
+            {"Spell Check", "", 0, "C", "Ariel/9/Ariel/12"},
+            {"mnuProgramFont", "Liberation Serif", 10.5, "en_US", "Liberation Serif/10.5/Ariel/12"},
+            {"Small Caps", "Liberation Mono", 10.5, "de_DE", "Liberation Mono/10,5/Ariel/12"},
+            {"mnuPrintFont", "Liberation Serif", 14, "en_US", "Ariel/9/Liberation Serif/14"},
+        };
+        for (const auto& [command, family, points, locale, valueTexts] : cases) {
+            const QStringList values = QString(valueTexts).split('/');
+            QLocale::setDefault(QLocale(locale));
+            support::WindowFixture fx;
+            app::PrintingFontName = "Ariel";
+            app::PrintingFontSize = "12";
+            frmToDo* main =
+                fx.openMainWindow({{"1", "Smith, Ann", "Call about the lease", "", ""}});
+            const bool program = command == "mnuProgramFont" || command == "Small Caps";
+            const double programPoints = program && !family.isEmpty() ? points : 9;
+            const double printPoints = !program && !family.isEmpty() ? points : 12;
+            if (family.isEmpty())
+                fx.fakes.fontDialog.cancelNext();
+            else
+                fx.fakes.fontDialog.chooseNext({family, points});
+            QAction* button = main->Toolbar1->findChild<QAction*>("Toolbar1:" + command);
+            (button != nullptr ? button : main->findChild<QAction*>(command))->trigger();
 
-        QCOMPARE(fontValues(), values);
-        QList<platform::fakes::SettingsWrite> writes; // name, then size; nothing on cancel
-        for (int i = 0; i < 2 && !family.isEmpty(); ++i) {
-            const QString key = (program ? "Default Font " : "Default Print Font ") +
-                                QString(i == 0 ? "Name" : "Size");
-            writes.append({QString(key).remove(' '), key, values[i + (program ? 0 : 2)]});
+            QCOMPARE(fontValues(), values);
+            QList<platform::fakes::SettingsWrite> writes; // name, then size; nothing on cancel
+            for (int i = 0; i < 2 && !family.isEmpty(); ++i) {
+                const QString key = (program ? "Default Font " : "Default Print Font ") +
+                                    QString(i == 0 ? "Name" : "Size");
+                writes.append({QString(key).remove(' '), key, values[i + (program ? 0 : 2)]});
+            }
+            QCOMPARE(fx.fakes.settings.writes(), writes);
+            QCOMPARE(fx.fakes.fontDialog.shown(), 1);
+            QVERIFY(fx.fakes.messageBoxes.calls().isEmpty());
+            // The main list at once, each dialog as it opens, exactly the controls each one names;
+            // "Ariel" as it is.
+            QCOMPARE(carriersOfEveryWindow(*main, values[0], programPoints),
+                     QStringList({"ListView1", "|", "Text1", "Text2", "|", "Text1", "Text2",
+                                  "List1", "|", "Text1", "List1", "|", "Text1", "List1", "|",
+                                  "List1", "List2", "Text1"}));
+            main->mnuPrint->trigger();
+            QVERIFY(!fx.fakes.printer.lines.isEmpty());
+            for (const platform::fakes::PrintedLine& line : fx.fakes.printer.lines)
+                QCOMPARE(line.fontName + " " + QString::number(line.fontSize),
+                         values[2] + " " + QString::number(printPoints));
+
+            // The next start reads the same fonts back, under the same locale.
+            main->mnuExit->trigger();
+            app::resetGlobals();
+            fx.fakes.settings.preset("MostRecentToDoDatabases", "First", fx.path);
+            auto* restarted = new frmInitial;
+            ui::WindowRegistry::instance().add(restarted);
+            QVERIFY(restarted->load([] { frmToDo::showWindow(); }));
+            QCOMPARE(fontValues(), values);
+            QCOMPARE(carriers(*ui::findWindow<frmToDo>(), values[0], programPoints),
+                     QStringList{"ListView1"});
         }
-        QCOMPARE(fx.fakes.settings.writes(), writes);
-        QCOMPARE(fx.fakes.fontDialog.shown(), 1);
-        QVERIFY(fx.fakes.messageBoxes.calls().isEmpty());
-        // The main list at once, each dialog as it opens, exactly the controls each one names;
-        // "Ariel" as it is.
-        QCOMPARE(
-            carriersOfEveryWindow(*main, values[0], programPoints),
-            QStringList({"ListView1", "|", "Text1", "Text2", "|", "Text1", "Text2", "List1", "|",
-                         "Text1", "List1", "|", "Text1", "List1", "|", "List1", "List2", "Text1"}));
-        main->mnuPrint->trigger();
-        QVERIFY(!fx.fakes.printer.lines.isEmpty());
-        for (const platform::fakes::PrintedLine& line : fx.fakes.printer.lines)
-            QCOMPARE(line.fontName + " " + QString::number(line.fontSize),
-                     values[2] + " " + QString::number(printPoints));
-
-        // The next start reads the same fonts back, under the same locale.
-        main->mnuExit->trigger();
-        app::resetGlobals();
-        fx.fakes.settings.preset("MostRecentToDoDatabases", "First", fx.path);
-        auto* restarted = new frmInitial;
-        ui::WindowRegistry::instance().add(restarted);
-        QVERIFY(restarted->load([] { frmToDo::showWindow(); }));
-        QCOMPARE(fontValues(), values);
-        QCOMPARE(carriers(*ui::findWindow<frmToDo>(), values[0], programPoints),
-                 QStringList{"ListView1"});
     }
 
     // Sizes are written with the locale's separator and read back under any locale.
