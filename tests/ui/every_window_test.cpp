@@ -1,22 +1,50 @@
-// The program font and the print font: both commands from the menu and the toolbar with the
-// font dialog, what they store, the controls of each window that take the program font, the
-// print-out, the next start, and Qt's font dialog taking 10.5 typed into its size box.
+// What every window offers beyond its own commands. The program font and the print font: both
+// commands from the menu and the toolbar with the font dialog, what they store, the controls of
+// each window that take the program font, the print-out, the next start, and Qt's font dialog
+// taking 10.5 typed into its size box. And what assistive technology finds in every window: each
+// control that takes the keyboard or is a button has a name, taken from its label, frame,
+// caption or tooltip.
+#include <QAccessible>
 #include <QAction>
 #include <QLineEdit>
 #include <QListView>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
+
+#include <functional>
 
 #include "app/font_commands.h"
 #include "app/globals.h"
 #include "platform/services.h"
 #include "support/modal_script.h"
 #include "support/window_fixture.h"
+#include "ui/common/accessibility.h"
 #include "ui/common/single_window.h"
-#include "ui/items/frm_add_to_todo.h"
 #include "ui/main/frm_todo.h"
 
 namespace {
+
+// Calls `visit` on each window as it opens: the main window, the modal dialogs its menu opens
+// (Edit on row 1, the three lists), then the window each of `others` opens.
+void everyWindow(frmToDo& main, const std::function<void(const QWidget&)>& visit,
+                 const QList<QAction*>& others) {
+    visit(main);
+    main.selectRow(1);
+    for (QAction* opener :
+         {main.mnuEditItem, main.mnuClients, main.mnuActivities, main.mnuProjects}) {
+        support::ModalScript script({[&](QWidget* dialog) {
+            visit(*dialog);
+            dialog->close();
+        }});
+        opener->trigger();
+    }
+    for (QAction* opener : others) {
+        opener->trigger();
+        ui::WindowRegistry& loaded = ui::WindowRegistry::instance();
+        visit(*loaded.at(loaded.count() - 1));
+    }
+}
 
 // The names of the controls in `parent` whose font has `family` and `points`, leaving out the
 // controls inside them (which inherit it) and dialogs.
@@ -31,20 +59,25 @@ QStringList carriers(const QWidget& parent, const QString& family, double points
     return names;
 }
 
-// The carriers of each window as it opens, the modal ones opened from the main window's menu.
-QStringList carriersOfEveryWindow(frmToDo& main, const QString& family, double points) {
-    QStringList found = carriers(main, family, points);
-    main.selectRow(1);
-    for (QAction* opener :
-         {main.mnuEditItem, main.mnuClients, main.mnuActivities, main.mnuProjects}) {
-        support::ModalScript script({[&](QWidget* dialog) {
-            found << "|" << carriers(*dialog, family, points);
-            dialog->close();
-        }});
-        opener->trigger();
+// The interactive controls of `parent` as "window/control=name|description", as assistive
+// technology reads them; a control's parts and windows of their own are left out. A toolbar
+// button goes by its action's name.
+QStringList accessible(const QWidget& parent) {
+    QStringList found;
+    for (QWidget* child : parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() || child->objectName().startsWith("qt_"))
+            continue;
+        if (!ui::isInteractive(*child)) {
+            found += accessible(*child);
+            continue;
+        }
+        const auto* button = qobject_cast<QToolButton*>(child);
+        const QObject* id = button != nullptr ? button->defaultAction() : nullptr;
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(child);
+        found.append(child->window()->objectName() + "/" + (id ? id : child)->objectName() + "=" +
+                     face->text(QAccessible::Name) + "|" + face->text(QAccessible::Description));
     }
-    main.mnuAddItem->trigger();
-    return found << "|" << carriers(*ui::findWindow<frmAddToToDo>(), family, points);
+    return found;
 }
 
 QStringList fontValues() {
@@ -54,7 +87,7 @@ QStringList fontValues() {
 
 } // namespace
 
-class FontsTest : public QObject {
+class EveryWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -104,10 +137,15 @@ private slots:
             QVERIFY(fx.fakes.messageBoxes.calls().isEmpty());
             // The main list at once, each dialog as it opens, exactly the controls each one names;
             // "Ariel" as it is.
-            QCOMPARE(carriersOfEveryWindow(*main, values[0], programPoints),
-                     QStringList({"ListView1", "|", "Text1", "Text2", "|", "Text1", "Text2",
-                                  "List1", "|", "Text1", "List1", "|", "Text1", "List1", "|",
-                                  "List1", "List2", "Text1"}));
+            QStringList found;
+            everyWindow(*main,
+                        [&](const QWidget& window) {
+                            found << "|" << carriers(window, values[0], programPoints);
+                        },
+                        {main->mnuAddItem});
+            QCOMPARE(found, QStringList({"|", "ListView1", "|", "Text1", "Text2", "|", "Text1",
+                                         "Text2", "List1", "|", "Text1", "List1", "|", "Text1",
+                                         "List1", "|", "List1", "List2", "Text1"}));
             main->mnuPrint->trigger();
             QVERIFY(!fx.fakes.printer.lines.isEmpty());
             for (const platform::fakes::PrintedLine& line : fx.fakes.printer.lines)
@@ -172,7 +210,30 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(platform::CancelledError, app::ChooseProgramFont());
         QCOMPARE(shownNext, QString("10.5 12"));
     }
+
+    void everyInteractiveControlOfEveryWindowHasAName() {
+        support::WindowFixture fx;
+        app::StartingAddress = QStringLiteral("about:blank");
+        frmToDo* main = fx.openMainWindow({{"1", "Smith, Ann", "Call", "", ""}});
+        QStringList found;
+        everyWindow(*main, [&](const QWidget& window) { found += accessible(window); },
+                    {main->mnuAddItem, main->mnuAbout, main->mnuVellumtide});
+        for (const char* window : {"frmToDo", "frmEditToDo", "frmClient", "frmActivity",
+                                   "frmProject", "frmAddToToDo", "frmAbout", "frmBrowser"})
+            QVERIFY2(found.filter(QString(window) + "/").size() >= 2, window);
+        QCOMPARE(found.filter("=|"), QStringList()); // no control without a name
+        // Names from toolbar tooltips, labels, frames and captions; tooltips describe.
+        QCOMPARE(
+            found.filter(
+                QRegularExpression("Spell|ListView1|Add.*DTPicker1|List3|Client/Text2|Command1")),
+            QStringList({"frmToDo/Toolbar1:Spell Check=Change print font|Change print font",
+                         "frmToDo/ListView1=Things To Do|This list displays your Things To Do",
+                         "frmClient/Text2=Add last name|Press [Enter] when first and last names "
+                         "have been added",
+                         "frmAddToToDo/DTPicker1=Deadline Date|", "frmAddToToDo/List3=Activities|",
+                         "frmAbout/Command1=System Info...|"}));
+    }
 };
 
-QTEST_MAIN(FontsTest)
-#include "fonts_test.moc"
+QTEST_MAIN(EveryWindowTest)
+#include "every_window_test.moc"
