@@ -9,8 +9,6 @@
 #include "support/hold_process.h"
 #include "support/window_fixture.h"
 #include "ui/main/frm_todo.h"
-#include "ui/main/todo_list_model.h"
-#include "ui/main/todo_list_view.h"
 
 using platform::Answer;
 using platform::fakes::MessageBoxCall;

@@ -14,7 +14,6 @@
 #include "app/globals.h"
 #include "db/schema.h"
 #include "db_test_util.h"
-#include "jet/recordset.h"
 #include "support/modal_script.h"
 #include "support/window_fixture.h"
 #include "ui/common/single_window.h"

@@ -16,7 +16,6 @@
 #include "db/reference_tables.h"
 #include "platform/twips.h"
 #include "support/window_fixture.h"
-#include "ui/common/activity_lists.h"
 #include "ui/common/single_window.h"
 #include "ui/items/frm_add_to_todo.h"
 #include "ui/lists/frm_activity.h"
@@ -34,13 +33,9 @@ const char* const kTables[][2] = {
     {"Clients", "Client"}, {"Activities", "Activity"}, {"Projects", "Project"}};
 
 Dialog open(Kind kind) {
-    Dialog dialog;
-    if (kind == Clients)
-        dialog = std::make_unique<frmClient>();
-    else if (kind == Activities)
-        dialog = std::make_unique<frmActivity>();
-    else
-        dialog = std::make_unique<frmProject>();
+    Dialog dialog = kind == Clients      ? Dialog(new frmClient)
+                    : kind == Activities ? Dialog(new frmActivity)
+                                         : Dialog(new frmProject);
     dialog->show();
     return dialog;
 }
