@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <algorithm>
 #include <optional>
 
 #include "app/globals.h"
@@ -69,10 +70,8 @@ private:
     std::optional<support::WindowFixture> m_fx;
 
     int positionWrites() {
-        const auto& writes = m_fx->fakes.settings.writes();
-        return int(std::count_if(writes.begin(), writes.end(), [](const auto& write) {
-            return write.section == "FormPosition";
-        }));
+        return int(std::ranges::count(m_fx->fakes.settings.writes(), QString("FormPosition"),
+                                      &platform::fakes::SettingsWrite::section));
     }
 
     bool loaded(QWidget* window) { return ui::WindowRegistry::instance().contains(window); }
@@ -106,7 +105,8 @@ private slots:
         QCOMPARE(window->mnuFileName[1]->data().toString(), recent[1]);
         QStringList buttons;
         for (QAction* button : window->Toolbar1->actions())
-            buttons.append(button->data().toString() + ": " + button->toolTip());
+            buttons.append(button->data().toString() + ": " + button->toolTip() +
+                           (button->icon().isNull() ? " (no picture)" : ""));
         QCOMPARE(buttons,
                  (QStringList{"New: New To Do database", "Open: Open To Do database",
                               "Small Caps: Change program font", "Spell Check: Change print font",
