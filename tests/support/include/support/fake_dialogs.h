@@ -113,15 +113,7 @@ private:
 
 class FakeFontDialog final : public FontDialog, public AnswerQueue<FontChoice> {
 public:
-    FontChoice chooseFont() override {
-        ++m_shown;
-        return next("font dialog");
-    }
-    /// How many times the dialog was shown.
-    int shown() const { return m_shown; }
-
-private:
-    int m_shown = 0;
+    FontChoice chooseFont() override { return next("font dialog"); }
 };
 
 } // namespace platform::fakes

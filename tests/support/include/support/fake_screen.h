@@ -1,10 +1,8 @@
-// Settable screen metrics, and a mouse pointer that records what it was set to.
+// Settable screen metrics, and a mouse pointer.
 #pragma once
 
 #include "platform/mouse_pointer.h"
 #include "platform/screen_metrics.h"
-
-#include <QList>
 
 namespace platform::fakes {
 
@@ -30,24 +28,12 @@ private:
 
 class FakeMousePointer final : public MousePointer {
 public:
-    enum class Call { SetBusy, SetNormal };
-
-    void setBusy() override {
-        m_calls.append(Call::SetBusy);
-        m_busy = true;
-    }
-    void setNormal() override {
-        m_calls.append(Call::SetNormal);
-        m_busy = false;
-    }
+    void setBusy() override { m_busy = true; }
+    void setNormal() override { m_busy = false; }
     bool isBusy() const override { return m_busy; }
-
-    /// Every call, in order, including those that changed nothing.
-    const QList<Call>& calls() const { return m_calls; }
 
 private:
     bool m_busy = false;
-    QList<Call> m_calls;
 };
 
 } // namespace platform::fakes

@@ -1,7 +1,6 @@
 // An in-memory settings store that records writes in order.
 #pragma once
 
-#include "platform/error.h"
 #include "platform/settings_store.h"
 
 #include <QList>
@@ -25,15 +24,11 @@ public:
     void preset(const QString& section, const QString& key, const QString& value) {
         m_values.insert({section, key}, value);
     }
-    /// Makes every later write throw platform::Error with `description` (empty: writes work).
-    void failWrites(const QString& description) { m_writeFailure = description; }
 
     QString read(const QString& section, const QString& key, const QString& fallback) override {
         return m_values.value({section, key}, fallback);
     }
     void write(const QString& section, const QString& key, const QString& value) override {
-        if (!m_writeFailure.isEmpty())
-            throw Error(m_writeFailure);
         m_writes.append({section, key, value});
         m_values.insert({section, key}, value);
     }
@@ -49,7 +44,6 @@ public:
 private:
     QMap<QPair<QString, QString>, QString> m_values;
     QList<SettingsWrite> m_writes;
-    QString m_writeFailure;
 };
 
 } // namespace platform::fakes

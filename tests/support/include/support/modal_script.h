@@ -6,7 +6,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -21,7 +20,6 @@ public:
     using Step = std::function<void(QWidget*)>;
 
     explicit ModalScript(QList<Step> steps) : m_steps(std::move(steps)) {
-        m_clock.start();
         connect(&m_timer, &QTimer::timeout, this, &ModalScript::tick);
         m_timer.start(10);
     }
@@ -35,10 +33,9 @@ public:
 private:
     void tick() {
         QWidget* window = QApplication::activeModalWidget();
-        if (window == nullptr || !window->isVisible()) {
+        if (window == nullptr || !window->isVisible())
             return;
-        }
-        if (m_steps.isEmpty() || m_clock.hasExpired(10000)) {
+        if (m_steps.isEmpty()) {
             m_failures.append("unexpected modal window " + window->windowTitle());
             window->close();
             return;
@@ -53,7 +50,6 @@ private:
     QList<Step> m_steps;
     QStringList m_failures;
     QTimer m_timer;
-    QElapsedTimer m_clock;
 };
 
 } // namespace support

@@ -1,0 +1,231 @@
+// What every window offers beyond its own commands. The program font and the print font: both
+// commands from the menu and the toolbar with the font dialog, what they store, the controls of
+// each window that take the program font, the print-out, the next start, and Qt's font dialog
+// taking 10.5 typed into its size box. And what assistive technology finds in every window: each
+// control that takes the keyboard or is a button has a name, taken from its label, frame,
+// caption or tooltip.
+#include <QAccessible>
+#include <QAction>
+#include <QLineEdit>
+#include <QListView>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <functional>
+
+#include "app/font_commands.h"
+#include "app/globals.h"
+#include "platform/services.h"
+#include "support/modal_script.h"
+#include "support/window_fixture.h"
+#include "ui/common/accessibility.h"
+#include "ui/common/single_window.h"
+#include "ui/main/frm_todo.h"
+
+namespace {
+
+// Calls `visit` on each window as it opens: the main window, the modal dialogs its menu opens
+// (Edit on row 1, the three lists), then the window each of `others` opens.
+void everyWindow(frmToDo& main, const std::function<void(const QWidget&)>& visit,
+                 const QList<QAction*>& others) {
+    visit(main);
+    main.selectRow(1);
+    for (QAction* opener :
+         {main.mnuEditItem, main.mnuClients, main.mnuActivities, main.mnuProjects}) {
+        support::ModalScript script({[&](QWidget* dialog) {
+            visit(*dialog);
+            dialog->close();
+        }});
+        opener->trigger();
+    }
+    for (QAction* opener : others) {
+        opener->trigger();
+        ui::WindowRegistry& loaded = ui::WindowRegistry::instance();
+        visit(*loaded.at(loaded.count() - 1));
+    }
+}
+
+// The names of the controls in `parent` whose font has `family` and `points`, leaving out the
+// controls inside them (which inherit it) and dialogs.
+QStringList carriers(const QWidget& parent, const QString& family, double points) {
+    QStringList names;
+    for (QWidget* child : parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->font().family() == family && child->font().pointSizeF() == points)
+            names.append(child->objectName());
+        else if (!child->inherits("QDialog"))
+            names += carriers(*child, family, points);
+    }
+    return names;
+}
+
+// The interactive controls of `parent` as "window/control=name|description", as assistive
+// technology reads them; a control's parts and windows of their own are left out. A toolbar
+// button goes by its action's name.
+QStringList accessible(const QWidget& parent) {
+    QStringList found;
+    for (QWidget* child : parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() || child->objectName().startsWith("qt_"))
+            continue;
+        if (!ui::isInteractive(*child)) {
+            found += accessible(*child);
+            continue;
+        }
+        const auto* button = qobject_cast<QToolButton*>(child);
+        const QObject* id = button != nullptr ? button->defaultAction() : nullptr;
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(child);
+        found.append(child->window()->objectName() + "/" + (id ? id : child)->objectName() + "=" +
+                     face->text(QAccessible::Name) + "|" + face->text(QAccessible::Description));
+    }
+    return found;
+}
+
+QStringList fontValues() {
+    return {app::ProgramFontName, app::ProgramFontSize, app::PrintingFontName,
+            app::PrintingFontSize};
+}
+
+} // namespace
+
+class EveryWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void commandsStoreTheChoiceAndFontTheWindowsPrintoutAndNextStart() {
+        const struct {
+            QString command; // a menu item's name or a toolbar button's key
+            QString family;  // empty: the dialog is cancelled
+            double points;
+            const char* locale;
+            const char* values; // program name and size, print name and size
+        } cases[] = {
+            {"mnuProgramFont", "", 0, "C", "Ariel/9/Ariel/12"},
+            {"Spell Check", "", 0, "C", "Ariel/9/Ariel/12"},
+            {"mnuProgramFont", "Liberation Serif", 10.5, "en_US", "Liberation Serif/10.5/Ariel/12"},
+            {"Small Caps", "Liberation Mono", 10.5, "de_DE", "Liberation Mono/10,5/Ariel/12"},
+            {"mnuPrintFont", "Liberation Serif", 14, "en_US", "Ariel/9/Liberation Serif/14"},
+        };
+        for (const auto& [command, family, points, locale, valueTexts] : cases) {
+            const QStringList values = QString(valueTexts).split('/');
+            QLocale::setDefault(QLocale(locale));
+            support::WindowFixture fx;
+            app::PrintingFontName = "Ariel";
+            app::PrintingFontSize = "12";
+            frmToDo* main =
+                fx.openMainWindow({{"1", "Smith, Ann", "Call about the lease", "", ""}});
+            const bool program = command == "mnuProgramFont" || command == "Small Caps";
+            const double programPoints = program && !family.isEmpty() ? points : 9;
+            const double printPoints = !program && !family.isEmpty() ? points : 12;
+            if (family.isEmpty())
+                fx.fakes.fontDialog.cancelNext();
+            else
+                fx.fakes.fontDialog.chooseNext({family, points});
+            QAction* button = main->Toolbar1->findChild<QAction*>("Toolbar1:" + command);
+            (button != nullptr ? button : main->findChild<QAction*>(command))->trigger();
+
+            QCOMPARE(fontValues(), values);
+            QVERIFY(fx.fakes.messageBoxes.calls().isEmpty());
+            // The main list at once, each dialog as it opens, exactly the controls each one names;
+            // "Ariel" as it is.
+            QStringList found;
+            everyWindow(*main,
+                        [&](const QWidget& window) {
+                            found << "|" << carriers(window, values[0], programPoints);
+                        },
+                        {main->mnuAddItem});
+            QCOMPARE(found, QStringList({"|", "ListView1", "|", "Text1", "Text2", "|", "Text1",
+                                         "Text2", "List1", "|", "Text1", "List1", "|", "Text1",
+                                         "List1", "|", "List1", "List2", "Text1"}));
+            main->mnuPrint->trigger();
+            QVERIFY(!fx.fakes.printer.lines.isEmpty());
+            for (const platform::fakes::PrintedLine& line : fx.fakes.printer.lines)
+                QCOMPARE(line.fontName + " " + QString::number(line.fontSize),
+                         values[2] + " " + QString::number(printPoints));
+
+            // The next start reads the same fonts back, under the same locale.
+            main->mnuExit->trigger();
+            app::resetGlobals();
+            fx.fakes.settings.preset("MostRecentToDoDatabases", "First", fx.path);
+            auto* restarted = new frmInitial;
+            ui::WindowRegistry::instance().add(restarted);
+            QVERIFY(restarted->load([] { frmToDo::showWindow(); }));
+            QCOMPARE(fontValues(), values);
+            QCOMPARE(carriers(*ui::findWindow<frmToDo>(), values[0], programPoints),
+                     QStringList{"ListView1"});
+        }
+    }
+
+    // Sizes are written with the locale's separator and read back under any locale.
+    void sizeTextsReadBackUnderEveryLocale() {
+        for (const char* writer : {"C", "en_US", "de_DE"}) {
+            for (const double points : {12.0, 10.5, 10.3}) {
+                QLocale::setDefault(QLocale(writer));
+                const QString text = app::FontSizeText(points);
+                QCOMPARE(text.contains(','), writer == QLatin1String("de_DE") && points != 12);
+                for (const char* reader : {"C", "en_US", "de_DE"}) {
+                    QLocale::setDefault(QLocale(reader));
+                    QCOMPARE(app::PointsFromSizeText(text).value_or(0), points);
+                }
+            }
+        }
+        for (const char* bad : {"", "0", "-3", "nine", "inf"})
+            QVERIFY(!app::PointsFromSizeText(bad));
+    }
+
+    // Qt's font dialog: 10.5 typed into the size box stays through a change of family, is
+    // chosen with Enter and shown again next time, where Down goes on to 12.
+    void realDialogTakesATypedFractionalSize() {
+        platform::fakes::FakePlatform fakes;
+        platform::Services::setFontDialog(std::make_shared<platform::QtFontDialog>());
+        QString shownNext;
+        support::ModalScript script({
+            [](QWidget* dialog) {
+                auto* box = dialog->findChild<QLineEdit*>("sizeBox");
+                box->selectAll();
+                QTest::keyClicks(box, "10.5");
+                QListView* families = dialog->findChildren<QListView*>().first();
+                families->setCurrentIndex(families->model()->index(1, 0));
+                QTest::keyClick(box, Qt::Key_Return);
+            },
+            [&](QWidget* dialog) {
+                auto* box = dialog->findChild<QLineEdit*>("sizeBox");
+                shownNext = box->text();
+                QTest::keyClick(box, Qt::Key_Down);
+                shownNext += " " + box->text();
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            },
+        });
+        app::ChooseProgramFont();
+        QCOMPARE(app::ProgramFontSize, QString("10.5"));
+        QVERIFY_THROWS_EXCEPTION(platform::CancelledError, app::ChooseProgramFont());
+        QCOMPARE(shownNext, QString("10.5 12"));
+    }
+
+    void everyInteractiveControlOfEveryWindowHasAName() {
+        support::WindowFixture fx;
+        app::StartingAddress = QStringLiteral("about:blank");
+        frmToDo* main = fx.openMainWindow({{"1", "Smith, Ann", "Call", "", ""}});
+        QStringList found;
+        everyWindow(*main, [&](const QWidget& window) { found += accessible(window); },
+                    {main->mnuAddItem, main->mnuAbout, main->mnuVellumtide});
+        for (const char* window : {"frmToDo", "frmEditToDo", "frmClient", "frmActivity",
+                                   "frmProject", "frmAddToToDo", "frmAbout", "frmBrowser"})
+            QVERIFY2(found.filter(QString(window) + "/").size() >= 2, window);
+        QCOMPARE(found.filter("=|"), QStringList()); // no control without a name
+        // Names from toolbar tooltips, labels, frames and captions; tooltips describe.
+        QCOMPARE(
+            found.filter(
+                QRegularExpression("Spell|ListView1|Add.*DTPicker1|List3|Client/Text2|Command1")),
+            QStringList({"frmToDo/Toolbar1:Spell Check=Change print font|Change print font",
+                         "frmToDo/ListView1=Things To Do|This list displays your Things To Do",
+                         "frmClient/Text2=Add last name|Press [Enter] when first and last names "
+                         "have been added",
+                         "frmAddToToDo/DTPicker1=Deadline Date|", "frmAddToToDo/List3=Activities|",
+                         "frmAbout/Command1=System Info...|"}));
+    }
+};
+
+QTEST_MAIN(EveryWindowTest)
+#include "every_window_test.moc"
