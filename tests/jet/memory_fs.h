@@ -32,10 +32,9 @@ public:
 
     /// Makes operation number `n` (counted from now, 1-based) fail in the given way.
     void faultAt(std::uint64_t n, Fault fault);
-    /// Operations (writes, syncs, truncates, removes, renames, directory syncs) since the last
-    /// faultAt() or resetCount().
+    /// Operations (writes, syncs, truncates, removes, renames, directory syncs) since the file
+    /// system was made or the last faultAt() or crashRecover().
     std::uint64_t operations() const { return count_; }
-    void resetCount() { count_ = 0; }
     bool crashed() const { return crashed_; }
     /// After a crash: rebuilds the files as a restart would find them.
     void crashRecover(Recovery how, std::uint32_t seed = 0);

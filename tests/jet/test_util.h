@@ -3,12 +3,15 @@
 
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "jet/database.h"
+#include "jet/error.h"
 #include "memory_fs.h"
 
 namespace jettest {
@@ -45,6 +48,20 @@ inline jet::Database createIn(const std::shared_ptr<MemoryFileSystem>& fs, const
     o.fileSystem = fs;
     o.creationDate = date;
     return jet::Database::create(path, o);
+}
+
+/// The kind of the jet::Error that `f` throws (its text into `what`), or nothing when it
+/// returns.
+inline std::optional<jet::ErrorKind> errorKind(const std::function<void()>& f,
+                                               std::string* what = nullptr) {
+    try {
+        f();
+    } catch (const jet::Error& e) {
+        if (what)
+            *what = e.what();
+        return e.kind();
+    }
+    return std::nullopt;
 }
 
 using Row = std::vector<jet::Value>;
