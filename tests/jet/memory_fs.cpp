@@ -11,6 +11,13 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
+std::shared_ptr<MemoryFileSystem::Node>
+nodeAt(const std::map<std::string, std::shared_ptr<MemoryFileSystem::Node>>& files,
+       const std::string& path) {
+    const auto it = files.find(path);
+    return it == files.end() ? nullptr : it->second;
+}
+
 void applyWrite(std::vector<std::uint8_t>& data, const MemoryFileSystem::Write& w) {
     if (w.truncate) {
         data.resize(w.offset);
@@ -120,17 +127,13 @@ void MemoryFileSystem::step(const char* what) {
         return;
     const Fault f = fault_;
     fault_ = Fault::None;
-    switch (f) {
-    case Fault::Fail:
-        throw jet::Error(jet::ErrorKind::Io, std::string("injected failure of ") + what);
-    case Fault::DiskFull:
-        throw jet::Error(jet::ErrorKind::DiskFull, std::string("injected full disk at ") + what);
-    case Fault::Crash:
+    if (f == Fault::Crash) {
         crashed_ = true;
         throw Crash();
-    case Fault::None:
-        break;
     }
+    if (f == Fault::DiskFull)
+        throw jet::Error(jet::ErrorKind::DiskFull, std::string("injected full disk at ") + what);
+    throw jet::Error(jet::ErrorKind::Io, std::string("injected failure of ") + what);
 }
 
 void MemoryFileSystem::crashRecover(Recovery how, std::uint32_t seed) {
@@ -139,25 +142,18 @@ void MemoryFileSystem::crashRecover(Recovery how, std::uint32_t seed) {
     auto recoverNode = [&](const std::shared_ptr<Node>& n) {
         auto fresh = std::make_shared<Node>();
         fresh->data = n->durable;
+        // With Random, each unsynced write may be lost (0), reach the disk (1), or reach it only
+        // in part (2: a torn write, cut at a 512-byte sector).
         for (const Write& w : n->pending) {
-            if (how == Recovery::KeepAll) {
+            const auto fate = how == Recovery::KeepAll  ? 1
+                              : how == Recovery::Random ? rng() % 3
+                                                        : 0;
+            if (fate == 1) {
                 applyWrite(fresh->data, w);
-            } else if (how == Recovery::Random) {
-                // Each unsynced write may be lost, reach the disk, or reach it only in part
-                // (a torn write, cut at a 512-byte sector).
-                switch (rng() % 3) {
-                case 0:
-                    break;
-                case 1:
-                    applyWrite(fresh->data, w);
-                    break;
-                default:
-                    if (!w.truncate && w.bytes.size() > 512) {
-                        Write torn = w;
-                        torn.bytes.resize(512 * (1 + rng() % (w.bytes.size() / 512)));
-                        applyWrite(fresh->data, torn);
-                    }
-                }
+            } else if (fate == 2 && !w.truncate && w.bytes.size() > 512) {
+                Write torn = w;
+                torn.bytes.resize(512 * (1 + rng() % (w.bytes.size() / 512)));
+                applyWrite(fresh->data, torn);
             }
         }
         fresh->durable = fresh->data;
@@ -171,17 +167,8 @@ void MemoryFileSystem::crashRecover(Recovery how, std::uint32_t seed) {
     for (const auto& [p, n] : durableFiles_)
         names.insert(p);
     for (const std::string& p : names) {
-        const auto cur = files_.find(p);
-        const auto dur = durableFiles_.find(p);
-        std::shared_ptr<Node> pick;
-        if (how == Recovery::KeepAll)
-            pick = cur != files_.end() ? cur->second : nullptr;
-        else if (how == Recovery::DropUnsynced)
-            pick = dur != durableFiles_.end() ? dur->second : nullptr;
-        else
-            pick = rng() % 2 ? (cur != files_.end() ? cur->second : nullptr)
-                             : (dur != durableFiles_.end() ? dur->second : nullptr);
-        if (pick)
+        const bool current = how == Recovery::KeepAll || (how == Recovery::Random && rng() % 2);
+        if (auto pick = nodeAt(current ? files_ : durableFiles_, p))
             after[p] = recoverNode(pick);
     }
     files_ = after;
@@ -192,8 +179,8 @@ void MemoryFileSystem::crashRecover(Recovery how, std::uint32_t seed) {
 }
 
 std::vector<std::uint8_t> MemoryFileSystem::contents(const std::string& path) const {
-    auto it = files_.find(path);
-    return it == files_.end() ? std::vector<std::uint8_t>{} : it->second->data;
+    const auto node = nodeAt(files_, path);
+    return node ? node->data : std::vector<std::uint8_t>{};
 }
 
 void MemoryFileSystem::setContents(const std::string& path, std::vector<std::uint8_t> bytes) {
