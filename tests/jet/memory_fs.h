@@ -42,7 +42,7 @@ public:
     /// Direct access for tests: the current bytes of a file (empty when absent).
     std::vector<std::uint8_t> contents(const std::string& path) const;
     void setContents(const std::string& path, std::vector<std::uint8_t> bytes);
-    /// A deep copy of the current and durable state (no faults, no locks).
+    /// A deep copy of the current and durable state (no faults).
     std::shared_ptr<MemoryFileSystem> clone() const;
 
     std::unique_ptr<jet::File> open(const std::string& path, OpenFlags flags) override;
@@ -60,7 +60,6 @@ public:
         std::vector<std::uint8_t> data;
         std::vector<std::uint8_t> durable;
         std::vector<Write> pending; // since the last sync, in order
-        std::map<std::uint64_t, std::pair<std::set<const void*>, const void*>> locks;
     };
 
     /// Counts one operation and applies the planned fault; throws for Fail/DiskFull/Crash.
