@@ -63,16 +63,14 @@ TEST(Values, FixedTypesDecode) {
 }
 
 TEST(Values, TextEncodingsRoundTrip) {
-    const std::vector<std::string> texts = {"",
-                                            "a",
-                                            "ab",
-                                            "abc",
-                                            "Ünal, Zoë",
-                                            "Мир",
-                                            "漢字",
-                                            "x😀y",
-                                            std::string("nul\0inside", 10),
-                                            std::string(255, 'q')};
+    std::vector<std::string> texts = {"", "a", "ab", "Ünal, Zoë", "Мир", "漢字", "x😀y"};
+    texts.push_back(std::string("nul\0inside", 10));
+    texts.push_back(std::string(255, 'q'));
+    // One character beyond ASCII at every place of texts up to 19 characters long.
+    for (std::size_t n = 1; n < 20; ++n)
+        for (std::size_t at = 0; at < n; ++at)
+            for (const char* odd : {"\xC3\xA9", "\xD0\x9F", "\x01"})
+                texts.push_back(std::string(at, 'a') + odd + std::string(n - at - 1, 'b'));
     for (const std::string& s : texts) {
         for (bool compress : {false, true}) {
             std::string stored;
@@ -85,19 +83,6 @@ TEST(Values, TextEncodingsRoundTrip) {
             EXPECT_EQ(stored, jet::text::encodeStored(jet::text::utf8ToUtf16(s), compress));
         }
     }
-    // One character beyond ASCII at every place of texts up to 19 characters long.
-    for (std::size_t n = 1; n < 20; ++n)
-        for (std::size_t at = 0; at < n; ++at)
-            for (const char* odd : {"\xC3\xA9", "\xD0\x9F", "\x01"})
-                for (bool compress : {false, true}) {
-                    const std::string s = std::string(at, 'a') + odd + std::string(n - at - 1, 'b');
-                    std::string stored;
-                    jet::text::encodeStoredUtf8(s, compress, stored);
-                    EXPECT_EQ(
-                        jet::text::decodeStored(
-                            reinterpret_cast<const std::uint8_t*>(stored.data()), stored.size()),
-                        s);
-                }
     // A compressed value that switches to two-byte characters and back.
     const std::uint8_t mixed[] = {0xFF, 0xFE, 'a', 0x00, 0x1F, 0x04, 0x00, 'b'};
     EXPECT_EQ(jet::text::decodeStored(mixed, sizeof mixed), "aПb");
