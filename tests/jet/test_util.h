@@ -82,16 +82,14 @@ inline std::vector<Row> readAll(jet::Database& db, const std::string& table) {
 
 /// The to-do table's schema.
 inline jet::TableSpec thingsToDoSpec() {
-    auto text = [](const char* n, std::uint16_t size) {
-        return jet::FieldSpec{n, jet::ColumnType::Text, size, true, false};
-    };
-    auto date = [](const char* n) {
-        return jet::FieldSpec{n, jet::ColumnType::DateTime, 0, false, false};
-    };
+    using T = jet::ColumnType;
     return {"Things To Do",
-            {text("ThingToDo", 150), text("TTD Client", 150), text("TTD Project", 150),
-             text("TTD Priority", 4), date("Thing To Do Start Date"),
-             date("Thing To Do Deadline")}};
+            {{"ThingToDo", T::Text, 150, true, false},
+             {"TTD Client", T::Text, 150, true, false},
+             {"TTD Project", T::Text, 150, true, false},
+             {"TTD Priority", T::Text, 4, true, false},
+             {"Thing To Do Start Date", T::DateTime, 0, false, false},
+             {"Thing To Do Deadline", T::DateTime, 0, false, false}}};
 }
 
 /// Adds rows (values by column index; nulls for missing) through an open record set.
