@@ -34,8 +34,7 @@ public:
                bool writable)
         : fs_(std::move(fs)), node_(std::move(node)), writable_(writable) {}
     std::size_t readAt(std::uint64_t offset, void* buffer, std::size_t size) override {
-        if (fs_->crashed())
-            throw Crash();
+        fs_->alive();
         if (offset >= node_->data.size())
             return 0;
         const std::size_t n = std::min<std::size_t>(size, node_->data.size() - offset);
@@ -45,27 +44,14 @@ public:
     void writeAt(std::uint64_t offset, const void* buffer, std::size_t size) override {
         if (!writable_)
             throw jet::Error(jet::ErrorKind::Io, "write to a read-only file");
-        fs_->step("write");
-        MemoryFileSystem::Write w;
-        w.offset = offset;
-        w.bytes.assign(static_cast<const std::uint8_t*>(buffer),
-                       static_cast<const std::uint8_t*>(buffer) + size);
-        applyWrite(node_->data, w);
-        node_->pending.push_back(std::move(w));
+        const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+        change({offset, {bytes, bytes + size}, false}, "write");
     }
     std::uint64_t size() override {
-        if (fs_->crashed())
-            throw Crash();
+        fs_->alive();
         return node_->data.size();
     }
-    void truncate(std::uint64_t size) override {
-        fs_->step("truncate");
-        MemoryFileSystem::Write w;
-        w.offset = size;
-        w.truncate = true;
-        applyWrite(node_->data, w);
-        node_->pending.push_back(std::move(w));
-    }
+    void truncate(std::uint64_t size) override { change({size, {}, true}, "truncate"); }
     void sync() override {
         fs_->step("sync");
         node_->durable = node_->data;
@@ -76,6 +62,12 @@ public:
     void unlock(std::uint64_t) override {}
 
 private:
+    void change(MemoryFileSystem::Write w, const char* what) {
+        fs_->step(what);
+        applyWrite(node_->data, w);
+        node_->pending.push_back(std::move(w));
+    }
+
     std::shared_ptr<MemoryFileSystem> fs_;
     std::shared_ptr<MemoryFileSystem::Node> node_;
     bool writable_;
@@ -90,8 +82,7 @@ void MemoryFileSystem::faultAt(std::uint64_t n, Fault fault) {
 }
 
 void MemoryFileSystem::step(const char* what) {
-    if (crashed_)
-        throw Crash();
+    alive();
     ++count_;
     if (fault_ == Fault::None || count_ != faultAt_)
         return;
@@ -178,8 +169,7 @@ std::shared_ptr<MemoryFileSystem> MemoryFileSystem::clone() const {
 }
 
 std::unique_ptr<jet::File> MemoryFileSystem::open(const std::string& path, OpenFlags flags) {
-    if (crashed_)
-        throw Crash();
+    alive();
     auto it = files_.find(path);
     if (flags == OpenFlags::CreateNew) {
         if (it != files_.end())
@@ -196,8 +186,7 @@ std::unique_ptr<jet::File> MemoryFileSystem::open(const std::string& path, OpenF
 }
 
 bool MemoryFileSystem::exists(const std::string& path) {
-    if (crashed_)
-        throw Crash();
+    alive();
     return files_.count(path) != 0;
 }
 

@@ -35,7 +35,11 @@ public:
     /// Operations (writes, syncs, truncates, removes, renames, directory syncs) since the file
     /// system was made or the last faultAt() or crashRecover().
     std::uint64_t operations() const { return count_; }
-    bool crashed() const { return crashed_; }
+    /// Throws Crash after a simulated crash, until crashRecover().
+    void alive() const {
+        if (crashed_)
+            throw Crash();
+    }
     /// After a crash: rebuilds the files as a restart would find them.
     void crashRecover(Recovery how, std::uint32_t seed = 0);
 
