@@ -39,13 +39,9 @@ using Bytes = std::vector<std::uint8_t>;
 /// A database made by the engine with a to-do table of a few rows, and its table's
 /// definition page.
 std::pair<Bytes, std::uint32_t> sampleDatabase() {
-    auto fs = std::make_shared<MemoryFileSystem>();
-    auto db = createIn(fs, kPath);
-    db.createTable(thingsToDoSpec());
-    addRows(db, "Things To Do",
-            {todo("Call", "Smith, John", "1", 45000, 45001),
-             todo("Write", "PAY BILLS", "2", 45002, 45003)});
-    return {fs->contents(kPath), db.tableDef("Things To Do").page};
+    auto fs = todoFile(kPath, {todo("Call", "Smith, John", "1", 45000, 45001),
+                               todo("Write", "PAY BILLS", "2", 45002, 45003)});
+    return {fs->contents(kPath), openIn(fs, kPath).tableDef("Things To Do").page};
 }
 
 TEST(Corruption, EachKindOfDamageIsACleanError) {

@@ -37,16 +37,8 @@ std::string describe(jet::Database& db) {
     return s;
 }
 
-std::shared_ptr<MemoryFileSystem> baseDatabase() {
-    auto fs = std::make_shared<MemoryFileSystem>();
-    auto db = createIn(fs, kPath);
-    db.createTable(thingsToDoSpec());
-    addRows(db, "Things To Do", rowsNamed("old", 40));
-    return fs;
-}
-
 void runScenario(const std::string& name, const Change& change) {
-    const auto base = baseDatabase();
+    const auto base = todoFile(kPath, rowsNamed("old", 40));
     std::string oldState, newState;
     std::uint64_t total = 0;
     {
@@ -142,7 +134,7 @@ TEST(Crash, ANewDatabaseIgnoresTheJournalOfADeletedOne) {
     // A save of the old file stops with its journal complete; the user then deletes the file
     // and creates a new one of the same name. The new file must be exactly what a creation
     // without the stale journal makes.
-    auto fs = baseDatabase();
+    auto fs = todoFile(kPath, rowsNamed("old", 40));
     const Change save = [](jet::Database& db) { rewrite(db, "Things To Do", rowsNamed("x", 5)); };
     auto probe = fs->clone();
     {

@@ -124,6 +124,16 @@ inline void rewrite(jet::Database& db, const std::string& table, const std::vect
     tx.commit();
 }
 
+/// A memory file system holding a new database at `path` with the to-do table and `rows`.
+inline std::shared_ptr<MemoryFileSystem> todoFile(const std::string& path,
+                                                  const std::vector<Row>& rows = {}) {
+    auto fs = std::make_shared<MemoryFileSystem>();
+    auto db = createIn(fs, path);
+    db.createTable(thingsToDoSpec());
+    addRows(db, "Things To Do", rows);
+    return fs;
+}
+
 inline Row todo(const std::string& text, const std::string& who, const std::string& priority,
                 double start, double deadline) {
     const bool client = who.find(", ") != std::string::npos;

@@ -83,9 +83,7 @@ TEST(Writer, BlankFileHasTheJetEnginesLayout) {
 }
 
 TEST(Writer, RejectsValuesTheFieldCannotHold) {
-    auto fs = std::make_shared<MemoryFileSystem>();
-    auto db = createIn(fs, kPath);
-    db.createTable(thingsToDoSpec());
+    auto db = openIn(todoFile(kPath), kPath);
     auto rs = db.openTable("Things To Do");
     const struct {
         const char* field;
@@ -122,9 +120,8 @@ TEST(Writer, TablesWithIndexesAreRefusedBeforeAnythingChanges) {
 }
 
 TEST(Writer, RewritingReusesTheSpaceOfDeletedRows) {
-    auto fs = std::make_shared<MemoryFileSystem>();
-    auto db = createIn(fs, kPath);
-    db.createTable(thingsToDoSpec());
+    auto fs = todoFile(kPath);
+    auto db = openIn(fs, kPath);
     std::vector<Row> rows;
     for (int i = 0; i < 1000; ++i)
         rows.push_back(todo("Item " + std::to_string(i) + " with some descriptive text",
@@ -147,12 +144,7 @@ TEST(Writer, RewritingReusesTheSpaceOfDeletedRows) {
 }
 
 TEST(Writer, RollbackLeavesTheFileAsItWas) {
-    auto fs = std::make_shared<MemoryFileSystem>();
-    {
-        auto db = createIn(fs, kPath);
-        db.createTable(thingsToDoSpec());
-        addRows(db, "Things To Do", {todo("keep", "P", "1", 1, 2)});
-    }
+    auto fs = todoFile(kPath, {todo("keep", "P", "1", 1, 2)});
     const auto before = fs->contents(kPath);
     {
         auto db = openIn(fs, kPath);
