@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/schema.h"
+#include "export.h"
 #include "jet/database.h"
 #include "jet/datetime.h"
 #include "test_util.h"
@@ -18,31 +19,16 @@ using jettest::Row;
 
 namespace {
 
-std::string json(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        char buf[8];
-        std::snprintf(buf, sizeof buf,
-                      c < 0x20                ? "\\u%04x"
-                      : c == '"' || c == '\\' ? "\\%c"
-                                              : "%c",
-                      c);
-        out += buf;
-    }
-    return out + '"';
+std::string json(const std::string& text) {
+    std::string out;
+    cli::appendJsonString(out, text);
+    return out;
 }
 
 std::string json(const Value& v) {
-    switch (v.kind()) {
-    case Value::Kind::Null:
-        return "null";
-    case Value::Kind::Text:
-        return json(v.asText());
-    case Value::Kind::DateTime:
+    if (v.kind() == Value::Kind::DateTime)
         return json(jet::formatIsoDateTime(v.asDateTime()));
-    default:
-        return v.toString();
-    }
+    return v.isNull() ? "null" : v.kind() == Value::Kind::Text ? json(v.asText()) : v.toString();
 }
 
 struct Table {
