@@ -16,12 +16,15 @@ using namespace jettest;
 
 namespace {
 
-// A real file in the test's temporary folder, with no journal beside it.
-std::string tempFile(const char* name) {
+// A new database with the to-do table and `rows`, a real file in the test's temporary folder.
+std::string realTodoFile(const char* name, const std::vector<Row>& rows = {}) {
     const std::string path =
         ::testing::TempDir() + "/" + name + "-" + std::to_string(::getpid()) + ".mdb";
     std::remove(path.c_str());
     std::remove(jet::Pager::journalPath(path).c_str());
+    auto db = jet::Database::create(path);
+    db.createTable(thingsToDoSpec());
+    addRows(db, "Things To Do", rows);
     return path;
 }
 
@@ -34,8 +37,7 @@ jet::Database open(const std::string& path, jet::OpenMode mode, int lockTimeoutM
 
 // Handles of one process on a real file lock one another as other processes would.
 TEST(Locks, WhoMayOpenWhileAnotherHandleIsOpen) {
-    const std::string path = tempFile("handles");
-    jet::Database::create(path).createTable(thingsToDoSpec());
+    const std::string path = realTodoFile("handles");
     using M = jet::OpenMode;
     const std::optional<jet::ErrorKind> opened, locked = jet::ErrorKind::Locked;
     const struct {
@@ -91,11 +93,7 @@ void expectOneGeneration(const std::string& path) {
 }
 
 TEST(Processes, TwoWritersNeverCorruptTheFile) {
-    const std::string path = tempFile("two-writers");
-    {
-        auto db = jet::Database::create(path);
-        db.createTable(thingsToDoSpec());
-    }
+    const std::string path = realTodoFile("two-writers");
     pid_t children[2];
     for (int w = 0; w < 2; ++w) {
         children[w] = ::fork();
@@ -123,12 +121,7 @@ TEST(Processes, TwoWritersNeverCorruptTheFile) {
 }
 
 TEST(Processes, KilledWriterLeavesOldOrNewContents) {
-    const std::string path = tempFile("killed-writer");
-    {
-        auto db = jet::Database::create(path);
-        db.createTable(thingsToDoSpec());
-        rewrite(db, "Things To Do", generation(0, 0));
-    }
+    const std::string path = realTodoFile("killed-writer", generation(0, 0));
     std::mt19937 rng(99);
     for (int round = 0; round < 15; ++round) {
         const pid_t child = ::fork();
