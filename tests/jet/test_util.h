@@ -27,7 +27,7 @@ inline std::vector<std::uint8_t> readFile(const std::string& path) {
 
 /// A memory file system holding one fixture under `as`.
 inline std::shared_ptr<MemoryFileSystem> withFixture(const std::string& name,
-                                                     const std::string& as = "/db/test.mdb") {
+                                                     const std::string& as) {
     auto fs = std::make_shared<MemoryFileSystem>();
     fs->setContents(as, readFile(fixture(name)));
     return fs;
@@ -116,10 +116,8 @@ inline void addRows(jet::Database& db, const std::string& table, const std::vect
 inline void rewrite(jet::Database& db, const std::string& table, const std::vector<Row>& rows) {
     jet::Transaction tx(db);
     auto rs = db.openTable(table);
-    while (!rs.eof()) {
+    for (; !rs.eof(); rs.moveNext())
         rs.deleteCurrent();
-        rs.moveNext();
-    }
     appendRows(rs, rows);
     tx.commit();
 }

@@ -12,25 +12,6 @@ using jet::Value;
 
 namespace {
 
-jet::ColumnDef column(ColumnType type, std::uint16_t length, std::uint8_t scale = 0) {
-    jet::ColumnDef c;
-    c.name = "f";
-    c.type = type;
-    c.length = length;
-    c.scale = scale;
-    c.flags = jet::column_flags::FixedLength;
-    return c;
-}
-
-std::string decode(ColumnType type, std::vector<std::uint8_t> bytes, std::uint8_t scale = 0) {
-    jet::row::FieldBytes f;
-    f.isNull = false;
-    f.data = bytes.data();
-    f.size = bytes.size();
-    return jet::row::decodeFixed(column(type, static_cast<std::uint16_t>(bytes.size()), scale), f)
-        .toString();
-}
-
 TEST(Values, FixedTypesDecode) {
     const struct {
         ColumnType type;
@@ -58,8 +39,17 @@ TEST(Values, FixedTypesDecode) {
         {ColumnType::Numeric, {0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, 0}, 3, "-0.005"},
         {ColumnType::Numeric, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}, 0, "4294967296"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(decode(c.type, c.bytes, c.scale), c.text) << jet::columnTypeName(c.type);
+    for (const auto& c : cases) {
+        const auto size = static_cast<std::uint16_t>(c.bytes.size());
+        const jet::ColumnDef column{.name = "f",
+                                    .type = c.type,
+                                    .length = size,
+                                    .flags = jet::column_flags::FixedLength,
+                                    .scale = c.scale};
+        const jet::row::FieldBytes field{.isNull = false, .data = c.bytes.data(), .size = size};
+        EXPECT_EQ(jet::row::decodeFixed(column, field).toString(), c.text)
+            << jet::columnTypeName(c.type);
+    }
 }
 
 TEST(Values, TextEncodingsRoundTrip) {
