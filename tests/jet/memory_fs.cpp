@@ -122,12 +122,9 @@ void MemoryFileSystem::crashRecover(Recovery how, std::uint32_t seed) {
     };
     // Directory entries: synced ones survive; with KeepAll every current entry survives, and
     // with Random each unsynced change of an entry may or may not have reached the disk.
-    std::set<std::string> names;
-    for (const auto& [p, n] : files_)
-        names.insert(p);
-    for (const auto& [p, n] : durableFiles_)
-        names.insert(p);
-    for (const std::string& p : names) {
+    auto names = files_;
+    names.insert(durableFiles_.begin(), durableFiles_.end());
+    for (const auto& [p, unused] : names) {
         const bool current = how == Recovery::KeepAll || (how == Recovery::Random && rng() % 2);
         if (auto pick = nodeAt(current ? files_ : durableFiles_, p))
             after[p] = recoverNode(pick);
@@ -145,11 +142,7 @@ std::vector<std::uint8_t> MemoryFileSystem::contents(const std::string& path) co
 }
 
 void MemoryFileSystem::setContents(const std::string& path, std::vector<std::uint8_t> bytes) {
-    auto n = std::make_shared<Node>();
-    n->data = bytes;
-    n->durable = std::move(bytes);
-    files_[path] = n;
-    durableFiles_[path] = n;
+    files_[path] = durableFiles_[path] = std::make_shared<Node>(Node{bytes, bytes, {}});
 }
 
 std::shared_ptr<MemoryFileSystem> MemoryFileSystem::clone() const {
