@@ -29,10 +29,7 @@ std::string realTodoFile(const char* name, const std::vector<Row>& rows = {}) {
 }
 
 jet::Database open(const std::string& path, jet::OpenMode mode, int lockTimeoutMs = 0) {
-    jet::OpenOptions o;
-    o.mode = mode;
-    o.lockTimeoutMs = lockTimeoutMs;
-    return jet::Database::open(path, o);
+    return openIn(nullptr, path, mode, lockTimeoutMs);
 }
 
 // Handles of one process on a real file lock one another as other processes would.

@@ -33,6 +33,7 @@ inline std::shared_ptr<MemoryFileSystem> withFixture(const std::string& name,
     return fs;
 }
 
+/// Opens `path` in `fs`, or among the real files when `fs` is null.
 inline jet::Database openIn(const std::shared_ptr<MemoryFileSystem>& fs, const std::string& path,
                             jet::OpenMode mode = jet::OpenMode::ReadWrite, int lockTimeoutMs = 0) {
     jet::OpenOptions o;

@@ -81,24 +81,18 @@ Table list(const char* name, const char* column, const std::vector<std::string>&
     return t;
 }
 
-jet::Database openToWrite(const std::string& path) {
-    jet::OpenOptions o;
-    o.mode = jet::OpenMode::ReadWrite;
-    return jet::Database::open(path, o);
-}
-
 /// A copy of the sample file `name` at `path`, open for writing.
 jet::Database copyOfFixture(const std::string& name, const std::string& path) {
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         << std::ifstream(jettest::fixture(name), std::ios::binary).rdbuf();
-    return openToWrite(path);
+    return jettest::openIn(nullptr, path);
 }
 
 void newDatabase(const std::string& dir) {
     const std::string path = dir + "/todo-new.mdb";
     std::remove(path.c_str());
     db::schema::createDatabase(path);
-    auto db = openToWrite(path);
+    auto db = jettest::openIn(nullptr, path);
     const Table items = todos({
         jettest::todo("Telephone conference with Smith", "Smith, John", "1", 45000, 45007.75),
         jettest::todo("ääkkösiä — Мир 漢字 😀 \"quoted\", comma", "Ünal, Zoë", "5", 2.5, 73415.25),
