@@ -75,7 +75,7 @@ TEST(DateText, ReadsTheLocaleFormThenMonthFirstAndNothingElse) {
     }
 }
 
-TEST(DateText, EveryShownValueReadsBackToTheSameSecond) {
+TEST(DateText, EveryShownOrDialogValueReadsBackToTheSameSecond) {
     const double values[] = {storedDate(2026, 12, 5),        storedDate(2026, 12, 5, 23, 59, 59),
                              storedDate(100, 1, 1),          storedDate(9999, 12, 31, 12, 0, 0),
                              storedDate(1899, 12, 30, 6, 0), storedDate(2024, 2, 29)};
@@ -85,13 +85,11 @@ TEST(DateText, EveryShownValueReadsBackToTheSameSecond) {
             const QString text = db::textFromDate(value);
             EXPECT_EQ(db::dateFromText(text), value) << name << " \"" << text.toStdString() << "\"";
         }
+        // The item dialogs write month first with ASCII digits in any locale.
+        EXPECT_EQ(db::dialogDateText(QDate(2026, 12, 5)), "12/5/2026") << name;
+        EXPECT_EQ(db::dateFromText(db::dialogDateText(QDate(2026, 1, 31))), storedDate(2026, 1, 31))
+            << name;
     }
-}
-
-TEST(DateText, DialogTextIsMonthFirstWithAsciiDigitsInAnyLocale) {
-    LocaleGuard locale{QLocale(QStringLiteral("ar_EG"))};
-    EXPECT_EQ(db::dialogDateText(QDate(2026, 12, 5)), "12/5/2026");
-    EXPECT_EQ(db::dateFromText(db::dialogDateText(QDate(2026, 1, 31))), storedDate(2026, 1, 31));
 }
 
 } // namespace

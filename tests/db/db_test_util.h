@@ -89,15 +89,10 @@ inline jet::Value text(const char* value) {
 }
 
 /// Sets the locale the date texts follow for one test; puts the old one back.
-class LocaleGuard {
-public:
+struct LocaleGuard {
     explicit LocaleGuard(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~LocaleGuard() { QLocale::setDefault(m_old); }
-    LocaleGuard(const LocaleGuard&) = delete;
-    LocaleGuard& operator=(const LocaleGuard&) = delete;
-
-private:
-    QLocale m_old;
+    ~LocaleGuard() { QLocale::setDefault(old); }
+    const QLocale old; // the default before
 };
 
 } // namespace dbtest

@@ -1,4 +1,5 @@
-// Locks between handles and between processes, and crashes of a real writing process.
+// Locks between handles and between processes, and crashes of a real writing process, on
+// real files.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -15,90 +16,55 @@ using namespace jettest;
 
 namespace {
 
-const std::string kPath = "/db/locks.mdb";
-
-std::shared_ptr<MemoryFileSystem> sample() {
-    auto fs = std::make_shared<MemoryFileSystem>();
-    auto db = createIn(fs, kPath);
-    db.createTable(thingsToDoSpec());
-    addRows(db, "Things To Do", {todo("first", "P", "1", 1, 2)});
-    return fs;
-}
-
-jet::ErrorKind openKind(const std::shared_ptr<MemoryFileSystem>& fs, jet::OpenMode mode) {
-    try {
-        openIn(fs, kPath, mode);
-        return jet::ErrorKind::InvalidState; // stands for "opened"
-    } catch (const jet::Error& e) {
-        return e.kind();
-    }
-}
-
-TEST(Locks, WhoMayOpenWhileAnotherHandleIsOpen) {
-    using M = jet::OpenMode;
-    const auto opened = jet::ErrorKind::InvalidState;
-    const struct {
-        M holder, other;
-        jet::ErrorKind outcome;
-    } cases[] = {
-        {M::ReadOnly, M::ReadOnly, opened},
-        {M::ReadOnly, M::ReadWrite, opened},
-        {M::ReadWrite, M::ReadOnly, opened},
-        {M::ReadWrite, M::ReadWrite, jet::ErrorKind::Locked},
-        {M::Exclusive, M::ReadOnly, jet::ErrorKind::Locked},
-        {M::Exclusive, M::ReadWrite, jet::ErrorKind::Locked},
-        {M::ReadOnly, M::Exclusive, jet::ErrorKind::Locked},
-    };
-    for (const auto& c : cases) {
-        auto fs = sample();
-        auto holder = openIn(fs, kPath, c.holder);
-        EXPECT_EQ(openKind(fs, c.other), c.outcome)
-            << static_cast<int>(c.holder) << " then " << static_cast<int>(c.other);
-        holder.close();
-        EXPECT_EQ(openKind(fs, c.other), opened);
-    }
-}
-
-TEST(Locks, AWriterCannotCommitUnderAnOpenReader) {
-    auto fs = sample();
-    auto writer = openIn(fs, kPath, jet::OpenMode::ReadWrite, 50);
-    {
-        auto reader = openIn(fs, kPath, jet::OpenMode::ReadOnly);
-        try {
-            addRows(writer, "Things To Do", {todo("second", "P", "1", 1, 2)});
-            FAIL() << "committed while a reader had the file open";
-        } catch (const jet::Error& e) {
-            EXPECT_EQ(e.kind(), jet::ErrorKind::Locked) << e.what();
-        }
-        EXPECT_EQ(readAll(reader, "Things To Do").size(), 1u);
-    }
-    addRows(writer, "Things To Do", {todo("second", "P", "1", 1, 2)});
-    EXPECT_EQ(readAll(writer, "Things To Do").size(), 2u);
-}
-
-TEST(Locks, AReaderRollsBackAJournalLeftByACrashedWriter) {
-    auto fs = sample();
-    const auto before = fs->contents(kPath);
-    {
-        auto db = openIn(fs, kPath);
-        fs->faultAt(4, MemoryFileSystem::Fault::Crash); // after the journal, amid the pages
-        EXPECT_ANY_THROW(rewrite(db, "Things To Do", {todo("new", "P", "1", 1, 2)}));
-    }
-    fs->crashRecover(MemoryFileSystem::Recovery::KeepAll);
-    ASSERT_TRUE(fs->exists(jet::Pager::journalPath(kPath)));
-    auto reader = openIn(fs, kPath, jet::OpenMode::ReadOnly);
-    EXPECT_FALSE(fs->exists(jet::Pager::journalPath(kPath)));
-    EXPECT_EQ(fs->contents(kPath), before);
-}
-
-// ---- Real processes on real files ------------------------------------------------------------
-
-std::string tempFile(const char* name) {
+// A new database with the to-do table and `rows`, a real file in the test's temporary folder.
+std::string realTodoFile(const char* name, const std::vector<Row>& rows = {}) {
     const std::string path =
         ::testing::TempDir() + "/" + name + "-" + std::to_string(::getpid()) + ".mdb";
     std::remove(path.c_str());
     std::remove(jet::Pager::journalPath(path).c_str());
+    auto db = jet::Database::create(path);
+    db.createTable(thingsToDoSpec());
+    addRows(db, "Things To Do", rows);
     return path;
+}
+
+jet::Database open(const std::string& path, jet::OpenMode mode, int lockTimeoutMs = 0) {
+    return openIn(nullptr, path, mode, lockTimeoutMs);
+}
+
+// Handles of one process on a real file lock one another as other processes would.
+TEST(Locks, WhoMayOpenWhileAnotherHandleIsOpen) {
+    const std::string path = realTodoFile("handles");
+    using M = jet::OpenMode;
+    const std::optional<jet::ErrorKind> opened, locked = jet::ErrorKind::Locked;
+    const struct {
+        M holder, other;
+        std::optional<jet::ErrorKind> outcome;
+    } cases[] = {
+        {M::ReadOnly, M::ReadOnly, opened},  {M::ReadOnly, M::ReadWrite, opened},
+        {M::ReadWrite, M::ReadOnly, opened}, {M::ReadWrite, M::ReadWrite, locked},
+        {M::Exclusive, M::ReadOnly, locked}, {M::Exclusive, M::ReadWrite, locked},
+        {M::ReadOnly, M::Exclusive, locked},
+    };
+    for (const auto& c : cases) {
+        auto holder = open(path, c.holder);
+        const auto second = [&] { open(path, c.other); };
+        EXPECT_EQ(errorKind(second), c.outcome)
+            << static_cast<int>(c.holder) << " then " << static_cast<int>(c.other);
+        holder.close();
+        EXPECT_EQ(errorKind(second), opened);
+    }
+    // A writer cannot commit while a reader has the file open, and can once it has closed it.
+    auto writer = open(path, M::ReadWrite, 50);
+    const auto add = [&] { addRows(writer, "Things To Do", {todo("first", "P", "1", 1, 2)}); };
+    {
+        auto reader = open(path, M::ReadOnly);
+        EXPECT_EQ(errorKind(add), locked);
+        EXPECT_EQ(readAll(reader, "Things To Do").size(), 0u);
+    }
+    add();
+    EXPECT_EQ(readAll(writer, "Things To Do").size(), 1u);
+    std::remove(path.c_str());
 }
 
 std::vector<Row> generation(int writer, int gen) {
@@ -109,14 +75,14 @@ std::vector<Row> generation(int writer, int gen) {
     return rows;
 }
 
-// All rows of the table come from one rewrite: same writer, same generation, complete.
+// All rows of the table come from one rewrite: same writer, same generation, complete. (Every
+// rewrite writes rows, so an empty table is a lost one.)
 void expectOneGeneration(const std::string& path) {
     auto db = jet::Database::open(path);
     const jet::CheckReport r = db.check();
     EXPECT_TRUE(r.ok()) << (r.problems.empty() ? "" : r.problems.front());
     const auto rows = readAll(db, "Things To Do");
-    if (rows.empty())
-        return;
+    ASSERT_FALSE(rows.empty());
     const std::string tag = rows.front()[0].asText();
     const int writer = std::stoi(tag.substr(1));
     const int gen = std::stoi(tag.substr(tag.find('g') + 1));
@@ -124,11 +90,7 @@ void expectOneGeneration(const std::string& path) {
 }
 
 TEST(Processes, TwoWritersNeverCorruptTheFile) {
-    const std::string path = tempFile("two-writers");
-    {
-        auto db = jet::Database::create(path);
-        db.createTable(thingsToDoSpec());
-    }
+    const std::string path = realTodoFile("two-writers");
     pid_t children[2];
     for (int w = 0; w < 2; ++w) {
         children[w] = ::fork();
@@ -136,16 +98,12 @@ TEST(Processes, TwoWritersNeverCorruptTheFile) {
         if (children[w] == 0) {
             for (int gen = 0; gen < 30; ++gen) {
                 ::usleep(static_cast<unsigned>(1000 * (gen % 3)));
-                try {
-                    jet::OpenOptions o;
-                    o.mode = jet::OpenMode::ReadWrite;
-                    o.lockTimeoutMs = 20;
-                    auto db = jet::Database::open(path, o);
+                const auto kind = errorKind([&] {
+                    auto db = open(path, jet::OpenMode::ReadWrite, 20);
                     rewrite(db, "Things To Do", generation(w, gen));
-                } catch (const jet::Error& e) {
-                    if (e.kind() != jet::ErrorKind::Locked)
-                        ::_exit(3);
-                }
+                });
+                if (kind && *kind != jet::ErrorKind::Locked)
+                    ::_exit(3);
             }
             ::_exit(0); // every attempt either succeeded or found the file locked
         }
@@ -156,26 +114,17 @@ TEST(Processes, TwoWritersNeverCorruptTheFile) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     }
     expectOneGeneration(path);
-    auto db = jet::Database::open(path);
-    EXPECT_FALSE(readAll(db, "Things To Do").empty());
     std::remove(path.c_str());
 }
 
 TEST(Processes, KilledWriterLeavesOldOrNewContents) {
-    const std::string path = tempFile("killed-writer");
-    {
-        auto db = jet::Database::create(path);
-        db.createTable(thingsToDoSpec());
-        rewrite(db, "Things To Do", generation(0, 0));
-    }
+    const std::string path = realTodoFile("killed-writer", generation(0, 0));
     std::mt19937 rng(99);
     for (int round = 0; round < 15; ++round) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            jet::OpenOptions o;
-            o.mode = jet::OpenMode::ReadWrite;
-            auto db = jet::Database::open(path, o);
+            auto db = open(path, jet::OpenMode::ReadWrite);
             for (int gen = 1;; ++gen)
                 rewrite(db, "Things To Do", generation(round, gen));
         }

@@ -11,7 +11,6 @@
 #include <map>
 #include <memory>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -32,18 +31,21 @@ public:
 
     /// Makes operation number `n` (counted from now, 1-based) fail in the given way.
     void faultAt(std::uint64_t n, Fault fault);
-    /// Operations (writes, syncs, truncates, removes, renames, directory syncs) since the last
-    /// faultAt() or resetCount().
+    /// Operations (writes, syncs, truncates, removes, renames, directory syncs) since the file
+    /// system was made or the last faultAt() or crashRecover().
     std::uint64_t operations() const { return count_; }
-    void resetCount() { count_ = 0; }
-    bool crashed() const { return crashed_; }
+    /// Throws Crash after a simulated crash, until crashRecover().
+    void alive() const {
+        if (crashed_)
+            throw Crash();
+    }
     /// After a crash: rebuilds the files as a restart would find them.
     void crashRecover(Recovery how, std::uint32_t seed = 0);
 
     /// Direct access for tests: the current bytes of a file (empty when absent).
     std::vector<std::uint8_t> contents(const std::string& path) const;
     void setContents(const std::string& path, std::vector<std::uint8_t> bytes);
-    /// A deep copy of the current and durable state (no faults, no locks).
+    /// A deep copy of the current and durable state (no faults).
     std::shared_ptr<MemoryFileSystem> clone() const;
 
     std::unique_ptr<jet::File> open(const std::string& path, OpenFlags flags) override;
@@ -61,7 +63,6 @@ public:
         std::vector<std::uint8_t> data;
         std::vector<std::uint8_t> durable;
         std::vector<Write> pending; // since the last sync, in order
-        std::map<std::uint64_t, std::pair<std::set<const void*>, const void*>> locks;
     };
 
     /// Counts one operation and applies the planned fault; throws for Fail/DiskFull/Crash.

@@ -35,8 +35,7 @@ Row randomRow(std::mt19937& rng, int serial) {
 }
 
 TEST(Model, RandomAddsDeletesAndRewritesMatchTheModel) {
-    auto fs = std::make_shared<MemoryFileSystem>();
-    { createIn(fs, kPath).createTable(thingsToDoSpec()); }
+    auto fs = todoFile(kPath);
     std::mt19937 rng(20261205);
     std::vector<Row> model;
     int serial = 0;

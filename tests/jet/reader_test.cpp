@@ -1,7 +1,8 @@
 // Reading the Jet sample files: the facts each file is in the collection for that the interop
 // comparison with mdbtools and mdb-reader (tests/interop) does not see: row order after
-// overflow, multi-page definitions, name lookup, the cursor and the structural check (which
-// also holds each table's row count against its rows).
+// overflow, name lookup, the cursor and the structural check (which also holds each table's row
+// count against its rows). Long values, inline and chained, and multi-page definitions are
+// compared value by value there.
 #include <gtest/gtest.h>
 
 #include "jet/database.h"
@@ -9,7 +10,7 @@
 #include "test_util.h"
 
 using jet::Value;
-using jettest::fixture;
+using namespace jettest;
 
 namespace {
 
@@ -25,38 +26,15 @@ TEST(Reader, OverflowRowsAreReadWhereTheirPointerSays) {
                                                "row6col2", ""}));
 }
 
-TEST(Reader, LongValuesInlineInOneRowAndChained) {
-    auto db = jet::Database::open(fixture("test2V2000.mdb"));
-    const jet::TableDef def = db.tableDef("MSP_PROJECTS");
-    EXPECT_EQ(def.columns.size(), 74u);
-    EXPECT_GT(def.definitionPages.size(), 1u) << "the definition spans two pages";
-    auto rs = db.openTable("MSP_PROJECTS");
-    EXPECT_EQ(rs.field("PROJ_PROP_AUTHOR").asText().substr(0, 8), "Jon Iles");
-    EXPECT_EQ(rs.field("PROJ_PROP_AUTHOR").asText().size(), 348u);       // in one LVAL row
-    EXPECT_EQ(rs.field("RESERVED_BINARY_DATA").asText().size(), 22970u); // a chain of rows
-    EXPECT_EQ(rs.field("PROJ_ID").asInt(), 1);
-}
-
-TEST(Reader, NamesCompareExactlyAndBracketsAreAccepted) {
+TEST(Reader, NamesCompareExactlyAndTheCursorStopsAtTheEnd) {
     auto db = jet::Database::open(fixture("delTestV2000.mdb"));
-    EXPECT_TRUE(db.hasTable("Table"));
-    EXPECT_TRUE(db.hasTable("[Table]"));
+    EXPECT_TRUE(db.hasTable("Table") && db.hasTable("[Table]"));
     EXPECT_FALSE(db.hasTable("table"));
     EXPECT_THROW(db.openTable("TABLE"), jet::Error);
     auto rs = db.openTable("Table");
     EXPECT_EQ(rs.fieldIndex("a"), 0);
     EXPECT_EQ(rs.fieldIndex("A"), -1);
-    try {
-        rs.field("A");
-        FAIL();
-    } catch (const jet::Error& e) {
-        EXPECT_EQ(e.kind(), jet::ErrorKind::NotFound);
-    }
-}
-
-TEST(Reader, CursorRules) {
-    auto db = jet::Database::open(fixture("delTestV2000.mdb"));
-    auto rs = db.openTable("Table");
+    EXPECT_EQ(errorKind([&] { rs.field("A"); }), jet::ErrorKind::NotFound);
     EXPECT_EQ(rs.field("a").asText(), "z");
     rs.moveNext();
     rs.moveNext();

@@ -3,12 +3,15 @@
 
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "jet/database.h"
+#include "jet/error.h"
 #include "memory_fs.h"
 
 namespace jettest {
@@ -24,12 +27,13 @@ inline std::vector<std::uint8_t> readFile(const std::string& path) {
 
 /// A memory file system holding one fixture under `as`.
 inline std::shared_ptr<MemoryFileSystem> withFixture(const std::string& name,
-                                                     const std::string& as = "/db/test.mdb") {
+                                                     const std::string& as) {
     auto fs = std::make_shared<MemoryFileSystem>();
     fs->setContents(as, readFile(fixture(name)));
     return fs;
 }
 
+/// Opens `path` in `fs`, or among the real files when `fs` is null.
 inline jet::Database openIn(const std::shared_ptr<MemoryFileSystem>& fs, const std::string& path,
                             jet::OpenMode mode = jet::OpenMode::ReadWrite, int lockTimeoutMs = 0) {
     jet::OpenOptions o;
@@ -45,6 +49,20 @@ inline jet::Database createIn(const std::shared_ptr<MemoryFileSystem>& fs, const
     o.fileSystem = fs;
     o.creationDate = date;
     return jet::Database::create(path, o);
+}
+
+/// The kind of the jet::Error that `f` throws (its text into `what`), or nothing when it
+/// returns.
+inline std::optional<jet::ErrorKind> errorKind(const std::function<void()>& f,
+                                               std::string* what = nullptr) {
+    try {
+        f();
+    } catch (const jet::Error& e) {
+        if (what)
+            *what = e.what();
+        return e.kind();
+    }
+    return std::nullopt;
 }
 
 using Row = std::vector<jet::Value>;
@@ -65,16 +83,14 @@ inline std::vector<Row> readAll(jet::Database& db, const std::string& table) {
 
 /// The to-do table's schema.
 inline jet::TableSpec thingsToDoSpec() {
-    auto text = [](const char* n, std::uint16_t size) {
-        return jet::FieldSpec{n, jet::ColumnType::Text, size, true, false};
-    };
-    auto date = [](const char* n) {
-        return jet::FieldSpec{n, jet::ColumnType::DateTime, 0, false, false};
-    };
+    using T = jet::ColumnType;
     return {"Things To Do",
-            {text("ThingToDo", 150), text("TTD Client", 150), text("TTD Project", 150),
-             text("TTD Priority", 4), date("Thing To Do Start Date"),
-             date("Thing To Do Deadline")}};
+            {{"ThingToDo", T::Text, 150, true, false},
+             {"TTD Client", T::Text, 150, true, false},
+             {"TTD Project", T::Text, 150, true, false},
+             {"TTD Priority", T::Text, 4, true, false},
+             {"Thing To Do Start Date", T::DateTime, 0, false, false},
+             {"Thing To Do Deadline", T::DateTime, 0, false, false}}};
 }
 
 /// Adds rows (values by column index; nulls for missing) through an open record set.
@@ -101,12 +117,20 @@ inline void addRows(jet::Database& db, const std::string& table, const std::vect
 inline void rewrite(jet::Database& db, const std::string& table, const std::vector<Row>& rows) {
     jet::Transaction tx(db);
     auto rs = db.openTable(table);
-    while (!rs.eof()) {
+    for (; !rs.eof(); rs.moveNext())
         rs.deleteCurrent();
-        rs.moveNext();
-    }
     appendRows(rs, rows);
     tx.commit();
+}
+
+/// A memory file system holding a new database at `path` with the to-do table and `rows`.
+inline std::shared_ptr<MemoryFileSystem> todoFile(const std::string& path,
+                                                  const std::vector<Row>& rows = {}) {
+    auto fs = std::make_shared<MemoryFileSystem>();
+    auto db = createIn(fs, path);
+    db.createTable(thingsToDoSpec());
+    addRows(db, "Things To Do", rows);
+    return fs;
 }
 
 inline Row todo(const std::string& text, const std::string& who, const std::string& priority,
