@@ -744,6 +744,8 @@ void TableWriter::flush() {
     std::vector<std::uint32_t> pages;
     for (const auto& [pageNumber, slots] : deleted_)
         pages.push_back(pageNumber);
+    std::sort(pages.begin(), pages.end());
+    std::vector<std::uint32_t> released; // ascending
     for (std::uint32_t pageNumber : pages) {
         const bool known = emptied_.count(pageNumber) != 0;
         const std::uint8_t* current = known ? nullptr : db_.pager.read(pageNumber);
@@ -753,8 +755,7 @@ void TableWriter::flush() {
             // Every row of the page is gone: the page leaves the table unchanged and is free
             // from the next transaction on.
             forgetDeleted(pageNumber);
-            owned_.remove(pageNumber);
-            free_.remove(pageNumber);
+            released.push_back(pageNumber);
             db_.releasePage(pageNumber);
             continue;
         }
@@ -764,6 +765,8 @@ void TableWriter::flush() {
             updateFreeMap(pageNumber, page::freeSpace(p), page::slotCount(p));
         }
     }
+    owned_.remove(released);
+    free_.remove(released);
     hotPage_ = 0;
     auto allocate = [this] { return db_.allocatePage(); };
     owned_.write(db_.pager, allocate);
