@@ -595,18 +595,29 @@ bool TableWriter::tryPlace(std::uint32_t pageNumber, std::size_t size, RowRef& o
         hotPage_ = pageNumber;
         hotSlots_ = page::slotCount(p);
         hotFree_ = page::freeSpace(p);
+        hotData_ = nullptr;
     }
     if (hotSlots_ >= page::kMaxSlots || static_cast<int>(size) + 2 > hotFree_)
         return false;
+    if (!hotData_) {
+        // The page's copy for this transaction stays where it is until the transaction ends,
+        // and rows added below the others move nothing a reader holds.
+        hotData_ = db_.pager.write(pageNumber);
+        hotListed_ = free_.contains(pageNumber);
+    }
     // The free bytes and slot count kept for the page give where its lowest row starts.
-    std::uint8_t* w = db_.pager.write(pageNumber);
     const std::size_t lowest =
         page::kSlotTable + 2 * std::size_t{hotSlots_} + static_cast<std::size_t>(hotFree_);
-    out = RowRef{pageNumber, static_cast<std::uint16_t>(page::slotCount(w))};
-    at = w + page::appendSlot(w, size, lowest);
+    out = RowRef{pageNumber, static_cast<std::uint16_t>(hotSlots_)};
+    at = hotData_ + page::appendSlot(hotData_, size, lowest);
     hotSlots_ += 1;
     hotFree_ -= static_cast<int>(size) + 2;
-    updateFreeMap(pageNumber, hotFree_, hotSlots_);
+    // The free-space map changes only when the page stops having room.
+    const bool room = hotFree_ >= kFreeThreshold && hotSlots_ < page::kMaxSlots;
+    if (room != hotListed_) {
+        updateFreeMap(pageNumber, hotFree_, hotSlots_);
+        hotListed_ = room;
+    }
     return true;
 }
 

@@ -108,6 +108,8 @@ private:
     std::uint32_t hotPage_ = 0;
     int hotFree_ = 0;
     unsigned hotSlots_ = 0;
+    std::uint8_t* hotData_ = nullptr; // its bytes for changing, once a row has gone on it
+    bool hotListed_ = false;          // whether the free-space map lists it
     std::optional<RowRef> lastLive_;
     bool lastLiveKnown_ = false;
     std::int64_t rowCountDelta_ = 0;
