@@ -1,6 +1,5 @@
 #include "db/routines.h"
 
-#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -81,29 +80,10 @@ void appendNames(jet::Recordset& records, const char* field, QStringList& list) 
     }
 }
 
-// `text` as UTF-8 in `out`, whose memory is reused from call to call. ASCII, what list texts
-// almost always are, is narrowed directly, four characters at a time.
-void utf8Into(const QString& text, std::string& out) {
-    const std::size_t n = static_cast<std::size_t>(text.size());
-    const ushort* units = text.utf16();
-    out.resize(n);
-    std::size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        std::uint64_t four;
-        std::memcpy(&four, units + i, sizeof four);
-        if (four & 0xFF80FF80FF80FF80ULL)
-            break;
-        for (std::size_t k = 0; k < 4; ++k)
-            out[i + k] = static_cast<char>(four >> (16 * k));
-    }
-    for (; i < n; ++i) {
-        if (units[i] >= 0x80) {
-            const QByteArray utf8 = text.toUtf8();
-            out.assign(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-            return;
-        }
-        out[i] = static_cast<char>(units[i]);
-    }
+// The UTF-16 units of `text`, as the engine takes texts.
+std::u16string_view unitsOf(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.constData()),
+            static_cast<std::size_t>(text.size())};
 }
 
 // A field's value as text, no value counting as the empty text.
@@ -252,18 +232,15 @@ public:
     }
 
 private:
-    void setText(int field, const QString& text) {
-        utf8Into(text, utf8_);
-        items_.setField(field, std::string_view(utf8_));
-    }
+    // Texts go to the engine as the UTF-16 they are held in.
+    void setText(int field, const QString& text) { items_.setField(field, unitsOf(text)); }
     void setDate(int field, std::optional<double> days) {
         if (days)
-            items_.setField(field, jet::Value::dateTime(*days));
+            items_.setDateTime(field, *days);
     }
 
     jet::Recordset& items_;
     int priority_, client_, project_, thingToDo_, startDate_, deadline_;
-    std::string utf8_; // one buffer for every text: no allocation per cell
 };
 
 // The item of row `row` of `list`: column 2 is a client when it contains ", ".
@@ -271,7 +248,7 @@ ToDoItem itemOfRow(const ToDoList& list, int row) {
     ToDoItem item;
     item.priority = list.cellText(row, 1);
     item.name = list.cellText(row, 2);
-    item.ofClient = item.name.contains(QLatin1String(", "));
+    item.ofClient = unitsOf(item.name).find(u", ") != std::u16string_view::npos;
     item.thingToDo = list.cellText(row, 3);
     item.startDate = list.cellDate(row, 4);
     item.deadline = list.cellDate(row, 5);
