@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 #include <string>
+#include <type_traits>
+#include <unordered_map>
 
 #include "db/date_text.h"
 #include "db/engine.h"
@@ -90,6 +92,44 @@ std::u16string_view unitsOf(const QString& text) {
 QString textOrEmpty(const jet::Recordset& records, int field) {
     return textOf(records.field(field));
 }
+
+// The texts of values that repeat down a long list (priorities, names, dates), each made once
+// and then shared: a copy of a QString shares its characters, so a hundred thousand items of
+// five priorities hold five priority strings, and a date seen before is not formatted again.
+// Each table is emptied when it reaches kLimit entries, so texts that do not repeat cost a
+// lookup and no lasting memory.
+class SharedTexts {
+public:
+    const QString& of(const jet::Value& value) {
+        if (value.kind() == jet::Value::Kind::DateTime)
+            return find(dates_, value.asDateTime());
+        if (value.kind() == jet::Value::Kind::Text)
+            return find(texts_, value.asText());
+        scratch_ = textOf(value);
+        return scratch_;
+    }
+
+private:
+    static constexpr std::size_t kLimit = 4096;
+    template <typename Key>
+    const QString& find(std::unordered_map<Key, QString>& map, const Key& key) {
+        auto it = map.find(key);
+        if (it != map.end())
+            return it->second;
+        if (map.size() >= kLimit)
+            map.clear();
+        QString made;
+        if constexpr (std::is_same_v<Key, double>)
+            made = textFromDate(key);
+        else
+            made = fromUtf8(key);
+        return map.emplace(key, std::move(made)).first->second;
+    }
+
+    std::unordered_map<double, QString> dates_;
+    std::unordered_map<std::string, QString> texts_;
+    QString scratch_;
+};
 
 // Runs `change` on "Things To Do" of the file at `path`, open for writing, as one transaction.
 template <typename Change> void changeToDoItems(const QString& path, Change&& change) {
@@ -185,22 +225,25 @@ void LoadToDoItems(const QString& path, ToDoList& list) {
         deadline = requireField(items, schema::kDeadline);
     }
 
-    auto setCell = [&](int column, int field) {
+    SharedTexts shared;
+    // `repeats`: the column's texts are likely to recur (not the things to do).
+    auto setCell = [&](int column, int field, bool repeats) {
         const jet::Value value = items.field(field);
         if (value.isNull())
             return;
+        const QString text = repeats ? shared.of(value) : textOf(value);
         if (column >= 4 && value.kind() == jet::Value::Kind::DateTime)
-            list.setCurrentRowDate(column, textOf(value), value.asDateTime());
+            list.setCurrentRowDate(column, text, value.asDateTime());
         else
-            list.setCurrentRowCell(column, textOf(value));
+            list.setCurrentRowCell(column, text);
     };
     for (; !items.eof(); items.moveNext()) {
-        list.appendRow(textOf(items.field(priority)));
-        setCell(2, client);
-        setCell(2, project);
-        setCell(3, thingToDo);
-        setCell(4, startDate);
-        setCell(5, deadline);
+        list.appendRow(shared.of(items.field(priority)));
+        setCell(2, client, true);
+        setCell(2, project, true);
+        setCell(3, thingToDo, false);
+        setCell(4, startDate, true);
+        setCell(5, deadline, true);
     }
     items.close();
     database.close();
