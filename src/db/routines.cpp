@@ -1,5 +1,7 @@
 #include "db/routines.h"
 
+#include <algorithm>
+#include <climits>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -225,6 +227,7 @@ void LoadToDoItems(const QString& path, ToDoList& list) {
         deadline = requireField(items, schema::kDeadline);
     }
 
+    list.expectRows(static_cast<int>(std::min<std::size_t>(items.recordCount(), INT_MAX)));
     SharedTexts shared;
     // `repeats`: the column's texts are likely to recur (not the things to do).
     auto setCell = [&](int column, int field, bool repeats) {

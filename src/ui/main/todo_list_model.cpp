@@ -129,6 +129,11 @@ void ToDoListModel::cellChanged(int row, int column) {
     }
 }
 
+void ToDoListModel::reserve(int count) {
+    if (count > 0)
+        m_rows.reserve(m_rows.size() + static_cast<std::size_t>(count));
+}
+
 void ToDoListModel::append(const QString& column1) {
     const int row = size();
     if (!m_bulk)

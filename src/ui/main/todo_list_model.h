@@ -45,6 +45,9 @@ public:
 
     /// Appends a row whose first column is `column1`, the others empty, and makes it current.
     void append(const QString& column1);
+    /// Makes room for `count` more rows, so that a long list loads without its rows being
+    /// moved (and held twice) as it grows.
+    void reserve(int count);
     void removeAt(int row);
     void clear();
 
