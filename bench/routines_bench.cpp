@@ -25,24 +25,27 @@
 #include "db/engine.h"
 #include "db/routines.h"
 #include "db/schema.h"
-#include "memory_todo_list.h"
+#include "kept_dates_list.h"
 #include "support/fake_platform.h"
 
 namespace {
 
 // Rows like a law office's: two in three for a client, start dates over two years, deadlines
-// a month or more later.
-dbtest::MemoryToDoList makeItems(int count) {
-    dbtest::MemoryToDoList list;
-    list.rows.reserve(count);
+// a month or more later. The dates' values are kept beside their texts, as the program's list
+// keeps them for rows it loaded or an item dialog wrote.
+bench::KeptDatesList makeItems(int count) {
+    bench::KeptDatesList list;
+    list.rows.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         const QDate start = QDate(2025, 1, 6).addDays(i % 700);
-        list.rows.append({QString::number(1 + i % 5),
-                          i % 3 ? QStringLiteral("Client%1, Anne").arg(i % 997)
-                                : QStringLiteral("PROJECT %1").arg(i % 17),
-                          QStringLiteral("Telephone conference with the clerk, matter %1").arg(i),
-                          start.toString(QStringLiteral("M/d/yyyy")),
-                          start.addDays(30 + i % 200).toString(QStringLiteral("M/d/yyyy"))});
+        const QDate deadline = start.addDays(30 + i % 200);
+        list.appendRow(QString::number(1 + i % 5));
+        list.setCurrentRowCell(2, i % 3 ? QStringLiteral("Client%1, Anne").arg(i % 997)
+                                        : QStringLiteral("PROJECT %1").arg(i % 17));
+        list.setCurrentRowCell(
+            3, QStringLiteral("Telephone conference with the clerk, matter %1").arg(i));
+        list.setCurrentRowDate(4, db::dialogDateText(start), db::valueFromDate(start));
+        list.setCurrentRowDate(5, db::dialogDateText(deadline), db::valueFromDate(deadline));
     }
     return list;
 }
@@ -82,7 +85,7 @@ void Startup(benchmark::State& state) {
     fakes.settings.preset(QStringLiteral("MostRecentToDoDatabases"), QStringLiteral("First"), path);
     for (auto _ : state) {
         frmInitial form;
-        dbtest::MemoryToDoList list;
+        bench::KeptDatesList list;
         const bool shown =
             form.load([&list] { db::LoadToDoItems(app::CurrentDatabasePath, list); });
         if (!shown || list.rowCount() != state.range(0) || !fakes.messageBoxes.calls().isEmpty()) {
@@ -97,7 +100,7 @@ void Startup(benchmark::State& state) {
 void Load(benchmark::State& state) {
     const QString& path = fileWith(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        dbtest::MemoryToDoList list;
+        bench::KeptDatesList list;
         db::LoadToDoItems(path, list);
         benchmark::DoNotOptimize(list.rows.data());
     }
@@ -106,7 +109,7 @@ void Load(benchmark::State& state) {
 
 void Rewrite(benchmark::State& state) {
     const QString& path = fileWith(static_cast<int>(state.range(0)));
-    const dbtest::MemoryToDoList items = makeItems(static_cast<int>(state.range(0)));
+    const bench::KeptDatesList items = makeItems(static_cast<int>(state.range(0)));
     for (auto _ : state)
         db::RewriteToDoItems(path, items);
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -1,12 +1,12 @@
 // todo_roundtrip FILE: what the program does with its items from start to exit, once, for
 // measuring its peak memory from outside: LoadToDoItems into a list held in memory, then
-// RewriteToDoItems from that list.
+// RewriteToDoItems from that list, which keeps the dates' values as the program's list does.
 #include <QString>
 #include <cstdio>
 #include <exception>
 
 #include "db/routines.h"
-#include "memory_todo_list.h"
+#include "kept_dates_list.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     }
     try {
         const QString path = QString::fromLocal8Bit(argv[1]);
-        dbtest::MemoryToDoList list;
+        bench::KeptDatesList list;
         db::LoadToDoItems(path, list);
         db::RewriteToDoItems(path, list);
         std::printf("%d items\n", list.rowCount());

@@ -1,8 +1,11 @@
 #include "db/routines.h"
 
-#include <cstring>
+#include <algorithm>
+#include <climits>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
+#include <unordered_map>
 
 #include "db/date_text.h"
 #include "db/engine.h"
@@ -81,35 +84,54 @@ void appendNames(jet::Recordset& records, const char* field, QStringList& list) 
     }
 }
 
-// `text` as UTF-8 in `out`, whose memory is reused from call to call. ASCII, what list texts
-// almost always are, is narrowed directly, four characters at a time.
-void utf8Into(const QString& text, std::string& out) {
-    const std::size_t n = static_cast<std::size_t>(text.size());
-    const ushort* units = text.utf16();
-    out.resize(n);
-    std::size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        std::uint64_t four;
-        std::memcpy(&four, units + i, sizeof four);
-        if (four & 0xFF80FF80FF80FF80ULL)
-            break;
-        for (std::size_t k = 0; k < 4; ++k)
-            out[i + k] = static_cast<char>(four >> (16 * k));
-    }
-    for (; i < n; ++i) {
-        if (units[i] >= 0x80) {
-            const QByteArray utf8 = text.toUtf8();
-            out.assign(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-            return;
-        }
-        out[i] = static_cast<char>(units[i]);
-    }
+// The UTF-16 units of `text`, as the engine takes texts.
+std::u16string_view unitsOf(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.constData()),
+            static_cast<std::size_t>(text.size())};
 }
 
 // A field's value as text, no value counting as the empty text.
 QString textOrEmpty(const jet::Recordset& records, int field) {
     return textOf(records.field(field));
 }
+
+// The texts of values that repeat down a long list (priorities, names, dates), each made once
+// and then shared: a copy of a QString shares its characters, so a hundred thousand items of
+// five priorities hold five priority strings, and a date seen before is not formatted again.
+// Each table is emptied when it reaches kLimit entries, so texts that do not repeat cost a
+// lookup and no lasting memory.
+class SharedTexts {
+public:
+    const QString& of(const jet::Value& value) {
+        if (value.kind() == jet::Value::Kind::DateTime)
+            return find(dates_, value.asDateTime());
+        if (value.kind() == jet::Value::Kind::Text)
+            return find(texts_, value.asText());
+        scratch_ = textOf(value);
+        return scratch_;
+    }
+
+private:
+    static constexpr std::size_t kLimit = 4096;
+    template <typename Key>
+    const QString& find(std::unordered_map<Key, QString>& map, const Key& key) {
+        auto it = map.find(key);
+        if (it != map.end())
+            return it->second;
+        if (map.size() >= kLimit)
+            map.clear();
+        QString made;
+        if constexpr (std::is_same_v<Key, double>)
+            made = textFromDate(key);
+        else
+            made = fromUtf8(key);
+        return map.emplace(key, std::move(made)).first->second;
+    }
+
+    std::unordered_map<double, QString> dates_;
+    std::unordered_map<std::string, QString> texts_;
+    QString scratch_;
+};
 
 // Runs `change` on "Things To Do" of the file at `path`, open for writing, as one transaction.
 template <typename Change> void changeToDoItems(const QString& path, Change&& change) {
@@ -205,22 +227,26 @@ void LoadToDoItems(const QString& path, ToDoList& list) {
         deadline = requireField(items, schema::kDeadline);
     }
 
-    auto setCell = [&](int column, int field) {
+    list.expectRows(static_cast<int>(std::min<std::size_t>(items.recordCount(), INT_MAX)));
+    SharedTexts shared;
+    // `repeats`: the column's texts are likely to recur (not the things to do).
+    auto setCell = [&](int column, int field, bool repeats) {
         const jet::Value value = items.field(field);
         if (value.isNull())
             return;
+        const QString text = repeats ? shared.of(value) : textOf(value);
         if (column >= 4 && value.kind() == jet::Value::Kind::DateTime)
-            list.setCurrentRowDate(column, textOf(value), value.asDateTime());
+            list.setCurrentRowDate(column, text, value.asDateTime());
         else
-            list.setCurrentRowCell(column, textOf(value));
+            list.setCurrentRowCell(column, text);
     };
     for (; !items.eof(); items.moveNext()) {
-        list.appendRow(textOf(items.field(priority)));
-        setCell(2, client);
-        setCell(2, project);
-        setCell(3, thingToDo);
-        setCell(4, startDate);
-        setCell(5, deadline);
+        list.appendRow(shared.of(items.field(priority)));
+        setCell(2, client, true);
+        setCell(2, project, true);
+        setCell(3, thingToDo, false);
+        setCell(4, startDate, true);
+        setCell(5, deadline, true);
     }
     items.close();
     database.close();
@@ -252,18 +278,15 @@ public:
     }
 
 private:
-    void setText(int field, const QString& text) {
-        utf8Into(text, utf8_);
-        items_.setField(field, std::string_view(utf8_));
-    }
+    // Texts go to the engine as the UTF-16 they are held in.
+    void setText(int field, const QString& text) { items_.setField(field, unitsOf(text)); }
     void setDate(int field, std::optional<double> days) {
         if (days)
-            items_.setField(field, jet::Value::dateTime(*days));
+            items_.setDateTime(field, *days);
     }
 
     jet::Recordset& items_;
     int priority_, client_, project_, thingToDo_, startDate_, deadline_;
-    std::string utf8_; // one buffer for every text: no allocation per cell
 };
 
 // The item of row `row` of `list`: column 2 is a client when it contains ", ".
@@ -271,7 +294,7 @@ ToDoItem itemOfRow(const ToDoList& list, int row) {
     ToDoItem item;
     item.priority = list.cellText(row, 1);
     item.name = list.cellText(row, 2);
-    item.ofClient = item.name.contains(QLatin1String(", "));
+    item.ofClient = unitsOf(item.name).find(u", ") != std::u16string_view::npos;
     item.thingToDo = list.cellText(row, 3);
     item.startDate = list.cellDate(row, 4);
     item.deadline = list.cellDate(row, 5);

@@ -25,6 +25,8 @@ public:
     /// beside its text.
     virtual void setCurrentRowCell(int column, const QString& text) = 0;
     virtual int rowCount() const = 0;
+    /// About `count` rows are about to be appended: a list may make room for them at once.
+    virtual void expectRows(int count) { (void)count; }
     /// The text of column `column` (1..5) of row `row` (1..rowCount()).
     virtual QString cellText(int row, int column) const = 0;
 

@@ -227,13 +227,13 @@ std::string buildRow(const TableDef& def, const std::vector<std::pair<int, std::
                      const std::vector<int>& trueBooleans = {}) {
     const row::Layout layout = row::makeLayout(def);
     std::vector<std::string> encoded(def.columns.size());
-    std::vector<bool> present(def.columns.size(), false), booleans(def.columns.size(), false);
+    std::vector<std::uint8_t> present(def.columns.size(), 0), booleans(def.columns.size(), 0);
     for (const auto& [i, bytes] : values) {
         encoded[i] = bytes;
-        present[i] = true;
+        present[i] = 1;
     }
     for (int i : trueBooleans)
-        booleans[i] = true;
+        booleans[i] = 1;
     return row::build(def, layout, encoded, present, booleans);
 }
 

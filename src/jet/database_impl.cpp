@@ -257,35 +257,40 @@ bool DatabaseImpl::appendField(const Table& t, const row::Cracked& cracked, std:
 
 namespace {
 
-// A row's values encoded for row::build. The buffers are kept between rows, so that adding
-// many rows allocates nothing per row.
-struct EncodedRow {
-    std::vector<std::string> values;
-    std::vector<bool> present, booleans;
-    std::size_t size = 0;
-};
-
-EncodedRow& encodeValues(TableWriter& writer, const std::vector<Value>& values) {
+// Brings every field of `row` into its stored form, checks it against its column and works out
+// the row's size. Long values are wrapped, and stored outside the row when they need to be.
+void encodeFields(TableWriter& writer, PendingRow& row) {
     const Table& t = writer.table();
     const std::size_t n = t.def.columns.size();
-    thread_local EncodedRow row;
-    row.values.resize(n);
-    row.present.assign(n, false);
-    row.booleans.assign(n, false);
+    row.present.resize(n);
+    row.booleans.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
         const ColumnDef& c = t.def.columns[i];
-        if (i >= values.size() || values[i].isNull())
+        std::string& bytes = row.bytes[i];
+        row.present[i] = 0;
+        row.booleans[i] = 0;
+        switch (row.state[i]) {
+        case PendingRow::State::Null:
             continue;
-        const Value& v = values[i];
-        if (c.type == ColumnType::Boolean) {
-            if (v.kind() != Value::Kind::Boolean)
-                throw Error(ErrorKind::InvalidArgument,
-                            "The value for field '" + c.name + "' is not Yes/No.");
-            row.booleans[i] = v.asBool();
-            continue;
+        case PendingRow::State::Stored:
+            if (c.type == ColumnType::Text)
+                row::checkTextSize(c, row.units[i]);
+            break;
+        case PendingRow::State::Value: {
+            const Value& v = row.values[i];
+            if (v.isNull())
+                continue;
+            if (c.type == ColumnType::Boolean) {
+                if (v.kind() != Value::Kind::Boolean)
+                    throw Error(ErrorKind::InvalidArgument,
+                                "The value for field '" + c.name + "' is not Yes/No.");
+                row.booleans[i] = v.asBool() ? 1 : 0;
+                continue;
+            }
+            row::encodeValue(c, v, bytes);
+            break;
         }
-        std::string& bytes = row.values[i];
-        row::encodeValue(c, v, bytes);
+        }
         if (c.isLongValue()) {
             if (bytes.size() <= long_value::kMaxInline)
                 bytes = long_value::inlineValue(bytes);
@@ -298,28 +303,31 @@ EncodedRow& encodeValues(TableWriter& writer, const std::vector<Value>& values) 
                                 std::to_string(long_value::kMaxSingleRow) +
                                 " bytes, which this engine does not write.");
         }
-        row.present[i] = true;
+        row.present[i] = 1;
     }
-    row.size = row::size(t.def, t.layout, row.values, row.present);
+    row.size = row::size(t.layout, row.bytes, row.present);
     if (row.size > row::kMaxRowSize)
         throw Error(ErrorKind::InvalidArgument,
                     "The record is too large (" + std::to_string(row.size) + " bytes).");
-    return row;
 }
 
 } // namespace
 
 std::string DatabaseImpl::encodeRow(TableWriter& writer, const std::vector<Value>& values) {
-    const EncodedRow& row = encodeValues(writer, values);
     const Table& t = writer.table();
-    return row::build(t.def, t.layout, row.values, row.present, row.booleans);
+    PendingRow row;
+    row.clear(t.def.columns.size());
+    for (std::size_t i = 0; i < values.size() && i < t.def.columns.size(); ++i)
+        row.value(i) = values[i];
+    encodeFields(writer, row);
+    return row::build(t.def, t.layout, row.bytes, row.present, row.booleans);
 }
 
-RowRef DatabaseImpl::insertRow(TableWriter& writer, const std::vector<Value>& values) {
-    const EncodedRow& row = encodeValues(writer, values);
+RowRef DatabaseImpl::insertRow(TableWriter& writer, PendingRow& row) {
+    encodeFields(writer, row);
     const Table& t = writer.table();
     RowRef placed;
-    row::build(t.def, t.layout, row.values, row.present, row.booleans,
+    row::build(t.def, t.layout, row.bytes, row.present, row.booleans,
                writer.place(row.size, placed), row.size);
     return placed;
 }
@@ -346,6 +354,7 @@ void DatabaseImpl::commit() {
         throw;
     }
     writers_.clear();
+    ++writersCleared;
     globalMap_.reset();
     freeAtStart_.clear();
     explicit_ = false;
@@ -358,6 +367,7 @@ void DatabaseImpl::rollback(bool invalidate) {
     if (pager.inTransaction())
         pager.rollback();
     writers_.clear();
+    ++writersCleared;
     globalMap_.reset();
     freeAtStart_.clear();
     explicit_ = false;
@@ -595,18 +605,29 @@ bool TableWriter::tryPlace(std::uint32_t pageNumber, std::size_t size, RowRef& o
         hotPage_ = pageNumber;
         hotSlots_ = page::slotCount(p);
         hotFree_ = page::freeSpace(p);
+        hotData_ = nullptr;
     }
     if (hotSlots_ >= page::kMaxSlots || static_cast<int>(size) + 2 > hotFree_)
         return false;
+    if (!hotData_) {
+        // The page's copy for this transaction stays where it is until the transaction ends,
+        // and rows added below the others move nothing a reader holds.
+        hotData_ = db_.pager.write(pageNumber);
+        hotListed_ = free_.contains(pageNumber);
+    }
     // The free bytes and slot count kept for the page give where its lowest row starts.
-    std::uint8_t* w = db_.pager.write(pageNumber);
     const std::size_t lowest =
         page::kSlotTable + 2 * std::size_t{hotSlots_} + static_cast<std::size_t>(hotFree_);
-    out = RowRef{pageNumber, static_cast<std::uint16_t>(page::slotCount(w))};
-    at = w + page::appendSlot(w, size, lowest);
+    out = RowRef{pageNumber, static_cast<std::uint16_t>(hotSlots_)};
+    at = hotData_ + page::appendSlot(hotData_, size, lowest);
     hotSlots_ += 1;
     hotFree_ -= static_cast<int>(size) + 2;
-    updateFreeMap(pageNumber, hotFree_, hotSlots_);
+    // The free-space map changes only when the page stops having room.
+    const bool room = hotFree_ >= kFreeThreshold && hotSlots_ < page::kMaxSlots;
+    if (room != hotListed_) {
+        updateFreeMap(pageNumber, hotFree_, hotSlots_);
+        hotListed_ = room;
+    }
     return true;
 }
 
@@ -658,7 +679,7 @@ void TableWriter::remove(const RowRef& ref) {
     const page::Slot own = page::slot(db_.pager.read(ref.page), ref.slot, ref.page); // validates
     const RowRef data = own.overflow() ? db_.dataSlot(*table_, ref) : ref;
     // Long values stored outside the row go with it.
-    for (std::size_t i = 0; i < table_->def.columns.size(); ++i) {
+    for (std::size_t i = 0; table_->layout.hasLongValues && i < table_->def.columns.size(); ++i) {
         const ColumnDef& c = table_->def.columns[i];
         if (!c.isLongValue())
             continue;
@@ -744,6 +765,8 @@ void TableWriter::flush() {
     std::vector<std::uint32_t> pages;
     for (const auto& [pageNumber, slots] : deleted_)
         pages.push_back(pageNumber);
+    std::sort(pages.begin(), pages.end());
+    std::vector<std::uint32_t> released; // ascending
     for (std::uint32_t pageNumber : pages) {
         const bool known = emptied_.count(pageNumber) != 0;
         const std::uint8_t* current = known ? nullptr : db_.pager.read(pageNumber);
@@ -753,8 +776,7 @@ void TableWriter::flush() {
             // Every row of the page is gone: the page leaves the table unchanged and is free
             // from the next transaction on.
             forgetDeleted(pageNumber);
-            owned_.remove(pageNumber);
-            free_.remove(pageNumber);
+            released.push_back(pageNumber);
             db_.releasePage(pageNumber);
             continue;
         }
@@ -764,6 +786,8 @@ void TableWriter::flush() {
             updateFreeMap(pageNumber, page::freeSpace(p), page::slotCount(p));
         }
     }
+    owned_.remove(released);
+    free_.remove(released);
     hotPage_ = 0;
     auto allocate = [this] { return db_.allocatePage(); };
     owned_.write(db_.pager, allocate);

@@ -58,6 +58,36 @@ struct Table {
     }
 };
 
+/// The fields of a row being added, by column index. Each field is null, a Value still to be
+/// encoded, or already in its stored form (Text fields given as UTF-16, dates), which needs
+/// only the field's size checked. Long values are never held stored: encoding wraps them, and
+/// a row whose update() failed is encoded again from its values. The buffers are kept from row to
+/// row, so that adding many rows allocates nothing per row.
+struct PendingRow {
+    enum class State : std::uint8_t { Null, Value, Stored };
+    std::vector<State> state;
+    std::vector<Value> values;          ///< State::Value
+    std::vector<std::string> bytes;     ///< the stored form (State::Value ones once encoded)
+    std::vector<std::uint32_t> units;   ///< State::Stored texts: their UTF-16 code units
+    std::vector<std::uint8_t> present;  ///< filled by encoding: a value goes into the row
+    std::vector<std::uint8_t> booleans; ///< filled by encoding: Yes/No values
+    std::size_t size = 0;               ///< filled by encoding: the row's size
+
+    /// Every field null, for a table of `columns` columns.
+    void clear(std::size_t columns) {
+        state.assign(columns, State::Null);
+        if (values.size() < columns) {
+            values.resize(columns);
+            bytes.resize(columns);
+            units.resize(columns);
+        }
+    }
+    Value& value(std::size_t i) {
+        state[i] = State::Value;
+        return values[i];
+    }
+};
+
 class DatabaseImpl;
 
 /// Changes to one table within a transaction: where rows go, page maps, the row count.
@@ -108,6 +138,8 @@ private:
     std::uint32_t hotPage_ = 0;
     int hotFree_ = 0;
     unsigned hotSlots_ = 0;
+    std::uint8_t* hotData_ = nullptr; // its bytes for changing, once a row has gone on it
+    bool hotListed_ = false;          // whether the free-space map lists it
     std::optional<RowRef> lastLive_;
     bool lastLiveKnown_ = false;
     std::int64_t rowCountDelta_ = 0;
@@ -169,7 +201,7 @@ public:
     /// `values` by column index; null values (and columns beyond its end) are left null.
     std::string encodeRow(TableWriter& writer, const std::vector<Value>& values);
     /// Encodes a row straight into its place after the table's last live row.
-    RowRef insertRow(TableWriter& writer, const std::vector<Value>& values);
+    RowRef insertRow(TableWriter& writer, PendingRow& row);
 
     // Changes.
     void begin(bool explicitTransaction);
@@ -193,6 +225,9 @@ public:
         }
     }
     TableWriter& writer(const std::shared_ptr<const Table>& table);
+    /// Counts the times the writers were let go (every commit and rollback): a writer found
+    /// earlier is still the table's while this has not changed.
+    std::uint64_t writersCleared = 0;
     /// A page for new contents: one that was free when the transaction began and lies after
     /// `after` (so that rows placed on it follow the table's other rows), or a new page at the
     /// end of the file.

@@ -2,6 +2,7 @@
 
 #include "jet/error.h"
 #include "recordset_impl.h"
+#include "text.h"
 
 namespace jet {
 
@@ -79,9 +80,7 @@ void Recordset::addNew() {
     impl_->checkOpen();
     impl_->db_->checkWritable(*impl_->table_);
     impl_->editing_ = true;
-    impl_->pending_.resize(impl_->table_->def.columns.size());
-    for (Value& v : impl_->pending_)
-        v.reset();
+    impl_->pending_.clear(impl_->table_->def.columns.size());
     impl_->setStep_ = 0;
 }
 
@@ -89,7 +88,7 @@ void Recordset::setField(std::string_view name, const Value& value) {
     impl_->checkOpen();
     if (!impl_->editing_)
         throw Error(ErrorKind::InvalidState, "A field was set without AddNew.");
-    impl_->pending_[impl_->fieldToSet(name)] = value;
+    impl_->pending_.value(static_cast<std::size_t>(impl_->fieldToSet(name))) = value;
 }
 
 void Recordset::update() {
@@ -98,10 +97,7 @@ void Recordset::update() {
         throw Error(ErrorKind::InvalidState, "Update was called without AddNew.");
     auto& db = *impl_->db_;
     RowRef placed;
-    db.change([&] {
-        TableWriter& w = db.writer(impl_->table_);
-        placed = db.insertRow(w, impl_->pending_);
-    });
+    db.change([&] { placed = db.insertRow(impl_->writer(), impl_->pending_); });
     // A failed change rolled the transaction back (and made this record set stale); here it
     // succeeded.
     impl_->rows_.push_back(placed);
@@ -114,14 +110,14 @@ void Recordset::setField(std::string_view name, Value&& value) {
     impl_->checkOpen();
     if (!impl_->editing_)
         throw Error(ErrorKind::InvalidState, "A field was set without AddNew.");
-    impl_->pending_[impl_->fieldToSet(name)] = std::move(value);
+    impl_->pending_.value(static_cast<std::size_t>(impl_->fieldToSet(name))) = std::move(value);
 }
 
 void Recordset::setField(std::string_view name, std::string_view utf8Text) {
     impl_->checkOpen();
     if (!impl_->editing_)
         throw Error(ErrorKind::InvalidState, "A field was set without AddNew.");
-    impl_->pending_[impl_->fieldToSet(name)].assignText(utf8Text);
+    impl_->pending_.value(static_cast<std::size_t>(impl_->fieldToSet(name))).assignText(utf8Text);
 }
 
 void Recordset::setField(int columnIndex, Value value) {
@@ -130,6 +126,34 @@ void Recordset::setField(int columnIndex, Value value) {
 
 void Recordset::setField(int columnIndex, std::string_view utf8Text) {
     impl_->pendingField(columnIndex).assignText(utf8Text);
+}
+
+void Recordset::setField(int columnIndex, std::u16string_view utf16Text) {
+    const std::size_t i = impl_->pendingColumn(columnIndex);
+    const ColumnDef& c = impl_->table_->def.columns[i];
+    PendingRow& row = impl_->pending_;
+    if (c.type != ColumnType::Text) {
+        // Memo values are wrapped as long values by update(), other types refused there.
+        row.value(i) = Value::text(text::utf16ToUtf8(utf16Text));
+        return;
+    }
+    // Encoded now; update() checks the length against the field's size.
+    row.units[i] = static_cast<std::uint32_t>(
+        text::encodeStoredUtf16(utf16Text, c.compressedUnicode(), row.bytes[i]));
+    row.state[i] = PendingRow::State::Stored;
+}
+
+void Recordset::setDateTime(int columnIndex, double days) {
+    const std::size_t i = impl_->pendingColumn(columnIndex);
+    PendingRow& row = impl_->pending_;
+    if (impl_->table_->def.columns[i].type != ColumnType::DateTime) {
+        row.value(i) = Value::dateTime(days); // converted or refused by update()
+        return;
+    }
+    std::string& stored = row.bytes[i];
+    stored.resize(8);
+    bytes::putF64(reinterpret_cast<std::uint8_t*>(stored.data()), days);
+    row.state[i] = PendingRow::State::Stored;
 }
 
 void Recordset::cancelUpdate() {
@@ -145,7 +169,7 @@ void Recordset::deleteCurrent() {
     auto& db = *impl_->db_;
     db.checkWritable(*impl_->table_);
     const RowRef ref = impl_->rows_[impl_->pos_];
-    db.change([&] { db.writer(impl_->table_).remove(ref); });
+    db.change([&] { impl_->writer().remove(ref); });
     impl_->deleted_[impl_->pos_] = true;
     --impl_->live_;
     impl_->afterDelete_ = true;

@@ -53,17 +53,28 @@ public:
         return cached_;
     }
 
+    /// The table's writer in the running transaction, looked up once per transaction.
+    TableWriter& writer() {
+        if (!writer_ || writerFound_ != db_->writersCleared) {
+            writer_ = &db_->writer(table_);
+            writerFound_ = db_->writersCleared;
+        }
+        return *writer_;
+    }
+
     int fieldIndex(std::string_view name) const { return table_->findColumn(name); }
-    /// The value a field of the row being added is set to, by column index.
-    Value& pendingField(int columnIndex) {
+    /// The column of the row being added that a field index names.
+    std::size_t pendingColumn(int columnIndex) {
         checkOpen();
         if (!editing_)
             throw Error(ErrorKind::InvalidState, "A field was set without AddNew.");
-        if (columnIndex < 0 || static_cast<std::size_t>(columnIndex) >= pending_.size())
+        if (columnIndex < 0 || static_cast<std::size_t>(columnIndex) >= pending_.state.size())
             throw Error(ErrorKind::NotFound,
                         "There is no field number " + std::to_string(columnIndex) + ".");
-        return pending_[static_cast<std::size_t>(columnIndex)];
+        return static_cast<std::size_t>(columnIndex);
     }
+    /// The value a field of the row being added is set to, by column index.
+    Value& pendingField(int columnIndex) { return pending_.value(pendingColumn(columnIndex)); }
     /// The column a row being added sets next. Programs set the fields of every row they add
     /// in the same order, so the column found at the same step of the row before is tried
     /// first: a comparison of two names instead of a hash lookup.
@@ -98,9 +109,10 @@ public:
     std::size_t cachedPos_ = static_cast<std::size_t>(-1);
     std::uint64_t cachedEpoch_ = 0;
     row::Cracked cached_;
-    // The row being added, by column; null = not set. The values are kept from row to row so
-    // that their memory is reused.
-    std::vector<Value> pending_;
+    PendingRow pending_; // the row being added; fields not set are null
+    TableWriter* writer_ = nullptr;
+    std::uint64_t writerFound_ = 0;
+
     std::vector<int> setOrder_; // columns set by the steps of the last rows added
     std::size_t setStep_ = 0;
 };

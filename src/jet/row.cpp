@@ -62,12 +62,19 @@ Layout makeLayout(const TableDef& def) {
     }
     l.hasVarColumns = def.varColumns > 0;
     l.varSlots = static_cast<std::uint16_t>(std::max<int>(maxVar + 1, def.varColumns));
-    for (std::size_t i = 0; i < def.columns.size(); ++i)
+    for (std::size_t i = 0; i < def.columns.size(); ++i) {
         if (!def.columns[i].isFixed())
             l.varOrder.push_back(i);
+        l.hasLongValues = l.hasLongValues || def.columns[i].isLongValue();
+    }
     std::sort(l.varOrder.begin(), l.varOrder.end(), [&](std::size_t a, std::size_t b) {
         return def.columns[a].varIndex < def.columns[b].varIndex;
     });
+    l.rowColumnCount = std::max<std::size_t>(def.maxColumns, def.columns.size());
+    l.maskBytes = (l.rowColumnCount + 7) / 8;
+    l.fixedEnd = 2 + l.fixedAreaSize;
+    l.trailer =
+        l.hasVarColumns ? 2 + 2 * std::size_t{std::min<std::uint16_t>(l.varSlots, 256)} + 2 : 0;
     return l;
 }
 
@@ -221,10 +228,7 @@ void encodeValue(const ColumnDef& c, const Value& v, std::string& out) {
     case ColumnType::Memo: {
         if (v.kind() != Value::Kind::Text)
             badValue(c, "is not text");
-        const std::size_t units = text::encodeStoredUtf8(v.asText(), c.compressedUnicode(), out);
-        if (c.type == ColumnType::Text && units * 2 > c.length)
-            badValue(c,
-                     "is longer than the field's " + std::to_string(c.length / 2) + " characters");
+        checkTextSize(c, text::encodeStoredUtf8(v.asText(), c.compressedUnicode(), out));
         return;
     }
     case ColumnType::DateTime:
@@ -278,39 +282,25 @@ void encodeValue(const ColumnDef& c, const Value& v, std::string& out) {
     }
 }
 
-namespace {
-// The parts of a row's layout that do not depend on its values.
-struct Shape {
-    std::size_t columnCount, maskBytes, slots, fixedEnd, trailer;
-};
-Shape shapeOf(const TableDef& def, const Layout& layout) {
-    Shape s;
-    s.columnCount = std::max<std::size_t>(def.maxColumns, def.columns.size());
-    s.maskBytes = (s.columnCount + 7) / 8;
-    s.slots = std::min<std::size_t>(layout.varSlots, 256);
-    s.fixedEnd = 2 + layout.fixedAreaSize;
-    s.trailer = layout.hasVarColumns ? 2 + 2 * s.slots + 2 : 0;
-    return s;
+void textTooLong(const ColumnDef& c) {
+    badValue(c, "is longer than the field's " + std::to_string(c.length / 2) + " characters");
 }
-} // namespace
 
-std::size_t size(const TableDef& def, const Layout& layout, const std::vector<std::string>& values,
-                 const std::vector<bool>& present) {
-    const Shape s = shapeOf(def, layout);
+std::size_t size(const Layout& layout, const std::vector<std::string>& values,
+                 const std::vector<std::uint8_t>& present) {
     std::size_t varBytes = 0;
     for (std::size_t i : layout.varOrder)
         if (present[i])
             varBytes += values[i].size();
-    return s.fixedEnd + varBytes + s.trailer + s.maskBytes;
+    return layout.fixedEnd + varBytes + layout.trailer + layout.maskBytes;
 }
 
 void build(const TableDef& def, const Layout& layout, const std::vector<std::string>& values,
-           const std::vector<bool>& present, const std::vector<bool>& booleans, std::uint8_t* p,
-           std::size_t rowSize) {
-    const auto [columnCount, maskBytes, slots, fixedEnd, trailer] = shapeOf(def, layout);
+           const std::vector<std::uint8_t>& present, const std::vector<std::uint8_t>& booleans,
+           std::uint8_t* p, std::size_t rowSize) {
     std::memset(p, 0, rowSize);
-    bytes::put16(p, static_cast<std::uint32_t>(columnCount));
-    std::uint8_t* mask = p + rowSize - maskBytes;
+    bytes::put16(p, static_cast<std::uint32_t>(layout.rowColumnCount));
+    std::uint8_t* mask = p + rowSize - layout.maskBytes;
     auto mark = [&](const ColumnDef& c) {
         mask[c.number / 8] |= static_cast<std::uint8_t>(1u << (c.number % 8));
     };
@@ -329,7 +319,8 @@ void build(const TableDef& def, const Layout& layout, const std::vector<std::str
         return;
     // Var columns in var-index order; slots of deleted columns repeat the current offset.
     // The offsets are stored last column first, just below the count.
-    std::size_t at = fixedEnd, slot = 0;
+    const std::size_t slots = std::min<std::size_t>(layout.varSlots, 256);
+    std::size_t at = layout.fixedEnd, slot = 0;
     std::uint8_t* const count = mask - 2;
     auto setOffset = [&](std::size_t k, std::size_t offset) {
         bytes::put16(count - 2 * (k + 1), static_cast<std::uint32_t>(offset));

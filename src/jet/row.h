@@ -27,6 +27,12 @@ struct Layout {
     std::uint16_t varSlots = 0;        ///< entries in the var offset table of rows we write
     bool hasVarColumns = false;        ///< the definition records variable columns
     std::vector<std::size_t> varOrder; ///< indexes of the variable columns by var index
+    bool hasLongValues = false;        ///< some column is a Memo or OLE column
+    // The parts of the rows we write that do not depend on their values.
+    std::size_t rowColumnCount = 0; ///< the column count written at the row's start
+    std::size_t maskBytes = 0;      ///< bytes of the null mask
+    std::size_t fixedEnd = 0;       ///< where the variable data starts
+    std::size_t trailer = 0;        ///< EOD, offsets and count (0 without variable columns)
 };
 Layout makeLayout(const TableDef& def);
 
@@ -71,19 +77,28 @@ inline std::string encodeValue(const ColumnDef& column, const Value& value) {
     return out;
 }
 
+/// Throws InvalidArgument when a text of `units` UTF-16 code units is longer than `column`, a
+/// Text field, holds.
+[[noreturn]] void textTooLong(const ColumnDef& column);
+inline void checkTextSize(const ColumnDef& column, std::size_t units) {
+    if (column.type == ColumnType::Text && units * 2 > column.length)
+        textTooLong(column);
+}
+
 /// The size of the row build() makes from these values.
-std::size_t size(const TableDef& def, const Layout& layout, const std::vector<std::string>& values,
-                 const std::vector<bool>& present);
+std::size_t size(const Layout& layout, const std::vector<std::string>& values,
+                 const std::vector<std::uint8_t>& present);
 /// Builds a row into the `rowSize` = size(...) bytes at `out`. `values[i]` holds the encoded
 /// bytes of column i (already wrapped for long values), `present[i]` whether it is not null;
 /// Boolean columns take `booleans[i]`.
 void build(const TableDef& def, const Layout& layout, const std::vector<std::string>& values,
-           const std::vector<bool>& present, const std::vector<bool>& booleans, std::uint8_t* out,
-           std::size_t rowSize);
+           const std::vector<std::uint8_t>& present, const std::vector<std::uint8_t>& booleans,
+           std::uint8_t* out, std::size_t rowSize);
 inline std::string build(const TableDef& def, const Layout& layout,
-                         const std::vector<std::string>& values, const std::vector<bool>& present,
-                         const std::vector<bool>& booleans) {
-    std::string out(size(def, layout, values, present), '\0');
+                         const std::vector<std::string>& values,
+                         const std::vector<std::uint8_t>& present,
+                         const std::vector<std::uint8_t>& booleans) {
+    std::string out(size(layout, values, present), '\0');
     build(def, layout, values, present, booleans, reinterpret_cast<std::uint8_t*>(out.data()),
           out.size());
     return out;

@@ -1,6 +1,11 @@
 #include "text.h"
 
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "jet/error.h"
 
@@ -90,6 +95,28 @@ bool plainAscii(const std::uint8_t* p, std::size_t n) {
     for (; i < n; i += 2)
         bad |= (p[i] & 0x80) | p[i + 1];
     return bad == 0;
+}
+
+// Narrows UTF-16 units to bytes while they lie in U+0001..U+00FF, the characters compressed
+// text holds one byte each; returns how many units were narrowed.
+std::size_t narrowCompressible(const char16_t* units, std::size_t n, std::uint8_t* out) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Eight units at a time: a unit fits when it is not zero and its high byte is.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF00));
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+        const __m128i fits = _mm_andnot_si128(_mm_cmpeq_epi16(v, zero),
+                                              _mm_cmpeq_epi16(_mm_and_si128(v, high), zero));
+        if (_mm_movemask_epi8(fits) != 0xFFFF)
+            break;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(v, v));
+    }
+#endif
+    for (; i < n && units[i] >= 0x01 && units[i] <= 0xFF; ++i)
+        out[i] = static_cast<std::uint8_t>(units[i]);
+    return i;
 }
 
 } // namespace
@@ -204,9 +231,7 @@ std::string encodeUcs2(std::u16string_view text) {
 std::size_t encodeStoredUtf8(std::string_view utf8, bool allowCompression, std::string& out) {
     // ASCII without NUL: the bytes a compressed text holds.
     if (!compressedAscii(reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size())) {
-        const std::u16string u = utf8ToUtf16(utf8);
-        out = encodeStored(u, allowCompression);
-        return u.size();
+        return encodeStoredUtf16(utf8ToUtf16(utf8), allowCompression, out);
     }
     const std::size_t n = utf8.size();
     if (allowCompression && n > 2) {
@@ -224,18 +249,31 @@ std::size_t encodeStoredUtf8(std::string_view utf8, bool allowCompression, std::
     return n;
 }
 
+std::size_t encodeStoredUtf16(std::u16string_view text, bool allowCompression, std::string& out) {
+    const std::size_t n = text.size();
+    if (allowCompression && n > 2) {
+        out.resize(n + 2);
+        auto* o = reinterpret_cast<std::uint8_t*>(out.data());
+        o[0] = 0xFF;
+        o[1] = 0xFE;
+        if (narrowCompressible(text.data(), n, o + 2) == n)
+            return n;
+    }
+    out.resize(2 * n);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out.data(), text.data(), 2 * n);
+    } else {
+        for (std::size_t i = 0; i < n; ++i) {
+            out[2 * i] = static_cast<char>(text[i] & 0xFF);
+            out[2 * i + 1] = static_cast<char>(text[i] >> 8);
+        }
+    }
+    return n;
+}
+
 std::string encodeStored(std::u16string_view text, bool allowCompression) {
-    bool compressible = allowCompression && text.size() > 2;
-    for (std::size_t i = 0; compressible && i < text.size(); ++i)
-        compressible = text[i] >= 0x01 && text[i] <= 0xFF;
-    if (!compressible)
-        return encodeUcs2(text);
     std::string out;
-    out.reserve(text.size() + 2);
-    out.push_back(static_cast<char>(0xFF));
-    out.push_back(static_cast<char>(0xFE));
-    for (char16_t u : text)
-        out.push_back(static_cast<char>(u));
+    encodeStoredUtf16(text, allowCompression, out);
     return out;
 }
 

@@ -37,6 +37,11 @@ std::string encodeStored(std::u16string_view text, bool allowCompression);
 /// encodeStored; plain ASCII takes a fast path. Throws InvalidArgument on malformed UTF-8.
 std::size_t encodeStoredUtf8(std::string_view utf8, bool allowCompression, std::string& out);
 
+/// Stored bytes of UTF-16 text, written into `out` (replacing its contents and reusing its
+/// memory); returns the number of code units. Same rules as encodeStored; the units are stored
+/// as they are (an unpaired surrogate is kept, as UCS-2 allows). Never throws.
+std::size_t encodeStoredUtf16(std::u16string_view text, bool allowCompression, std::string& out);
+
 /// Plain UCS-2 bytes, as names of tables, columns and indexes are stored.
 std::string encodeUcs2(std::u16string_view text);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "bytes.h"
 #include "data_page.h"
@@ -97,6 +98,17 @@ void UsageMap::remove(std::uint32_t page) {
     if (it == pages_.end() || *it != page)
         return;
     pages_.erase(it);
+    changed_ = true;
+}
+
+void UsageMap::remove(const std::vector<std::uint32_t>& pages) {
+    std::vector<std::uint32_t> kept;
+    kept.reserve(pages_.size());
+    std::set_difference(pages_.begin(), pages_.end(), pages.begin(), pages.end(),
+                        std::back_inserter(kept));
+    if (kept.size() == pages_.size())
+        return;
+    pages_ = std::move(kept);
     changed_ = true;
 }
 

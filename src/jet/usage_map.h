@@ -29,6 +29,8 @@ public:
     bool contains(std::uint32_t page) const;
     void add(std::uint32_t page);
     void remove(std::uint32_t page);
+    /// Removes every page of `pages` (ascending) in one pass.
+    void remove(const std::vector<std::uint32_t>& pages);
     std::uint32_t pointer() const { return pointer_; }
     /// Bitmap pages of a reference map (0 entries are unused slots).
     const std::vector<std::uint32_t>& bitmapPages() const { return bitmapPages_; }

@@ -362,6 +362,10 @@ void frmToDo::appendRow(const QString& column1) {
     m_model->append(column1);
 }
 
+void frmToDo::expectRows(int count) {
+    m_model->reserve(count);
+}
+
 void frmToDo::setCurrentRowCell(int column, const QString& text) {
     const int row = m_model->currentRow();
     if (row < 0 || column < 2 || column > ToDoListModel::kColumns)

@@ -74,6 +74,7 @@ public:
 
     // db::ToDoList: rows 1..rowCount(), columns 1..5.
     void appendRow(const QString& column1) override;
+    void expectRows(int count) override;
     void setCurrentRowCell(int column, const QString& text) override;
     int rowCount() const override;
     QString cellText(int row, int column) const override;

@@ -101,32 +101,37 @@ void ToDoListModel::setText(int row, int column, const QString& text) {
     Row& target = m_rows.at(row);
     target.texts.at(column) = text;
     if (column >= kFirstDate)
-        target.dates.at(column - kFirstDate).reset();
+        target.datesKnown.at(column - kFirstDate) = Known::No;
     cellChanged(row, column);
 }
 
 void ToDoListModel::setDate(int row, int column, const QString& text, std::optional<double> value) {
     Row& target = m_rows.at(row);
     target.texts.at(column) = text;
-    target.dates.at(column - kFirstDate) = value;
+    target.keepDate(column - kFirstDate, value);
     cellChanged(row, column);
 }
 
 std::optional<double> ToDoListModel::dateValue(int row, int column) const {
     const Row& target = m_rows.at(row);
-    if (const auto& kept = target.dates.at(column - kFirstDate))
-        return *kept;
+    if (target.datesKnown.at(column - kFirstDate) != Known::No)
+        return target.keptDate(column - kFirstDate);
     return db::dateFromText(target.texts.at(column));
 }
 
 void ToDoListModel::cellChanged(int row, int column) {
     if (column == 4)
-        m_rows.at(row).deadlineDay.reset();
+        m_rows.at(row).deadlineDayKnown = Known::No;
     if (!m_bulk) {
         // Column 5 decides the colour of the whole row.
         const QModelIndex first = index(row, column == 4 ? 0 : column);
         emit dataChanged(first, index(row, column));
     }
+}
+
+void ToDoListModel::reserve(int count) {
+    if (count > 0)
+        m_rows.reserve(m_rows.size() + static_cast<std::size_t>(count));
 }
 
 void ToDoListModel::append(const QString& column1) {
@@ -168,10 +173,15 @@ void ToDoListModel::swapTexts(int rowA, int rowB, int column) {
     Row& a = m_rows.at(rowA);
     Row& b = m_rows.at(rowB);
     std::swap(a.texts.at(column), b.texts.at(column));
-    if (column >= kFirstDate)
-        std::swap(a.dates.at(column - kFirstDate), b.dates.at(column - kFirstDate));
-    if (column == 4)
+    if (column >= kFirstDate) {
+        const std::size_t i = static_cast<std::size_t>(column - kFirstDate);
+        std::swap(a.dates.at(i), b.dates.at(i));
+        std::swap(a.datesKnown.at(i), b.datesKnown.at(i));
+    }
+    if (column == 4) {
         std::swap(a.deadlineDay, b.deadlineDay);
+        std::swap(a.deadlineDayKnown, b.deadlineDayKnown);
+    }
     if (!m_bulk) {
         emit dataChanged(index(rowA, 0), index(rowA, kColumns - 1));
         emit dataChanged(index(rowB, 0), index(rowB, kColumns - 1));
@@ -236,11 +246,14 @@ void ToDoListModel::endBulkAppend() {
 
 ToDoListModel::Urgency ToDoListModel::urgency(int row) const {
     const Row& target = m_rows.at(row);
-    if (!target.deadlineDay)
-        target.deadlineDay = dayOf(dateValue(row, 4));
-    if (!*target.deadlineDay)
+    if (target.deadlineDayKnown == Known::No) {
+        const std::optional<qint64> day = dayOf(dateValue(row, 4));
+        target.deadlineDayKnown = day ? Known::Value : Known::NoValue;
+        target.deadlineDay = day.value_or(0);
+    }
+    if (target.deadlineDayKnown == Known::NoValue)
         return Urgency::None;
-    const qint64 deadline = **target.deadlineDay;
+    const qint64 deadline = target.deadlineDay;
     const qint64 today = m_today.value_or(QDate::currentDate()).toJulianDay();
     if (deadline < today)
         return Urgency::Overdue;

@@ -52,6 +52,11 @@ public:
     /// The same by index into definition().columns, as field(int) reads.
     void setField(int columnIndex, Value value);
     void setField(int columnIndex, std::string_view utf8Text);
+    /// Sets a Text or Memo field from UTF-16, encoded at once: the same as a Text Value of
+    /// that text, without converting it to UTF-8 and back.
+    void setField(int columnIndex, std::u16string_view utf16Text);
+    /// The same as setField(columnIndex, Value::dateTime(days)), without making the Value.
+    void setDateTime(int columnIndex, double days);
     /// Stores the new row at the end of the table's stored order. The cursor stays where
     /// it was.
     void update();
