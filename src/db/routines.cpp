@@ -63,17 +63,9 @@ QString textOf(const jet::Value& value) {
     }
 }
 
-int requireField(const jet::Recordset& records, const char* name) {
-    const int index = records.fieldIndex(name);
-    if (index < 0)
-        throw jet::Error(jet::ErrorKind::NotFound,
-                         "Table '" + records.definition().name + "' has no field '" + name + "'.");
-    return index;
-}
-
 // Appends `field` of every row from the current one on to `list`.
 void appendNames(jet::Recordset& records, const char* field, QStringList& list) {
-    const int index = requireField(records, field);
+    const int index = records.requireField(field);
     for (; !records.eof(); records.moveNext()) {
         const jet::Value value = records.field(index);
         if (value.isNull())
@@ -219,12 +211,12 @@ void LoadToDoItems(const QString& path, ToDoList& list) {
     // table without records loads whatever its fields are.
     int priority = -1, client = -1, project = -1, thingToDo = -1, startDate = -1, deadline = -1;
     if (!items.eof()) {
-        priority = requireField(items, schema::kTtdPriority);
-        client = requireField(items, schema::kTtdClient);
-        project = requireField(items, schema::kTtdProject);
-        thingToDo = requireField(items, schema::kThingToDo);
-        startDate = requireField(items, schema::kStartDate);
-        deadline = requireField(items, schema::kDeadline);
+        priority = items.requireField(schema::kTtdPriority);
+        client = items.requireField(schema::kTtdClient);
+        project = items.requireField(schema::kTtdProject);
+        thingToDo = items.requireField(schema::kThingToDo);
+        startDate = items.requireField(schema::kStartDate);
+        deadline = items.requireField(schema::kDeadline);
     }
 
     list.expectRows(static_cast<int>(std::min<std::size_t>(items.recordCount(), INT_MAX)));
@@ -258,12 +250,12 @@ namespace {
 class ItemWriter {
 public:
     explicit ItemWriter(jet::Recordset& items)
-        : items_(items), priority_(requireField(items, schema::kTtdPriority)),
-          client_(requireField(items, schema::kTtdClient)),
-          project_(requireField(items, schema::kTtdProject)),
-          thingToDo_(requireField(items, schema::kThingToDo)),
-          startDate_(requireField(items, schema::kStartDate)),
-          deadline_(requireField(items, schema::kDeadline)) {}
+        : items_(items), priority_(items.requireField(schema::kTtdPriority)),
+          client_(items.requireField(schema::kTtdClient)),
+          project_(items.requireField(schema::kTtdProject)),
+          thingToDo_(items.requireField(schema::kThingToDo)),
+          startDate_(items.requireField(schema::kStartDate)),
+          deadline_(items.requireField(schema::kDeadline)) {}
 
     /// Adds one record holding `item`: its name in "TTD Client" or "TTD Project" (the other
     /// stays null), a date without a value null.
@@ -324,7 +316,7 @@ ReferenceLists ReadReferenceTables(const QString& path, bool withClientsAndProje
     ReferenceLists lists;
     auto read = [&database](const char* table, const char* field, QStringList& list) {
         jet::Recordset rows = database.openTable(table);
-        const int index = requireField(rows, field);
+        const int index = rows.requireField(field);
         for (; !rows.eof(); rows.moveNext()) {
             const jet::Value value = rows.field(index);
             if (!value.isNull())
@@ -349,10 +341,10 @@ bool ReplaceToDoItem(const QString& path, const StoredItemKey& old, const ToDoIt
     bool deleted = false;
     changeToDoItems(path, [&](jet::Recordset& items) {
         if (!items.eof()) {
-            const int client = requireField(items, schema::kTtdClient);
-            const int project = requireField(items, schema::kTtdProject);
-            const int priority = requireField(items, schema::kTtdPriority);
-            const int thingToDo = requireField(items, schema::kThingToDo);
+            const int client = items.requireField(schema::kTtdClient);
+            const int project = items.requireField(schema::kTtdProject);
+            const int priority = items.requireField(schema::kTtdPriority);
+            const int thingToDo = items.requireField(schema::kThingToDo);
             for (; !items.eof(); items.moveNext()) {
                 if (textOrEmpty(items, priority) != old.priority ||
                     textOrEmpty(items, thingToDo) != old.thingToDo)

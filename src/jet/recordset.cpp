@@ -76,6 +76,10 @@ int Recordset::fieldIndex(std::string_view name) const {
     return impl_->fieldIndex(name);
 }
 
+int Recordset::requireField(std::string_view name) const {
+    return impl_->requireField(name);
+}
+
 void Recordset::addNew() {
     impl_->checkOpen();
     impl_->db_->checkWritable(*impl_->table_);

@@ -16,14 +16,6 @@ namespace {
 constexpr std::size_t kChunk = std::size_t{256} << 10;
 constexpr std::size_t kFoldAt = 75; // octets per line, CRLF not counted
 
-int requireField(const jet::Recordset& records, const char* name) {
-    const int index = records.fieldIndex(name);
-    if (index < 0)
-        throw jet::Error(jet::ErrorKind::NotFound,
-                         "Table '" + records.definition().name + "' has no field '" + name + "'.");
-    return index;
-}
-
 // Appends `line` and CRLF to `out`, folded: a line longer than 75 octets goes on after CRLF and
 // one blank. A cut never falls before a UTF-8 continuation byte.
 void appendFolded(std::string& out, std::string_view line) {
@@ -124,12 +116,12 @@ void exportIcs(jet::Database& db, const std::string& table, std::string_view sta
         throw std::runtime_error("only the table \"" + std::string(db::schema::kThingsToDo) +
                                  "\" can be exported as iCalendar, not \"" + table + "\"");
     jet::Recordset items = db.openTable(table);
-    const int priority = requireField(items, db::schema::kTtdPriority);
-    const int client = requireField(items, db::schema::kTtdClient);
-    const int project = requireField(items, db::schema::kTtdProject);
-    const int thingToDo = requireField(items, db::schema::kThingToDo);
-    const int startDate = requireField(items, db::schema::kStartDate);
-    const int deadline = requireField(items, db::schema::kDeadline);
+    const int priority = items.requireField(db::schema::kTtdPriority);
+    const int client = items.requireField(db::schema::kTtdClient);
+    const int project = items.requireField(db::schema::kTtdProject);
+    const int thingToDo = items.requireField(db::schema::kThingToDo);
+    const int startDate = items.requireField(db::schema::kStartDate);
+    const int deadline = items.requireField(db::schema::kDeadline);
 
     std::string out = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Tarnwick//Tarnwick to-do "
                       "list//EN\r\nCALSCALE:GREGORIAN\r\n";

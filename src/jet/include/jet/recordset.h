@@ -34,6 +34,8 @@ public:
     Value field(std::string_view name) const;
     Value field(int columnIndex) const;          ///< index into definition().columns
     int fieldIndex(std::string_view name) const; ///< -1 when there is none
+    /// fieldIndex(), but an unknown field throws NotFound naming the table and the field.
+    int requireField(std::string_view name) const;
     /// Appends to `out` what field(columnIndex).asText() would return (UTF-8 text, the bytes
     /// of binary and GUID values, the decimal text of Decimal values) without building the
     /// Value, so that reading many rows allocates nothing per value. Returns false, appending
