@@ -11,6 +11,7 @@
 
 #include "db/schema.h"
 #include "jet/database.h"
+#include "plain_write.h"
 #include "todo_data.h"
 
 namespace {
@@ -72,12 +73,7 @@ void BM_PlainWriteSameBytes(benchmark::State& state) {
     const std::vector<char> bytes(static_cast<std::size_t>(p.tableBytes), 'x');
     const std::string plain = path + ".plain";
     for (auto _ : state) {
-        const int fd = ::open(plain.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::size_t done = 0;
-        while (done < bytes.size())
-            done += static_cast<std::size_t>(::write(fd, bytes.data() + done, bytes.size() - done));
-        ::fdatasync(fd);
-        ::close(fd);
+        bench::writeAndSync(plain, bytes);
     }
     std::remove(plain.c_str());
 }

@@ -15,7 +15,6 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <fcntl.h>
 #include <map>
 #include <unistd.h>
 #include <vector>
@@ -26,6 +25,7 @@
 #include "db/routines.h"
 #include "db/schema.h"
 #include "kept_dates_list.h"
+#include "plain_write.h"
 #include "support/fake_platform.h"
 
 namespace {
@@ -120,12 +120,7 @@ void PlainWrite(benchmark::State& state) {
     const std::vector<char> bytes(static_cast<std::size_t>(file.tableBytes), 'x');
     const std::string plain = db::enginePath(file.path) + ".plain";
     for (auto _ : state) {
-        const int fd = ::open(plain.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::size_t done = 0;
-        while (done < bytes.size())
-            done += static_cast<std::size_t>(::write(fd, bytes.data() + done, bytes.size() - done));
-        ::fdatasync(fd);
-        ::close(fd);
+        bench::writeAndSync(plain, bytes);
     }
     ::unlink(plain.c_str());
     state.counters["table_bytes"] = static_cast<double>(file.tableBytes);
