@@ -6,11 +6,12 @@
 # nothing under the install. As root the programs run as the unprivileged user 65534, for whom
 # the permission bits count.
 #
-#   tests/install/installed_program_test.sh BUILD_DIR APP_ID
+#   tests/install/installed_program_test.sh BUILD_DIR APP_ID LIBDIR
 set -euo pipefail
 
 build="$(cd "$1" && pwd)"
 app_id="$2"
+libdir="$3"
 tmp="$(mktemp -d)"
 chmod 755 "${tmp}"
 program_pid=""
@@ -30,7 +31,7 @@ as_user=()
 if [ "$(id -u)" -eq 0 ]; then as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups --); fi
 
 # The files every install holds, relative to its prefix.
-expected=(bin/tarnwick bin/tarnwick-cli share/tarnwick/tarnwick.gif
+expected=(bin/tarnwick bin/tarnwick-cli "${libdir}/tarnwick/tarnwick_browser.so" share/tarnwick/tarnwick.gif
   "share/applications/${app_id}.desktop" "share/metainfo/${app_id}.metainfo.xml"
   "share/icons/hicolor/scalable/apps/${app_id}.svg")
 for size in 16 24 32 48 64 128 256; do

@@ -9,6 +9,8 @@
 #include "db/schema.h"
 #include "jet/error.h"
 #include "ui/common/window_registry.h"
+#include "ui/help/browser_window.h"
+#include "ui/help/frm_browser.h"
 #include "ui/main/frm_todo.h"
 #include "ui/main/todo_list_model.h"
 #include "ui/main/todo_list_view.h"
@@ -71,6 +73,7 @@ WindowFixture::WindowFixture(Files files) : fakes(files) {
     app::ProgramFontName = QStringLiteral("Ariel");
     app::ProgramFontSize = QStringLiteral("9");
     ui::installWindowOpeners();
+    ui::linkBrowserWindow([] { frmBrowser::showWindow(); });
     initial = new frmInitial;
     ui::WindowRegistry::instance().add(initial);
 }

@@ -1,8 +1,8 @@
 #include "ui/main/window_openers.h"
 
 #include "app/globals.h"
+#include "ui/help/browser_window.h"
 #include "ui/help/frm_about.h"
-#include "ui/help/frm_browser.h"
 #include "ui/help/web_addresses.h"
 #include "ui/items/frm_add_to_todo.h"
 #include "ui/items/frm_edit_todo.h"
@@ -27,10 +27,10 @@ void installWindowOpeners() {
     openers.clients = [] { frmClient::showWindow(); };
     openers.projects = [] { frmProject::showWindow(); };
     openers.about = [] { frmAbout::showWindow(); };
-    openers.learnAboutVellumtide = [] { frmBrowser::showWindow(); };
+    openers.learnAboutVellumtide = [] { showBrowserWindow(); };
     openers.visitMakerSite = [] {
         app::StartingAddress = help::makerSiteAddress();
-        frmBrowser::showWindow();
+        showBrowserWindow();
     };
 }
 
