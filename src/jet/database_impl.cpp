@@ -717,6 +717,45 @@ void TableWriter::remove(const RowRef& ref) {
     --rowCountDelta_;
 }
 
+void TableWriter::removeAll(const RowList& rows, const std::vector<bool>& skip) {
+    if (table_->layout.hasLongValues) {
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (!skip[i])
+                remove(rows[i]);
+        return;
+    }
+    // Without long values a row's removal changes no page until the commit, so each page is
+    // looked up once for all its rows.
+    std::uint32_t pageNumber = 0;
+    const std::uint8_t* p = nullptr;
+    std::int64_t removed = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (skip[i])
+            continue;
+        const RowRef& ref = rows[i];
+        if (!p || ref.page != pageNumber) {
+            p = db_.pager.read(ref.page);
+            pageNumber = ref.page;
+        }
+        const bool overflow = page::slot(p, ref.slot, ref.page).overflow(); // validates
+        markDeleted(ref.page, ref.slot);
+        if (overflow) {
+            const RowRef data = db_.dataSlot(*table_, ref);
+            p = nullptr; // other pages were read
+            if (!(data == ref))
+                markDeleted(data.page, data.slot);
+            if (hotPage_ == data.page)
+                hotPage_ = 0;
+        }
+        if (hotPage_ == ref.page)
+            hotPage_ = 0;
+        if (lastLive_ && *lastLive_ == ref)
+            lastLiveKnown_ = false;
+        ++removed;
+    }
+    rowCountDelta_ -= removed;
+}
+
 std::uint32_t TableWriter::storeLongValue(std::uint16_t columnNumber, const std::string& data) {
     auto it = longValues_.find(columnNumber);
     if (it == longValues_.end()) {

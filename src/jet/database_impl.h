@@ -101,6 +101,8 @@ public:
     /// the new row.
     std::uint8_t* place(std::size_t size, RowRef& placed);
     void remove(const RowRef& ref);
+    /// remove() for each row of `rows` whose `skip` entry is false.
+    void removeAll(const RowList& rows, const std::vector<bool>& skip);
     /// A long value's bytes in a row on a long-value page; returns its page/row pointer.
     std::uint32_t storeLongValue(std::uint16_t columnNumber, const std::string& data);
     /// Writes compaction, page maps and the row count into the pages.
