@@ -272,10 +272,11 @@ void encodeFields(TableWriter& writer, PendingRow& row) {
         switch (row.state[i]) {
         case PendingRow::State::Null:
             continue;
-        case PendingRow::State::Stored:
+        case PendingRow::State::Stored: // never a long value
             if (c.type == ColumnType::Text)
                 row::checkTextSize(c, row.units[i]);
-            break;
+            row.present[i] = 1;
+            continue;
         case PendingRow::State::Value: {
             const Value& v = row.values[i];
             if (v.isNull())
