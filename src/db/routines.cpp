@@ -285,29 +285,14 @@ private:
     int priority_, client_, project_, thingToDo_, startDate_, deadline_;
 };
 
-// The texts of one row of a list, read in place.
-struct RowTexts {
-    std::u16string_view priority, name, thingToDo;
-};
-
-// Reads the texts of row `row` of `list` (`scratch` serves lists that make them) and asks the
-// processor to bring them into its cache: a long list's texts are scattered over the heap, and
-// fetching the next row's while this one is written hides most of the wait.
-RowTexts fetchRow(const ToDoList& list, int row, QString (&scratch)[3]) {
-    const RowTexts texts{unitsOf(list.cellTextView(row, 1, scratch[0])),
-                         unitsOf(list.cellTextView(row, 2, scratch[1])),
-                         unitsOf(list.cellTextView(row, 3, scratch[2]))};
-    for (const std::u16string_view text : {texts.priority, texts.name, texts.thingToDo})
-        for (std::size_t at = 0; at < text.size(); at += 32) // 64-byte cache lines
-            __builtin_prefetch(text.data() + at);
-    return texts;
-}
-
-// Writes the row of `list` whose texts are `texts` as an item: column 2 is a client when it
-// contains ", ".
-void writeRow(ItemWriter& writer, const ToDoList& list, int row, const RowTexts& texts) {
-    writer.write(texts.priority, texts.name.find(u", ") != std::u16string_view::npos, texts.name,
-                 texts.thingToDo, list.cellDate(row, 4), list.cellDate(row, 5));
+// Writes row `row` of `list` as an item: column 2 is a client when it contains ", ". The
+// texts are read in place (`scratch` serves lists that make them).
+void writeRow(ItemWriter& writer, const ToDoList& list, int row, QString (&scratch)[3]) {
+    const std::u16string_view name = unitsOf(list.cellTextView(row, 2, scratch[1]));
+    writer.write(unitsOf(list.cellTextView(row, 1, scratch[0])),
+                 name.find(u", ") != std::u16string_view::npos, name,
+                 unitsOf(list.cellTextView(row, 3, scratch[2])), list.cellDate(row, 4),
+                 list.cellDate(row, 5));
 }
 
 } // namespace
@@ -316,15 +301,10 @@ void RewriteToDoItems(const QString& path, const ToDoList& list) {
     changeToDoItems(path, [&list](jet::Recordset& items) {
         items.deleteAll();
         ItemWriter writer(items);
-        QString scratch[2][3]; // this row's and the next one's
+        QString scratch[3];
         const int rows = list.rowCount();
-        RowTexts next = rows > 0 ? fetchRow(list, 1, scratch[0]) : RowTexts{};
-        for (int row = 1; row <= rows; ++row) {
-            const RowTexts texts = next;
-            if (row < rows)
-                next = fetchRow(list, row + 1, scratch[row % 2]);
-            writeRow(writer, list, row, texts);
-        }
+        for (int row = 1; row <= rows; ++row)
+            writeRow(writer, list, row, scratch);
     });
 }
 
