@@ -285,12 +285,19 @@ private:
     int priority_, client_, project_, thingToDo_, startDate_, deadline_;
 };
 
-// Writes row `row` of `list` as an item: column 2 is a client when it contains ", ". The
-// texts are read in place (`scratch` serves lists that make them).
+// Whether a name names a client: it contains ", ".
+bool namesClient(std::u16string_view name) {
+    for (std::size_t i = 1; i < name.size(); ++i)
+        if (name[i] == u' ' && name[i - 1] == u',')
+            return true;
+    return false;
+}
+
+// Writes row `row` of `list` as an item. The texts are read in place (`scratch` serves lists
+// that make them).
 void writeRow(ItemWriter& writer, const ToDoList& list, int row, QString (&scratch)[3]) {
     const std::u16string_view name = unitsOf(list.cellTextView(row, 2, scratch[1]));
-    writer.write(unitsOf(list.cellTextView(row, 1, scratch[0])),
-                 name.find(u", ") != std::u16string_view::npos, name,
+    writer.write(unitsOf(list.cellTextView(row, 1, scratch[0])), namesClient(name), name,
                  unitsOf(list.cellTextView(row, 3, scratch[2])), list.cellDate(row, 4),
                  list.cellDate(row, 5));
 }
