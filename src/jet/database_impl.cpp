@@ -729,6 +729,7 @@ void TableWriter::removeAll(const RowList& rows, const std::vector<bool>& skip) 
     // looked up once for all its rows.
     std::uint32_t pageNumber = 0;
     const std::uint8_t* p = nullptr;
+    std::vector<bool>* slots = nullptr; // the page's entry in deleted_, once made
     std::int64_t removed = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (skip[i])
@@ -737,12 +738,19 @@ void TableWriter::removeAll(const RowList& rows, const std::vector<bool>& skip) 
         if (!p || ref.page != pageNumber) {
             p = db_.pager.read(ref.page);
             pageNumber = ref.page;
+            slots = nullptr;
         }
         const bool overflow = page::slot(p, ref.slot, ref.page).overflow(); // validates
-        markDeleted(ref.page, ref.slot);
+        if (slots && ref.slot < slots->size()) {
+            (*slots)[ref.slot] = true;
+        } else {
+            markDeleted(ref.page, ref.slot);
+            slots = lastMarked_;
+        }
         if (overflow) {
             const RowRef data = db_.dataSlot(*table_, ref);
             p = nullptr; // other pages were read
+            slots = nullptr;
             if (!(data == ref))
                 markDeleted(data.page, data.slot);
             if (hotPage_ == data.page)
