@@ -464,15 +464,14 @@ std::set<std::uint32_t> DatabaseImpl::usedPages() {
     return used;
 }
 
-void DatabaseImpl::checkWritable(const Table& t) const {
+void DatabaseImpl::refuseWriting(const Table& t) const {
     if (!pager.writable())
         throw Error(ErrorKind::ReadOnly,
                     "The database file '" + pager.path() + "' is open for reading only.");
-    if (!t.def.realIndexes.empty())
-        throw Error(ErrorKind::Unsupported,
-                    "Table '" + t.def.name +
-                        "' has indexes, which this program cannot keep up to date; it was not "
-                        "changed.");
+    throw Error(ErrorKind::Unsupported,
+                "Table '" + t.def.name +
+                    "' has indexes, which this program cannot keep up to date; it was not "
+                    "changed.");
 }
 
 // ---------------------------------------------------------------------------------------------
