@@ -39,6 +39,10 @@ public:
         return rows.at(static_cast<std::size_t>(row - 1))
             .texts[static_cast<std::size_t>(column - 1)];
     }
+    QStringView cellTextView(int row, int column, QString&) const override {
+        return rows.at(static_cast<std::size_t>(row - 1))
+            .texts[static_cast<std::size_t>(column - 1)];
+    }
     std::optional<double> cellDate(int row, int column) const override {
         const Row& r = rows.at(static_cast<std::size_t>(row - 1));
         if (const auto& kept = r.dates[static_cast<std::size_t>(column - 4)])

@@ -39,10 +39,7 @@ inline const char* const kTodoFields[] = {
 inline void rewriteTodos(jet::Database& db, const std::vector<Row>& rows) {
     jet::Transaction tx(db);
     auto rs = db.openTable("Things To Do");
-    while (!rs.eof()) {
-        rs.deleteCurrent();
-        rs.moveNext();
-    }
+    rs.deleteAll(); // as the program's rewrite does
     for (const Row& r : rows) {
         rs.addNew();
         for (int i = 0; i < 6; ++i)

@@ -77,9 +77,8 @@ void appendNames(jet::Recordset& records, const char* field, QStringList& list) 
 }
 
 // The UTF-16 units of `text`, as the engine takes texts.
-std::u16string_view unitsOf(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.constData()),
-            static_cast<std::size_t>(text.size())};
+std::u16string_view unitsOf(QStringView text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
 // A field's value as text, no value counting as the empty text.
@@ -260,18 +259,23 @@ public:
     /// Adds one record holding `item`: its name in "TTD Client" or "TTD Project" (the other
     /// stays null), a date without a value null.
     void write(const ToDoItem& item) {
+        write(unitsOf(item.priority), item.ofClient, unitsOf(item.name), unitsOf(item.thingToDo),
+              item.startDate, item.deadline);
+    }
+    /// The same from the item's texts as UTF-16 units.
+    void write(std::u16string_view priority, bool ofClient, std::u16string_view name,
+               std::u16string_view thingToDo, std::optional<double> startDate,
+               std::optional<double> deadline) {
         items_.addNew();
-        setText(priority_, item.priority);
-        setText(item.ofClient ? client_ : project_, item.name);
-        setText(thingToDo_, item.thingToDo);
-        setDate(startDate_, item.startDate);
-        setDate(deadline_, item.deadline);
+        items_.setField(priority_, priority);
+        items_.setField(ofClient ? client_ : project_, name);
+        items_.setField(thingToDo_, thingToDo);
+        setDate(startDate_, startDate);
+        setDate(deadline_, deadline);
         items_.update();
     }
 
 private:
-    // Texts go to the engine as the UTF-16 they are held in.
-    void setText(int field, const QString& text) { items_.setField(field, unitsOf(text)); }
     void setDate(int field, std::optional<double> days) {
         if (days)
             items_.setDateTime(field, *days);
@@ -281,33 +285,33 @@ private:
     int priority_, client_, project_, thingToDo_, startDate_, deadline_;
 };
 
-// The item of row `row` of `list`: column 2 is a client when it contains ", ".
-ToDoItem itemOfRow(const ToDoList& list, int row) {
-    ToDoItem item;
-    item.priority = list.cellText(row, 1);
-    item.name = list.cellText(row, 2);
-    item.ofClient = unitsOf(item.name).find(u", ") != std::u16string_view::npos;
-    item.thingToDo = list.cellText(row, 3);
-    item.startDate = list.cellDate(row, 4);
-    item.deadline = list.cellDate(row, 5);
-    return item;
+// Whether a name names a client: it contains ", ".
+bool namesClient(std::u16string_view name) {
+    for (std::size_t i = 1; i < name.size(); ++i)
+        if (name[i] == u' ' && name[i - 1] == u',')
+            return true;
+    return false;
+}
+
+// Writes row `row` of `list` as an item. The texts are read in place (`scratch` serves lists
+// that make them).
+void writeRow(ItemWriter& writer, const ToDoList& list, int row, QString (&scratch)[3]) {
+    const std::u16string_view name = unitsOf(list.cellTextView(row, 2, scratch[1]));
+    writer.write(unitsOf(list.cellTextView(row, 1, scratch[0])), namesClient(name), name,
+                 unitsOf(list.cellTextView(row, 3, scratch[2])), list.cellDate(row, 4),
+                 list.cellDate(row, 5));
 }
 
 } // namespace
 
 void RewriteToDoItems(const QString& path, const ToDoList& list) {
     changeToDoItems(path, [&list](jet::Recordset& items) {
-        if (!items.eof()) {
-            items.moveFirst();
-            while (!items.eof()) {
-                items.deleteCurrent();
-                items.moveNext();
-            }
-        }
+        items.deleteAll();
         ItemWriter writer(items);
+        QString scratch[3];
         const int rows = list.rowCount();
         for (int row = 1; row <= rows; ++row)
-            writer.write(itemOfRow(list, row));
+            writeRow(writer, list, row, scratch);
     });
 }
 

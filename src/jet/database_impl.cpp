@@ -272,10 +272,11 @@ void encodeFields(TableWriter& writer, PendingRow& row) {
         switch (row.state[i]) {
         case PendingRow::State::Null:
             continue;
-        case PendingRow::State::Stored:
+        case PendingRow::State::Stored: // never a long value
             if (c.type == ColumnType::Text)
                 row::checkTextSize(c, row.units[i]);
-            break;
+            row.present[i] = 1;
+            continue;
         case PendingRow::State::Value: {
             const Value& v = row.values[i];
             if (v.isNull())
@@ -463,15 +464,14 @@ std::set<std::uint32_t> DatabaseImpl::usedPages() {
     return used;
 }
 
-void DatabaseImpl::checkWritable(const Table& t) const {
+void DatabaseImpl::refuseWriting(const Table& t) const {
     if (!pager.writable())
         throw Error(ErrorKind::ReadOnly,
                     "The database file '" + pager.path() + "' is open for reading only.");
-    if (!t.def.realIndexes.empty())
-        throw Error(ErrorKind::Unsupported,
-                    "Table '" + t.def.name +
-                        "' has indexes, which this program cannot keep up to date; it was not "
-                        "changed.");
+    throw Error(ErrorKind::Unsupported,
+                "Table '" + t.def.name +
+                    "' has indexes, which this program cannot keep up to date; it was not "
+                    "changed.");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -715,6 +715,53 @@ void TableWriter::remove(const RowRef& ref) {
     if (lastLive_ && *lastLive_ == ref)
         lastLiveKnown_ = false;
     --rowCountDelta_;
+}
+
+void TableWriter::removeAll(const RowList& rows, const std::vector<bool>& skip) {
+    if (table_->layout.hasLongValues) {
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (!skip[i])
+                remove(rows[i]);
+        return;
+    }
+    // Without long values a row's removal changes no page until the commit, so each page is
+    // looked up once for all its rows.
+    std::uint32_t pageNumber = 0;
+    const std::uint8_t* p = nullptr;
+    std::vector<bool>* slots = nullptr; // the page's entry in deleted_, once made
+    std::int64_t removed = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (skip[i])
+            continue;
+        const RowRef& ref = rows[i];
+        if (!p || ref.page != pageNumber) {
+            p = db_.pager.read(ref.page);
+            pageNumber = ref.page;
+            slots = nullptr;
+        }
+        const bool overflow = page::slot(p, ref.slot, ref.page).overflow(); // validates
+        if (slots && ref.slot < slots->size()) {
+            (*slots)[ref.slot] = true;
+        } else {
+            markDeleted(ref.page, ref.slot);
+            slots = lastMarked_;
+        }
+        if (overflow) {
+            const RowRef data = db_.dataSlot(*table_, ref);
+            p = nullptr; // other pages were read
+            slots = nullptr;
+            if (!(data == ref))
+                markDeleted(data.page, data.slot);
+            if (hotPage_ == data.page)
+                hotPage_ = 0;
+        }
+        if (hotPage_ == ref.page)
+            hotPage_ = 0;
+        if (lastLive_ && *lastLive_ == ref)
+            lastLiveKnown_ = false;
+        ++removed;
+    }
+    rowCountDelta_ -= removed;
 }
 
 std::uint32_t TableWriter::storeLongValue(std::uint16_t columnNumber, const std::string& data) {

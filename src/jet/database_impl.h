@@ -101,6 +101,8 @@ public:
     /// the new row.
     std::uint8_t* place(std::size_t size, RowRef& placed);
     void remove(const RowRef& ref);
+    /// remove() for each row of `rows` whose `skip` entry is false.
+    void removeAll(const RowList& rows, const std::vector<bool>& skip);
     /// A long value's bytes in a row on a long-value page; returns its page/row pointer.
     std::uint32_t storeLongValue(std::uint16_t columnNumber, const std::string& data);
     /// Writes compaction, page maps and the row count into the pages.
@@ -237,8 +239,13 @@ public:
     /// Every page something refers to: header, global map, definitions, page maps and the
     /// pages they list. Throws Corrupt when a structure cannot be read.
     std::set<std::uint32_t> usedPages();
-    /// Refuses writing to tables whose indexes this engine does not maintain.
-    void checkWritable(const Table& t) const;
+    /// Refuses writing to a file open for reading only and to tables whose indexes this engine
+    /// does not maintain (the error worked out apart: checked for every row added).
+    void checkWritable(const Table& t) const {
+        if (!pager.writable() || !t.def.realIndexes.empty()) [[unlikely]]
+            refuseWriting(t);
+    }
+    [[noreturn, gnu::noinline, gnu::cold]] void refuseWriting(const Table& t) const;
 
     void createTable(const TableSpec& spec);
     CheckReport check();

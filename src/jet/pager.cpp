@@ -342,7 +342,11 @@ void Pager::drop(std::uint32_t page) {
 
 std::vector<std::uint8_t> Pager::pageTypes(const std::vector<std::uint32_t>& pages) {
     std::vector<std::uint8_t> types(pages.size());
-    std::vector<std::uint8_t> run;
+    // Each page's first byte goes to its entry and the rest of it to one small buffer, used
+    // over and over: the pages' bytes pass through the cache without filling fresh memory.
+    static constexpr std::size_t kRunPages = 256;
+    std::uint8_t rest[kPageSize - 1];
+    std::vector<File::Piece> pieces;
     auto known = [&](std::uint32_t page) -> const std::uint8_t* {
         if (inTransaction_) {
             auto it = dirty_.find(page);
@@ -362,18 +366,20 @@ std::vector<std::uint8_t> Pager::pageTypes(const std::vector<std::uint32_t>& pag
         }
         // A run of consecutive pages that are neither cached nor changed, read at once.
         std::size_t j = i + 1;
-        while (j < pages.size() && j - i < kReadAheadPages && pages[j] == pages[j - 1] + 1 &&
+        while (j < pages.size() && j - i < kRunPages && pages[j] == pages[j - 1] + 1 &&
                pages[j] < committedPageCount_ && !known(pages[j]))
             ++j;
-        run.resize((j - i) * kPageSize);
+        pieces.clear();
+        for (std::size_t k = i; k < j; ++k) {
+            pieces.push_back(File::Piece{&types[k], 1});
+            pieces.push_back(File::Piece{rest, sizeof rest});
+        }
         const std::size_t got =
-            file_->readAt(std::uint64_t{pages[i]} * kPageSize, run.data(), run.size());
-        if (got < run.size())
+            file_->readPieces(std::uint64_t{pages[i]} * kPageSize, pieces.data(), pieces.size());
+        if (got < (j - i) * kPageSize)
             throw Error(ErrorKind::Corrupt, "The database file '" + path_ + "' is damaged: page " +
                                                 std::to_string(pages[i + got / kPageSize]) +
                                                 " could not be read in full.");
-        for (std::size_t k = i; k < j; ++k)
-            types[k] = run[(k - i) * kPageSize];
         i = j;
     }
     return types;

@@ -179,6 +179,26 @@ void Recordset::deleteCurrent() {
     impl_->afterDelete_ = true;
 }
 
+void Recordset::deleteAll() {
+    impl_->checkOpen();
+    auto& db = *impl_->db_;
+    db.checkWritable(*impl_->table_);
+    const RowList& rows = impl_->rows_;
+    impl_->afterDelete_ = false;
+    if (impl_->live_ == 0) {
+        impl_->pos_ = rows.size();
+        return;
+    }
+    db.change([&] { impl_->writer().removeAll(rows, impl_->deleted_); });
+    impl_->deleted_.assign(rows.size(), true);
+    impl_->live_ = 0;
+    impl_->pos_ = rows.size();
+    // The pages left behind, as moveNext() lets them go.
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (i + 1 == rows.size() || rows[i + 1].page != rows[i].page)
+            db.leavePage(*impl_->table_, rows[i].page);
+}
+
 void Recordset::close() {
     impl_->db_.reset();
 }

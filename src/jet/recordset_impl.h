@@ -63,15 +63,20 @@ public:
     }
 
     int fieldIndex(std::string_view name) const { return table_->findColumn(name); }
-    /// The column of the row being added that a field index names.
+    /// The column of the row being added that a field index names. (Called for every field of
+    /// every row added: the checks are tested at once, and the error worked out apart.)
     std::size_t pendingColumn(int columnIndex) {
+        if (!db_ || db_->generation != generation_ || !editing_ || columnIndex < 0 ||
+            static_cast<std::size_t>(columnIndex) >= pending_.state.size()) [[unlikely]]
+            refusePendingColumn(columnIndex);
+        return static_cast<std::size_t>(columnIndex);
+    }
+    [[noreturn, gnu::noinline, gnu::cold]] void refusePendingColumn(int columnIndex) const {
         checkOpen();
         if (!editing_)
             throw Error(ErrorKind::InvalidState, "A field was set without AddNew.");
-        if (columnIndex < 0 || static_cast<std::size_t>(columnIndex) >= pending_.state.size())
-            throw Error(ErrorKind::NotFound,
-                        "There is no field number " + std::to_string(columnIndex) + ".");
-        return static_cast<std::size_t>(columnIndex);
+        throw Error(ErrorKind::NotFound,
+                    "There is no field number " + std::to_string(columnIndex) + ".");
     }
     /// The value a field of the row being added is set to, by column index.
     Value& pendingField(int columnIndex) { return pending_.value(pendingColumn(columnIndex)); }

@@ -75,6 +75,25 @@ Layout makeLayout(const TableDef& def) {
     l.fixedEnd = 2 + l.fixedAreaSize;
     l.trailer =
         l.hasVarColumns ? 2 + 2 * std::size_t{std::min<std::uint16_t>(l.varSlots, 256)} + 2 : 0;
+    auto part = [&](std::size_t i) {
+        const ColumnDef& c = def.columns[i];
+        Layout::Part p;
+        p.index = i;
+        p.offset = 2 + std::size_t{c.fixedOffset};
+        p.size = fixedSize(c);
+        p.varIndex = c.varIndex;
+        p.maskByte = c.number / 8;
+        p.maskBit = static_cast<std::uint8_t>(1u << (c.number % 8));
+        return p;
+    };
+    for (std::size_t i = 0; i < def.columns.size(); ++i) {
+        if (def.columns[i].type == ColumnType::Boolean)
+            l.booleanParts.push_back(part(i));
+        else if (def.columns[i].isFixed())
+            l.fixedParts.push_back(part(i));
+    }
+    for (std::size_t i : l.varOrder)
+        l.varParts.push_back(part(i));
     return l;
 }
 
@@ -289,31 +308,33 @@ void textTooLong(const ColumnDef& c) {
 std::size_t size(const Layout& layout, const std::vector<std::string>& values,
                  const std::vector<std::uint8_t>& present) {
     std::size_t varBytes = 0;
-    for (std::size_t i : layout.varOrder)
-        if (present[i])
-            varBytes += values[i].size();
+    for (const Layout::Part& v : layout.varParts)
+        if (present[v.index])
+            varBytes += values[v.index].size();
     return layout.fixedEnd + varBytes + layout.trailer + layout.maskBytes;
 }
 
 void build(const TableDef& def, const Layout& layout, const std::vector<std::string>& values,
            const std::vector<std::uint8_t>& present, const std::vector<std::uint8_t>& booleans,
            std::uint8_t* p, std::size_t rowSize) {
-    std::memset(p, 0, rowSize);
+    (void)def; // the layout holds what the rows need of it
+    // Every byte is written below but those of the fixed area and the mask.
+    std::uint8_t* const mask = p + rowSize - layout.maskBytes;
+    std::memset(p, 0, layout.fixedEnd);
+    std::memset(mask, 0, layout.maskBytes);
     bytes::put16(p, static_cast<std::uint32_t>(layout.rowColumnCount));
-    std::uint8_t* mask = p + rowSize - layout.maskBytes;
-    auto mark = [&](const ColumnDef& c) {
-        mask[c.number / 8] |= static_cast<std::uint8_t>(1u << (c.number % 8));
-    };
-    for (std::size_t i = 0; i < def.columns.size(); ++i) {
-        const ColumnDef& c = def.columns[i];
-        if (c.type == ColumnType::Boolean) {
-            if (booleans[i])
-                mark(c);
-        } else if (c.isFixed() && present[i]) {
-            std::memcpy(p + 2 + c.fixedOffset, values[i].data(),
-                        std::min(values[i].size(), fixedSize(c)));
-            mark(c);
-        }
+    for (const Layout::Part& b : layout.booleanParts)
+        if (booleans[b.index])
+            mask[b.maskByte] |= b.maskBit;
+    for (const Layout::Part& f : layout.fixedParts) {
+        if (!present[f.index])
+            continue;
+        const std::string& v = values[f.index];
+        if (f.size == 8 && v.size() == 8)
+            std::memcpy(p + f.offset, v.data(), 8); // dates and numbers, copied inline
+        else
+            std::memcpy(p + f.offset, v.data(), std::min(v.size(), f.size));
+        mask[f.maskByte] |= f.maskBit;
     }
     if (!layout.hasVarColumns)
         return;
@@ -325,14 +346,14 @@ void build(const TableDef& def, const Layout& layout, const std::vector<std::str
     auto setOffset = [&](std::size_t k, std::size_t offset) {
         bytes::put16(count - 2 * (k + 1), static_cast<std::uint32_t>(offset));
     };
-    for (std::size_t i : layout.varOrder) {
-        const ColumnDef& c = def.columns[i];
-        while (slot <= c.varIndex && slot < slots)
+    for (const Layout::Part& v : layout.varParts) {
+        while (slot <= v.varIndex && slot < slots)
             setOffset(slot++, at);
-        if (present[i]) {
-            std::memcpy(p + at, values[i].data(), values[i].size());
-            at += values[i].size();
-            mark(c);
+        if (present[v.index]) {
+            const std::string& value = values[v.index];
+            std::memcpy(p + at, value.data(), value.size());
+            at += value.size();
+            mask[v.maskByte] |= v.maskBit;
         }
     }
     while (slot < slots)

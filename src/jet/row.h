@@ -33,6 +33,17 @@ struct Layout {
     std::size_t maskBytes = 0;      ///< bytes of the null mask
     std::size_t fixedEnd = 0;       ///< where the variable data starts
     std::size_t trailer = 0;        ///< EOD, offsets and count (0 without variable columns)
+    /// Where build() puts each column's value, worked out once: fixed columns (not Boolean),
+    /// Boolean columns, and variable columns in var-index order.
+    struct Part {
+        std::size_t index = 0;    ///< column index
+        std::size_t offset = 0;   ///< fixed columns: offset in the row
+        std::size_t size = 0;     ///< fixed columns: bytes in the fixed area
+        std::size_t varIndex = 0; ///< variable columns
+        std::size_t maskByte = 0; ///< the column's null-mask bit
+        std::uint8_t maskBit = 0;
+    };
+    std::vector<Part> fixedParts, booleanParts, varParts;
 };
 Layout makeLayout(const TableDef& def);
 

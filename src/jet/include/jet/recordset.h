@@ -68,6 +68,9 @@ public:
     /// Deletes the current row; the cursor then stands between rows, and moveNext() goes
     /// to the row after the deleted one.
     void deleteCurrent();
+    /// Deletes every row of the record set, as deleteCurrent() on each in turn would, and
+    /// moves to the end (eof()).
+    void deleteAll();
 
     void close();
 
