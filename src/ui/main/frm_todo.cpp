@@ -391,6 +391,15 @@ int frmToDo::rowCount() const {
 }
 
 QString frmToDo::cellText(int row, int column) const {
+    return heldText(row, column);
+}
+
+QStringView frmToDo::cellTextView(int row, int column, QString& scratch) const {
+    (void)scratch;
+    return heldText(row, column);
+}
+
+const QString& frmToDo::heldText(int row, int column) const {
     if (row < 1 || row > m_model->size() || column < 1 || column > ToDoListModel::kColumns)
         throw std::out_of_range("Index out of bounds.");
     return m_model->text(row - 1, column - 1);

@@ -78,6 +78,8 @@ public:
     void setCurrentRowCell(int column, const QString& text) override;
     int rowCount() const override;
     QString cellText(int row, int column) const override;
+    /// The model's own text, without a copy; `scratch` is not used.
+    QStringView cellTextView(int row, int column, QString& scratch) const override;
     /// Date columns keep their stored values beside their texts (ui::ToDoListModel).
     void setCurrentRowDate(int column, const QString& text, std::optional<double> value) override;
     std::optional<double> cellDate(int row, int column) const override;
@@ -192,6 +194,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    /// The text the model holds at row `row`, column `column` (both from 1); throws
+    /// std::out_of_range ("Index out of bounds.") outside the list.
+    const QString& heldText(int row, int column) const;
     frmToDo();
     void createMenus();
     void createToolbar();
