@@ -234,7 +234,7 @@ std::string buildRow(const TableDef& def, const std::vector<std::pair<int, std::
     }
     for (int i : trueBooleans)
         booleans[i] = 1;
-    return row::build(def, layout, encoded, present, booleans);
+    return row::build(layout, encoded, present, booleans);
 }
 
 std::string le32(std::uint32_t v) {

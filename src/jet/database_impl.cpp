@@ -321,15 +321,15 @@ std::string DatabaseImpl::encodeRow(TableWriter& writer, const std::vector<Value
     for (std::size_t i = 0; i < values.size() && i < t.def.columns.size(); ++i)
         row.value(i) = values[i];
     encodeFields(writer, row);
-    return row::build(t.def, t.layout, row.bytes, row.present, row.booleans);
+    return row::build(t.layout, row.bytes, row.present, row.booleans);
 }
 
 RowRef DatabaseImpl::insertRow(TableWriter& writer, PendingRow& row) {
     encodeFields(writer, row);
     const Table& t = writer.table();
     RowRef placed;
-    row::build(t.def, t.layout, row.bytes, row.present, row.booleans,
-               writer.place(row.size, placed), row.size);
+    row::build(t.layout, row.bytes, row.present, row.booleans, writer.place(row.size, placed),
+               row.size);
     return placed;
 }
 

@@ -314,10 +314,9 @@ std::size_t size(const Layout& layout, const std::vector<std::string>& values,
     return layout.fixedEnd + varBytes + layout.trailer + layout.maskBytes;
 }
 
-void build(const TableDef& def, const Layout& layout, const std::vector<std::string>& values,
+void build(const Layout& layout, const std::vector<std::string>& values,
            const std::vector<std::uint8_t>& present, const std::vector<std::uint8_t>& booleans,
            std::uint8_t* p, std::size_t rowSize) {
-    (void)def; // the layout holds what the rows need of it
     // Every byte is written below but those of the fixed area and the mask.
     std::uint8_t* const mask = p + rowSize - layout.maskBytes;
     std::memset(p, 0, layout.fixedEnd);

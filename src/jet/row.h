@@ -102,15 +102,14 @@ std::size_t size(const Layout& layout, const std::vector<std::string>& values,
 /// Builds a row into the `rowSize` = size(...) bytes at `out`. `values[i]` holds the encoded
 /// bytes of column i (already wrapped for long values), `present[i]` whether it is not null;
 /// Boolean columns take `booleans[i]`.
-void build(const TableDef& def, const Layout& layout, const std::vector<std::string>& values,
+void build(const Layout& layout, const std::vector<std::string>& values,
            const std::vector<std::uint8_t>& present, const std::vector<std::uint8_t>& booleans,
            std::uint8_t* out, std::size_t rowSize);
-inline std::string build(const TableDef& def, const Layout& layout,
-                         const std::vector<std::string>& values,
+inline std::string build(const Layout& layout, const std::vector<std::string>& values,
                          const std::vector<std::uint8_t>& present,
                          const std::vector<std::uint8_t>& booleans) {
     std::string out(size(layout, values, present), '\0');
-    build(def, layout, values, present, booleans, reinterpret_cast<std::uint8_t*>(out.data()),
+    build(layout, values, present, booleans, reinterpret_cast<std::uint8_t*>(out.data()),
           out.size());
     return out;
 }
