@@ -58,16 +58,22 @@ qint16 priorityFromText(const QString& text) {
     return static_cast<qint16>(number);
 }
 
-std::optional<double> dateFromText(const QString& text) {
-    if (text.trimmed().isEmpty())
-        return std::nullopt;
-    const std::optional<double> days = db::dateFromText(text);
-    if (!days)
+// The stored date of date column `column` of row `row`: the value the list keeps beside the
+// text, never the text read back under the locale's rules, which would turn a "12/6/2026" the
+// item dialogs wrote into 12 June under a day-first locale. A cell without a value is no date
+// when it is empty, and reported when it holds a text that is not a date.
+std::optional<double> dateOf(const db::ToDoList& list, int row, int column) {
+    const std::optional<double> days = list.cellDate(row, column);
+    if (days)
+        return days;
+    const QString text = list.cellText(row, column);
+    if (!text.trimmed().isEmpty())
         throw platform::Error(QStringLiteral("\"%1\" is not a date").arg(text));
-    return days;
+    return std::nullopt;
 }
 
-// The short date of `days`, without the time of day.
+// The short date of `days` in the user's locale, as the list shows a loaded date, without the
+// time of day: "12/6/2026" under C and en_US, "06/12/2026" under en_GB.
 QString shortDate(const std::optional<double>& days) {
     return days ? db::textFromDate(std::trunc(*days)) : QString();
 }
@@ -100,8 +106,8 @@ void PrintToDoList(const db::ToDoList& list) {
         (party.contains(QLatin1String(", ")) ? row.Client : row.Project) = party;
         row.ThingToDo = list.cellText(index, 3);
         row.StartDate = row.Deadline = 0.0;
-        step([&] { row.StartDate = dateFromText(list.cellText(index, 4)); });
-        step([&] { row.Deadline = dateFromText(list.cellText(index, 5)); });
+        step([&] { row.StartDate = dateOf(list, index, 4); });
+        step([&] { row.Deadline = dateOf(list, index, 5); });
     }
 
     DefaultMargins();

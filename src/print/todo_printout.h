@@ -9,10 +9,17 @@
 // at kSmallestFontSize points and is then printed as it is. After each row, a row that reaches
 // past the bottom-margin line ends the page.
 //
+// Dates are printed from the values the list keeps beside its date texts, in the user's short
+// date form with a four-digit year and without the time of day, as the list shows a loaded
+// date ("12/6/2026" under C and en_US, "06/12/2026" under en_GB): never by reading the texts
+// back under the locale's rules, which would make a "12/6/2026" written by an item dialog 12
+// June under a day-first locale.
+//
 // Every failure is shown as its description followed by " in Print function."; the print-out
-// then goes on, the failed step having no effect. A priority or date text that cannot be read
-// is reported and printed as 0 or as the zero date (30 December 1899). An empty date text is no
-// date: it is printed empty and not reported, as the list stores it as no value.
+// then goes on, the failed step having no effect. A priority text that cannot be read, or a
+// date text without a value, is reported and printed as 0 or as the zero date (30 December
+// 1899). An empty date cell is no date: it is printed empty and not reported, as the list
+// stores it as no value.
 #pragma once
 
 #include <QString>

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <map>
+#include <optional>
 
 #include "db/todo_list.h"
 
@@ -28,8 +30,19 @@ public:
     QString cellText(int row, int column) const override {
         return rows.at(row - 1)[static_cast<std::size_t>(column - 1)];
     }
+    /// Keeps the value beside the text, as the main window's list does.
+    void setCurrentRowDate(int column, const QString& text, std::optional<double> value) override {
+        setCurrentRowCell(column, text);
+        kept[{current, column}] = value;
+    }
+    std::optional<double> cellDate(int row, int column) const override {
+        const auto found = kept.find({row, column});
+        return found != kept.end() ? found->second : ToDoList::cellDate(row, column);
+    }
 
     QList<Row> rows;
+    /// Date values kept by setCurrentRowDate, by (row, column).
+    std::map<std::pair<int, int>, std::optional<double>> kept;
     int current = 0; ///< 1-based; 0 before the first append
 };
 

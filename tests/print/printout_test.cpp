@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include "app/globals.h"
+#include "db_test_util.h"
 #include "memory_todo_list.h"
 #include "platform/services.h"
 #include "print/print_text_array.h"
@@ -197,6 +198,32 @@ TEST_F(ToDoPrintoutTest, TextsThatAreNoNumberOrDateAreReportedAndPrintedAsZero) 
     print::PrintToDoList(MemoryToDoList()); // an empty list: nothing at all
     EXPECT_EQ(fakes.printer.documents.size(), 1);
     EXPECT_EQ(fakes.messageBoxes.calls().size(), 2);
+}
+
+// Dates come from the values the list keeps, not from its texts read back: an item added on 6
+// December under a day-first locale shows the item dialogs' "12/6/2026" and is printed in the
+// locale's own form.
+TEST_F(ToDoPrintoutTest, DatesArePrintedFromTheirValuesInTheLocalesShortForm) {
+    const struct {
+        QLocale locale;
+        QStringList dates; // start date, deadline
+    } cases[] = {{QLocale(QLocale::English, QLocale::UnitedKingdom), {"06/12/2026", "04/03/2027"}},
+                 {QLocale(QLocale::German, QLocale::Germany), {"06.12.2026", "04.03.2027"}},
+                 {QLocale::c(), {"12/6/2026", "3/4/2027"}}};
+    for (const auto& c : cases) {
+        const dbtest::LocaleGuard guard(c.locale);
+        fakes.printer = {};
+        MemoryToDoList list;
+        list.appendRow("3");
+        list.setCurrentRowCell(2, "Doe, John");
+        list.setCurrentRowDate(4, "12/6/2026", dbtest::storedDate(2026, 12, 6));
+        list.setCurrentRowDate(5, "3/4/2027", dbtest::storedDate(2027, 3, 4, 9, 30));
+        print::PrintToDoList(list);
+        EXPECT_EQ(placed().filter(QRegularExpression(" (5.94|6.72),1.4 ")),
+                  QStringList({"1 5.94,1.4 " + c.dates[0], "1 6.72,1.4 " + c.dates[1]}))
+            << c.locale.name().toStdString();
+    }
+    EXPECT_TRUE(fakes.messageBoxes.calls().isEmpty());
 }
 
 // Through QPrinter into a PDF with quarter-inch margins, read back with pdftotext: each word's
