@@ -307,9 +307,12 @@ void writeRow(ItemWriter& writer, const ToDoList& list, int row, QString (&scrat
 void RewriteToDoItems(const QString& path, const ToDoList& list) {
     changeToDoItems(path, [&list](jet::Recordset& items) {
         items.deleteAll();
+        // An empty list needs no field: a file whose empty table lacks one stores it as well.
+        const int rows = list.rowCount();
+        if (rows == 0)
+            return;
         ItemWriter writer(items);
         QString scratch[3];
-        const int rows = list.rowCount();
         for (int row = 1; row <= rows; ++row)
             writeRow(writer, list, row, scratch);
     });

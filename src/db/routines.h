@@ -114,6 +114,8 @@ void LoadToDoItems(const QString& path, ToDoList& list);
 /// gives for them (ToDoList::cellDate); an empty text, or one that is not a date, stores no
 /// value (null), so a row is never refused for its dates. Texts longer than their field (4
 /// characters for the priority, 150 for the others) fail the rewrite, leaving the table as it was.
+/// An empty list reads no field, so a table of other fields is emptied without complaint, as an
+/// empty table of other fields loads.
 void RewriteToDoItems(const QString& path, const ToDoList& list);
 
 /// Adds `items` to "Things To Do" after its records, in order, as one transaction: on failure

@@ -104,10 +104,13 @@ TEST_F(ToDoItems, TextsBeyondAsciiSurviveARewriteWhereverTheyStand) {
 
 // A table of other fields: loading reads fields only with a record, so an empty one loads as
 // an empty list and one with a record fails without appending a row.
+// An empty list is stored into it without touching a field, and a list with rows fails.
 TEST_F(ToDoItems, FieldsAreRequiredOnlyWhenThereIsARecord) {
     m_file = m_dir.filePath("other.mdb");
     makeDatabase(m_file, {{"Things To Do", {textField("Note"), textField("TTD Priority", 4)}}});
     EXPECT_TRUE(load().isEmpty());
+    EXPECT_NO_THROW(db::RewriteToDoItems(m_file, MemoryToDoList()));
+    EXPECT_THROW(db::RewriteToDoItems(m_file, MemoryToDoList({{"1", "", "", "", ""}})), jet::Error);
     addRecords(m_file, "Things To Do", {{{"TTD Priority", text("1")}}});
     MemoryToDoList list;
     EXPECT_THROW(db::LoadToDoItems(m_file, list), jet::Error);

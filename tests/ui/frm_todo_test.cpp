@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "app/globals.h"
+#include "db/schema.h"
 #include "db_test_util.h"
 #include "support/window_fixture.h"
 #include "ui/common/single_window.h"
@@ -393,9 +394,28 @@ private slots:
         about->show();
         about->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(about));
+        window->activateWindow(); // back from a window of ours that stays open
+        QTRY_COMPARE(window->frameGeometry(), saved);
+        window->move(moved);
+        about->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(about));
         about->close();
         window->activateWindow();
         QTRY_COMPARE(window->frameGeometry(), saved);
+    }
+
+    // A file of other fields whose "Things To Do" is empty: it loads as an empty list, and
+    // Exit stores that list without a word.
+    void emptyTableOfOtherFieldsExitsQuietly() {
+        std::vector<jet::TableSpec> tables = db::schema::tables();
+        tables.back().fields.erase(tables.back().fields.begin()); // no "ThingToDo"
+        QFile::remove(m_fx->path);
+        dbtest::makeDatabase(m_fx->path, tables);
+        frmToDo* window = frmToDo::showWindow();
+        QCOMPARE(window->rowCount(), 0);
+        window->mnuExit->trigger();
+        QCOMPARE(ui::WindowRegistry::instance().count(), 0);
+        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
     }
 
     void toolbarIgnoresErrors() {
