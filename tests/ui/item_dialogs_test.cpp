@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
@@ -14,6 +16,7 @@
 #include "app/globals.h"
 #include "db/schema.h"
 #include "db_test_util.h"
+#include "platform/services.h"
 #include "support/modal_script.h"
 #include "support/window_fixture.h"
 #include "ui/common/single_window.h"
@@ -145,6 +148,52 @@ private slots:
         dialog->Toolbar1_ButtonClick("Back");
         QTRY_VERIFY(!ui::findWindow<frmAddToToDo>());
         QCOMPARE(support::rowsOf(*m_main), kRows);
+        QVERIFY(messages().isEmpty());
+    }
+
+    // Escape returns only from the text box whose rule says so; in a list, a priority button or
+    // the picker it keeps everything entered. The close box still closes.
+    void escapeReturnsOnlyFromItsTextBox() {
+        frmAddToToDo* add = openAdd();
+        QTest::keyClicks(add->Text1, "Draft");
+        choose(add->List1, "Baker, Bo");
+        for (QWidget* control : std::initializer_list<QWidget*>{add->List1, add->List2,
+                                                                add->Option1[2], add->DTPicker1})
+            QTest::keyClick(control, Qt::Key_Escape);
+        QCOMPARE(ui::findWindow<frmAddToToDo>(), add);
+        QCOMPARE(add->Text1->text(), "Draft");
+        add->close();
+        QTRY_VERIFY(!ui::findWindow<frmAddToToDo>());
+
+        edit(2, [](frmEditToDo& dialog) {
+            QTest::keyClicks(dialog.Text2, " now");
+            for (QWidget* control :
+                 std::initializer_list<QWidget*>{dialog.Text1, dialog.Option1[0], dialog.DTPicker1})
+                QTest::keyClick(control, Qt::Key_Escape);
+            QVERIFY(dialog.isVisible());
+            QTest::keyClick(dialog.Text2, Qt::Key_Escape);
+            QVERIFY(!dialog.isVisible());
+        });
+        QCOMPARE(support::rowsOf(*m_main), kRows);
+        QVERIFY(messages().isEmpty());
+    }
+
+    // A file made elsewhere with a wider "ThingToDo": a stored text past the box's usual 150
+    // characters is shown whole, and Done stores exactly what the box holds.
+    void editKeepsATextLongerThanTheBox() {
+        std::vector<jet::TableSpec> tables = db::schema::tables();
+        tables.back().fields.front().size = 255;
+        QFile::remove(m_fx->path);
+        dbtest::makeDatabase(m_fx->path, tables);
+        const QString text = QString("Review the lease ").repeated(12).left(200);
+        reload({{"2", "Harbour Project", text, "11/3/2026", ""}});
+        edit(1, [&](frmEditToDo& dialog) {
+            QCOMPARE(dialog.Text2->text(), text);
+            dialog.Option1[0]->click();
+            dialog.mnuDone->trigger();
+        });
+        QCOMPARE(support::rowsOf(*m_main), Rows({{"1", "Harbour Project", text, "11/3/2026", ""}}));
+        QCOMPARE(records().at(0).at(0), text.toStdString());
         QVERIFY(messages().isEmpty());
     }
 
@@ -381,6 +430,38 @@ private slots:
                               {"Call about the lease", "Smith, Ann", "<null>", "1",
                                "2026-11-02T00:00:00", "2027-01-12T00:00:00"}}));
         }
+    }
+
+    // On paper under a day-first desktop (its own ctest entry runs it under
+    // LC_ALL=en_GB.UTF-8): an item added with a deadline of 4 March shows "3/4/2027" in the
+    // list, the dialogs' form, and is printed as the desktop writes dates, never as 3 April.
+    void addedItemPrintsUnderADayFirstDesktop() {
+        if (QLocale::system().name() != "en_GB")
+            QSKIP("runs under LC_ALL=en_GB.UTF-8 (ctest: ui_item_dialogs_day_first_print)");
+        const dbtest::LocaleGuard guard{QLocale::system()};
+        app::PrintingFontName = "Ariel";
+        app::PrintingFontSize = "10"; // a day-first date at 12 points fills its column
+        QTemporaryDir folder;
+        const QString pdf = folder.filePath("list.pdf");
+        platform::Services::setPrinter(
+            std::make_shared<platform::QtPrinter>(platform::QtPrinter::Options{pdf}));
+        m_main->clearRows();
+        frmAddToToDo* dialog = openAdd();
+        choose(dialog->List1, "Baker, Bo");
+        dialog->DTPicker1->setDate(QDate(2027, 3, 4));
+        dialog->mnuDone->trigger();
+        const QDate today = QDate::currentDate();
+        QCOMPARE(support::rowsOf(*m_main),
+                 Rows({{"3", "Baker, Bo", "", today.toString("M/d/yyyy"), "3/4/2027"}}));
+
+        m_main->mnuPrint->trigger();
+        QCOMPARE(messages(), QStringList());
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {"-layout", pdf, "-"});
+        QVERIFY(pdftotext.waitForFinished(30000));
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+        const QString row = text.split('\n').filter("Baker, Bo").value(0).simplified();
+        QCOMPARE(row, "3 Baker, Bo " + today.toString("dd/MM/yyyy") + " 04/03/2027");
     }
 };
 

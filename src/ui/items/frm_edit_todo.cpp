@@ -5,6 +5,8 @@
 #include <QListWidget>
 #include <QRadioButton>
 
+#include <algorithm>
+
 #include "app/globals.h"
 #include "db/date_text.h"
 #include "db/routines.h"
@@ -79,6 +81,8 @@ void frmEditToDo::Form_Load() {
                                              : std::optional<QDate>());
     selectPriority(inputs.Priority.isEmpty() ? QStringLiteral("3") : inputs.Priority);
     Text1->setText(inputs.Client + inputs.Project);
+    // A longer text from a file with a wider field is shown whole, never cut to the box.
+    Text2->setMaxLength(std::max<int>(kTextLength, inputs.ThingToDo.size()));
     Text2->setText(inputs.ThingToDo);
     try {
         fillActivityList(db::ReadReferenceTables(app::CurrentDatabasePath, false).activities);

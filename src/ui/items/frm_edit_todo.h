@@ -24,7 +24,9 @@
 //   a message says so, the list is not changed and the dialog stays open with everything
 //   entered, so that Done can be tried again or Return chosen. A file whose activities cannot
 //   be read when the dialog opens is reported the same way, and the dialog opens all the same.
-// - The text box takes at most 150 characters, what the file's field holds.
+// - The text box takes at most 150 characters, what the file's field holds, or the item's own
+//   text when that is longer (a file made elsewhere, with a wider field): the whole text is
+//   shown and Done stores exactly what the box holds.
 #pragma once
 
 #include "ui/items/item_dialog.h"

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -244,6 +245,15 @@ void ItemDialog::closeDialog() {
 
 void ItemDialog::reportDatabaseError(const QString& what) {
     platform::showError(what + QStringLiteral(".  Error description: "), std::current_exception());
+}
+
+void ItemDialog::keyPressEvent(QKeyEvent* event) {
+    // A dialog would take Escape as its cancel; here only a text box's own rule runs Return.
+    if (keys::characterCode(*event) == keys::kEscapeChar) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void ItemDialog::reject() {

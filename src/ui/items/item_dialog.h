@@ -16,11 +16,12 @@
 // does (move the selection, find an entry by its first letter); the first arrow key in a list
 // without a selection selects its first entry.
 //
-// Ending: Return closes without writing; Escape in any control without a rule of its own and
-// the window's close box run Return too. Done writes and closes, or shows why not and stays
-// open with everything entered. The menu items, toolbar buttons and keys all run the same
-// Return and Done; an error that escapes them is ignored (Done reports database failures
-// itself).
+// Ending: Return closes without writing; Escape in the text box whose rule says so and the
+// window's close box run Return too. Escape anywhere else (a list, a priority button, the
+// picker) does nothing: one stray key must not throw away what was entered. Done writes and closes,
+// or shows why not and stays open with everything entered. The menu items, toolbar buttons and keys
+// all run the same Return and Done; an error that escapes them is ignored (Done reports database
+// failures itself).
 #pragma once
 
 #include <QDialog>
@@ -126,8 +127,11 @@ protected:
     /// description: " + the current exception's description. Call from a catch block.
     static void reportDatabaseError(const QString& what);
 
-    /// Escape and the close box run Return.
+    /// The close box runs Return.
     void reject() override;
+    /// Escape runs Return only where a text box's rule says so (watchTextBox); in a list, a
+    /// priority button or the picker it does nothing, so that what was entered is not lost.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void takeActivityPhrase();
