@@ -37,9 +37,14 @@ ReferenceTable::ReferenceTable(const QString& path, const char* table, const cha
     }
     m_identity = identityOf(m_path);
     const jet::Recordset rows = m_database->openTable(m_table);
-    if (rows.fieldIndex(m_field) < 0)
+    const int index = rows.fieldIndex(m_field);
+    if (index < 0)
         throw jet::Error(jet::ErrorKind::NotFound,
                          "Table '" + m_table + "' has no field '" + m_field + "'.");
+    // A Text field's length is in bytes, two for each character it holds.
+    const jet::ColumnDef& column = rows.definition().columns.at(static_cast<std::size_t>(index));
+    if (column.type == jet::ColumnType::Text)
+        m_capacity = column.length / 2;
 }
 
 void ReferenceTable::open(jet::OpenMode mode) {

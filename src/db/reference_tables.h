@@ -48,6 +48,10 @@ public:
     /// Whether the file is held open for writing.
     bool writable() const;
 
+    /// How many characters (UTF-16 units, as the engine counts them) the field holds; nullopt
+    /// for a field that is not Text (a Memo in a file made elsewhere), which sets no limit here.
+    std::optional<int> capacity() const { return m_capacity; }
+
 private:
     /// Makes sure the held handle can write and is still the file at the path; throws the
     /// reason otherwise.
@@ -61,6 +65,7 @@ private:
     /// The device and inode the path named when the file was opened; empty when the file
     /// system in use has none (a test's).
     std::optional<std::pair<unsigned long long, unsigned long long>> m_identity;
+    std::optional<int> m_capacity;
 };
 
 } // namespace db

@@ -159,6 +159,29 @@ private slots:
         }
     }
 
+    // The boxes take no key past what the field holds (150 characters; a client's names and the
+    // ", " between them together), so a name as long as the field is stored without an error.
+    void entriesStopAtTheFieldsSize() {
+        const QString long200(200, 'a');
+        for (const Kind kind : {Clients, Activities, Projects}) {
+            seed(kind, {});
+            Dialog dialog = open(kind);
+            if (dialog->Text2 != nullptr) {
+                QTest::keyClicks(dialog->Text2, QString(100, 'l'));
+                QTest::keyClicks(dialog->Text1, long200);
+                QCOMPARE(dialog->Text1->text().size(), 48);
+                QTest::keyClicks(dialog->Text2, "xyz"); // the last name has no room left
+                QCOMPARE(dialog->Text2->text().size(), 100);
+            } else {
+                QTest::keyClicks(dialog->Text1, long200);
+                QCOMPARE(dialog->Text1->text().size(), 150);
+            }
+            dialog->mnuAdd->trigger();
+            QCOMPARE(messages(), QStringList());
+            QCOMPARE(stored(m_fx->path, kind).value(0).size(), 150);
+        }
+    }
+
     void deleteSelected() {
         const struct {
             QStringList rows;

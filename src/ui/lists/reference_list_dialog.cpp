@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QShortcutEvent>
 #include <QToolBar>
+#include <QValidator>
 
 #include <algorithm>
 
@@ -59,6 +60,22 @@ public:
         const int order = text().compare(other.text(), Qt::CaseInsensitive);
         return order != 0 ? order < 0 : text() < other.text();
     }
+};
+
+// Refuses an edit after which the entry would not fit its field: `capacity` characters for the
+// box's trimmed text and `others` (the rest of the entry: for a client's first name, the
+// trimmed last name and ", ").
+class FitsField final : public QValidator {
+public:
+    FitsField(int capacity, std::function<qsizetype()> others, QObject* parent)
+        : QValidator(parent), m_capacity(capacity), m_others(std::move(others)) {}
+    State validate(QString& input, int&) const override {
+        return input.trimmed().size() + m_others() <= m_capacity ? Acceptable : Invalid;
+    }
+
+private:
+    int m_capacity;
+    std::function<qsizetype()> m_others;
 };
 
 QGroupBox* frame(QWidget* parent, const char* name, const char* title) {
@@ -178,10 +195,28 @@ void ReferenceListDialog::Form_Load() {
                                                        m_config.field);
         texts = m_table->entries();
     }
+    limitEntries();
     for (const QString& text : texts)
         List1->addItem(new Entry(text));
     List1->setSortingEnabled(true);
     List1->sortItems();
+}
+
+void ReferenceListDialog::limitEntries() {
+    const std::optional<int> capacity = m_table->capacity();
+    if (!capacity)
+        return;
+    if (Text2 == nullptr) {
+        Text1->setValidator(new FitsField(
+            *capacity, [] { return qsizetype(0); }, Text1));
+        return;
+    }
+    // A client is stored as "last, first": the two names and the ", " between them share it.
+    const qsizetype separator = 2;
+    Text1->setValidator(new FitsField(
+        *capacity, [this] { return Text2->text().trimmed().size() + separator; }, Text1));
+    Text2->setValidator(new FitsField(
+        *capacity, [this] { return Text1->text().trimmed().size() + separator; }, Text2));
 }
 
 void ReferenceListDialog::Form_Resize() {

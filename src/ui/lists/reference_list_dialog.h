@@ -16,6 +16,9 @@
 // - The list sorts ignoring letter case ("smith, ann" beside "Smith, Bob"); entries equal but
 //   for case sort capitals first. Equal entries may stand twice.
 // - Names are trimmed of all white space at either end (blanks, and tabs pasted in).
+// - The entry boxes refuse a key or a paste after which the entry would not fit the table's
+//   field (150 characters in a file of ours; a client's last name, ", " and first name
+//   together), so Add never meets a text the file cannot hold.
 // - A text box is never less high than its text needs: where the layout's height would clip
 //   the text, the box takes its natural height, which still fits inside its frame.
 // - Errors of the database during Add and Delete are shown as the command's prefix followed by
@@ -148,6 +151,8 @@ protected:
 private:
     void createControls();
     void Form_Load();
+    /// The entry boxes refuse typing or pasting past what the table's field holds.
+    void limitEntries();
     void Form_Resize();
     void placeControls();
     void run(KeyCommand command);
