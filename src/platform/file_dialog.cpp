@@ -31,6 +31,11 @@ FileDialogRequest FileDialogRequest::databaseFile(const QString& title) {
 bool confirmChosenFile(const QString& path, const FileDialogRequest& request, MessageBoxes& boxes) {
     const QFileInfo info(path);
     if (!info.exists()) {
+        if (request.mustExist) {
+            boxes.message(path + QStringLiteral(" was not found.  Check the name and try again."),
+                          request.title);
+            return false;
+        }
         return !request.promptToCreate ||
                boxes.question(path + QStringLiteral(" does not exist.  Do you want to create it?"),
                               request.title, Answer::Yes) == Answer::Yes;

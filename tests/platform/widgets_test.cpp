@@ -96,20 +96,21 @@ private slots:
     // asked through the dialog below.
     void chosenFileIsConfirmed() {
         const struct {
-            bool exists, prompts;
+            bool exists, prompts, mustExist;
             Answer answer;
             bool stands;
-        } cases[] = {{true, true, Answer::Yes, true},
-                     {true, true, Answer::No, false},
-                     {false, false, Answer::No, true},
-                     {true, false, Answer::No, true}};
+        } cases[] = {
+            {true, true, false, Answer::Yes, true},  {true, true, false, Answer::No, false},
+            {false, false, false, Answer::No, true}, {true, false, false, Answer::No, true},
+            {false, false, true, Answer::No, false}, {true, false, true, Answer::No, true}};
         for (const auto& c : cases) {
             QTemporaryDir dir;
             const QString path = dir.filePath("todo.mdb");
             if (c.exists)
                 QFile(path).open(QIODevice::WriteOnly);
-            auto request = FileDialogRequest::databaseFile("Creating New To Do Database File");
+            auto request = FileDialogRequest::databaseFile("Opening To Do Database File");
             request.promptToCreate = request.promptToOverwrite = c.prompts;
+            request.mustExist = c.mustExist;
             platform::fakes::FakeMessageBoxes boxes;
             if (c.prompts)
                 boxes.answerNext(c.answer);
@@ -117,7 +118,12 @@ private slots:
             const MessageBoxCall asked{MessageBoxCall::Kind::Question,
                                        path + " already exists.  Do you want to replace it?",
                                        request.title, Answer::No};
-            QCOMPARE(boxes.calls(), c.prompts ? QList{asked} : QList<MessageBoxCall>());
+            const MessageBoxCall notFound{MessageBoxCall::Kind::Message,
+                                          path + " was not found.  Check the name and try again.",
+                                          request.title, Answer::No};
+            QCOMPARE(boxes.calls(), c.prompts                  ? QList{asked}
+                                    : c.mustExist && !c.exists ? QList{notFound}
+                                                               : QList<MessageBoxCall>());
         }
     }
 

@@ -2,6 +2,8 @@
 // the file dialog and message boxes answered by fakes.
 #include <QTest>
 
+#include <tuple>
+
 #include "app/globals.h"
 #include "db/file_hold.h"
 #include "db/schema.h"
@@ -143,8 +145,13 @@ private slots:
         QCOMPARE(fakes.settings.value("MostRecentToDoDatabases", "First"), current);
         QCOMPARE(window->mnuFileName[0]->data().toString(), path);
         QVERIFY(!fakes.mousePointer.isBusy());
-        if (command != "Recent") // only New asks before overwriting; opening overwrites nothing
-            QCOMPARE(fakes.fileDialog.requests().at(0).promptToOverwrite, command == "New");
+        if (command != "Recent") {
+            // Replacing a file is New's own one question; Open neither creates nor replaces.
+            const platform::FileDialogRequest& request = fakes.fileDialog.requests().at(0);
+            QCOMPARE(
+                std::tuple(request.promptToOverwrite, request.promptToCreate, request.mustExist),
+                std::tuple(false, command == "New", command.startsWith("Open")));
+        }
         if (!switches)
             QCOMPARE(dbtest::fileBytes(chosen), chosenBytes);
         else if (command == "New")

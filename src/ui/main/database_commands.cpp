@@ -43,12 +43,16 @@ void setPointerNormal() {
     Services::mousePointer().setNormal();
 }
 
-// The file dialog for New (`forNew`) or Open. Opening a file overwrites nothing, so Open's
-// dialog asks no overwrite question; both ask before "creating" a missing file.
+// The file dialog for New (`forNew`) or Open. New asks before making a file of a new name;
+// replacing an existing one is New's own question, asked once, after the dialog. Open
+// overwrites nothing and creates nothing, so its dialog asks neither question and takes only a
+// file that exists.
 platform::FileDialogRequest databaseFileRequest(bool forNew) {
     platform::FileDialogRequest request =
         platform::FileDialogRequest::databaseFile(forNew ? kNewTitle : kOpenTitle);
-    request.promptToOverwrite = forNew;
+    request.promptToOverwrite = false;
+    request.promptToCreate = forNew;
+    request.mustExist = !forNew;
     return request;
 }
 

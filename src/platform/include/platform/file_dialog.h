@@ -25,6 +25,9 @@ struct FileDialogRequest {
     /// Ask before returning a file that does not exist, and before returning one that does.
     bool promptToCreate = true;
     bool promptToOverwrite = true;
+    /// Return only a file that exists: a name that does not is refused with a message and the
+    /// dialog is shown again (no create question is asked then).
+    bool mustExist = false;
 
     /// The request for a database file: "*.mdb" files or all files, suffix "mdb", initial name
     /// "*.MDB", both prompts.
@@ -43,8 +46,9 @@ public:
 
 /// Asks the questions the dialog asks about a chosen file before returning it, through
 /// `boxes`, with the request's title: whether to create a file that does not exist (Yes is
-/// the default button) and whether to overwrite one that does (No is the default). Returns
-/// whether the choice stands; when it does not, the dialog is shown again.
+/// the default button) and whether to overwrite one that does (No is the default); or, for a
+/// request whose file must exist, says that a missing one was not found. Returns whether the
+/// choice stands; when it does not, the dialog is shown again.
 bool confirmChosenFile(const QString& path, const FileDialogRequest& request, MessageBoxes& boxes);
 
 /// Qt's own (non-native) QFileDialog over the active window. The prompts go through the
