@@ -1,6 +1,8 @@
 #include "ui/common/window_registry.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QWindow>
 
 namespace ui {
 namespace {
@@ -55,6 +57,21 @@ bool WindowRegistry::contains(const QWidget* window) const {
             return true;
     }
     return false;
+}
+
+QWidget* WindowRegistry::windowOf(const QWindow* window) const {
+    if (window == nullptr)
+        return nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->windowHandle() != window)
+            continue;
+        // A popup (a menu, the date picker's calendar) belongs to the window it drops from; a
+        // message box or any other window is a window of its own.
+        while (widget != nullptr && !contains(widget) && widget->windowType() == Qt::Popup)
+            widget = widget->parentWidget() != nullptr ? widget->parentWidget()->window() : nullptr;
+        return widget != nullptr && contains(widget) ? widget : nullptr;
+    }
+    return nullptr;
 }
 
 bool isUnloadingAllForms() {

@@ -15,6 +15,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QWindow;
+
 namespace ui {
 
 class WindowRegistry : public QObject {
@@ -32,6 +34,8 @@ public:
     /// The window at `position` (0 = loaded first).
     QWidget* at(int position) const { return m_windows.at(position); }
     bool contains(const QWidget* window) const;
+    /// The registered window that `window` belongs to (its own, or one of its popups'), or null.
+    QWidget* windowOf(const QWindow* window) const;
 
 signals:
     /// `window`, a registered window, was closed or hidden by the program.

@@ -2,10 +2,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QWindow>
 
 #include <algorithm>
 #include <exception>
@@ -169,6 +171,18 @@ frmToDo::frmToDo() {
                 if (window != this && !ui::isUnloadingAllForms() && !m_leaving)
                     restorePositionAfterDialog();
             });
+    // Coming back from a window of ours that stays open (the Add dialog, the About box, the
+    // browser) is an activation of the program's own as well.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &frmToDo::focusMovedTo);
+}
+
+void frmToDo::focusMovedTo(QWindow* window) {
+    QWidget* before = m_focusBefore;
+    m_focusBefore = ui::WindowRegistry::instance().windowOf(window);
+    if (window == nullptr || window != windowHandle() || before == nullptr || before == this)
+        return;
+    if (!ui::isUnloadingAllForms() && !m_leaving && !m_restorePending)
+        Form_Activate();
 }
 
 frmToDo::~frmToDo() = default;

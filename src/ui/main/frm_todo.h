@@ -31,10 +31,12 @@
 //   window open with its list, Yes ends the program, so a file that has gone or become
 //   read-only cannot hold the program open for ever.
 //
-// Its saved position: the window takes its saved position when it first appears and again
-// each time a window of ours closes and hands it the focus (a dialog opened by one of its
-// commands, or any window in ui::WindowRegistry). Activations from outside (a return from
-// another program, a message box closing) leave it where the user put it.
+// Its saved position: the window takes its saved position when it first appears, again each
+// time a window of ours closes and hands it the focus (a dialog opened by one of its commands,
+// or any window in ui::WindowRegistry), and each time the user comes back to it from a window
+// of ours that stays open (the Add dialog, the About box, the browser). Activations from
+// outside (a return from another program, a message box closing) leave it where the user put
+// it.
 //
 // Other choices:
 // - Closing the window runs Exit; a close refused by Exit leaves the window open. The window
@@ -49,6 +51,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 
@@ -57,6 +60,7 @@
 class QAction;
 class QMenu;
 class QToolBar;
+class QWindow;
 
 namespace ui {
 class ToDoListModel;
@@ -220,6 +224,12 @@ private:
     ui::ToDoListModel* m_model = nullptr;
     qint16 m_pressIndex = 0;
     qint16 m_releaseIndex = 0;
+    /// Notes where the focus went; the main window taking it from a window of ours restores
+    /// the saved position.
+    void focusMovedTo(QWindow* window);
+    /// The registered window of ours that last had the focus, or null when the focus was last
+    /// elsewhere (another program, a message box, nowhere).
+    QPointer<QWidget> m_focusBefore;
     /// The list's sort state: the column last sorted by (0 before the first header click,
     /// when the list is not sorted) and its direction.
     int m_sortColumn = 0;
