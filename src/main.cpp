@@ -1,15 +1,16 @@
-// The executable `tarnwick`: installs the real platform services and runs the start-up
-// sequence in the hidden start-up window, which hands over to the main window.
+// The executable `tarnwick`: installs the real platform services, makes the session and runs
+// the start-up sequence, which hands over to the main window.
 #include <QApplication>
 #include <QPointer>
 
 #include <cstdio>
 #include <cstring>
 
-#include "app/frm_initial.h"
+#include "app/session.h"
+#include "app/startup.h"
 #include "platform/services.h"
 #include "ui/common/window_registry.h"
-#include "ui/main/frm_todo.h"
+#include "ui/main/main_window.h"
 #include "ui/main/window_openers.h"
 
 namespace {
@@ -27,22 +28,14 @@ bool hasDisplay(int argc, char** argv) {
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
-// The start-up sequence's last step: show the main window, modeless.
-void showMainWindow() {
-    frmToDo::showWindow();
-}
-
-// Closes every window still open, the start-up window last. Used when the start-up sequence
-// ends the program.
-void closeAllWindows(QPointer<frmInitial>& initial) {
+// Deletes every window still there: when the start-up sequence ends the program, and at the
+// end, before the session the windows were made over goes.
+void deleteAllWindows() {
     QList<QPointer<QWidget>> windows;
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window != initial.data())
-            windows.append(window);
-    }
+    for (QWidget* window : QApplication::topLevelWidgets())
+        windows.append(window);
     for (const QPointer<QWidget>& window : windows)
         delete window.data(); // null when deleting an earlier one took it along
-    delete initial.data();
 }
 
 } // namespace
@@ -60,19 +53,18 @@ int main(int argc, char** argv) {
     // The launcher entry's name, by which the desktop matches the windows to its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(TARNWICK_APP_ID));
     platform::installQtServices();
-    ui::installWindowOpeners();
-    // The program ends when UnloadAllForms has closed its last window, frmInitial included.
+    app::Session session;
+    ui::installWindowOpeners(session);
+    // The program ends when closeAllWindows has closed its last window.
     QApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(&ui::WindowRegistry::instance(), &ui::WindowRegistry::lastWindowUnloaded,
                      &application, &QCoreApplication::quit);
 
-    QPointer<frmInitial> initial = new frmInitial;
-    ui::WindowRegistry::instance().add(initial);
-    if (!initial->load(showMainWindow)) {
-        closeAllWindows(initial);
+    if (!app::StartUp(session, [&session] { ui::MainWindow::showWindow(session); })) {
+        deleteAllWindows();
         return 0;
     }
     const int status = application.exec();
-    delete initial.data();
+    deleteAllWindows();
     return status;
 }

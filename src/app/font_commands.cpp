@@ -3,23 +3,26 @@
 #include <QLocale>
 
 #include <cmath>
+#include <functional>
 
-#include "app/globals.h"
+#include "app/session.h"
 #include "app/settings_keys.h"
 #include "platform/services.h"
 
 namespace app {
 namespace {
 
-// The dialog's choice as the module-wide values, then the settings, name before size.
-void takeChoice(QString& name, QString& size, const QString& nameSection, const QString& nameKey,
-                const QString& sizeSection, const QString& sizeKey) {
+// The dialog's choice, then the settings, name before size.
+FontSetting chooseAndKeep(const QString& nameSection, const QString& nameKey,
+                          const QString& sizeSection, const QString& sizeKey,
+                          const std::function<void(const FontSetting&)>& keep) {
     const platform::FontChoice choice = platform::Services::fontDialog().chooseFont();
-    name = choice.family;
-    size = FontSizeText(choice.pointSize);
+    const FontSetting font{choice.family, FontSizeText(choice.pointSize)};
+    keep(font);
     platform::SettingsStore& settings = platform::Services::settings();
-    settings.write(nameSection, nameKey, name);
-    settings.write(sizeSection, sizeKey, size);
+    settings.write(nameSection, nameKey, font.name);
+    settings.write(sizeSection, sizeKey, font.size);
+    return font;
 }
 
 } // namespace
@@ -45,16 +48,20 @@ std::optional<double> PointsFromSizeText(const QString& text) {
     return points;
 }
 
-void ChoosePrintFont() {
+void ChoosePrintFont(Session& session) {
     using namespace settings_keys;
-    takeChoice(PrintingFontName, PrintingFontSize, kPrintFontNameSection, kPrintFontNameKey,
-               kPrintFontSizeSection, kPrintFontSizeKey);
+    chooseAndKeep(kPrintFontNameSection, kPrintFontNameKey, kPrintFontSizeSection,
+                  kPrintFontSizeKey, [&session](const FontSetting& font) {
+                      session.setPrintFont(font);
+                  });
 }
 
-void ChooseProgramFont() {
+void ChooseProgramFont(Session& session) {
     using namespace settings_keys;
-    takeChoice(ProgramFontName, ProgramFontSize, kProgramFontNameSection, kProgramFontNameKey,
-               kProgramFontSizeSection, kProgramFontSizeKey);
+    const FontSetting font = chooseAndKeep(
+        kProgramFontNameSection, kProgramFontNameKey, kProgramFontSizeSection, kProgramFontSizeKey,
+        [&session](const FontSetting& chosen) { session.setProgramFont(chosen, false); });
+    session.setProgramFont(font);
 }
 
 } // namespace app

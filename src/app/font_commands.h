@@ -15,6 +15,15 @@
 
 namespace app {
 
+class Session;
+
+/// A font as the settings keep it: the family, and the size in points as text (see above).
+struct FontSetting {
+    QString name;
+    QString size;
+    friend bool operator==(const FontSetting&, const FontSetting&) = default;
+};
+
 /// The text a font size in points is kept as (see above).
 QString FontSizeText(double points);
 
@@ -22,15 +31,16 @@ QString FontSizeText(double points);
 /// positive finite number.
 std::optional<double> PointsFromSizeText(const QString& text);
 
-/// The Print Font command up to its settings: shows the font dialog; on a choice, sets
-/// PrintingFontName and PrintingFontSize, then writes them to the settings ("Default Print Font
-/// Name" first, then "Default Print Font Size"). Throws platform::CancelledError on cancel, with
-/// nothing changed; a failing settings write throws with the values already changed.
-void ChoosePrintFont();
+/// The Print Font command up to its settings: shows the font dialog; on a choice, makes it the
+/// session's print font, then writes it to the settings ("Default Print Font Name" first, then
+/// "Default Print Font Size"). Throws platform::CancelledError on cancel, with nothing changed;
+/// a failing settings write throws with the session's font already changed.
+void ChoosePrintFont(Session& session);
 
-/// The Program Font command up to its settings, as ChoosePrintFont does for ProgramFontName and
-/// ProgramFontSize ("Default Font Name", then "Default Font Size"). The caller re-fonts the main
-/// list; other windows take the font when they are next loaded.
-void ChooseProgramFont();
+/// The Program Font command, as ChoosePrintFont does for the program font ("Default Font Name",
+/// then "Default Font Size"). Once the settings are written the session announces the new font
+/// (the main list takes it at once; other windows take it when they are next made); when
+/// writing them fails, nothing is announced.
+void ChooseProgramFont(Session& session);
 
 } // namespace app

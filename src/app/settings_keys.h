@@ -26,7 +26,7 @@ inline const QString kDefaultFontName = QStringLiteral("Ariel");
 inline const QString kDefaultProgramFontSize = QStringLiteral("9");
 inline const QString kDefaultPrintFontSize = QStringLiteral("12");
 
-/// Window positions, keyed by the window's tag (its objectName()).
+/// Window positions, keyed by the window's tag.
 inline const QString kFormPositionSection = QStringLiteral("FormPosition");
 
 } // namespace app::settings_keys

@@ -79,17 +79,17 @@ void UpdateRecentDatabases(QString& path) {
         settings.write(kRecentSection, kRecentSlots[i], old[i - 1]);
 }
 
-void SaveFormPosition(QWidget& window) {
+void SaveFormPosition(QWidget& window, const QString& tag) {
     const TwipsRect outer = outerGeometryTwips(window);
     const QString value = QStringList{shortestDecimal(outer.left), shortestDecimal(outer.top),
                                       shortestDecimal(outer.width), shortestDecimal(outer.height)}
                               .join(QStringLiteral(", "));
-    platform::Services::settings().write(kFormPositionSection, window.objectName(), value);
+    platform::Services::settings().write(kFormPositionSection, tag, value);
 }
 
-void RestoreFormPosition(QWidget& window) {
+void RestoreFormPosition(QWidget& window, const QString& tag) {
     const QString value =
-        platform::Services::settings().read(kFormPositionSection, window.objectName(), QString());
+        platform::Services::settings().read(kFormPositionSection, tag, QString());
     platform::ScreenMetrics& screen = platform::Services::screen();
     const qint64 screenWidth = qRound64(screen.widthTwips());
     const qint64 screenHeight = qRound64(screen.heightTwips());

@@ -15,16 +15,17 @@ namespace app {
 void UpdateRecentDatabases(QString& path);
 
 /// Stores the window's outer left, top, width and height in twips under section
-/// "FormPosition", key = the window's tag (its objectName(), "frmToDo" for the main window),
-/// as shortest decimal texts joined by ", " ("1200, 900, 9600, 7200"), whatever its state.
-void SaveFormPosition(QWidget& window);
+/// "FormPosition", key `tag` (the window's name in the settings: "frmToDo" for the main
+/// window, as settings files have always named it), as shortest decimal texts joined by ", "
+/// ("1200, 900, 9600, 7200"), whatever its state.
+void SaveFormPosition(QWidget& window, const QString& tag);
 
-/// Applies the stored position to a window in the normal state; minimised, maximised and
+/// Applies the position stored under `tag` to a window in the normal state; minimised, maximised and
 /// full-screen windows are left alone. A left or top edge below 0 or beyond the primary
 /// screen's width or height is put at half that width or height; width and height are applied
 /// as stored. With no stored value, or one that is not four comma-separated numbers (edited by
 /// hand or damaged), the window gets half the screen's width and height, centred, whatever its
 /// state.
-void RestoreFormPosition(QWidget& window);
+void RestoreFormPosition(QWidget& window, const QString& tag);
 
 } // namespace app

@@ -18,11 +18,6 @@ std::shared_ptr<jet::FileSystem>& installedFileSystem() {
 
 } // namespace
 
-std::optional<Connection> SharedConnection;
-std::optional<jet::Recordset> SharedRecordset;
-std::shared_ptr<jet::FileSystem> CreationWorkspace;
-std::optional<jet::Database> CreationDatabase;
-
 QString connectionText(const QString& path) {
     return kProviderPrefix + kSecurityInfo + kDataSource + path;
 }

@@ -1,5 +1,5 @@
-// How the database routines reach the engine: the connection text, the module-wide engine
-// handles and the file system every routine opens files through.
+// How the database routines reach the engine: the connection text and the file system every
+// routine opens files through.
 #pragma once
 
 #include <QString>
@@ -20,25 +20,6 @@ QString connectionText(const QString& path);
 /// The path a connection text names: everything after "Data Source=", to the end (a path may
 /// hold ';'). Throws jet::Error(InvalidArgument) when the text names none.
 QString dataSourceOf(const QString& connectionText);
-
-/// An open connection: its text and the file its data source names, opened for reading.
-struct Connection {
-    QString text;
-    jet::Database database;
-};
-
-/// The connection and the record set of the validity test and the reference-list loading.
-/// Each call of those routines releases the earlier ones and makes its own. Unlike the record
-/// set of a Windows data provider, an open handle here holds a lock on the file, so both are
-/// released when the call ends on every path, failures included.
-extern std::optional<Connection> SharedConnection;
-extern std::optional<jet::Recordset> SharedRecordset;
-
-/// The engine's file system that new databases are created through (the default workspace);
-/// set by CreateNewDatabase and kept afterwards.
-extern std::shared_ptr<jet::FileSystem> CreationWorkspace;
-/// The database being created; released when CreateNewDatabase ends, whatever the outcome.
-extern std::optional<jet::Database> CreationDatabase;
 
 /// The file system the routines open and create files through: the operating system's unless
 /// a test installed another (a fault-injecting one, say). Never null.

@@ -1,10 +1,7 @@
 #include "db/routines.h"
 
-#include <algorithm>
-#include <climits>
 #include <stdexcept>
 #include <string>
-#include <type_traits>
 #include <unordered_map>
 
 #include "db/date_text.h"
@@ -13,41 +10,17 @@
 #include "jet/database.h"
 #include "jet/error.h"
 #include "jet/recordset.h"
-#include "platform/error.h"
-#include "platform/services.h"
 
 namespace db {
 namespace {
-
-const QString kNotValid = QStringLiteral(" is not a valid Tarnwick database.");
-const QString kCouldNotCreate =
-    QStringLiteral("Could not create Tarnwick.  Please try again.  Error description: ");
-const QString kCreationFailed = QStringLiteral("Error in creating a new Tarnwick: ");
-const QString kListsFailed = QStringLiteral("Error in populating initial lists: ");
-
-void showMessage(const QString& text) {
-    platform::Services::messageBoxes().message(text);
-}
-
-void releaseSharedHandles() {
-    SharedRecordset.reset();
-    SharedConnection.reset();
-}
-
-// Replaces the shared handles by a connection to the data source of `path`'s connection text.
-void openSharedConnection(const QString& path) {
-    releaseSharedHandles();
-    const QString text = connectionText(path);
-    SharedConnection.emplace(
-        Connection{text, openDatabase(dataSourceOf(text), jet::OpenMode::ReadOnly)});
-}
 
 QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A field's value as the list shows it. Null gives the empty text; callers that must tell
-// null apart test for it first.
+// A field's value as text. Null gives the empty text; callers that must tell null apart test
+// for it first. Values of other types (in files made elsewhere) show as the list shows them:
+// Booleans "True"/"False", dates in the short date form, numbers in their shortest form.
 QString textOf(const jet::Value& value) {
     switch (value.kind()) {
     case jet::Value::Kind::Null:
@@ -63,7 +36,7 @@ QString textOf(const jet::Value& value) {
     }
 }
 
-// Appends `field` of every row from the current one on to `list`.
+// Appends `field` of every row of `records` to `list`; a row without a value is a failure.
 void appendNames(jet::Recordset& records, const char* field, QStringList& list) {
     const int index = records.requireField(field);
     for (; !records.eof(); records.moveNext()) {
@@ -81,47 +54,48 @@ std::u16string_view unitsOf(QStringView text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
-// A field's value as text, no value counting as the empty text.
-QString textOrEmpty(const jet::Recordset& records, int field) {
-    return textOf(records.field(field));
+// The date a stored field holds: its value when it is a Date/Time, else what its text reads as.
+std::optional<ItemDate> dateOf(const jet::Value& value) {
+    if (value.kind() == jet::Value::Kind::DateTime)
+        return ItemDate{value.asDateTime(), ItemDate::Form::Locale};
+    if (value.isNull())
+        return std::nullopt;
+    if (const std::optional<double> days = dateFromText(textOf(value)))
+        return ItemDate{*days, ItemDate::Form::Locale};
+    return std::nullopt;
 }
 
-// The texts of values that repeat down a long list (priorities, names, dates), each made once
-// and then shared: a copy of a QString shares its characters, so a hundred thousand items of
-// five priorities hold five priority strings, and a date seen before is not formatted again.
-// Each table is emptied when it reaches kLimit entries, so texts that do not repeat cost a
-// lookup and no lasting memory.
-class SharedTexts {
+// The priority a field holds; the usual "1" to "5" without making a text.
+Priority priorityOf(const jet::Value& value) {
+    if (value.kind() == jet::Value::Kind::Text && value.asText().size() == 1) {
+        const char digit = value.asText()[0];
+        if (digit >= '1' && digit <= '5')
+            return Priority::of(digit - '0');
+    }
+    return Priority::fromText(textOf(value));
+}
+
+// Names repeat down a long list (a client has many items): each distinct name is made once and
+// its copies share its characters, so a hundred thousand items of a thousand clients hold a
+// thousand names. The table is emptied when it reaches kLimit entries, so names that do not
+// repeat cost a lookup and no lasting memory.
+class Names {
 public:
-    const QString& of(const jet::Value& value) {
-        if (value.kind() == jet::Value::Kind::DateTime)
-            return find(dates_, value.asDateTime());
-        if (value.kind() == jet::Value::Kind::Text)
-            return find(texts_, value.asText());
-        scratch_ = textOf(value);
-        return scratch_;
+    QString of(const jet::Value& value) {
+        if (value.kind() != jet::Value::Kind::Text)
+            return textOf(value);
+        const std::string& key = value.asText();
+        const auto found = m_names.find(key);
+        if (found != m_names.end())
+            return found->second;
+        if (m_names.size() >= kLimit)
+            m_names.clear();
+        return m_names.emplace(key, fromUtf8(key)).first->second;
     }
 
 private:
     static constexpr std::size_t kLimit = 4096;
-    template <typename Key>
-    const QString& find(std::unordered_map<Key, QString>& map, const Key& key) {
-        auto it = map.find(key);
-        if (it != map.end())
-            return it->second;
-        if (map.size() >= kLimit)
-            map.clear();
-        QString made;
-        if constexpr (std::is_same_v<Key, double>)
-            made = textFromDate(key);
-        else
-            made = fromUtf8(key);
-        return map.emplace(key, std::move(made)).first->second;
-    }
-
-    std::unordered_map<double, QString> dates_;
-    std::unordered_map<std::string, QString> texts_;
-    QString scratch_;
+    std::unordered_map<std::string, QString> m_names;
 };
 
 // Runs `change` on "Things To Do" of the file at `path`, open for writing, as one transaction.
@@ -135,116 +109,6 @@ template <typename Change> void changeToDoItems(const QString& path, Change&& ch
     database.close();
 }
 
-} // namespace
-
-bool IsValidDatabase(QString& path) {
-    try {
-        openSharedConnection(path);
-        if (SharedConnection->database.hasPassword())
-            throw jet::Error(jet::ErrorKind::Unsupported,
-                             "The database is protected by a password.");
-        for (const char* table : schema::kValidityTables) {
-            SharedRecordset.reset();
-            SharedRecordset.emplace(SharedConnection->database.openTable(table));
-            SharedRecordset->close();
-        }
-        releaseSharedHandles();
-        return true;
-    } catch (...) {
-        releaseSharedHandles();
-        showMessage(path + kNotValid);
-        return false;
-    }
-}
-
-bool CreateNewDatabase(const QString& path,
-                       const std::function<void(QString&)>& updateRecentDatabases) {
-    try {
-        CreationWorkspace = fileSystem();
-        CreationDatabase.reset();
-        CreationDatabase.emplace(schema::createDatabase(enginePath(path), CreationWorkspace));
-        if (!CreationDatabase->isOpen()) {
-            // The engine reports every failure by an error, so this is a safeguard only.
-            CreationDatabase.reset();
-            showMessage(kCouldNotCreate);
-            return false;
-        }
-        CreationDatabase->close();
-        CreationDatabase.reset();
-        if (updateRecentDatabases) {
-            QString copy = path;
-            updateRecentDatabases(copy);
-        }
-        return true;
-    } catch (...) {
-        CreationDatabase.reset();
-        platform::showError(kCreationFailed, std::current_exception());
-        return false;
-    }
-}
-
-void LoadReferenceLists(const QString& path, ReferenceLists& lists) {
-    try {
-        openSharedConnection(path);
-        SharedRecordset.emplace(SharedConnection->database.openTable(schema::kClients));
-        lists = ReferenceLists();
-        if (!SharedRecordset->eof()) {
-            SharedRecordset->moveFirst();
-            appendNames(*SharedRecordset, schema::kClient, lists.clients);
-        }
-        SharedRecordset->close();
-        SharedRecordset.reset();
-        SharedRecordset.emplace(SharedConnection->database.openTable(schema::kProjects));
-        appendNames(*SharedRecordset, schema::kProject, lists.projects);
-        releaseSharedHandles();
-    } catch (...) {
-        releaseSharedHandles();
-        platform::showError(kListsFailed, std::current_exception());
-    }
-}
-
-void LoadToDoItems(const QString& path, ToDoList& list) {
-    jet::Database database = openDatabase(path, jet::OpenMode::ReadOnly);
-    jet::Recordset items = database.openTable(schema::kThingsToDo);
-    // The fields are looked up with the first record, as each record reads them by name: a
-    // table without records loads whatever its fields are.
-    int priority = -1, client = -1, project = -1, thingToDo = -1, startDate = -1, deadline = -1;
-    if (!items.eof()) {
-        priority = items.requireField(schema::kTtdPriority);
-        client = items.requireField(schema::kTtdClient);
-        project = items.requireField(schema::kTtdProject);
-        thingToDo = items.requireField(schema::kThingToDo);
-        startDate = items.requireField(schema::kStartDate);
-        deadline = items.requireField(schema::kDeadline);
-    }
-
-    list.expectRows(static_cast<int>(std::min<std::size_t>(items.recordCount(), INT_MAX)));
-    SharedTexts shared;
-    // `repeats`: the column's texts are likely to recur (not the things to do).
-    auto setCell = [&](int column, int field, bool repeats) {
-        const jet::Value value = items.field(field);
-        if (value.isNull())
-            return;
-        const QString text = repeats ? shared.of(value) : textOf(value);
-        if (column >= 4 && value.kind() == jet::Value::Kind::DateTime)
-            list.setCurrentRowDate(column, text, value.asDateTime());
-        else
-            list.setCurrentRowCell(column, text);
-    };
-    for (; !items.eof(); items.moveNext()) {
-        list.appendRow(shared.of(items.field(priority)));
-        setCell(2, client, true);
-        setCell(2, project, true);
-        setCell(3, thingToDo, false);
-        setCell(4, startDate, true);
-        setCell(5, deadline, true);
-    }
-    items.close();
-    database.close();
-}
-
-namespace {
-
 // Writes to-do records into an open "Things To Do", the fields set as every writer sets them.
 class ItemWriter {
 public:
@@ -256,66 +120,74 @@ public:
           startDate_(items.requireField(schema::kStartDate)),
           deadline_(items.requireField(schema::kDeadline)) {}
 
-    /// Adds one record holding `item`: its name in "TTD Client" or "TTD Project" (the other
-    /// stays null), a date without a value null.
-    void write(const ToDoItem& item) {
-        write(unitsOf(item.priority), item.ofClient, unitsOf(item.name), unitsOf(item.thingToDo),
-              item.startDate, item.deadline);
-    }
-    /// The same from the item's texts as UTF-16 units.
-    void write(std::u16string_view priority, bool ofClient, std::u16string_view name,
-               std::u16string_view thingToDo, std::optional<double> startDate,
-               std::optional<double> deadline) {
+    /// Adds one record holding `item`, its party in the field of `kind` (the other stays
+    /// null), a date without a value null.
+    void write(const ToDoItem& item, PartyKind kind) {
         items_.addNew();
-        items_.setField(priority_, priority);
-        items_.setField(ofClient ? client_ : project_, name);
-        items_.setField(thingToDo_, thingToDo);
-        setDate(startDate_, startDate);
-        setDate(deadline_, deadline);
+        if (item.priority.number() != 0) {
+            const char16_t digit = static_cast<char16_t>(u'0' + item.priority.number());
+            items_.setField(priority_, std::u16string_view(&digit, 1));
+        } else {
+            items_.setField(priority_, unitsOf(item.priority.text()));
+        }
+        items_.setField(kind == PartyKind::Client ? client_ : project_, unitsOf(item.party));
+        items_.setField(thingToDo_, unitsOf(item.text));
+        setDate(startDate_, item.startDate);
+        setDate(deadline_, item.deadline);
         items_.update();
     }
 
 private:
-    void setDate(int field, std::optional<double> days) {
-        if (days)
-            items_.setDateTime(field, *days);
+    void setDate(int field, const std::optional<ItemDate>& date) {
+        if (date)
+            items_.setDateTime(field, date->days);
     }
 
     jet::Recordset& items_;
     int priority_, client_, project_, thingToDo_, startDate_, deadline_;
 };
 
-// Whether a name names a client: it contains ", ".
-bool namesClient(std::u16string_view name) {
-    for (std::size_t i = 1; i < name.size(); ++i)
-        if (name[i] == u' ' && name[i - 1] == u',')
-            return true;
-    return false;
-}
-
-// Writes row `row` of `list` as an item. The texts are read in place (`scratch` serves lists
-// that make them).
-void writeRow(ItemWriter& writer, const ToDoList& list, int row, QString (&scratch)[3]) {
-    const std::u16string_view name = unitsOf(list.cellTextView(row, 2, scratch[1]));
-    writer.write(unitsOf(list.cellTextView(row, 1, scratch[0])), namesClient(name), name,
-                 unitsOf(list.cellTextView(row, 3, scratch[2])), list.cellDate(row, 4),
-                 list.cellDate(row, 5));
+void writeAll(jet::Recordset& records, const std::vector<ToDoItem>& items) {
+    if (items.empty())
+        return;
+    ItemWriter writer(records);
+    for (const ToDoItem& item : items)
+        writer.write(item, item.partyKind());
 }
 
 } // namespace
 
-void RewriteToDoItems(const QString& path, const ToDoList& list) {
-    changeToDoItems(path, [&list](jet::Recordset& items) {
-        items.deleteAll();
-        // An empty list needs no field: a file whose empty table lacks one stores it as well.
-        const int rows = list.rowCount();
-        if (rows == 0)
-            return;
-        ItemWriter writer(items);
-        QString scratch[3];
-        for (int row = 1; row <= rows; ++row)
-            writeRow(writer, list, row, scratch);
-    });
+bool IsValidDatabase(const QString& path) {
+    try {
+        const QString text = connectionText(path);
+        jet::Database database = openDatabase(dataSourceOf(text), jet::OpenMode::ReadOnly);
+        if (database.hasPassword())
+            return false;
+        for (const char* table : schema::kValidityTables)
+            database.openTable(table).close();
+        database.close();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void CreateNewDatabase(const QString& path) {
+    schema::createDatabase(enginePath(path), fileSystem()).close();
+}
+
+ReferenceLists LoadReferenceLists(const QString& path) {
+    const QString text = connectionText(path);
+    jet::Database database = openDatabase(dataSourceOf(text), jet::OpenMode::ReadOnly);
+    ReferenceLists lists;
+    jet::Recordset clients = database.openTable(schema::kClients);
+    appendNames(clients, schema::kClient, lists.clients);
+    clients.close();
+    jet::Recordset projects = database.openTable(schema::kProjects);
+    appendNames(projects, schema::kProject, lists.projects);
+    projects.close();
+    database.close();
+    return lists;
 }
 
 ReferenceLists ReadReferenceTables(const QString& path, bool withClientsAndProjects) {
@@ -340,53 +212,81 @@ ReferenceLists ReadReferenceTables(const QString& path, bool withClientsAndProje
     return lists;
 }
 
-void AddToDoItem(const QString& path, const ToDoItem& item) {
-    changeToDoItems(path, [&item](jet::Recordset& items) { ItemWriter(items).write(item); });
+std::vector<ToDoItem> LoadToDoItems(const QString& path) {
+    jet::Database database = openDatabase(path, jet::OpenMode::ReadOnly);
+    jet::Recordset records = database.openTable(schema::kThingsToDo);
+    std::vector<ToDoItem> items;
+    if (records.eof())
+        return items;
+    const int priority = records.requireField(schema::kTtdPriority);
+    const int client = records.requireField(schema::kTtdClient);
+    const int project = records.requireField(schema::kTtdProject);
+    const int thingToDo = records.requireField(schema::kThingToDo);
+    const int startDate = records.requireField(schema::kStartDate);
+    const int deadline = records.requireField(schema::kDeadline);
+
+    items.reserve(records.recordCount());
+    Names names;
+    for (; !records.eof(); records.moveNext()) {
+        ToDoItem& item = items.emplace_back();
+        item.priority = priorityOf(records.field(priority));
+        const jet::Value projectValue = records.field(project);
+        const jet::Value party = projectValue.isNull() ? records.field(client) : projectValue;
+        if (!party.isNull())
+            item.party = names.of(party);
+        item.text = textOf(records.field(thingToDo));
+        item.startDate = dateOf(records.field(startDate));
+        item.deadline = dateOf(records.field(deadline));
+    }
+    records.close();
+    database.close();
+    return items;
 }
 
-bool ReplaceToDoItem(const QString& path, const StoredItemKey& old, const ToDoItem& replacement) {
+void RewriteToDoItems(const QString& path, const std::vector<ToDoItem>& items) {
+    changeToDoItems(path, [&items](jet::Recordset& records) {
+        records.deleteAll();
+        writeAll(records, items);
+    });
+}
+
+void AddToDoItem(const QString& path, const ToDoItem& item, PartyKind kind) {
+    changeToDoItems(path, [&](jet::Recordset& records) { ItemWriter(records).write(item, kind); });
+}
+
+bool ReplaceToDoItem(const QString& path, const ToDoItem& old, const ToDoItem& replacement) {
+    const bool ofClient = old.partyKind() == PartyKind::Client;
+    const QString oldClient = ofClient ? old.party : QString();
+    const QString oldProject = ofClient ? QString() : old.party;
+    const QString oldPriority = old.priority.text();
     bool deleted = false;
-    changeToDoItems(path, [&](jet::Recordset& items) {
-        if (!items.eof()) {
-            const int client = items.requireField(schema::kTtdClient);
-            const int project = items.requireField(schema::kTtdProject);
-            const int priority = items.requireField(schema::kTtdPriority);
-            const int thingToDo = items.requireField(schema::kThingToDo);
-            for (; !items.eof(); items.moveNext()) {
-                if (textOrEmpty(items, priority) != old.priority ||
-                    textOrEmpty(items, thingToDo) != old.thingToDo)
+    changeToDoItems(path, [&](jet::Recordset& records) {
+        if (!records.eof()) {
+            const int client = records.requireField(schema::kTtdClient);
+            const int project = records.requireField(schema::kTtdProject);
+            const int priority = records.requireField(schema::kTtdPriority);
+            const int thingToDo = records.requireField(schema::kThingToDo);
+            for (; !records.eof(); records.moveNext()) {
+                if (textOf(records.field(priority)) != oldPriority ||
+                    textOf(records.field(thingToDo)) != old.text)
                     continue;
-                const jet::Value clientValue = items.field(client);
-                const jet::Value projectValue = items.field(project);
-                if ((!clientValue.isNull() && textOf(clientValue) == old.client) ||
-                    (!projectValue.isNull() && textOf(projectValue) == old.project)) {
-                    items.deleteCurrent();
+                const jet::Value clientValue = records.field(client);
+                const jet::Value projectValue = records.field(project);
+                if ((!clientValue.isNull() && textOf(clientValue) == oldClient) ||
+                    (!projectValue.isNull() && textOf(projectValue) == oldProject)) {
+                    records.deleteCurrent();
                     deleted = true;
                     break;
                 }
             }
         }
-        ItemWriter(items).write(replacement);
+        ItemWriter(records).write(replacement, replacement.partyKind());
     });
     return deleted;
 }
 
 void AppendToDoItems(const QString& path, const std::vector<ToDoItem>& items) {
-    changeToDoItems(path, [&items](jet::Recordset& records) {
-        ItemWriter writer(records);
-        for (const ToDoItem& item : items)
-            writer.write(item);
-    });
-}
-
-bool HoldDatabase(const QString& path, FileHold& hold) {
-    try {
-        hold = FileHold::take(enginePath(path));
-        return true;
-    } catch (const FileInUse& refusal) {
-        showMessage(QString::fromUtf8(refusal.what()));
-        return false;
-    }
+    changeToDoItems(path, [&items](jet::Recordset& records) { writeAll(records, items); });
 }
 
 } // namespace db

@@ -1,7 +1,6 @@
 #include "print/print_text_array.h"
 
 #include "app/font_commands.h"
-#include "app/globals.h"
 #include "platform/error.h"
 #include "platform/services.h"
 #include "print/print_steps.h"
@@ -167,14 +166,15 @@ void PrintTextArray(const std::vector<PrintTextItem>& items, const QString& docu
     step([&] { printer.endDoc(); });
 }
 
-void PrintList(const QStringList& entries, const QString& documentName) {
+void PrintList(const QStringList& entries, const QString& documentName,
+               const app::FontSetting& font) {
     QString text;
     for (const QString& entry : entries)
         text += entry + QStringLiteral("\r\n");
     std::vector<PrintTextItem> items(1);
     items[0].Text = text;
-    items[0].FontName = app::PrintingFontName;
-    items[0].FontSize = app::PrintingFontSize;
+    items[0].FontName = font.name;
+    items[0].FontSize = font.size;
     PrintTextArray(items, documentName);
 }
 

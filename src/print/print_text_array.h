@@ -13,6 +13,8 @@
 #include <optional>
 #include <vector>
 
+#include "app/font_commands.h"
+
 namespace platform {
 class Printer;
 }
@@ -63,8 +65,9 @@ void TakeNextWord();
 void PrintTextArray(const std::vector<PrintTextItem>& items,
                     const QString& documentName = QStringLiteral("Tarnwick"));
 
-/// Prints a reference list: its entries, one a line, in the print font, as the document
+/// Prints a reference list: its entries, one a line, in the print font `font`, as the document
 /// `documentName` ("Tarnwick Clients list").
-void PrintList(const QStringList& entries, const QString& documentName);
+void PrintList(const QStringList& entries, const QString& documentName,
+               const app::FontSetting& font);
 
 } // namespace print

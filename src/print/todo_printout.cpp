@@ -1,8 +1,6 @@
 #include "print/todo_printout.h"
 
-#include "app/globals.h"
 #include "db/date_text.h"
-#include "db/todo_list.h"
 #include "platform/error.h"
 #include "platform/services.h"
 #include "print/print_steps.h"
@@ -58,20 +56,6 @@ qint16 priorityFromText(const QString& text) {
     return static_cast<qint16>(number);
 }
 
-// The stored date of date column `column` of row `row`: the value the list keeps beside the
-// text, never the text read back under the locale's rules, which would turn a "12/6/2026" the
-// item dialogs wrote into 12 June under a day-first locale. A cell without a value is no date
-// when it is empty, and reported when it holds a text that is not a date.
-std::optional<double> dateOf(const db::ToDoList& list, int row, int column) {
-    const std::optional<double> days = list.cellDate(row, column);
-    if (days)
-        return days;
-    const QString text = list.cellText(row, column);
-    if (!text.trimmed().isEmpty())
-        throw platform::Error(QStringLiteral("\"%1\" is not a date").arg(text));
-    return std::nullopt;
-}
-
 // The short date of `days` in the user's locale, as the list shows a loaded date, without the
 // time of day: "12/6/2026" under C and en_US, "06/12/2026" under en_GB.
 QString shortDate(const std::optional<double>& days) {
@@ -86,9 +70,9 @@ QString numberText(qint16 number) {
 
 } // namespace
 
-void PrintToDoList(const db::ToDoList& list) {
+void PrintToDoList(const std::vector<db::ToDoItem>& items, const app::FontSetting& font) {
     detail::Steps step(QStringLiteral(" in Print function."));
-    if (list.rowCount() == 0)
+    if (items.empty())
         return;
     platform::Printer* found = nullptr;
     if (!step([&] { found = &platform::Services::printer(); }))
@@ -96,18 +80,21 @@ void PrintToDoList(const db::ToDoList& list) {
     platform::Printer& printer = *found;
     const detail::BusyWhilePrinting busy;
 
-    // The rows, in the list's order. A conversion that fails leaves its field at 0, the zero
-    // date for a date.
-    std::vector<PrintRow> rows(static_cast<std::size_t>(list.rowCount()));
-    for (int index = 1; index <= list.rowCount(); ++index) {
-        PrintRow& row = rows[static_cast<std::size_t>(index - 1)];
-        step([&] { row.Priority = priorityFromText(list.cellText(index, 1)); });
-        const QString party = list.cellText(index, 2);
-        (party.contains(QLatin1String(", ")) ? row.Client : row.Project) = party;
-        row.ThingToDo = list.cellText(index, 3);
-        row.StartDate = row.Deadline = 0.0;
-        step([&] { row.StartDate = dateOf(list, index, 4); });
-        step([&] { row.Deadline = dateOf(list, index, 5); });
+    // The rows, in the list's order. A priority that is not a number is 0.
+    std::vector<PrintRow> rows(items.size());
+    for (std::size_t index = 0; index < items.size(); ++index) {
+        const db::ToDoItem& item = items[index];
+        PrintRow& row = rows[index];
+        if (item.priority.number() != 0)
+            row.Priority = static_cast<qint16>(item.priority.number());
+        else
+            step([&] { row.Priority = priorityFromText(item.priority.text()); });
+        (item.partyKind() == db::PartyKind::Client ? row.Client : row.Project) = item.party;
+        row.ThingToDo = item.text;
+        if (item.startDate)
+            row.StartDate = item.startDate->days;
+        if (item.deadline)
+            row.Deadline = item.deadline->days;
     }
 
     DefaultMargins();
@@ -115,13 +102,13 @@ void PrintToDoList(const db::ToDoList& list) {
     float RowTop = kHeadingTop;
     float RowHeight = 0;
     step([&] { printer.setCurrentY(RowTop); });
-    step([&] { printer.setFontName(app::PrintingFontName); });
+    step([&] { printer.setFontName(font.name); });
     // The size shrunk texts return to; when the print font's size cannot be read, the size
     // the printer had.
     double printSize = 0;
     step([&] { printSize = printer.fontSize(); });
     step([&] {
-        const float points = detail::pointsFromText(app::PrintingFontSize);
+        const float points = detail::pointsFromText(font.size);
         printer.setFontSize(points);
         printSize = points;
     });

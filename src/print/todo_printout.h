@@ -9,25 +9,21 @@
 // at kSmallestFontSize points and is then printed as it is. After each row, a row that reaches
 // past the bottom-margin line ends the page.
 //
-// Dates are printed from the values the list keeps beside its date texts, in the user's short
-// date form with a four-digit year and without the time of day, as the list shows a loaded
-// date ("12/6/2026" under C and en_US, "06/12/2026" under en_GB): never by reading the texts
-// back under the locale's rules, which would make a "12/6/2026" written by an item dialog 12
-// June under a day-first locale.
+// Dates are printed in the user's short date form with a four-digit year and without the time
+// of day, as the list shows a loaded date ("12/6/2026" under C and en_US, "06/12/2026" under
+// en_GB), from the items' stored values: never from a text read back under the locale's rules.
 //
 // Every failure is shown as its description followed by " in Print function."; the print-out
-// then goes on, the failed step having no effect. A priority text that cannot be read, or a
-// date text without a value, is reported and printed as 0 or as the zero date (30 December
-// 1899). An empty date cell is no date: it is printed empty and not reported, as the list
-// stores it as no value.
+// then goes on, the failed step having no effect. A priority that is not a number is reported
+// and printed as 0. A date without a value is printed empty and not reported.
 #pragma once
 
 #include <QString>
 #include <optional>
+#include <vector>
 
-namespace db {
-class ToDoList;
-}
+#include "app/font_commands.h"
+#include "db/todo_item.h"
 
 namespace print {
 
@@ -35,21 +31,21 @@ namespace print {
 /// read at on paper.
 inline constexpr double kSmallestFontSize = 4;
 
-/// One list row as the print-out takes it.
+/// One item as the print-out takes it.
 struct PrintRow {
     qint16 Priority = 0;
-    /// Column 2 when it holds ", " (a client), otherwise empty.
+    /// The item's party when it is a client's, otherwise empty.
     QString Client;
-    /// Column 2 when it does not hold ", " (a project), otherwise empty.
+    /// The item's party when it is a project's, otherwise empty.
     QString Project;
     QString ThingToDo;
-    /// Days since 30 December 1899 (time of day as the fraction); none for an empty text.
+    /// Days since 30 December 1899 (time of day as the fraction); none for no date.
     std::optional<double> StartDate;
     std::optional<double> Deadline;
 };
 
-/// Prints the rows of `list` in their order as the document "Tarnwick To Do list". An empty
-/// list prints nothing.
-void PrintToDoList(const db::ToDoList& list);
+/// Prints `items` in their order, in the print font `font`, as the document "Tarnwick To Do
+/// list". An empty list prints nothing.
+void PrintToDoList(const std::vector<db::ToDoItem>& items, const app::FontSetting& font);
 
 } // namespace print

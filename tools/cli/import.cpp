@@ -58,14 +58,14 @@ std::vector<db::ToDoItem> toDoItemsFromCsv(std::string_view text) {
                     QStringLiteral("the %1 is not UTF-8 text").arg(QLatin1String(kFieldNames[i])));
         }
         db::ToDoItem item;
-        item.priority = fields[0].trimmed();
-        if (item.priority.size() != 1 || item.priority[0] < u'1' || item.priority[0] > u'5')
+        const QString priority = fields[0].trimmed();
+        if (priority.size() != 1 || priority[0] < u'1' || priority[0] > u'5')
             throw bad(QStringLiteral("the priority \"%1\" is not 1 to 5").arg(fields[0]));
-        // The client-or-project rule of the main list: a client's name holds ", ".
-        item.name = fields[1];
-        item.ofClient = item.name.contains(QLatin1String(", "));
-        item.thingToDo = fields[2];
-        for (const auto& [field, index] : {std::pair{&item.name, 1}, std::pair{&item.thingToDo, 2}})
+        item.priority = db::Priority::fromText(priority);
+        // Stored as a client's or a project's by the main list's rule: a client's name holds ", ".
+        item.party = fields[1];
+        item.text = fields[2];
+        for (const auto& [field, index] : {std::pair{&item.party, 1}, std::pair{&item.text, 2}})
             if (field->size() > kTextField)
                 throw bad(QStringLiteral("the %1 is %2 characters long, more than the %3 its "
                                          "field holds")
@@ -77,12 +77,13 @@ std::vector<db::ToDoItem> toDoItemsFromCsv(std::string_view text) {
             const QString trimmed = fields[index].trimmed();
             if (trimmed.isEmpty())
                 continue;
-            *date = isoDate(trimmed);
-            if (!*date)
-                *date = db::dateFromText(trimmed);
-            if (!*date)
+            std::optional<double> days = isoDate(trimmed);
+            if (!days)
+                days = db::dateFromText(trimmed);
+            if (!days)
                 throw bad(QStringLiteral("the %1 \"%2\" is not a date")
                               .arg(QLatin1String(kFieldNames[index]), fields[index]));
+            *date = db::ItemDate{*days, db::ItemDate::Form::Locale};
         }
         items.push_back(std::move(item));
     });

@@ -3,7 +3,7 @@
 //   tarnwick-cli-write create FILE
 //   tarnwick-cli-write import FILE --from csv CSVFILE
 //
-// With the Qt layers built, a command runs the program's own database routines, its messages
+// With the Qt layers built, a command runs the program's own database routines, their errors
 // going to standard error; without them (the sanitizer build) `create` makes the same database
 // through the schema alone and `import` is not available. Errors give exit status 1; wrong
 // usage gives 2.
@@ -22,10 +22,8 @@
 #include <QFile>
 #include <memory>
 
-#include "console_messages.h"
 #include "db/routines.h"
 #include "import.h"
-#include "platform/services.h"
 #else
 #include "db/schema.h"
 #endif
@@ -52,8 +50,12 @@ QString target(const char* path) {
 int create(const char* path) {
     const db::FileHold hold = holdForWriting(path);
 #ifdef TARNWICK_CLI_DB_ROUTINES
-    platform::Services::setMessageBoxes(std::make_shared<cli::ConsoleMessageBoxes>());
-    return db::CreateNewDatabase(target(path), nullptr) ? 0 : 1;
+    try {
+        db::CreateNewDatabase(target(path));
+    } catch (const std::exception& e) {
+        throw std::runtime_error(std::string("Error in creating a new Tarnwick: ") + e.what());
+    }
+    return 0;
 #else
     db::schema::createDatabase(path);
     return 0;

@@ -1,7 +1,8 @@
 // A window's menus and toolbar written as tables: each line names a control, its caption or
 // tooltip and the command it runs, so that each command is written once (a member function, or
 // a callable taking the window) and reached from its menu item, toolbar button and keys. See
-// frm_todo.cpp for a whole window's tables.
+// main_window.cpp for a whole window's tables. A window whose commands are private members
+// writes its tables inside a member function, where it may name them.
 //
 // Error traps. A menu item whose line has an error prefix reports a failure of its command as
 // the prefix followed by the error's description, and the command ends there. Without a prefix
@@ -30,12 +31,16 @@ namespace ui {
 /// A window's command: a member function of the window, or a callable taking it.
 template <typename W> using Command = std::function<void(W&)>;
 
+/// A menu line that is a submenu the window does not keep.
+struct Submenu {};
+
 template <typename W> struct MenuLine {
     /// 0 on the menu bar, 1 in the last submenu of level 0 above it, 2 in the last of level 1.
     int level;
-    /// The window's member that keeps the control: a QMenu* makes the line a submenu, a
-    /// QAction* an item (at level 0, a command on the menu bar itself) or a separator.
-    std::variant<QMenu * W::*, QAction * W::*> control;
+    /// What the line is, and where the window keeps it: Submenu{} or a QMenu* member makes the
+    /// line a submenu; nothing ({}) or a QAction* member an item (at level 0, a command on the
+    /// menu bar itself) or a separator.
+    std::variant<std::monostate, Submenu, QMenu * W::*, QAction * W::*> control;
     /// The control's name, its objectName().
     const char* name;
     /// The caption, an ampersand before the access key; "-" for a separator.
@@ -46,10 +51,12 @@ template <typename W> struct MenuLine {
 };
 
 template <typename W> struct ToolbarButton {
-    /// The key the button is told apart by: its data(), its text, and the name of its picture.
+    /// The key the button is told apart by: its data(), and the name of its picture.
     const char* key;
     const char* toolTip;
     Command<W> command;
+    /// The text shown beside the picture, on a toolbar that shows texts (the browser's).
+    const char* caption = nullptr;
     /// A key that clicks the button while its window is active: a standard key, or where none
     /// fits, `keys` in portable text ("Alt+Home"). (A key sequence cannot be made before the
     /// application exists, so the tables keep these plain.)
@@ -69,17 +76,20 @@ void runMenuCommand(W& window, const Command<W>& command, const char* errorPrefi
 }
 
 /// Builds `lines` (an array of MenuLine<W>) on `bar` in order: names each control, keeps it in
-/// its member of `window`, and connects each item that has a command to runMenuCommand.
+/// its member of `window` where the line names one, and connects each item that has a command
+/// to runMenuCommand.
 template <typename W, typename Lines>
 void buildMenus(W& window, QMenuBar& bar, const Lines& lines) {
     std::array<QMenu*, 3> last{}; // the last submenu made at each level
     for (const MenuLine<W>& line : lines) {
         const QString caption = QString::fromUtf8(line.caption);
         QMenu* parent = line.level == 0 ? nullptr : last.at(line.level - 1);
-        if (const auto* menuMember = std::get_if<QMenu * W::*>(&line.control)) {
+        const auto* menuMember = std::get_if<QMenu * W::*>(&line.control);
+        if (menuMember != nullptr || std::holds_alternative<Submenu>(line.control)) {
             QMenu* menu = parent != nullptr ? parent->addMenu(caption) : bar.addMenu(caption);
             menu->setObjectName(QLatin1String(line.name));
-            window.*(*menuMember) = menu;
+            if (menuMember != nullptr)
+                window.*(*menuMember) = menu;
             last.at(line.level) = menu;
             continue;
         }
@@ -88,7 +98,8 @@ void buildMenus(W& window, QMenuBar& bar, const Lines& lines) {
                               ? (separator ? parent->addSeparator() : parent->addAction(caption))
                               : (separator ? bar.addSeparator() : bar.addAction(caption));
         action->setObjectName(QLatin1String(line.name));
-        window.*std::get<QAction * W::*>(line.control) = action;
+        if (const auto* actionMember = std::get_if<QAction * W::*>(&line.control))
+            window.*(*actionMember) = action;
         if (line.command)
             QObject::connect(action, &QAction::triggered, &window,
                              [&window, command = line.command, prefix = line.errorPrefix] {
@@ -97,18 +108,22 @@ void buildMenus(W& window, QMenuBar& bar, const Lines& lines) {
     }
 }
 
+/// A toolbar across the top of `parent`, fixed in place, named `name`: pictures of 20 pixels,
+/// and no texts unless `withTexts`.
+QToolBar* makeToolbar(QWidget& parent, const QString& name, bool withTexts = false);
+
 /// Adds one button per entry of `buttons` (an array of ToolbarButton<W>) to `toolbar`: the
-/// picture of its key (ui::toolbarIcon), its tooltip and shortcut, its key as its text and
-/// data(), and the name toolbar name + ":" + key. A click calls `clicked` with the key. Returns
-/// the pictures under their keys, the toolbar's image list.
+/// picture of its key (ui::toolbarIcon), its tooltip and shortcut, its caption (else its
+/// tooltip) as its text, its key as its data(), and the name toolbar name + ":" + key. A click
+/// calls `clicked` with the key.
 template <typename Buttons>
-QHash<QString, QIcon> buildToolbar(QToolBar& toolbar, const Buttons& buttons,
-                                   const std::function<void(const QString&)>& clicked) {
-    QHash<QString, QIcon> pictures;
+void buildToolbar(QToolBar& toolbar, const Buttons& buttons,
+                  const std::function<void(const QString&)>& clicked) {
     for (const auto& button : buttons) {
         const QString key = QLatin1String(button.key);
-        pictures.insert(key, toolbarIcon(key));
-        QAction* action = toolbar.addAction(pictures.value(key), key);
+        QAction* action = toolbar.addAction(
+            toolbarIcon(key), QString::fromUtf8(button.caption != nullptr ? button.caption
+                                                                          : button.toolTip));
         action->setData(key);
         action->setToolTip(QLatin1String(button.toolTip));
         action->setObjectName(toolbar.objectName() + QLatin1Char(':') + key);
@@ -123,7 +138,6 @@ QHash<QString, QIcon> buildToolbar(QToolBar& toolbar, const Buttons& buttons,
     }
     QObject::connect(&toolbar, &QToolBar::actionTriggered, &toolbar,
                      [clicked](QAction* action) { clicked(action->data().toString()); });
-    return pictures;
 }
 
 /// Runs the command of the button with `key`, ignoring its errors; a key that names no button

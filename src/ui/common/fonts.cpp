@@ -2,9 +2,6 @@
 
 #include <QWidget>
 
-#include "app/font_commands.h"
-#include "app/globals.h"
-
 namespace ui {
 
 QFont fontWith(QFont font, const QString& name, const QString& size) {
@@ -14,9 +11,9 @@ QFont fontWith(QFont font, const QString& name, const QString& size) {
     return font;
 }
 
-void applyProgramFont(std::initializer_list<QWidget*> controls) {
+void applyProgramFont(const app::FontSetting& font, std::initializer_list<QWidget*> controls) {
     for (QWidget* control : controls)
-        control->setFont(fontWith(control->font(), app::ProgramFontName, app::ProgramFontSize));
+        control->setFont(fontWith(control->font(), font.name, font.size));
 }
 
 } // namespace ui

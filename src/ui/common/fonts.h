@@ -1,11 +1,13 @@
 // Fonts given by name and size as text, as the program font and the print font are kept
-// (app/globals.h).
+// (app::FontSetting).
 #pragma once
 
 #include <QFont>
 #include <QString>
 
 #include <initializer_list>
+
+#include "app/font_commands.h"
 
 class QWidget;
 
@@ -17,7 +19,7 @@ namespace ui {
 /// ("Ariel"), the desktop's font matching chooses the face shown.
 QFont fontWith(QFont font, const QString& name, const QString& size);
 
-/// Gives each of `controls` the program font (ProgramFontName, ProgramFontSize).
-void applyProgramFont(std::initializer_list<QWidget*> controls);
+/// Gives each of `controls` the program font `font`.
+void applyProgramFont(const app::FontSetting& font, std::initializer_list<QWidget*> controls);
 
 } // namespace ui

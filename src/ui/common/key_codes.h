@@ -35,6 +35,11 @@ inline constexpr int kF3 = 114;
 inline constexpr int kEnterChar = 13;
 inline constexpr int kEscapeChar = 27;
 
+/// Whether `charCode` is Enter's or Escape's, the two characters most key rules speak of.
+inline bool isEnterOrEscape(int charCode) {
+    return charCode == kEnterChar || charCode == kEscapeChar;
+}
+
 /// The virtual-key code of the key in `event`, 0 for a key without one.
 int virtualKeyCode(const QKeyEvent& event);
 

@@ -19,24 +19,29 @@ struct Picture {
     QStyle::StandardPixmap fallback;
 };
 
-constexpr std::array<Picture, 16> kPictures = {{
-    {"New", "document-new", "new", QStyle::SP_CustomBase},
-    {"Open", "document-open", "open", QStyle::SP_CustomBase},
-    {"Small Caps", "preferences-desktop-font", "program-font", QStyle::SP_CustomBase},
-    {"Spell Check", "document-page-setup", "print-font", QStyle::SP_CustomBase},
-    {"View Details", "list-add", "add-item", QStyle::SP_CustomBase},
-    {"Properties", "document-properties", "edit-item", QStyle::SP_CustomBase},
-    {"Delete", "edit-delete", "delete-item", QStyle::SP_CustomBase},
-    {"Print", "document-print", "print", QStyle::SP_CustomBase},
-    {"Help", "help-contents", "help", QStyle::SP_CustomBase},
-    // The reference-list dialogs' Add button; its key is "Redo", its picture says "add".
-    {"Redo", "list-add", "add-item", QStyle::SP_CustomBase},
-    {"Back", "go-previous", nullptr, QStyle::SP_ArrowBack},
-    {"Forward", "go-next", nullptr, QStyle::SP_ArrowForward},
-    {"Stop", "process-stop", nullptr, QStyle::SP_BrowserStop},
-    {"Refresh", "view-refresh", nullptr, QStyle::SP_BrowserReload},
-    {"Home", "go-home", nullptr, QStyle::SP_DirHomeIcon},
-    {"Search", "edit-find", nullptr, QStyle::SP_FileDialogContentsView},
+constexpr std::array<Picture, 19> kPictures = {{
+    // The main window's.
+    {"newDatabase", "document-new", "new", QStyle::SP_CustomBase},
+    {"openDatabase", "document-open", "open", QStyle::SP_CustomBase},
+    {"programFont", "preferences-desktop-font", "program-font", QStyle::SP_CustomBase},
+    {"printFont", "document-page-setup", "print-font", QStyle::SP_CustomBase},
+    {"addItem", "list-add", "add-item", QStyle::SP_CustomBase},
+    {"editItem", "document-properties", "edit-item", QStyle::SP_CustomBase},
+    {"deleteItem", "edit-delete", "delete-item", QStyle::SP_CustomBase},
+    {"print", "document-print", "print", QStyle::SP_CustomBase},
+    {"help", "help-contents", "help", QStyle::SP_CustomBase},
+    // The dialogs'.
+    {"return", "go-previous", nullptr, QStyle::SP_ArrowBack},
+    {"done", "go-next", nullptr, QStyle::SP_ArrowForward},
+    {"add", "list-add", "add-item", QStyle::SP_CustomBase},
+    {"delete", "edit-delete", "delete-item", QStyle::SP_CustomBase},
+    // The browser's.
+    {"back", "go-previous", nullptr, QStyle::SP_ArrowBack},
+    {"forward", "go-next", nullptr, QStyle::SP_ArrowForward},
+    {"stop", "process-stop", nullptr, QStyle::SP_BrowserStop},
+    {"refresh", "view-refresh", nullptr, QStyle::SP_BrowserReload},
+    {"home", "go-home", nullptr, QStyle::SP_DirHomeIcon},
+    {"search", "edit-find", nullptr, QStyle::SP_FileDialogContentsView},
 }};
 
 constexpr std::array<int, 3> kSizes = {16, 24, 32};

@@ -9,10 +9,10 @@
 
 namespace ui {
 
-/// The picture of the toolbar key `key`, one of the main window's ("New", "Open", "Small Caps",
-/// "Spell Check", "View Details", "Properties", "Delete", "Print", "Help"), the browser's
-/// ("Back", "Forward", "Stop", "Refresh", "Home", "Search") or the reference-list dialogs' Add
-/// button ("Redo"); no picture for another key.
+/// The picture of the toolbar key `key`: one of the main window's ("newDatabase",
+/// "openDatabase", "programFont", "printFont", "addItem", "editItem", "deleteItem", "print",
+/// "help"), the dialogs' ("return", "done", "add", "delete", "print") or the browser's ("back",
+/// "forward", "stop", "refresh", "home", "search"); no picture for another key.
 QIcon toolbarIcon(const QString& key);
 
 QIcon windowIcon();

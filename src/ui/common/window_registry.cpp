@@ -7,7 +7,7 @@
 namespace ui {
 namespace {
 
-// The re-entry flag of UnloadAllForms: set while one run of it is closing windows.
+// The re-entry flag of closeAllWindows: set while one run of it is closing windows.
 bool g_unloading = false;
 
 } // namespace
@@ -74,11 +74,11 @@ QWidget* WindowRegistry::windowOf(const QWindow* window) const {
     return nullptr;
 }
 
-bool isUnloadingAllForms() {
+bool isClosingAllWindows() {
     return g_unloading;
 }
 
-void UnloadAllForms() {
+void closeAllWindows() {
     if (g_unloading)
         return;
     g_unloading = true;

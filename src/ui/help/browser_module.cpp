@@ -1,11 +1,11 @@
 // The entry of the module `tarnwick_browser.so` (see browser_window.h). Exceptions leave it as
-// they leave frmBrowser::showWindow, to the command that asked for the window.
+// they leave BrowserWindow::showWindow, to the command that asked for the window.
 #include <QOpenGLContext>
 #include <QQuickWindow>
 
-#include "ui/help/frm_browser.h"
+#include "ui/help/browser.h"
 
-extern "C" Q_DECL_EXPORT void tarnwick_show_browser() {
+extern "C" Q_DECL_EXPORT void tarnwick_show_browser(app::Session& session) {
     // Where the shared OpenGL context could not be created (browser_window.cpp), QtWebEngine
     // composites its pages in software, and the scene its view draws through must be drawn in
     // software too.
@@ -16,5 +16,5 @@ extern "C" Q_DECL_EXPORT void tarnwick_show_browser() {
         return true;
     }();
     (void)checked;
-    frmBrowser::showWindow();
+    ui::BrowserWindow::showWindow(session);
 }

@@ -17,17 +17,19 @@ namespace ui {
 
 namespace {
 
-// The module's file name and its one entry, an extern "C" function taking nothing
+// The module's file name and its one entry, an extern "C" function taking the session
 // (help/browser_module.cpp).
 constexpr char kModuleFile[] = "tarnwick_browser.so";
 constexpr char kEntry[] = "tarnwick_show_browser";
 
-void (*linkedWindow)() = nullptr;
+using Entry = void (*)(app::Session&);
+
+Entry linkedWindow = nullptr;
 
 // The module sits beside the executable in the build folder, and in the install's library
 // folder (TARNWICK_BROWSER_MODULE_DIR: relative to the executable's folder) when installed.
 // Loaded once and never unloaded: the window's code and QtWebEngine stay for the process.
-void (*loadModule())() {
+Entry loadModule() {
     // QtWebEngine shows its pages through a context shared with this one; it must be there
     // before the library is loaded, as QtWebEngine's own set-up leaves it: made even where it
     // cannot be created (no OpenGL on the display), and then the module draws in software.
@@ -47,7 +49,7 @@ void (*loadModule())() {
             continue;
         QLibrary module(path);
         module.setLoadHints(QLibrary::ResolveAllSymbolsHint);
-        if (auto entry = reinterpret_cast<void (*)()>(module.resolve(kEntry)))
+        if (auto entry = reinterpret_cast<Entry>(module.resolve(kEntry)))
             return entry;
         failure = module.errorString();
         break;
@@ -60,19 +62,19 @@ void (*loadModule())() {
 
 } // namespace
 
-void linkBrowserWindow(void (*show)()) {
+void linkBrowserWindow(Entry show) {
     linkedWindow = show;
 }
 
-void showBrowserWindow() {
-    static void (*moduleEntry)() = nullptr;
+void showBrowserWindow(app::Session& session) {
+    static Entry moduleEntry = nullptr;
     if (linkedWindow) {
-        linkedWindow();
+        linkedWindow(session);
         return;
     }
     if (!moduleEntry)
         moduleEntry = loadModule();
-    moduleEntry();
+    moduleEntry(session);
 }
 
 } // namespace ui

@@ -14,13 +14,18 @@
 // module.
 #pragma once
 
+namespace app {
+class Session;
+}
+
 namespace ui {
 
-/// Shows frmBrowser (frmBrowser::showWindow). Loads the module first when the window is not
-/// linked in; throws platform::Error naming the module when it cannot be loaded.
-void showBrowserWindow();
+/// Shows the browser window (BrowserWindow::showWindow) over `session`. Loads the module first
+/// when the window is not linked in; throws platform::Error naming the module when it cannot be
+/// loaded.
+void showBrowserWindow(app::Session& session);
 
 /// Makes showBrowserWindow() call `show` instead of loading the module.
-void linkBrowserWindow(void (*show)());
+void linkBrowserWindow(void (*show)(app::Session&));
 
 } // namespace ui

@@ -14,12 +14,12 @@
 
 #include <exception>
 
-#include "app/globals.h"
+#include "app/session.h"
 #include "platform/error.h"
 #include "platform/twips.h"
 #include "ui/common/commands.h"
 #include "ui/common/key_codes.h"
-#include "ui/common/main_list.h"
+#include "ui/common/window_registry.h"
 #include "ui/common/toolbar_icons.h"
 #include "ui/items/date_picker.h"
 
@@ -35,68 +35,67 @@ constexpr double kOptionHeight = 375;
 // The dialog's placement by the main window's top-left corner, in twips.
 constexpr double kOffset = 200;
 
-using D = ItemDialog;
-
-const MenuLine<D> kMenus[] = {
-    {0, &D::mnuReturn, "mnuReturn", "&Return", &D::Return},
-    {0, &D::mnuDone, "mnuDone", "&Done", &D::Done},
-};
-
-const ToolbarButton<D> kToolbar[] = {
-    {"Back", "Return", &D::Return},
-    {"Forward", "Done", &D::Done},
-};
-
 } // namespace
 
-ItemDialog::ItemDialog(const char* name, const QString& caption, const ItemDialogLayout& layout)
-    : QDialog(mainWindow()) {
+ItemDialog::ItemDialog(app::Session& session, const char* name, const QString& caption,
+                       const ItemDialogLayout& layout)
+    : QDialog(mainWindow()), m_session(session) {
     setObjectName(QLatin1String(name));
     setWindowTitle(caption);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(windowIcon());
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
+    using D = ItemDialog;
+    static const MenuLine<D> kMenus[] = {
+        {0, {}, "returnAction", "&Return", &D::discard},
+        {0, {}, "doneAction", "&Done", &D::storeItem},
+    };
     const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
-    menuBar = new QMenuBar(this);
-    menuBar->setObjectName(QStringLiteral("menuBar"));
-    menuBar->setFont(QApplication::font(menuBar)); // the desktop's menu font
-    buildMenus(*this, *menuBar, kMenus);
+    auto* menus = new QMenuBar(this);
+    menus->setObjectName(QStringLiteral("menuBar"));
+    menus->setFont(QApplication::font(menus)); // the desktop's menu font
+    buildMenus(*this, *menus, kMenus);
     m_clientArea = new QWidget(this);
     m_clientArea->setFixedSize(scale.pixelsX(layout.clientWidth),
                                scale.pixelsY(layout.clientHeight));
     auto* windowLayout = new QVBoxLayout(this);
     windowLayout->setContentsMargins(0, 0, 0, 0);
     windowLayout->setSpacing(0);
-    windowLayout->setMenuBar(menuBar);
+    windowLayout->setMenuBar(menus);
     windowLayout->addWidget(m_clientArea);
     windowLayout->setSizeConstraint(QLayout::SetFixedSize);
 
-    Toolbar1 = new QToolBar(m_clientArea);
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setMovable(false);
-    Toolbar1->setFloatable(false);
-    Toolbar1->setIconSize(QSize(20, 20));
-    buildToolbar(*Toolbar1, kToolbar, [this](const QString& key) { Toolbar1_ButtonClick(key); });
-    Toolbar1->setGeometry(0, 0, m_clientArea->width(), Toolbar1->sizeHint().height());
+    QToolBar* toolbar = makeToolbar(*m_clientArea, QStringLiteral("toolbar"));
+    static const ToolbarButton<D> kButtons[] = {
+        {"return", "Return", &D::discard},
+        {"done", "Done", &D::storeItem},
+    };
+    buildToolbar(*toolbar, kButtons, [this](const QString& key) {
+        runToolbarButton(*this, kButtons, key);
+    });
+    toolbar->setGeometry(0, 0, m_clientArea->width(), toolbar->sizeHint().height());
 
-    Frame1 = new QGroupBox(QStringLiteral("Priority Level:"), m_clientArea);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    place(*Frame1, layout.frame);
-    for (int i = 0; i < static_cast<int>(Option1.size()); ++i) {
-        QRadioButton* option = new QRadioButton(QString::number(i + 1), Frame1);
-        option->setObjectName(QStringLiteral("Option1_%1").arg(i));
-        place(*option, {kOptionLeft, kOptionTop + i * kOptionStep, kOptionWidth, kOptionHeight});
-        Option1[i] = option;
+    auto* frame = new QGroupBox(QStringLiteral("Priority Level:"), m_clientArea);
+    frame->setObjectName(QStringLiteral("priorityFrame"));
+    place(*frame, layout.frame);
+    for (int i = 0; i < static_cast<int>(m_priorityButtons.size()); ++i) {
+        auto* button = new QRadioButton(QString::number(i + 1), frame);
+        button->setObjectName(QStringLiteral("priorityButton%1").arg(i + 1));
+        place(*button, {kOptionLeft, kOptionTop + i * kOptionStep, kOptionWidth, kOptionHeight});
+        m_priorityButtons[static_cast<std::size_t>(i)] = button;
     }
     selectPriority(QStringLiteral("3"));
 
-    Label2 = addLabel("Label2", QStringLiteral("Deadline Date:"), layout.deadlineLabel);
-    DTPicker1 = new DatePicker(m_clientArea);
-    DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
-    Label2->setBuddy(DTPicker1); // it names the picker for assistive technology
-    place(*DTPicker1, layout.deadlinePicker);
-    Label3 = addLabel("Label3", QStringLiteral("Thing To Do:"), layout.textLabel);
+    QLabel* deadlineLabel =
+        addLabel("deadlineLabel", QStringLiteral("Deadline Date:"), layout.deadlineLabel);
+    m_deadlinePicker = new DatePicker(m_clientArea);
+    m_deadlinePicker->setObjectName(QStringLiteral("deadlinePicker"));
+    deadlineLabel->setBuddy(m_deadlinePicker); // it names the picker for assistive technology
+    place(*m_deadlinePicker, layout.deadlinePicker);
+    m_textLabel = addLabel("textLabel", QStringLiteral("Thing To Do:"), layout.textLabel);
+
+    connect(&session, &app::Session::activitiesChanged, this, &ItemDialog::replaceActivityList);
 }
 
 ItemDialog::~ItemDialog() = default;
@@ -115,13 +114,9 @@ void ItemDialog::place(QWidget& control, const QRectF& twips) {
                                                                 twips.height()));
 }
 
-void ItemDialog::Toolbar1_ButtonClick(const QString& key) {
-    runToolbarButton(*this, kToolbar, key);
-}
-
 QString ItemDialog::selectedPriority() const {
-    for (int i = 0; i < static_cast<int>(Option1.size()); ++i) {
-        if (Option1[i]->isChecked())
+    for (int i = 0; i < static_cast<int>(m_priorityButtons.size()); ++i) {
+        if (m_priorityButtons[static_cast<std::size_t>(i)]->isChecked())
             return QString::number(i + 1);
     }
     return {};
@@ -129,21 +124,22 @@ QString ItemDialog::selectedPriority() const {
 
 void ItemDialog::selectPriority(const QString& priority) {
     // The buttons are one exclusive group, which cannot be emptied while it is exclusive.
-    for (QRadioButton* option : Option1)
-        option->setAutoExclusive(false);
-    for (int i = 0; i < static_cast<int>(Option1.size()); ++i)
-        Option1[i]->setChecked(priority == QString::number(i + 1));
-    for (QRadioButton* option : Option1)
-        option->setAutoExclusive(true);
-    // Tab reaches the group at its selected button, or at the first when none is selected;
-    // a click on a button hands the Tab stop on to it.
+    for (QRadioButton* button : m_priorityButtons)
+        button->setAutoExclusive(false);
     int tabStop = 0;
-    for (int i = 0; i < static_cast<int>(Option1.size()); ++i) {
-        if (Option1[i]->isChecked())
+    for (int i = 0; i < static_cast<int>(m_priorityButtons.size()); ++i) {
+        const bool chosen = priority == QString::number(i + 1);
+        m_priorityButtons[static_cast<std::size_t>(i)]->setChecked(chosen);
+        if (chosen)
             tabStop = i;
     }
-    for (int i = 0; i < static_cast<int>(Option1.size()); ++i)
-        Option1[i]->setFocusPolicy(i == tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+    for (QRadioButton* button : m_priorityButtons)
+        button->setAutoExclusive(true);
+    // Tab reaches the group at its selected button, or at the first when none is selected;
+    // a click on a button hands the Tab stop on to it.
+    for (int i = 0; i < static_cast<int>(m_priorityButtons.size()); ++i)
+        m_priorityButtons[static_cast<std::size_t>(i)]->setFocusPolicy(
+            i == tabStop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void ItemDialog::setUpActivityList(QListWidget& list, QLineEdit& target) {
@@ -153,7 +149,7 @@ void ItemDialog::setUpActivityList(QListWidget& list, QLineEdit& target) {
     list.setSelectionMode(QAbstractItemView::SingleSelection);
     list.hide();
     keys::watch(list, [this](int, int charCode) {
-        if (charCode != keys::kEnterChar && charCode != keys::kEscapeChar)
+        if (!keys::isEnterOrEscape(charCode))
             return false;
         takeActivityPhrase();
         return true;
@@ -162,10 +158,8 @@ void ItemDialog::setUpActivityList(QListWidget& list, QLineEdit& target) {
 }
 
 void ItemDialog::fillActivityList(const QStringList& activities) {
-    if (activities.isEmpty())
-        return;
-    app::referenceLists().activities = activities;
-    replaceActivityList(activities);
+    if (!activities.isEmpty())
+        replaceActivityList(activities);
 }
 
 void ItemDialog::replaceActivityList(const QStringList& activities) {
@@ -173,10 +167,6 @@ void ItemDialog::replaceActivityList(const QStringList& activities) {
     m_activityList->addItems(activities);
     // No entry is current, so that the first arrow key selects the first entry.
     m_activityList->setCurrentIndex(QModelIndex());
-}
-
-bool ItemDialog::activityListShown() const {
-    return m_activityList != nullptr && m_activityList->isVisible();
 }
 
 void ItemDialog::showActivityList() {
@@ -219,12 +209,12 @@ void ItemDialog::watchTextBox(QLineEdit& box, bool escapeReturns) {
             return true;
         }
         if (charCode == keys::kEnterChar) {
-            platform::ignoreErrors([this] { Done(); });
+            platform::ignoreErrors([this] { storeItem(); });
             return true;
         }
         if (charCode == keys::kEscapeChar) {
             if (escapeReturns)
-                platform::ignoreErrors([this] { Return(); });
+                platform::ignoreErrors([this] { discard(); });
             return true;
         }
         return false;
@@ -260,7 +250,7 @@ void ItemDialog::reject() {
     // Closing the dialog from Return or Done comes back here through the close event.
     if (m_closing)
         return;
-    platform::ignoreErrors([this] { Return(); });
+    platform::ignoreErrors([this] { discard(); });
 }
 
 } // namespace ui

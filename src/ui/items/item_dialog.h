@@ -1,6 +1,6 @@
 // What the Add item and the Edit item dialogs share: the "&Return" and "&Done" commands on the
-// menu bar and on the toolbar ("Back", "Forward"), the priority buttons, the deadline picker,
-// the activity list, the placement by the main window, and how a database failure is shown.
+// menu bar and on the toolbar, the priority buttons, the deadline picker, the activity list,
+// the placement by the main window, and how a database failure is shown.
 //
 // Layout: each dialog gives its controls' places in twips within its client area, the part of
 // the window below the menu bar, with the toolbar along its top edge. The window has a fixed
@@ -14,14 +14,15 @@
 // text box. The phrase is a blank followed by the selected activity, or empty when none is
 // selected. A double click on an activity takes it as Enter does. Other keys do what a list
 // does (move the selection, find an entry by its first letter); the first arrow key in a list
-// without a selection selects its first entry.
+// without a selection selects its first entry. When the Activities dialog closes with Done
+// (app::Session::activitiesChanged), the list takes its entries.
 //
 // Ending: Return closes without writing; Escape in the text box whose rule says so and the
 // window's close box run Return too. Escape anywhere else (a list, a priority button, the
-// picker) does nothing: one stray key must not throw away what was entered. Done writes and closes,
-// or shows why not and stays open with everything entered. The menu items, toolbar buttons and keys
-// all run the same Return and Done; an error that escapes them is ignored (Done reports database
-// failures itself).
+// picker) does nothing: one stray key must not throw away what was entered. Done writes and
+// closes, or shows why not and stays open with everything entered. The menu items, toolbar
+// buttons and keys all run the same Return and Done; an error that escapes them is ignored
+// (Done reports database failures itself).
 #pragma once
 
 #include <QDialog>
@@ -30,16 +31,14 @@
 
 #include <array>
 
-#include "ui/common/activity_lists.h"
-
-class QAction;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QMenuBar;
 class QRadioButton;
-class QToolBar;
+
+namespace app {
+class Session;
+}
 
 namespace ui {
 
@@ -55,19 +54,31 @@ struct ItemDialogLayout {
     QPointF textLabel;
 };
 
-class ItemDialog : public QDialog, public ActivityListOwner {
+class ItemDialog : public QDialog {
     Q_OBJECT
 public:
     ~ItemDialog() override;
 
-    /// Return: closes the dialog without writing anything.
-    virtual void Return() = 0;
-    /// Done: writes the item and closes the dialog, or stays open with a message.
-    virtual void Done() = 0;
+protected:
+    /// Builds the window `name` with `caption` and the shared controls at their places in
+    /// `layout`. The dialog adds its own controls to clientArea().
+    ItemDialog(app::Session& session, const char* name, const QString& caption,
+               const ItemDialogLayout& layout);
 
-    /// Runs Return for the key "Back" and Done for "Forward", errors ignored; any other key
-    /// does nothing.
-    void Toolbar1_ButtonClick(const QString& key);
+    /// Return: closes the dialog without writing anything.
+    virtual void discard() = 0;
+    /// Done: writes the item and closes the dialog, or stays open with a message.
+    virtual void storeItem() = 0;
+
+    app::Session& session() const { return m_session; }
+    QWidget* clientArea() const { return m_clientArea; }
+    DatePicker& deadlinePicker() const { return *m_deadlinePicker; }
+    QLabel& textLabel() const { return *m_textLabel; }
+    QRadioButton* priorityButton(int index) const { return m_priorityButtons.at(index); }
+    /// A label at (`left`, `top`) twips in the client area, sized to its text.
+    QLabel* addLabel(const char* name, const QString& text, QPointF place);
+    /// Gives `control` its place in twips in its parent.
+    static void place(QWidget& control, const QRectF& twips);
 
     /// The priority: the caption of the first selected priority button, or the empty text
     /// when none is selected.
@@ -75,44 +86,11 @@ public:
     /// Selects the button captioned `priority` ("1" to "5"); any other text selects none.
     void selectPriority(const QString& priority);
 
-    /// Replaces the activity list's entries (the Activities dialog does this on its Done,
-    /// through ui::replaceActivityLists).
-    void replaceActivityList(const QStringList& activities) override;
-    /// Whether the activity list is shown over the dialog.
-    bool activityListShown() const;
-
-    // The shared controls, named as both dialogs name them.
-    QMenuBar* menuBar = nullptr;
-    QAction* mnuReturn = nullptr;
-    QAction* mnuDone = nullptr;
-    /// Buttons with the keys "Back" and "Forward"; each one's data() is its key.
-    QToolBar* Toolbar1 = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    /// The priority buttons "1" to "5", top to bottom.
-    std::array<QRadioButton*, 5> Option1{};
-    QLabel* Label2 = nullptr;
-    DatePicker* DTPicker1 = nullptr;
-    QLabel* Label3 = nullptr;
-
-protected:
-    /// Builds the window `name` with `caption` and the shared controls at their places in
-    /// `layout`. The dialog adds its own controls to clientArea().
-    ItemDialog(const char* name, const QString& caption, const ItemDialogLayout& layout);
-
-    QWidget* clientArea() const { return m_clientArea; }
-    /// A label at (`left`, `top`) twips in the client area, sized to its text.
-    QLabel* addLabel(const char* name, const QString& text, QPointF place);
-    /// Gives `control` its place in twips in its parent.
-    static void place(QWidget& control, const QRectF& twips);
-
     /// Makes `list` the activity list for the text box `target` (see the top of this file).
     void setUpActivityList(QListWidget& list, QLineEdit& target);
-    /// Fills the activity list from `activities` read from the table: when there is at least
-    /// one, they replace the list and the in-memory activities; when there are none, the list
-    /// stays empty and the in-memory activities keep what they held.
+    /// Fills the activity list from `activities` read from the table; when there are none, the
+    /// list stays as it is.
     void fillActivityList(const QStringList& activities);
-    /// F3's effect: the activity list over the whole client area, in front, with the focus.
-    void showActivityList();
 
     /// Key rules of a text box: Enter runs Done, Escape runs Return when `escapeReturns` and
     /// does nothing otherwise, and F3 opens the activity list when this box is its target.
@@ -123,8 +101,8 @@ protected:
     /// Ends the dialog: hides and destroys it (Return and Done, once they are through).
     void closeDialog();
 
-    /// Shows that the database at `path` could not be read or written: `what` + ".  Error
-    /// description: " + the current exception's description. Call from a catch block.
+    /// Shows that the file could not be read or written: `what` + ".  Error description: " +
+    /// the current exception's description. Call from a catch block.
     static void reportDatabaseError(const QString& what);
 
     /// The close box runs Return.
@@ -134,9 +112,16 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void toolbarButtonClicked(const QString& key);
+    void replaceActivityList(const QStringList& activities);
+    void showActivityList();
     void takeActivityPhrase();
 
+    app::Session& m_session;
     QWidget* m_clientArea = nullptr;
+    std::array<QRadioButton*, 5> m_priorityButtons{};
+    DatePicker* m_deadlinePicker = nullptr;
+    QLabel* m_textLabel = nullptr;
     QListWidget* m_activityList = nullptr;
     QLineEdit* m_activityTarget = nullptr;
     /// The target's selection (start, length) or caret (start, -1) when the list opened: the

@@ -11,37 +11,23 @@
 
 #include <algorithm>
 
-#include "app/globals.h"
+#include "app/session.h"
 #include "db/reference_tables.h"
 #include "platform/error.h"
 #include "platform/mouse_pointer.h"
 #include "platform/services.h"
 #include "platform/twips.h"
 #include "print/print_text_array.h"
-#include "ui/common/activity_lists.h"
 #include "ui/common/commands.h"
 #include "ui/common/fonts.h"
 #include "ui/common/key_codes.h"
-#include "ui/common/main_list.h"
+#include "ui/common/window_registry.h"
 #include "ui/common/toolbar_icons.h"
 
 namespace ui {
 namespace {
 
-using W = ReferenceListDialog;
 using platform::ignoreErrors;
-
-const MenuLine<W> kMenus[] = {
-    {0, &W::mnuReturn, "mnuReturn", "&Return", &W::Return},
-    {0, &W::mnuAdd, "mnuAdd", "&Add", &W::Add},
-    {0, &W::mnuDelete, "mnuDelete", "&Delete", &W::Delete},
-    {0, &W::mnuPrint, "mnuPrint", "&Print List", &W::PrintList},
-    {0, &W::mnuDone, "mnuDone", "&Done", &W::Done},
-};
-
-constexpr std::array<const char*, 5> kKeys = {"Back", "Redo", "Delete", "Print", "Forward"};
-const std::array<Command<W>, 5> kKeyCommands = {&W::Return, &W::Add, &W::Delete, &W::PrintList,
-                                                &W::Done};
 
 // Layout, in twips of the inner area.
 constexpr double kEntryFrameTop = 470;
@@ -109,20 +95,29 @@ void placeBox(QLineEdit* box, const platform::TwipsScale& scale, double width) {
 
 } // namespace
 
-ReferenceListDialog::ReferenceListDialog(const ReferenceListConfig& config, QWidget* parent)
-    : QDialog(parent), m_config(config) {
+ReferenceListDialog::ReferenceListDialog(const ReferenceListConfig& config, app::Session& session,
+                                         QWidget* parent)
+    : QDialog(parent), m_config(config), m_session(session) {
     setObjectName(QLatin1String(config.name));
     setWindowTitle(QString::fromUtf8(config.caption));
     setWindowIcon(windowIcon());
     createControls();
-    Form_Load();
-    Form_Resize();
-    Text1->setFocus();
+    load();
+    followMainWindow();
+    m_firstBox->setFocus();
 }
 
 ReferenceListDialog::~ReferenceListDialog() = default;
 
 void ReferenceListDialog::createControls() {
+    using W = ReferenceListDialog;
+    static const MenuLine<W> kMenus[] = {
+        {0, {}, "returnAction", "&Return", &W::returnToMainWindow},
+        {0, {}, "addAction", "&Add", &W::add},
+        {0, {}, "deleteAction", "&Delete", &W::deleteSelected},
+        {0, {}, "printAction", "&Print List", &W::printList},
+        {0, {}, "doneAction", "&Done", &W::finish},
+    };
     m_menuBar = new QMenuBar(this);
     m_menuBar->setObjectName(QStringLiteral("menuBar"));
     buildMenus(*this, *m_menuBar, kMenus);
@@ -132,36 +127,36 @@ void ReferenceListDialog::createControls() {
     m_area = new QWidget(this);
     m_area->setObjectName(QStringLiteral("innerArea"));
 
-    Toolbar1 = new QToolBar(m_area);
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setMovable(false);
-    Toolbar1->setFloatable(false);
-    Toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    Toolbar1->setIconSize(QSize(20, 20));
-    std::array<ToolbarButton<W>, 5> buttons;
-    for (std::size_t i = 0; i < buttons.size(); ++i)
-        buttons[i] = {kKeys[i], m_config.toolTips[i], kKeyCommands[i]};
-    imlToolbarIcons =
-        buildToolbar(*Toolbar1, buttons, [this](const QString& key) { Toolbar1_ButtonClick(key); });
+    QToolBar* toolbar = makeToolbar(*m_area, QStringLiteral("toolbar"));
+    m_toolbar = toolbar;
+    const std::array<ToolbarButton<W>, 5> buttons = {{
+        {"return", m_config.toolTips[0], &W::returnToMainWindow},
+        {"add", m_config.toolTips[1], &W::add},
+        {"delete", m_config.toolTips[2], &W::deleteSelected},
+        {"print", m_config.toolTips[3], &W::printList},
+        {"done", m_config.toolTips[4], &W::finish},
+    }};
+    buildToolbar(*toolbar, buttons,
+                 [this, buttons](const QString& key) { runToolbarButton(*this, buttons, key); });
 
-    Frame1 = frame(m_area, "Frame1", m_config.firstFrame);
-    Text1 = textBox(Frame1, "Text1", m_config.firstToolTip);
-    if (m_config.secondFrame != nullptr) {
-        Frame2 = frame(m_area, "Frame2", m_config.secondFrame);
-        Text2 = textBox(Frame2, "Text2", m_config.secondToolTip);
-        Frame3 = frame(m_area, "Frame3", m_config.listFrame);
-    } else {
-        Frame2 = frame(m_area, "Frame2", m_config.listFrame);
+    const bool twoBoxes = m_config.secondFrame != nullptr;
+    m_firstFrame = frame(m_area, twoBoxes ? "firstNameFrame" : "entryFrame", m_config.firstFrame);
+    m_firstBox = textBox(m_firstFrame, twoBoxes ? "firstNameBox" : "entryBox",
+                         m_config.firstToolTip);
+    if (twoBoxes) {
+        m_secondFrame = frame(m_area, "lastNameFrame", m_config.secondFrame);
+        m_secondBox = textBox(m_secondFrame, "lastNameBox", m_config.secondToolTip);
     }
-    List1 = new QListWidget(listFrame());
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setToolTip(QString::fromUtf8(m_config.listToolTip));
-    List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_listFrame = frame(m_area, "listFrame", m_config.listFrame);
+    m_list = new QListWidget(m_listFrame);
+    m_list->setObjectName(QStringLiteral("entryList"));
+    m_list->setToolTip(QString::fromUtf8(m_config.listToolTip));
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
     // Tab goes from box to box and on to the list.
-    if (Text2 != nullptr)
-        setTabOrder(Text1, Text2);
-    setTabOrder(Text2 != nullptr ? static_cast<QWidget*>(Text2) : Text1, List1);
+    if (m_secondBox != nullptr)
+        setTabOrder(m_firstBox, m_secondBox);
+    setTabOrder(m_secondBox != nullptr ? m_secondBox : m_firstBox, m_list);
 
     auto keyRule = [this](KeyCommand enter, KeyCommand escape) {
         return [this, enter, escape](int, int charCode) {
@@ -174,52 +169,53 @@ void ReferenceListDialog::createControls() {
             return true;
         };
     };
-    keys::watch(*Text1, keyRule(m_config.enterInFirst, m_config.escapeInFirst));
-    if (Text2 != nullptr)
-        keys::watch(*Text2, keyRule(m_config.enterInSecond, m_config.escapeInSecond));
-    keys::watch(*List1, keyRule(KeyCommand::Return, KeyCommand::Return));
+    keys::watch(*m_firstBox, keyRule(m_config.enterInFirst, m_config.escapeInFirst));
+    if (m_secondBox != nullptr)
+        keys::watch(*m_secondBox, keyRule(m_config.enterInSecond, m_config.escapeInSecond));
+    keys::watch(*m_list, keyRule(KeyCommand::Return, KeyCommand::Return));
 }
 
 // ---- Opening and layout ----
 
-void ReferenceListDialog::Form_Load() {
-    if (Text2 != nullptr)
-        applyProgramFont({Text1, Text2, List1});
+void ReferenceListDialog::load() {
+    if (m_secondBox != nullptr)
+        applyProgramFont(m_session.programFont(), {m_firstBox, m_secondBox, m_list});
     else
-        applyProgramFont({Text1, List1});
+        applyProgramFont(m_session.programFont(), {m_firstBox, m_list});
     QStringList texts;
     {
         // Opening waits a moment for another program that is writing the file.
         platform::BusyPointer busy(platform::Services::mousePointer());
-        m_table = std::make_unique<db::ReferenceTable>(app::CurrentDatabasePath, m_config.table,
+        m_table = std::make_unique<db::ReferenceTable>(m_session.databasePath(), m_config.table,
                                                        m_config.field);
         texts = m_table->entries();
     }
     limitEntries();
     for (const QString& text : texts)
-        List1->addItem(new Entry(text));
-    List1->setSortingEnabled(true);
-    List1->sortItems();
+        m_list->addItem(new Entry(text));
+    m_list->setSortingEnabled(true);
+    m_list->sortItems();
 }
 
 void ReferenceListDialog::limitEntries() {
     const std::optional<int> capacity = m_table->capacity();
     if (!capacity)
         return;
-    if (Text2 == nullptr) {
-        Text1->setValidator(new FitsField(
-            *capacity, [] { return qsizetype(0); }, Text1));
+    if (m_secondBox == nullptr) {
+        m_firstBox->setValidator(new FitsField(*capacity, [] { return qsizetype(0); }, m_firstBox));
         return;
     }
     // A client is stored as "last, first": the two names and the ", " between them share it.
     const qsizetype separator = 2;
-    Text1->setValidator(new FitsField(
-        *capacity, [this] { return Text2->text().trimmed().size() + separator; }, Text1));
-    Text2->setValidator(new FitsField(
-        *capacity, [this] { return Text1->text().trimmed().size() + separator; }, Text2));
+    m_firstBox->setValidator(new FitsField(
+        *capacity, [this] { return m_secondBox->text().trimmed().size() + separator; },
+        m_firstBox));
+    m_secondBox->setValidator(new FitsField(
+        *capacity, [this] { return m_firstBox->text().trimmed().size() + separator; },
+        m_secondBox));
 }
 
-void ReferenceListDialog::Form_Resize() {
+void ReferenceListDialog::followMainWindow() {
     ignoreErrors([this] {
         const QWidget* main = mainWindow();
         if (main == nullptr || main == this)
@@ -237,33 +233,33 @@ void ReferenceListDialog::placeControls() {
         barHeight = m_menuBar->sizeHint().height();
     m_menuBar->setGeometry(0, 0, width(), barHeight);
     m_area->setGeometry(0, barHeight, width(), std::max(height() - barHeight, 0));
-    Toolbar1->setGeometry(0, 0, m_area->width(), Toolbar1->sizeHint().height());
+    m_toolbar->setGeometry(0, 0, m_area->width(), m_toolbar->sizeHint().height());
 
     const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
     const double w = scale.twipsX(m_area->width());
     const double h = scale.twipsY(m_area->height());
-    if (Text2 != nullptr) {
+    if (m_secondBox != nullptr) {
         const double half = (w - 100) / 2;
-        place(Frame1, scale, kFrameLeft, kEntryFrameTop, half, kEntryFrameHeight);
-        place(Frame2, scale, kFrameLeft + half, kEntryFrameTop, half, kEntryFrameHeight);
-        placeBox(Text1, scale, (w - 600) / 2);
-        placeBox(Text2, scale, (w - 600) / 2);
+        place(m_firstFrame, scale, kFrameLeft, kEntryFrameTop, half, kEntryFrameHeight);
+        place(m_secondFrame, scale, kFrameLeft + half, kEntryFrameTop, half, kEntryFrameHeight);
+        placeBox(m_firstBox, scale, (w - 600) / 2);
+        placeBox(m_secondBox, scale, (w - 600) / 2);
     } else {
-        place(Frame1, scale, kFrameLeft, kEntryFrameTop, w - 100, kEntryFrameHeight);
-        placeBox(Text1, scale, w - 300);
+        place(m_firstFrame, scale, kFrameLeft, kEntryFrameTop, w - 100, kEntryFrameHeight);
+        placeBox(m_firstBox, scale, w - 300);
     }
-    place(listFrame(), scale, kFrameLeft, kListFrameTop, w - 100, h - 1220);
-    place(List1, scale, kBoxLeft, kBoxTop, w - 300, h - 1420);
+    place(m_listFrame, scale, kFrameLeft, kListFrameTop, w - 100, h - 1220);
+    place(m_list, scale, kBoxLeft, kBoxTop, w - 300, h - 1420);
 }
 
 void ReferenceListDialog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    Form_Resize();
+    followMainWindow();
 }
 
 void ReferenceListDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    Form_Resize();
+    followMainWindow();
 }
 
 bool ReferenceListDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -303,13 +299,12 @@ void ReferenceListDialog::leaveMenuBar() {
     if (m_focusBeforeMenu)
         m_focusBeforeMenu->setFocus();
     else
-        Text1->setFocus();
+        m_firstBox->setFocus();
 }
 
 void ReferenceListDialog::keyPressEvent(QKeyEvent* event) {
     // No default or cancel button: Enter and Escape act only where a box's rule says so.
-    const int charCode = keys::characterCode(*event);
-    if (charCode == keys::kEnterChar || charCode == keys::kEscapeChar)
+    if (keys::isEnterOrEscape(keys::characterCode(*event)))
         return;
     QDialog::keyPressEvent(event);
 }
@@ -318,21 +313,21 @@ void ReferenceListDialog::keyPressEvent(QKeyEvent* event) {
 
 QStringList ReferenceListDialog::entries() const {
     QStringList result;
-    for (int i = 0; i < List1->count(); ++i)
-        result.append(List1->item(i)->text());
+    for (int i = 0; i < m_list->count(); ++i)
+        result.append(m_list->item(i)->text());
     return result;
 }
 
 void ReferenceListDialog::run(KeyCommand command) {
     switch (command) {
     case KeyCommand::Add:
-        Add();
+        add();
         break;
     case KeyCommand::Return:
-        Return();
+        returnToMainWindow();
         break;
     case KeyCommand::Done:
-        Done();
+        finish();
         break;
     case KeyCommand::None:
         break;
@@ -343,22 +338,23 @@ QString ReferenceListDialog::acceptedEntry() {
     auto refuse = [this](const char* message) {
         ignoreErrors(
             [message] { platform::Services::messageBoxes().message(QString::fromUtf8(message)); });
-        Text1->setFocus();
+        m_firstBox->setFocus();
         return QString();
     };
-    if (Text2 != nullptr) {
-        const QString first = Text1->text().trimmed();
-        const QString last = Text2->text().trimmed();
+    if (m_secondBox != nullptr) {
+        const QString first = m_firstBox->text().trimmed();
+        const QString last = m_secondBox->text().trimmed();
         if (!first.isEmpty() && !last.isEmpty())
             return last + QStringLiteral(", ") + first;
-        Text1->clear();
-        Text2->clear();
+        m_firstBox->clear();
+        m_secondBox->clear();
         return refuse(m_config.emptyRefusal);
     }
-    const QString entry = Text1->text().trimmed();
+    const QString entry = m_firstBox->text().trimmed();
     if (entry.isEmpty())
         return refuse(m_config.emptyRefusal);
-    if (m_config.clientMarkRefusal != nullptr && Text1->text().contains(QStringLiteral(", ")))
+    if (m_config.clientMarkRefusal != nullptr &&
+        m_firstBox->text().contains(QStringLiteral(", ")))
         return refuse(m_config.clientMarkRefusal);
     return entry;
 }
@@ -374,26 +370,26 @@ bool ReferenceListDialog::write(const char* failurePrefix,
     });
 }
 
-void ReferenceListDialog::Add() {
+void ReferenceListDialog::add() {
     const QString entry = acceptedEntry();
     if (entry.isEmpty())
         return;
     if (!write(m_config.addFailed, [&](db::ReferenceTable& table) { table.add(entry); }))
         return;
-    List1->addItem(new Entry(entry));
-    Text1->clear();
-    if (Text2 != nullptr)
-        Text2->clear();
-    Text1->setFocus();
+    m_list->addItem(new Entry(entry));
+    m_firstBox->clear();
+    if (m_secondBox != nullptr)
+        m_secondBox->clear();
+    m_firstBox->setFocus();
 }
 
-void ReferenceListDialog::Delete() {
+void ReferenceListDialog::deleteSelected() {
     QStringList texts;
     QList<QListWidgetItem*> selected;
-    for (int i = 0; i < List1->count(); ++i) {
-        if (List1->item(i)->isSelected()) {
-            selected.append(List1->item(i));
-            texts.append(List1->item(i)->text());
+    for (int i = 0; i < m_list->count(); ++i) {
+        if (m_list->item(i)->isSelected()) {
+            selected.append(m_list->item(i));
+            texts.append(m_list->item(i)->text());
         }
     }
     if (selected.isEmpty())
@@ -404,34 +400,26 @@ void ReferenceListDialog::Delete() {
     qDeleteAll(selected);
 }
 
-void ReferenceListDialog::PrintList() {
-    ignoreErrors([this] { print::PrintList(entries(), QString::fromUtf8(m_config.documentName)); });
+void ReferenceListDialog::printList() {
+    ignoreErrors([this] {
+        print::PrintList(entries(), QString::fromUtf8(m_config.documentName),
+                         m_session.printFont());
+    });
 }
 
-void ReferenceListDialog::Done() {
-    const QStringList list = entries();
-    app::referenceLists().*m_config.member = list;
-    if (m_config.refreshesActivityLists)
-        replaceActivityLists(list);
+void ReferenceListDialog::finish() {
+    if (m_config.announcesActivities)
+        m_session.announceActivities(entries());
     done(Accepted);
 }
 
-void ReferenceListDialog::Return() {
+void ReferenceListDialog::returnToMainWindow() {
     done(Rejected);
 }
 
 void ReferenceListDialog::done(int result) {
     QDialog::done(result);
     m_table.reset(); // the file stays open only while the dialog is shown
-}
-
-void ReferenceListDialog::Toolbar1_ButtonClick(const QString& key) {
-    for (std::size_t i = 0; i < kKeys.size(); ++i) {
-        if (key == QLatin1String(kKeys[i])) {
-            ignoreErrors([&] { kKeyCommands[i](*this); });
-            return;
-        }
-    }
 }
 
 } // namespace ui

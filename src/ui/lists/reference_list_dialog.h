@@ -1,14 +1,14 @@
-// The reference-list dialogs (frmClient, frmActivity, frmProject): one window design, three
+// The reference-list dialogs (ui/lists/reference_lists.h): one window design, three
 // configurations. Each shows every entry of its table in a sorted list, adds the entry typed
-// in its box or boxes, deletes the entries selected in the list, prints the list, and on Done
-// rebuilds its member of the hidden reference lists (app::referenceLists()).
+// in its box or boxes, deletes the entries selected in the list, and prints the list; the
+// Activities dialog's Done hands its list to the open item dialogs.
 //
 // The dialog is modal over the main window and always covers the main window's rectangle: on
 // every resize, its first showing included, it takes the main window's outer left, top, width
 // and height, then places its controls in twips from its inner area (below the menu bar). A
 // control whose size would come out negative keeps its last place; the others are still placed.
 //
-// The database file is held open from Opening until the dialog closes (db::ReferenceTable
+// The database file is held open from the opening until the dialog closes (db::ReferenceTable
 // says how), and Add and Delete write at once, the table first: the list changes only when the
 // table did, so the two always agree.
 //
@@ -33,8 +33,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QHash>
-#include <QIcon>
 #include <QPointer>
 #include <QStringList>
 
@@ -42,14 +40,14 @@
 #include <functional>
 #include <memory>
 
-#include "db/routines.h"
-
-class QAction;
 class QGroupBox;
 class QLineEdit;
 class QListWidget;
 class QMenuBar;
-class QToolBar;
+
+namespace app {
+class Session;
+}
 
 namespace db {
 class ReferenceTable;
@@ -57,38 +55,36 @@ class ReferenceTable;
 
 namespace ui {
 
-/// What a key does in one of the dialog's controls.
+/// What a key does in one of the dialog's boxes.
 enum class KeyCommand { None, Add, Return, Done };
 
 /// What tells the three dialogs apart: texts, table, refusal rules and key rules.
 struct ReferenceListConfig {
-    /// The window's class name and caption.
+    /// The window's name and caption.
     const char* name;
     const char* caption;
     /// The table and its field; the list shows exactly the stored values.
     const char* table;
     const char* field;
-    /// Frame1 and the box Text1 inside it: the first name for clients, the entry for the others.
+    /// The first box's frame and tooltip: the first name for clients, the entry for the others.
     const char* firstFrame;
     const char* firstToolTip;
-    /// Frame2 and Text2, the last name; nullptr for a dialog with one box.
+    /// The last name's frame and tooltip; nullptr for a dialog with one box.
     const char* secondFrame;
     const char* secondToolTip;
-    /// The frame holding List1 (Frame3 with two boxes, Frame2 with one) and List1's tooltip.
+    /// The list's frame and tooltip.
     const char* listFrame;
     const char* listToolTip;
-    /// The toolbar buttons' tooltips, for the keys "Back", "Redo", "Delete", "Print", "Forward".
+    /// The toolbar buttons' tooltips, for Return, Add, Delete, Print List and Done.
     std::array<const char*, 5> toolTips;
     /// Add refused: the message for an empty entry (with two boxes: either name empty) and,
     /// when set, the message for an entry containing ", " as typed.
     const char* emptyRefusal;
     const char* clientMarkRefusal;
-    /// Enter and Escape in Text1 and in Text2.
+    /// Enter and Escape in the first box and in the second.
     KeyCommand enterInFirst, escapeInFirst, enterInSecond, escapeInSecond;
-    /// The member of the hidden reference lists that Done rebuilds.
-    QStringList db::ReferenceLists::*member;
-    /// Done also replaces the activity list of each open item dialog.
-    bool refreshesActivityLists;
+    /// Done hands the list to the open item dialogs (app::Session::announceActivities).
+    bool announcesActivities;
     /// The print-out's document name.
     const char* documentName;
     /// Put before the description of a database error in Add and Delete.
@@ -101,47 +97,14 @@ class ReferenceListDialog : public QDialog {
 public:
     ~ReferenceListDialog() override;
 
-    const ReferenceListConfig& config() const { return m_config; }
-
-    // The commands on the dialog's menu bar, in this order.
-    QAction* mnuReturn = nullptr;
-    QAction* mnuAdd = nullptr;
-    QAction* mnuDelete = nullptr;
-    QAction* mnuPrint = nullptr;
-    QAction* mnuDone = nullptr;
-    /// Each button's data() is its key: "Back", "Redo", "Delete", "Print", "Forward".
-    QToolBar* Toolbar1 = nullptr;
-    QHash<QString, QIcon> imlToolbarIcons;
-    QGroupBox* Frame1 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    /// With two boxes, the frame of Text2; with one, the frame of the list.
-    QGroupBox* Frame2 = nullptr;
-    /// The last-name box; nullptr with one box.
-    QLineEdit* Text2 = nullptr;
-    /// The list's frame with two boxes; nullptr with one.
-    QGroupBox* Frame3 = nullptr;
-    /// Sorted, extended selection (Ctrl-click adds an entry to the selection).
-    QListWidget* List1 = nullptr;
-
-    /// The entries of List1 in list order.
-    QStringList entries() const;
-
-    // Commands. Add and Delete report database errors themselves; none of them throws.
-    void Return();
-    void Add();
-    void Delete();
-    void PrintList();
-    void Done();
-    /// Runs the command of the button with `key`; another key does nothing.
-    void Toolbar1_ButtonClick(const QString& key);
-
     /// Closes the dialog and releases the database file.
     void done(int result) override;
 
 protected:
-    /// Builds the dialog and runs Opening (loads the list from the table, holding the file
-    /// open). Throws what Opening throws. `parent`: the main window, or nullptr.
-    ReferenceListDialog(const ReferenceListConfig& config, QWidget* parent);
+    /// Builds the dialog and runs its opening (loads the list from the table, holding the file
+    /// open). Throws what the opening throws. `parent`: the main window, or nullptr.
+    ReferenceListDialog(const ReferenceListConfig& config, app::Session& session,
+                        QWidget* parent);
 
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -150,26 +113,44 @@ protected:
 
 private:
     void createControls();
-    void Form_Load();
+    void load();
     /// The entry boxes refuse typing or pasting past what the table's field holds.
     void limitEntries();
-    void Form_Resize();
+    void followMainWindow();
     void placeControls();
     void run(KeyCommand command);
+    /// The entries of the list in list order.
+    QStringList entries() const;
     /// The entry Add would store, or an empty text after showing why it is refused.
     QString acceptedEntry();
     /// Gives the keyboard back to the control that had it before a shared access key took it
     /// to the menu bar.
     void leaveMenuBar();
-    QGroupBox* listFrame() const { return Frame3 != nullptr ? Frame3 : Frame2; }
     /// Runs `change` on the open table with the busy pointer; a failure is shown as
     /// `failurePrefix` followed by its description. Returns whether it succeeded.
     bool write(const char* failurePrefix, const std::function<void(db::ReferenceTable&)>& change);
 
+    // The commands. Add and Delete report database errors themselves; none of them throws.
+    void returnToMainWindow();
+    void add();
+    void deleteSelected();
+    void printList();
+    void finish();
+
     const ReferenceListConfig& m_config;
+    app::Session& m_session;
     QMenuBar* m_menuBar = nullptr;
     /// The inner area below the menu bar, where the layout's twips are measured.
     QWidget* m_area = nullptr;
+    QWidget* m_toolbar = nullptr;
+    QGroupBox* m_firstFrame = nullptr;
+    QLineEdit* m_firstBox = nullptr;
+    /// The last name's frame and box; nullptr with one box.
+    QGroupBox* m_secondFrame = nullptr;
+    QLineEdit* m_secondBox = nullptr;
+    QGroupBox* m_listFrame = nullptr;
+    /// Sorted, extended selection (Ctrl-click adds an entry to the selection).
+    QListWidget* m_list = nullptr;
     QPointer<QWidget> m_focusBeforeMenu;
     std::unique_ptr<db::ReferenceTable> m_table;
 };

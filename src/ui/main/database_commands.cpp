@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/globals.h"
+#include "app/database_steps.h"
+#include "app/session.h"
 #include "app/settings_routines.h"
-#include "db/routines.h"
 #include "platform/error.h"
 #include "platform/services.h"
-#include "ui/main/frm_todo.h"
+#include "ui/main/main_window.h"
 
 namespace ui {
 namespace {
@@ -71,8 +71,9 @@ class FileCommand {
 public:
     enum class Target { NewFile, ExistingFile };
 
-    FileCommand(frmToDo& window, const QString& errorPrefix)
-        : m_window(window), m_prefix(errorPrefix), m_fallback(app::CurrentDatabasePath) {}
+    FileCommand(MainWindow& window, const QString& errorPrefix)
+        : m_window(window), m_session(window.session()), m_prefix(errorPrefix),
+          m_fallback(m_session.databasePath()) {}
 
     const QString& fallback() const { return m_fallback; }
 
@@ -85,47 +86,45 @@ public:
         }
     }
 
-    /// An ending without a switch: the file in use is the fallback again.
-    void restoreFallback() { app::CurrentDatabasePath = m_fallback; }
-
     /// Takes the hold on `path` for the switch to come (a file made since is held again).
     /// When another Tarnwick has the file: its message, and the command ends without a switch.
     bool hold(const QString& path) {
-        if (db::HoldDatabase(path, m_hold))
-            return true;
-        restoreFallback();
-        setPointerNormal();
-        return false;
+        std::optional<db::FileHold> taken = app::holdDatabase(path);
+        if (!taken) {
+            setPointerNormal();
+            return false;
+        }
+        m_hold = std::move(*taken);
+        return true;
     }
 
-    /// Makes the window stand for `path`, which is CurrentDatabasePath and has passed the
-    /// command's checks: the caption, the list emptied and (for an existing file) refilled with
-    /// the reference lists, then the recently used list, and last the file's hold replaces the
-    /// old file's. This is the one place where the program takes up another file.
+    /// Makes the window stand for `path`, which has passed the command's checks: the caption,
+    /// the list emptied and (for an existing file) refilled after its reference lists are read,
+    /// then the recently used list, and last the session's file in use with its hold. This is
+    /// the one place where the program takes up another file.
     void switchTo(const QString& path, Target target) {
         m_switchBegun = true;
         m_window.showDatabaseInTitle(path);
+        app::ItemStore& items = m_session.items();
         if (target == Target::NewFile) {
             setPointerNormal();
-            m_window.clearRows();
             // A new file holds no items. When its creation failed and left no file, there is
             // nothing the list could stand for.
-            m_window.setListLoaded(Services::files().fileExists(path));
+            items.clear(Services::files().fileExists(path));
         } else {
-            m_window.clearRows();
-            db::LoadReferenceLists(path, app::referenceLists());
+            items.clear(false);
+            app::checkReferenceLists(path);
             setPointerNormal();
-            m_window.loadRows();
+            items.load(path);
         }
         QString entered = path;
         app::UpdateRecentDatabases(entered);
-        app::databaseHold() = std::move(m_hold);
+        m_session.takeUp(path, std::move(m_hold));
     }
 
 private:
     void fail(std::exception_ptr error) {
         platform::ignoreErrors(setPointerNormal);
-        restoreFallback();
         platform::showError(m_prefix, error);
         if (m_switchBegun)
             returnToFallback();
@@ -135,13 +134,14 @@ private:
     void returnToFallback() {
         platform::ignoreErrors([this] {
             m_window.showDatabaseInTitle(m_fallback);
-            m_window.clearRows();
-            db::LoadReferenceLists(m_fallback, app::referenceLists());
-            m_window.loadRows();
+            m_session.items().clear(false);
+            app::checkReferenceLists(m_fallback);
+            m_session.items().load(m_fallback);
         });
     }
 
-    frmToDo& m_window;
+    MainWindow& m_window;
+    app::Session& m_session;
     const QString m_prefix;
     const QString m_fallback;
     db::FileHold m_hold; // the chosen file's, until the switch completes
@@ -152,15 +152,13 @@ using Target = FileCommand::Target;
 
 } // namespace
 
-void NewToDoDatabase(frmToDo& window) {
+void NewToDoDatabase(MainWindow& window) {
     FileCommand command(window, kNewFailed);
     command.run([&] {
         setPointerBusy();
-        app::CurrentDatabasePath = chooseDatabaseFile(true);
-        const QString path = app::CurrentDatabasePath;
+        const QString path = chooseDatabaseFile(true);
         if (isBlankName(path)) {
             showMessage(kNoValidName);
-            command.restoreFallback();
             setPointerNormal();
             return;
         }
@@ -174,32 +172,30 @@ void NewToDoDatabase(frmToDo& window) {
             if (!command.hold(path))
                 return;
             const QString question =
-                db::IsValidDatabase(app::CurrentDatabasePath)
+                app::checkDatabase(path)
                     ? path + QStringLiteral(
                                  " is a valid Tarnwick.  Are you sure you want to overwrite it?")
                     : path + QStringLiteral(" already exists.  Do you wish to overwrite it?");
             const Answer answer = Services::messageBoxes().question(
                 question, path + QStringLiteral(" already exists."), Answer::No);
             if (answer != Answer::Yes) {
-                command.restoreFallback();
                 setPointerNormal();
                 return;
             }
             files.removeFile(path);
         }
-        db::CreateNewDatabase(path, app::UpdateRecentDatabases);
+        app::createDatabase(path);
         if (!command.hold(path))
             return;
         command.switchTo(path, Target::NewFile);
     });
 }
 
-void OpenToDoDatabase(frmToDo& window) {
+void OpenToDoDatabase(MainWindow& window) {
     FileCommand command(window, kOpenFailed);
     command.run([&] {
         setPointerBusy();
-        app::CurrentDatabasePath = chooseDatabaseFile(false);
-        const QString path = app::CurrentDatabasePath;
+        const QString path = chooseDatabaseFile(false);
         if (path == command.fallback()) {
             setPointerNormal();
             showMessage(kAlreadyOpen);
@@ -207,9 +203,8 @@ void OpenToDoDatabase(frmToDo& window) {
         }
         if (!command.hold(path))
             return;
-        if (!db::IsValidDatabase(app::CurrentDatabasePath)) {
+        if (!app::checkDatabase(path)) {
             showMessage(kNotValidFile);
-            command.restoreFallback();
             setPointerNormal();
             return;
         }
@@ -217,19 +212,17 @@ void OpenToDoDatabase(frmToDo& window) {
     });
 }
 
-void OpenRecentDatabase(frmToDo& window, const QString& path) {
+void OpenRecentDatabase(MainWindow& window, const QString& path) {
     FileCommand command(window, kOpenFailed);
     command.run([&] {
         if (!Services::files().fileExists(path)) {
             showMessage(kCouldNotOpen + path);
             return;
         }
-        app::CurrentDatabasePath = path;
         if (!command.hold(path))
             return;
-        if (!db::IsValidDatabase(app::CurrentDatabasePath)) {
+        if (!app::checkDatabase(path)) {
             showMessage(kNotValidFile);
-            command.restoreFallback();
             return;
         }
         command.switchTo(path, Target::ExistingFile);

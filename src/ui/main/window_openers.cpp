@@ -1,14 +1,12 @@
 #include "ui/main/window_openers.h"
 
-#include "app/globals.h"
+#include "app/session.h"
+#include "ui/help/about_box.h"
 #include "ui/help/browser_window.h"
-#include "ui/help/frm_about.h"
 #include "ui/help/web_addresses.h"
-#include "ui/items/frm_add_to_todo.h"
-#include "ui/items/frm_edit_todo.h"
-#include "ui/lists/frm_activity.h"
-#include "ui/lists/frm_client.h"
-#include "ui/lists/frm_project.h"
+#include "ui/items/add_item_dialog.h"
+#include "ui/items/edit_item_dialog.h"
+#include "ui/lists/reference_lists.h"
 
 namespace ui {
 
@@ -17,20 +15,19 @@ WindowOpeners& windowOpeners() {
     return openers;
 }
 
-void installWindowOpeners() {
-    // Each window adds its line here as it is built, e.g.
-    //     openers.addItem = [] { frmAddToToDo::showWindow(); };
+void installWindowOpeners(app::Session& session) {
+    app::Session* s = &session;
     WindowOpeners& openers = windowOpeners();
-    openers.addItem = [] { frmAddToToDo::showWindow(); };
-    openers.editItem = [] { frmEditToDo::showWindow(); };
-    openers.activities = [] { frmActivity::showWindow(); };
-    openers.clients = [] { frmClient::showWindow(); };
-    openers.projects = [] { frmProject::showWindow(); };
-    openers.about = [] { frmAbout::showWindow(); };
-    openers.learnAboutVellumtide = [] { showBrowserWindow(); };
-    openers.visitMakerSite = [] {
-        app::StartingAddress = help::makerSiteAddress();
-        showBrowserWindow();
+    openers.addItem = [s] { AddItemDialog::showWindow(*s); };
+    openers.editItem = [s](int row) { EditItemDialog::showWindow(*s, row); };
+    openers.activities = [s] { ActivityListDialog::showWindow(*s); };
+    openers.clients = [s] { ClientListDialog::showWindow(*s); };
+    openers.projects = [s] { ProjectListDialog::showWindow(*s); };
+    openers.about = [] { AboutBox::showWindow(); };
+    openers.learnAboutVellumtide = [s] { showBrowserWindow(*s); };
+    openers.visitMakerSite = [s] {
+        s->setStartAddress(help::makerSiteAddress());
+        showBrowserWindow(*s);
     };
 }
 

@@ -1,4 +1,4 @@
-// The main window's list view: the to-do rows in detail layout, one whole row selected at a
+// The main window's list view: the to-do items in detail layout, one whole row selected at a
 // time, not editable in place. It reports the pointer and key events the main window acts on.
 #pragma once
 
@@ -6,10 +6,10 @@
 
 namespace ui {
 
-class ToDoListView final : public QTreeView {
+class ItemListView final : public QTreeView {
     Q_OBJECT
 public:
-    explicit ToDoListView(QWidget* parent = nullptr);
+    explicit ItemListView(QWidget* parent = nullptr);
 
 signals:
     /// A mouse button went down or up over the rows area, at `position` in viewport

@@ -1,4 +1,4 @@
-#include "ui/main/todo_list_view.h"
+#include "ui/main/item_list_view.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -9,7 +9,7 @@
 
 namespace ui {
 
-ToDoListView::ToDoListView(QWidget* parent) : QTreeView(parent) {
+ItemListView::ItemListView(QWidget* parent) : QTreeView(parent) {
     // The list sits on a background of its own colour; it needs no frame, and without one
     // the columns, which share the list's width, fit inside it.
     setFrameShape(QFrame::NoFrame);
@@ -29,24 +29,24 @@ ToDoListView::ToDoListView(QWidget* parent) : QTreeView(parent) {
     header()->setSectionResizeMode(QHeaderView::Interactive);
 }
 
-void ToDoListView::mousePressEvent(QMouseEvent* event) {
-    QPointer<ToDoListView> self = this;
+void ItemListView::mousePressEvent(QMouseEvent* event) {
+    QPointer<ItemListView> self = this;
     QTreeView::mousePressEvent(event);
     if (self)
         emit mouseDown(event->position().toPoint());
 }
 
-void ToDoListView::mouseReleaseEvent(QMouseEvent* event) {
-    QPointer<ToDoListView> self = this;
+void ItemListView::mouseReleaseEvent(QMouseEvent* event) {
+    QPointer<ItemListView> self = this;
     QTreeView::mouseReleaseEvent(event);
     if (self)
         emit mouseUp(event->position().toPoint());
 }
 
-void ToDoListView::keyPressEvent(QKeyEvent* event) {
+void ItemListView::keyPressEvent(QKeyEvent* event) {
     const int key = keys::virtualKeyCode(*event);
     const int character = keys::characterCode(*event);
-    QPointer<ToDoListView> self = this;
+    QPointer<ItemListView> self = this;
     emit keyDown(key);
     if (self && character != 0)
         emit keyPress(character);

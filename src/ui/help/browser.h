@@ -3,7 +3,8 @@
 // the title bar while a page loads.
 //
 // The window is created on first show and destroyed when closed; it exists at most once. It
-// starts at app::StartingAddress, which it sets to the sibling product's page when empty.
+// starts at the session's start address, which it sets to the sibling product's page when
+// empty.
 // Its addresses come from ui/help/web_addresses.h.
 //
 // Choices of this window:
@@ -36,38 +37,42 @@ class QTimer;
 class QToolBar;
 class QWebEngineView;
 
-class frmBrowser final : public QWidget {
+namespace app {
+class Session;
+}
+
+namespace ui {
+
+class BrowserWindow final : public QWidget {
     Q_OBJECT
 public:
-    /// Shows the window modeless: creates it, running its opening steps with the starting
-    /// address as it stands, or brings the open one to the front with its page unchanged.
-    static frmBrowser* showWindow();
+    /// Shows the window modeless: creates it, running its opening steps with the session's
+    /// start address as it stands, or brings the open one to the front with its page unchanged.
+    static BrowserWindow* showWindow(app::Session& session);
 
-    ~frmBrowser() override;
+    ~BrowserWindow() override;
 
-    /// The toolbar; each button's data() is its key ("Back", ..., "Search").
-    QToolBar* tbToolBar = nullptr;
-    QWidget* picAddress = nullptr;
-    QLabel* lblAddress = nullptr;
-    QComboBox* cboAddress = nullptr;
-    QWebEngineView* brwWebBrowser = nullptr;
-    QTimer* timTimer = nullptr;
-
-    /// Set while the window itself rewrites the address list.
-    bool suppressNavigation() const { return m_suppressNavigation; }
     /// Whether the page pane is loading, or about to (see the header comment).
     bool isBusy() const;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    explicit BrowserWindow(app::Session& session);
+    void createToolbar();
+    void createAddressArea();
+    void load();
+    void applyResizeRule();
+    /// Asks the pane for `address`; text that makes no address asks for nothing.
+    void navigate(const QString& address);
+    void expectLoad() { m_loadAskedFor.start(); }
+
     // Event handlers.
-    void brwWebBrowser_DownloadComplete();
-    void brwWebBrowser_NavigateComplete();
-    void cboAddress_Click();
-    /// `charCode` 13 (Enter) navigates; other keys are left to the box.
-    void cboAddress_KeyPress(int charCode);
-    void timTimer_Timer();
-    /// Turns the timer on and runs the button with `key`; an unknown key only turns the timer
-    /// on. Errors are ignored.
-    void tbToolBar_ButtonClick(const QString& key);
+    void loadFinished();
+    /// An entry chosen in the address box, or Enter there: goes to the box's text.
+    void addressChosen();
+    void busyTimerTick();
 
     // The toolbar's commands.
     void goBack();
@@ -77,21 +82,17 @@ public:
     void goHome();
     void search();
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    frmBrowser();
-    void createToolbar();
-    void createAddressArea();
-    void Form_Load();
-    void Form_Resize();
-    void resizeRule();
-    /// Asks the pane for `address`; text that makes no address asks for nothing.
-    void navigate(const QString& address);
-    void expectLoad() { m_loadAskedFor.start(); }
-
+    app::Session& m_session;
+    QToolBar* m_toolbar = nullptr;
+    QWidget* m_addressArea = nullptr;
+    QLabel* m_addressLabel = nullptr;
+    QComboBox* m_addressBox = nullptr;
+    QWebEngineView* m_pane = nullptr;
+    QTimer* m_busyTimer = nullptr;
+    /// Set while the window itself rewrites the address list.
     bool m_suppressNavigation = false;
     /// Running from a navigation request until its load starts or ends.
     QElapsedTimer m_loadAskedFor;
 };
+
+} // namespace ui

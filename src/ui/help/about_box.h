@@ -7,7 +7,7 @@
 // Choices of this window:
 // - The picture is "tarnwick.gif" as platform::Files::dataFilePath() finds it: beside the
 //   executable, else in the install's data folder. It plays in a label (QMovie), which has no
-//   border or scroll bars to hide; Picture1 frames it without a border. When the file is
+//   border or scroll bars to hide; a frame holds it without a border. When the file is
 //   missing or unreadable, the frame stays empty at the picture's usual size.
 // - Enter presses "OK"; Escape closes the window too. "OK" has the focus when it opens.
 // - The labels use Arial (or the desktop's substitute for it).
@@ -18,40 +18,31 @@
 class QFrame;
 class QLabel;
 class QMovie;
-class QPushButton;
 
-class frmAbout final : public QDialog {
+namespace ui {
+
+class AboutBox final : public QDialog {
     Q_OBJECT
 public:
     /// Shows the window modeless: creates it, or brings the open one to the front.
-    static frmAbout* showWindow();
+    static AboutBox* showWindow();
 
-    ~frmAbout() override;
-
-    QLabel* lblCompanyProduct = nullptr;
-    QLabel* lblProductName = nullptr;
-    QLabel* lblVersion = nullptr;
-    QLabel* lblPlatform = nullptr;
-    /// The borderless frame around the picture.
-    QFrame* Picture1 = nullptr;
-    /// Shows the animated picture.
-    QLabel* WebBrowser1 = nullptr;
-    QFrame* Line1 = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* Command1 = nullptr;
+    ~AboutBox() override;
 
     /// The path of the picture file the window showed, or tried to.
     QString picturePath() const { return m_picturePath; }
     /// The playing picture, or nullptr when the file could not be read.
     QMovie* movie() const { return m_movie; }
 
-    void cmdOK_Click();
-    void Command1_Click();
-
 private:
-    frmAbout();
-    void Form_Load();
+    AboutBox();
+    void load();
 
+    /// The borderless frame around the picture, and the label that plays it.
+    QFrame* m_pictureFrame = nullptr;
+    QLabel* m_picture = nullptr;
     QString m_picturePath;
     QMovie* m_movie = nullptr;
 };
+
+} // namespace ui

@@ -1,0 +1,52 @@
+#include "app/database_steps.h"
+
+#include <exception>
+
+#include "app/settings_routines.h"
+#include "db/engine.h"
+#include "db/routines.h"
+#include "platform/error.h"
+#include "platform/services.h"
+
+namespace app {
+
+bool checkDatabase(const QString& path) {
+    if (db::IsValidDatabase(path))
+        return true;
+    platform::Services::messageBoxes().message(path +
+                                               QStringLiteral(" is not a valid Tarnwick database."));
+    return false;
+}
+
+bool createDatabase(const QString& path) {
+    try {
+        db::CreateNewDatabase(path);
+        QString entered = path;
+        UpdateRecentDatabases(entered);
+        return true;
+    } catch (...) {
+        platform::showError(QStringLiteral("Error in creating a new Tarnwick: "),
+                            std::current_exception());
+        return false;
+    }
+}
+
+void checkReferenceLists(const QString& path) {
+    try {
+        db::LoadReferenceLists(path);
+    } catch (...) {
+        platform::showError(QStringLiteral("Error in populating initial lists: "),
+                            std::current_exception());
+    }
+}
+
+std::optional<db::FileHold> holdDatabase(const QString& path) {
+    try {
+        return db::FileHold::take(db::enginePath(path));
+    } catch (const db::FileInUse& refusal) {
+        platform::Services::messageBoxes().message(QString::fromUtf8(refusal.what()));
+        return std::nullopt;
+    }
+}
+
+} // namespace app

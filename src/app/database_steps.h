@@ -1,0 +1,32 @@
+// The database routines as the program's windows use them: each runs a routine of db/routines.h
+// and tells the user what the program always tells of its outcome, in the program's words. The
+// start-up and the File menu's commands share them.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+#include "db/file_hold.h"
+
+namespace app {
+
+/// db::IsValidDatabase; a file that is not valid is reported as path + " is not a valid
+/// Tarnwick database.".
+bool checkDatabase(const QString& path);
+
+/// db::CreateNewDatabase, then `path` entered in the recently used list (UpdateRecentDatabases).
+/// A failure is reported as "Error in creating a new Tarnwick: " + description, the recently
+/// used list left alone, and false returned.
+bool createDatabase(const QString& path);
+
+/// db::LoadReferenceLists, as a check that the file's clients and projects can be read; a
+/// failure is reported as "Error in populating initial lists: " + description.
+void checkReferenceLists(const QString& path);
+
+/// The hold on the file at `path` (db/file_hold.h). When another Tarnwick has the file, its
+/// message (path + " is open in another Tarnwick (user alice on host lawpc).  Close it there
+/// first.") is shown and nothing is returned.
+std::optional<db::FileHold> holdDatabase(const QString& path);
+
+} // namespace app

@@ -1,0 +1,43 @@
+// The main list's rows: the items of an app::ItemStore, five columns each, as the list shows
+// them. The model holds nothing of its own but the day deadlines are measured against: each
+// text is made from the item when it is shown, and every change of the store reaches the views.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QDate>
+
+#include <optional>
+
+#include "db/todo_item.h"
+
+namespace app {
+class ItemStore;
+}
+
+namespace ui {
+
+class ItemListModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    /// How an item's deadline stands against today.
+    enum class Urgency { None, DueToday, Overdue };
+
+    explicit ItemListModel(app::ItemStore& store, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    /// Whether the deadline of `item` has passed (Overdue), is today (DueToday) or neither.
+    Urgency urgency(const db::ToDoItem& item) const;
+    /// The day deadlines are measured against; unset means the system's current date.
+    void setToday(std::optional<QDate> today) { m_today = today; }
+
+private:
+    app::ItemStore& m_store;
+    std::optional<QDate> m_today;
+};
+
+} // namespace ui
