@@ -313,7 +313,6 @@ struct OpenDatabase {
             out.write(buffer.data(), got);
             at += got;
         }
-        out.sync();
     }
 
     std::shared_ptr<CapturingFileSystem> fs;
@@ -429,15 +428,21 @@ std::string Backups::nameFor(const std::string& database, TimePoint time) {
 
 namespace {
 
-// Writes a consistent copy of the open database into `folder` under its backup name. Returns
-// the backup's path.
-std::string store(const OpenDatabase& source, const std::string& fullPath,
-                  const std::string& folder, TimePoint time) {
+// The open database's bytes in a new temporary file of `folder`, not yet synced.
+std::unique_ptr<TemporaryFile> copyOf(const OpenDatabase& source, const std::string& folder,
+                                      const std::string& stem) {
     makeFolders(folder);
-    const std::string stem = stemOf(fullPath);
-    TemporaryFile temporary(joined(folder, "." + stem + std::string(kTemporaryMark)), 0600);
-    lockWhole(temporary.fd()); // tells a cleaner that this temporary is being written
-    source.copyTo(temporary);
+    auto temporary = std::make_unique<TemporaryFile>(
+        joined(folder, "." + stem + std::string(kTemporaryMark)), 0600);
+    lockWhole(temporary->fd()); // tells a cleaner that this temporary is being written
+    source.copyTo(*temporary);
+    return temporary;
+}
+
+// Syncs a copy and gives it its backup name, then syncs the folder. Returns the backup's path.
+std::string keepAsBackup(TemporaryFile& temporary, const std::string& folder,
+                         const std::string& stem, TimePoint time) {
+    temporary.sync();
     // Two backups of one file within a millisecond: the later one takes the next free one.
     for (int attempt = 0;; ++attempt, time += milliseconds(1)) {
         const std::string target = joined(folder, stem + timeSuffix(time));
@@ -455,9 +460,16 @@ std::string store(const OpenDatabase& source, const std::string& fullPath,
 } // namespace
 
 std::string Backups::backUp(const std::string& database) {
-    const OpenDatabase source(database, jet::OpenMode::ReadOnly);
     const std::string full = fullPath(database);
-    const std::string path = store(source, full, folder_, now());
+    const std::string stem = stemOf(full);
+    std::unique_ptr<TemporaryFile> copy;
+    {
+        // The engine's read lock is held while the bytes are read, not while they are synced:
+        // a writer waiting to commit waits for the copy in memory only.
+        const OpenDatabase source(database, jet::OpenMode::ReadOnly);
+        copy = copyOf(source, folder_, stem);
+    }
+    const std::string path = keepAsBackup(*copy, folder_, stem, now());
     rotate(full);
     removeDeadTemporaries(full);
     return path;
@@ -528,8 +540,10 @@ std::optional<std::string> Backups::restore(const std::string& backup,
     } catch (const std::exception& e) {
         throw BackupError("'" + backup + "' cannot be restored: " + e.what());
     }
+    // The mode asked for at creation passed through the umask; the file's own is kept.
     if (exists && ::fchmod(copy.fd(), st.st_mode & 07777) != 0)
         fail("set the permissions of", copy.path(), errno);
+    copy.sync();
 
     const std::string full = fullPath(database);
     std::optional<std::string> previous;
@@ -537,23 +551,20 @@ std::optional<std::string> Backups::restore(const std::string& backup,
     if (exists) {
         // Held exclusively from its backup until it is replaced: no change in between is lost,
         // and no journal can appear beside it.
+        const std::string notRestored = "'" + database + "' was not restored";
+        const std::string notKept = notRestored + ", since it could not be backed up first: ";
         try {
             current.emplace(database, jet::OpenMode::Exclusive);
         } catch (const jet::Error& e) {
             if (e.kind() == jet::ErrorKind::Locked)
-                throw BackupError("'" + database + "' was not restored: " + e.what());
-            throw BackupError("'" + database +
-                              "' was not restored, since it could not be backed "
-                              "up first: " +
-                              e.what() + "  Move it elsewhere to restore over it.");
+                throw BackupError(notRestored + ": " + e.what());
+            throw BackupError(notKept + e.what() + "  Move it elsewhere to restore over it.");
         }
         try {
-            previous = store(*current, full, folder_, now());
+            const std::string stem = stemOf(full);
+            previous = keepAsBackup(*copyOf(*current, folder_, stem), folder_, stem, now());
         } catch (const std::exception& e) {
-            throw BackupError("'" + database +
-                              "' was not restored, since it could not be backed "
-                              "up first: " +
-                              e.what());
+            throw BackupError(notKept + e.what());
         }
         if (::rename(copy.path().c_str(), database.c_str()) != 0)
             fail("replace", database, errno);
