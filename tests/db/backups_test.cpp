@@ -13,6 +13,7 @@
 #include <fstream>
 #include <map>
 #include <random>
+#include <set>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -491,6 +492,7 @@ TEST_F(BackupsTest, KilledWhileBackingUpLeavesTheFileAndEveryBackupWhole) {
     const std::string a = database("TODO.MDB", 1, kRows);
     std::mt19937 random(11);
     int leftovers = 0;
+    std::set<std::string> checked;
     for (int round = 0; round < 20; ++round) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
@@ -517,6 +519,8 @@ TEST_F(BackupsTest, KilledWhileBackingUpLeavesTheFileAndEveryBackupWhole) {
         const auto listed = Backups(folder).list(a);
         EXPECT_LE(listed.size(), Backups::kKeepAtMost);
         for (const auto& backup : listed) {
+            if (!checked.insert(backup.path).second)
+                continue; // whole when first seen, and not written since
             EXPECT_NE(generationOf(backup.path), -1) << backup.path;
             auto copy = openFor(backup.path, jet::OpenMode::ReadOnly);
             for (const std::string& table : copy.allTableNames())
