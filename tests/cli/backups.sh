@@ -19,10 +19,13 @@ said=$("$cli" backups "$file" 2>&1 >"$dir/out")
 [ $? -eq 0 ] && [ ! -s "$dir/out" ] && [ "$said" = "tarnwick-cli: $file has no backups in $dir/data/tarnwick/backups" ] ||
   fail "a file without backups: $said"
 
-# A restore keeps the file as it was as a backup, which a second restore puts back.
+# A restore keeps the file as it was as a backup, which a second restore puts back; the file
+# keeps its permissions.
 cp "$file" "$dir/before"
+chmod 660 "$file" # group-writable: more than the usual umask lets a new file have
 "$cli" restore "$dir/other.mdb" "$file" >"$dir/out" || fail "restore of another database"
 cmp -s "$file" "$dir/other.mdb" || fail "the restored file is not the backup's bytes"
+[ "$(stat -c %a "$file")" = 660 ] || fail "the restored file's permissions: $(stat -c %a "$file")"
 kept=$(newest)
 [ "$(listing | wc -l)" -eq 1 ] && cmp -s "$kept" "$dir/before" || fail "the file as it was is not kept: $(listing)"
 grep -qx "the file as it was is backed up as $kept" "$dir/out" || fail "restore said: $(cat "$dir/out")"

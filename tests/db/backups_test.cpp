@@ -380,30 +380,6 @@ TEST_F(BackupsTest, LeftoverTemporariesGoOnceTheirWriterIsGoneAndAMinuteHasPasse
     ::close(live);
 }
 
-TEST_F(BackupsTest, RestorePutsABackupBackAndKeepsTheFileAsItWas) {
-    const std::string a = database("TODO.MDB", 1);
-    auto store = backups();
-    const std::string first = store.backUp(a);
-    rewrite(a, 2);
-    ::chmod(a.c_str(), 0640);
-    clock += hours(1);
-
-    const auto previous = store.restore(first, a);
-    EXPECT_EQ(bytesOf(a), bytesOf(first));
-    EXPECT_EQ(generationOf(a), 1);
-    ASSERT_TRUE(previous);
-    EXPECT_EQ(generationOf(*previous), 2);
-    EXPECT_EQ(store.list(a).front().path, *previous);
-    EXPECT_EQ(fs::status(a).permissions(), fs::perms(0640));
-
-    // And back again: the restore undone by restoring its own backup.
-    clock += hours(1);
-    store.restore(*previous, a);
-    EXPECT_EQ(generationOf(a), 2);
-    for (const auto& e : fs::directory_iterator(dir))
-        EXPECT_EQ(e.path().string().find(".restoring-"), std::string::npos) << e.path();
-}
-
 TEST_F(BackupsTest, RestoreLeavesNoJournalThatCouldUndoIt) {
     const std::string a = database("TODO.MDB", 1);
     const std::string old = bytesOf(a);
