@@ -29,8 +29,9 @@ namespace {
 using std::chrono::milliseconds;
 using TimePoint = Backups::TimePoint;
 
-// The longest file name a backup name carries; with the 42 bytes of hash, time and ending (and
-// the temporary's 18 more) it stays within the 255 bytes of a folder entry.
+// The longest file name a backup name carries: a backup's name adds 42 bytes to it (hash, time,
+// ending) and a temporary's 21 (hash, the marks, six random characters), within the 255 bytes
+// of a folder entry.
 constexpr std::size_t kNameLimit = 200;
 // ".2026-01-05_14-30-05.123+0100.mdb": what follows "<file name>.<hash>" in a backup's name.
 constexpr std::size_t kTimeSuffix = 33;
@@ -113,12 +114,6 @@ std::string stemOf(const std::string& fullPath) {
     return name + "." + hashText(fullPath);
 }
 
-std::string twoDigits(int n) {
-    char text[3];
-    std::snprintf(text, sizeof text, "%02d", n);
-    return text;
-}
-
 std::string timeSuffix(TimePoint time) {
     const auto ms = std::chrono::floor<milliseconds>(time).time_since_epoch().count();
     const std::time_t seconds = static_cast<std::time_t>(ms >= 0 ? ms / 1000 : (ms - 999) / 1000);
@@ -128,11 +123,10 @@ std::string timeSuffix(TimePoint time) {
     const long offset = local.tm_gmtoff / 60;
     const long absOffset = offset < 0 ? -offset : offset;
     char text[64];
-    std::snprintf(text, sizeof text, ".%04d-%02d-%02d_%02d-%02d-%02d.%03d%c%s%s.mdb",
+    std::snprintf(text, sizeof text, ".%04d-%02d-%02d_%02d-%02d-%02d.%03d%c%02ld%02ld.mdb",
                   local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                  local.tm_min, local.tm_sec, millis, offset < 0 ? '-' : '+',
-                  twoDigits(static_cast<int>(absOffset / 60)).c_str(),
-                  twoDigits(static_cast<int>(absOffset % 60)).c_str());
+                  local.tm_min, local.tm_sec, millis, offset < 0 ? '-' : '+', absOffset / 60,
+                  absOffset % 60);
     return text;
 }
 
