@@ -16,6 +16,8 @@ packages=(
   qt6-image-formats-plugins
   # oracles and tools used by the tests
   mdbtools poppler-utils fonts-liberation xvfb xauth xdotool imagemagick
+  # the private session bus of the desktop-notification test
+  dbus-daemon
   # validators of the launcher entry and the software-centre description
   desktop-file-utils appstream
 )
