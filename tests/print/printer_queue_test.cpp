@@ -59,17 +59,19 @@ protected:
         } catch (const printtest::CupsUnavailable& e) {
             unavailable = e.what();
             return;
+        } catch (const std::exception& e) {
+            failure = e.what();
+            return;
         }
-        // The client side: this scheduler, no client.conf or lpoptions of the machine, and the
-        // queue as the default whatever a user's own lpoptions say.
-        qputenv("CUPS_SERVER", cups->server().toLocal8Bit());
-        qputenv("CUPS_SERVERROOT", cups->clientRoot().toLocal8Bit());
-        qputenv("LPDEST", kQueue.toLocal8Bit());
-        qunsetenv("PRINTER");
+        // Qt's printing, through libcups, sees this scheduler and its queue alone.
+        for (const auto& [name, value] : cups->clientEnvironment())
+            qputenv(name.toLocal8Bit(), value.toLocal8Bit());
     }
     static void TearDownTestSuite() { cups.reset(); }
 
     void SetUp() override {
+        if (!failure.empty())
+            FAIL() << failure;
         if (!cups)
             GTEST_SKIP() << "No CUPS scheduler can be started here: " << unavailable;
         QLocale::setDefault(QLocale::c());
@@ -100,6 +102,7 @@ protected:
 
     static inline std::unique_ptr<printtest::PrivateCups> cups;
     static inline std::string unavailable;
+    static inline std::string failure; ///< of the scheduler's start, other than unavailable
     qsizetype jobsBefore = 0;
     platform::fakes::FakePlatform fakes;
 };

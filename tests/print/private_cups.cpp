@@ -115,8 +115,11 @@ QString PrivateCups::server() const {
     return m_folder.filePath(kSocket);
 }
 
-QString PrivateCups::clientRoot() const {
-    return m_folder.filePath("client");
+QList<std::pair<QString, QString>> PrivateCups::clientEnvironment() const {
+    return {{"CUPS_SERVER", server()},
+            {"CUPS_SERVERROOT", m_folder.filePath("client")},
+            {"LPDEST", m_queue},
+            {"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + m_folder.filePath("no-bus")}};
 }
 
 QString PrivateCups::outputFile() const {
@@ -235,8 +238,8 @@ void PrivateCups::stop() {
 QString PrivateCups::client(const QString& program, const QStringList& arguments) const {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("CUPS_SERVER", server());
-    environment.insert("CUPS_SERVERROOT", clientRoot());
+    for (const auto& [name, value] : clientEnvironment())
+        environment.insert(name, value);
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(findProgram(program), arguments);

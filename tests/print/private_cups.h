@@ -24,6 +24,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <stdexcept>
+#include <utility>
 
 namespace printtest {
 
@@ -53,11 +54,13 @@ public:
     PrivateCups(const PrivateCups&) = delete;
     PrivateCups& operator=(const PrivateCups&) = delete;
 
-    /// The scheduler's socket, the value of CUPS_SERVER for libcups.
+    /// The scheduler's socket.
     QString server() const;
-    /// The folder standing in for /etc/cups on the client side (CUPS_SERVERROOT): it holds no
-    /// client.conf or lpoptions, so those of the machine are not read.
-    QString clientRoot() const;
+    /// The environment of a client of this scheduler alone: CUPS_SERVER (the socket),
+    /// CUPS_SERVERROOT (a folder with no client.conf or lpoptions, so the machine's are not
+    /// read), LPDEST (the queue, whatever a user's own lpoptions name) and a system bus that does
+    /// not exist (so libcups finds no printers announced on the network).
+    QList<std::pair<QString, QString>> clientEnvironment() const;
     QString queue() const { return m_queue; }
     /// Where the queue's device writes each job.
     QString outputFile() const;
