@@ -261,16 +261,17 @@ void PrivateCups::setQueueDefault(const QString& name, const QString& value) {
 
 QList<FinishedJob> PrivateCups::waitForJobs(int timeoutMs) {
     const QDeadlineTimer deadline(timeoutMs);
+    const QRegularExpression jobError("^E .*\\[Job \\d+\\]", QRegularExpression::MultilineOption);
     for (;;) {
         const QString pending = client("lpstat", {"-o", m_queue}).trimmed();
         if (pending.isEmpty())
             break;
-        if (deadline.hasExpired())
-            throw std::runtime_error(QStringLiteral("jobs still there after %1 ms:\n%2\n"
-                                                    "Scheduler log:\n%3")
-                                         .arg(timeoutMs)
-                                         .arg(pending, log())
-                                         .toStdString());
+        // A job the scheduler could not print (an output it cannot open, a filter that fails)
+        // is reported at once rather than at the deadline: it may stay stopped in the queue.
+        const QString log = this->log();
+        if (deadline.hasExpired() || log.contains(jobError))
+            throw std::runtime_error(
+                ("jobs not finished:\n" + pending + "\nScheduler log:\n" + log).toStdString());
         QThread::msleep(50);
     }
 

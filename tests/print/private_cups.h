@@ -39,7 +39,7 @@ struct FinishedJob {
     int id = 0;
     QString title;
     int pages = 0;
-    /// IPP media name, such as "na_letter_8.5x11in".
+    /// The paper's name in the queue's driver, such as "Letter" or "A4".
     QString media;
 };
 
@@ -61,7 +61,6 @@ public:
     /// read), LPDEST (the queue, whatever a user's own lpoptions name) and a system bus that does
     /// not exist (so libcups finds no printers announced on the network).
     QList<std::pair<QString, QString>> clientEnvironment() const;
-    QString queue() const { return m_queue; }
     /// Where the queue's device writes each job.
     QString outputFile() const;
 
@@ -70,7 +69,8 @@ public:
 
     /// Waits until no job of the queue is pending or printing, at most `timeoutMs`, and returns
     /// the finished jobs, oldest first. Throws std::runtime_error (with the log) when jobs are
-    /// still there at the deadline or a job ended other than completed.
+    /// still there at the deadline or a finished job did not complete (was aborted or
+    /// cancelled).
     QList<FinishedJob> waitForJobs(int timeoutMs);
 
     /// The scheduler's error log, for failure messages.
@@ -85,7 +85,6 @@ private:
     QString m_queue;
     QTemporaryDir m_folder;
     QString m_cupsd;
-    QString m_ppd;
     QProcess m_scheduler;
 };
 
