@@ -20,6 +20,9 @@ packages=(
   dbus-daemon
   # validators of the launcher entry and the software-centre description
   desktop-file-utils appstream
+  # the print system the printer test runs a scheduler of its own from: the scheduler, its
+  # clients (lpadmin, lpstat), the filters and the PDF printer's driver
+  cups cups-daemon cups-client cups-filters
 )
 
 # Node.js 18 or newer runs the interop harness. Debian's own is 18; keep a newer one if present.
