@@ -16,8 +16,13 @@ packages=(
   qt6-image-formats-plugins
   # oracles and tools used by the tests
   mdbtools poppler-utils fonts-liberation xvfb xauth xdotool imagemagick
+  # the private session bus of the desktop-notification test
+  dbus-daemon
   # validators of the launcher entry and the software-centre description
   desktop-file-utils appstream
+  # the print system the printer test runs a scheduler of its own from: the scheduler, its
+  # clients (lpadmin, lpstat), the filters and the PDF printer's driver
+  cups cups-daemon cups-client cups-filters
 )
 
 # Node.js 18 or newer runs the interop harness. Debian's own is 18; keep a newer one if present.

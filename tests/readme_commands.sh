@@ -3,7 +3,8 @@
 #
 # Each line of a ```sh block of README.md is a command. Placeholders are filled in: FILE is a
 # database made by the first `create` command (or a new one), TABLE is "Things To Do", CSVFILE a
-# CSV file of two to-do items, and an optional part in [brackets] is dropped. `scripts/test.sh`
+# CSV file of two to-do items, BACKUP a copy of FILE, and an optional part in [brackets] is
+# dropped. `scripts/test.sh`
 # (the caller) and `cmake` lines (what test.sh itself runs) are not repeated; `scripts/run.sh` is
 # started without a display and must show the main window on its virtual display.
 #
@@ -33,6 +34,10 @@ for line in "${commands[@]}"; do
   command="${command//TABLE/\"Things To Do\"}"
   if [ ! -f "${db}" ] && [[ "${command}" != *" create "* ]]; then
     build/default/tarnwick-cli create "${db}" >/dev/null
+  fi
+  if [[ "${command}" == *BACKUP* ]]; then
+    cp "${db}" "${tmp}/backup.mdb"
+    command="${command//BACKUP/${tmp}/backup.mdb}"
   fi
   echo "readme: ${command}"
   status=0

@@ -75,6 +75,9 @@ QtPrinter::Document& QtPrinter::document() {
         m_options.pdfFile.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo();
     if (!defaultPrinter.isNull()) {
         printer.setPrinterName(defaultPrinter.printerName());
+        // QPrinter keeps the paper it started with (A4) on any printer that offers it; the
+        // queue's own default paper is what its trays hold. The margins follow the paper.
+        printer.setPageSize(defaultPrinter.defaultPageSize());
     } else {
         document->toPdf = true;
         document->pdfPath = m_options.pdfFile;

@@ -13,6 +13,7 @@ void installQtServices(const QString& appName) {
     Services::setSystemRegistry(std::make_shared<IniSystemRegistry>());
     Services::setProgramLauncher(std::make_shared<QtProgramLauncher>());
     Services::setPrinter(std::make_shared<QtPrinter>());
+    Services::setNotifications(std::make_shared<DBusNotifications>());
 }
 
 } // namespace platform

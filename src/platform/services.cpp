@@ -16,6 +16,7 @@ struct Registry {
     std::shared_ptr<SystemRegistry> systemRegistry;
     std::shared_ptr<ProgramLauncher> programLauncher;
     std::shared_ptr<Printer> printer;
+    std::shared_ptr<Notifications> notifications;
 };
 
 Registry& registry() {
@@ -62,6 +63,9 @@ ProgramLauncher& Services::programLauncher() {
 Printer& Services::printer() {
     return require(registry().printer, "printer");
 }
+Notifications& Services::notifications() {
+    return require(registry().notifications, "notification");
+}
 
 void Services::setMessageBoxes(std::shared_ptr<MessageBoxes> service) {
     registry().messageBoxes = std::move(service);
@@ -92,6 +96,9 @@ void Services::setProgramLauncher(std::shared_ptr<ProgramLauncher> service) {
 }
 void Services::setPrinter(std::shared_ptr<Printer> service) {
     registry().printer = std::move(service);
+}
+void Services::setNotifications(std::shared_ptr<Notifications> service) {
+    registry().notifications = std::move(service);
 }
 
 void Services::reset() {

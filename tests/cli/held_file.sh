@@ -1,9 +1,11 @@
 #!/bin/sh
 # held_file.sh CLI HOLDER SCRATCH
 # While another Tarnwick (HOLDER, a helper process) has a file in use, the writing commands refuse
-# it with the window's message and status 1, leaving it as it was; the reading commands work.
+# it with the window's message and status 1, leaving it as it was (restore too); the reading
+# commands work (backups too).
 set -u
 cli=$1 holder=$2 file=$3
+export XDG_DATA_HOME="$file.data" # backups, were any made, go there
 rm -f "$file" "$file.in" && "$cli" create "$file" && cp "$file" "$file.before" || exit 1
 mkfifo "$file.in"
 "$holder" "$file" <"$file.in" >"$file.out" &
@@ -18,6 +20,7 @@ refused() { # ARGUMENTS...: a writing command on the held file
   [ $code -eq 1 ] && [ "$said" = "$expected" ] || { echo "FAIL: $*: status $code, said: $said"; status=1; }
 }
 refused create "$file"
+refused restore "$file.before" "$file"
 printf '3,ADMINISTRATION,Renew the lease,,\n' >"$file.csv"
 if "$cli" import "$file" --from csv "$file.csv" 2>&1 | grep -q 'not available in this build'; then
   : # a build without Qt has no import
@@ -28,5 +31,6 @@ cmp -s "$file" "$file.before" || { echo "FAIL: the held file was changed"; statu
 "$cli" tables "$file" | grep -qx 'Things To Do' || { echo "FAIL: tables of a held file"; status=1; }
 exec 3>&-
 wait
-rm -f "$file" "$file.before" "$file.in" "$file.out" "$file.csv"
+"$cli" backups "$file" 2>&1 | grep -q 'has no backups' || { echo "FAIL: backups of a held file"; status=1; }
+rm -rf "$file" "$file.before" "$file.in" "$file.out" "$file.csv" "$file.data"
 exit $status

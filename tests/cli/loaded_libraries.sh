@@ -14,7 +14,7 @@ loads_qt() { # COMMAND...: prints the Qt and ICU libraries the command opened
 }
 
 for command in "tables $fixture" "schema $fixture" "check $fixture" \
-               "export $fixture Table1" "export $fixture Table1 --format json"; do
+               "export $fixture Table1" "export $fixture Table1 --format json" "backups $fixture"; do
   # shellcheck disable=SC2086
   found=$(loads_qt "$cli" $command)
   [ -z "$found" ] || fail "tarnwick-cli $command loaded: $found"

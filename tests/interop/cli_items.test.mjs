@@ -18,8 +18,11 @@ after(() => rmSync(dir, { recursive: true, force: true }));
 const db = join(dir, "items.mdb");
 
 function cli(...args) {
-  // Dates are read in the C locale's forms, whatever the machine's.
-  const env = { ...process.env, LC_ALL: "C.UTF-8", LANG: "C.UTF-8" };
+  // Dates are read in the C locale's forms, whatever the machine's; the backup an import makes
+  // first goes to the test's folder, not the user's.
+  const env = {
+    ...process.env, LC_ALL: "C.UTF-8", LANG: "C.UTF-8", XDG_DATA_HOME: join(dir, "data"),
+  };
   const res = spawnSync(CLI, args, { encoding: "utf8", env });
   return { status: res.status, stdout: res.stdout, stderr: res.stderr };
 }

@@ -5,15 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
-#include <QPointF>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include "app/globals.h"
 #include "db_test_util.h"
 #include "memory_todo_list.h"
+#include "pdf_words.h"
 #include "platform/services.h"
 #include "print/print_text_array.h"
 #include "print/todo_printout.h"
@@ -236,25 +234,16 @@ TEST_F(ToDoPrintoutTest, OnPaperTextLandsWhereTheLayoutPutsItWithinAPoint) {
     print::PrintToDoList(MemoryToDoList({{"3", "Doe, John", "Call", "12/5/2026", "1/9/2027"}}));
     ASSERT_TRUE(fakes.messageBoxes.calls().isEmpty());
 
-    QProcess pdftotext;
-    pdftotext.start("pdftotext", {"-bbox", pdf, "-"});
-    ASSERT_TRUE(pdftotext.waitForFinished(30000));
-    const QString html = QString::fromUtf8(pdftotext.readAllStandardOutput());
-    QHash<QString, QPointF> at;
-    const QRegularExpression word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)<)re");
-    for (const QRegularExpressionMatch& m : word.globalMatch(html))
-        at.insert(m.captured(3), QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()));
-
-    const auto points = [](double x, double y) { return QPointF(x + 0.25, y + 0.25) * 72; };
-    const std::pair<QString, QPointF> expected[] = {
-        {"Priority", points(0.4, 1.0)},  {"Client", points(1.0, 1.0)},
-        {"Deadline", points(6.72, 1.0)}, {"Doe,", points(1.0, 1.4)},
-        {"Call", points(2.7, 1.4)},      {"1/9/2027", points(6.72, 1.4)}};
-    for (const auto& [text, position] : expected) {
-        ASSERT_TRUE(at.contains(text)) << text.toStdString() << "\n" << html.toStdString();
-        EXPECT_NEAR(at[text].x(), position.x(), 1.0) << text.toStdString();
-        EXPECT_NEAR(at[text].y(), position.y(), 1.0) << text.toStdString();
-    }
+    QString output;
+    const QList<printtest::PdfPage> pages = printtest::readPdfPages(pdf, &output);
+    ASSERT_EQ(pages.size(), 1) << output.toStdString();
+    EXPECT_TRUE(printtest::wordsAt(pages[0], {0.25, 0.25},
+                                   {{"Priority", {0.4, 1.0}},
+                                    {"Client", {1.0, 1.0}},
+                                    {"Deadline", {6.72, 1.0}},
+                                    {"Doe,", {1.0, 1.4}},
+                                    {"Call", {2.7, 1.4}},
+                                    {"1/9/2027", {6.72, 1.4}}}));
 
     // An output that cannot be opened is reported once, not once a line.
     platform::Services::setPrinter(std::make_shared<platform::QtPrinter>(

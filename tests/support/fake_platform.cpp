@@ -25,6 +25,7 @@ FakePlatform::FakePlatform(FakeFiles::Mode filesMode) : files(filesMode) {
     Services::setSystemRegistry(unowned(systemRegistry));
     Services::setProgramLauncher(unowned(programLauncher));
     Services::setPrinter(unowned(printer));
+    Services::setNotifications(unowned(notifications));
 }
 
 FakePlatform::~FakePlatform() {

@@ -6,6 +6,8 @@
 //   tarnwick-cli check FILE
 //   tarnwick-cli create FILE
 //   tarnwick-cli import FILE --from csv CSVFILE
+//   tarnwick-cli backups FILE
+//   tarnwick-cli restore BACKUP FILE
 //
 // The reading commands run here, on the engine alone: this executable loads neither Qt nor ICU,
 // so a command starts in the time the system takes to start any small program. The writing
@@ -19,12 +21,14 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <iomanip>
 #include <iostream>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
+#include "db/backups.h"
 #include "db/schema.h"
 #include "export.h"
 #include "ics.h"
@@ -40,7 +44,9 @@ int usage() {
                "  tarnwick-cli schema FILE [TABLE]\n"
                "  tarnwick-cli check FILE\n"
                "  tarnwick-cli create FILE\n"
-               "  tarnwick-cli import FILE --from csv CSVFILE\n",
+               "  tarnwick-cli import FILE --from csv CSVFILE\n"
+               "  tarnwick-cli backups FILE\n"
+               "  tarnwick-cli restore BACKUP FILE\n",
                stderr);
     return 2;
 }
@@ -102,6 +108,25 @@ int check(const std::string& path) {
     return status;
 }
 
+// The backups of a database file (db/backups.h), newest first, one a line: the local time, the
+// size in bytes and the backup's path, so that a script finds the path after the second run of
+// blanks. A file without backups prints nothing and says so on standard error.
+int backups(const std::string& path) {
+    const db::Backups store(db::Backups::defaultFolder());
+    const std::vector<db::BackupInfo> found = store.list(path);
+    if (found.empty())
+        std::cerr << "tarnwick-cli: " << path << " has no backups in " << store.folder() << '\n';
+    for (const db::BackupInfo& backup : found) {
+        const std::time_t seconds = std::chrono::system_clock::to_time_t(
+            std::chrono::floor<std::chrono::seconds>(backup.time));
+        std::tm local{};
+        ::localtime_r(&seconds, &local);
+        std::cout << std::put_time(&local, "%Y-%m-%d %H:%M:%S") << "  " << std::setw(10)
+                  << backup.size << "  " << backup.path << '\n';
+    }
+    return 0;
+}
+
 // Writes to standard output directly, in the large pieces the export hands over.
 void writeOut(std::string_view bytes) {
     while (!bytes.empty()) {
@@ -146,7 +171,10 @@ int main(int argc, char** argv) {
             return schema(path, argc == 4 ? argv[3] : nullptr);
         if (command == "check" && argc == 3)
             return check(path);
-        if ((command == "create" && argc == 3) || (command == "import" && argc == 6))
+        if (command == "backups" && argc == 3)
+            return backups(path);
+        if ((command == "create" && argc == 3) || (command == "import" && argc == 6) ||
+            (command == "restore" && argc == 4))
             return runWritingCommand(argv);
         if (command == "export" && (argc == 4 || argc == 6)) {
             cli::Format format = cli::Format::Csv;

@@ -2,20 +2,26 @@
 //
 //   tarnwick-cli-write create FILE
 //   tarnwick-cli-write import FILE --from csv CSVFILE
+//   tarnwick-cli-write restore BACKUP FILE
 //
 // With the Qt layers built, a command runs the program's own database routines, their errors
 // going to standard error; without them (the sanitizer build) `create` makes the same database
-// through the schema alone and `import` is not available. Errors give exit status 1; wrong
-// usage gives 2.
+// through the schema alone and `import` is not available. `restore` needs no Qt (db/backups.h).
+// Errors give exit status 1; wrong usage gives 2.
+//
+// `import` backs FILE up before it changes it (db::BackupBeforeFirstWrite); a backup that
+// cannot be made is reported once on standard error and the import goes on.
 //
 // A file that is in use in a Tarnwick window is refused by every command that writes, with the
 // window's own message (path + " is open in another Tarnwick (user ... on host ...).  Close it
 // there first.").
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
+#include "db/backups.h"
 #include "db/file_hold.h"
 
 #ifdef TARNWICK_CLI_DB_ROUTINES
@@ -77,12 +83,25 @@ int importCsv([[maybe_unused]] const char* path, [[maybe_unused]] const char* cs
                                  csv.errorString().toStdString());
     const std::vector<db::ToDoItem> items =
         cli::toDoItemsFromCsv(std::string_view(bytes.constData(), bytes.size()));
+    if (const auto failed = db::BackupBeforeFirstWrite(path))
+        std::fprintf(stderr, "tarnwick-cli: warning: %s\n", failed->c_str());
     db::AppendToDoItems(target(path), items);
     std::printf("%zu %s imported\n", items.size(), items.size() == 1 ? "item" : "items");
     return 0;
 #else
     throw std::runtime_error("import is not available in this build (it has no Qt)");
 #endif
+}
+
+// Puts a backup back at FILE, after backing up the file as it is.
+int restore(const char* backup, const char* path) {
+    const db::FileHold hold = holdForWriting(path);
+    const std::optional<std::string> previous =
+        db::Backups(db::Backups::defaultFolder()).restore(backup, path);
+    std::printf("%s restored from %s\n", path, backup);
+    if (previous)
+        std::printf("the file as it was is backed up as %s\n", previous->c_str());
+    return 0;
 }
 
 } // namespace
@@ -94,13 +113,16 @@ int main(int argc, char** argv) {
         if (argc == 6 && std::string(argv[1]) == "import" && std::string(argv[3]) == "--from" &&
             std::string(argv[4]) == "csv")
             return importCsv(argv[2], argv[5]);
+        if (argc == 4 && std::string(argv[1]) == "restore")
+            return restore(argv[2], argv[3]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tarnwick-cli: %s\n", e.what());
         return 1;
     }
     std::fputs("usage:\n"
                "  tarnwick-cli create FILE\n"
-               "  tarnwick-cli import FILE --from csv CSVFILE\n",
+               "  tarnwick-cli import FILE --from csv CSVFILE\n"
+               "  tarnwick-cli restore BACKUP FILE\n",
                stderr);
     return 2;
 }

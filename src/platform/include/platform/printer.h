@@ -61,12 +61,13 @@ public:
 /// QPrinter and QPainter at high resolution, with the printer's own margins (QPrinter's page
 /// rectangle is the printable area).
 ///
-/// Each document goes to the desktop's default printer. When the machine has no printer, it is
-/// written to a PDF file, "<document name> yyyy-MM-dd hh.mm.ss.pdf" in the user's documents
-/// folder (created when missing; " (2)" and so on added when the name is taken), which is then
-/// opened in the desktop's viewer; a viewer that does not open is not an error. The PDF page is
-/// US Letter when the locale measures in inches and A4 otherwise, with a quarter-inch margin on
-/// every side, as on a typical office printer.
+/// Each document goes to the desktop's default printer (QPrinterInfo::defaultPrinter(), under
+/// CUPS the default queue), on that printer's default paper. When the machine has no printer,
+/// it is written to a PDF file, "<document name> yyyy-MM-dd hh.mm.ss.pdf" in the user's
+/// documents folder (created when missing; " (2)" and so on added when the name is taken), which
+/// is then opened in the desktop's viewer; a viewer that does not open is not an error. The PDF
+/// page is US Letter when the locale measures in inches and A4 otherwise, with a quarter-inch
+/// margin on every side, as on a typical office printer.
 ///
 /// A document whose output cannot be opened (no printer job, PDF not writable) reports that
 /// once, at its first line, and drops the rest of its output until endDoc().

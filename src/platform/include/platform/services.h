@@ -10,6 +10,7 @@
 #include "platform/font_dialog.h"
 #include "platform/message_boxes.h"
 #include "platform/mouse_pointer.h"
+#include "platform/notifications.h"
 #include "platform/printer.h"
 #include "platform/program_launcher.h"
 #include "platform/screen_metrics.h"
@@ -34,6 +35,7 @@ public:
     static SystemRegistry& systemRegistry();
     static ProgramLauncher& programLauncher();
     static Printer& printer();
+    static Notifications& notifications();
 
     /// Each setter replaces the service; a null pointer uninstalls it.
     static void setMessageBoxes(std::shared_ptr<MessageBoxes> service);
@@ -46,6 +48,7 @@ public:
     static void setSystemRegistry(std::shared_ptr<SystemRegistry> service);
     static void setProgramLauncher(std::shared_ptr<ProgramLauncher> service);
     static void setPrinter(std::shared_ptr<Printer> service);
+    static void setNotifications(std::shared_ptr<Notifications> service);
 
     /// Uninstalls every service.
     static void reset();

@@ -12,6 +12,7 @@
 
 #include "support/fake_dialogs.h"
 #include "support/fake_files.h"
+#include "support/fake_notifications.h"
 #include "support/fake_printer.h"
 #include "support/fake_screen.h"
 #include "support/fake_settings_store.h"
@@ -39,6 +40,7 @@ public:
     FakeSystemRegistry systemRegistry;
     FakeProgramLauncher programLauncher;
     RecordingPrinter printer;
+    FakeNotifications notifications;
 };
 
 } // namespace platform::fakes

@@ -1,0 +1,82 @@
+#include "app/due_notice.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <vector>
+
+namespace app {
+namespace {
+
+// A party's share of a body line, so that a long client name leaves room for the text.
+constexpr int kPartyLength = 24;
+
+const QString kOverdue = QStringLiteral("Overdue: ");
+const QString kDueToday = QStringLiteral("Due today: ");
+
+// `text` on one line (line breaks and runs of blanks become one blank), at most `length` code
+// units long. A shortened text ends in "…" after the last whole word, unless that would leave
+// less than half the room (then inside the word, never splitting a surrogate pair).
+QString elide(const QString& text, qsizetype length) {
+    const QString line = text.simplified();
+    if (line.size() <= length)
+        return line;
+    qsizetype cut = length - 1;
+    if (cut > 0 && line.at(cut) != u' ') {
+        if (const qsizetype blank = line.lastIndexOf(u' ', cut - 1); blank > length / 2)
+            cut = blank;
+        else if (line.at(cut - 1).isHighSurrogate())
+            --cut;
+    }
+    return line.left(cut).trimmed() + QChar(0x2026);
+}
+
+QString count(qsizetype n, const QString& state) {
+    return n == 1 ? QStringLiteral("1 item is ") + state
+                  : QStringLiteral("%1 items are ").arg(n) + state;
+}
+
+} // namespace
+
+std::optional<DueNotice> dueNotice(const QList<DueItem>& items, QDate today) {
+    std::vector<const DueItem*> due;
+    qsizetype overdue = 0;
+    for (const DueItem& item : items) {
+        if (!item.deadline || !item.deadline->isValid() || *item.deadline > today)
+            continue;
+        due.push_back(&item);
+        if (*item.deadline < today)
+            ++overdue;
+    }
+    if (due.empty())
+        return std::nullopt;
+    const qsizetype dueToday = qsizetype(due.size()) - overdue;
+
+    QStringList counts;
+    if (overdue > 0)
+        counts.append(count(overdue, QStringLiteral("overdue")));
+    if (dueToday > 0)
+        counts.append(count(dueToday, QStringLiteral("due today")));
+
+    std::stable_sort(due.begin(), due.end(), [](const DueItem* a, const DueItem* b) {
+        return *a->deadline < *b->deadline;
+    });
+    QStringList lines;
+    for (std::size_t i = 0; i < due.size() && i < std::size_t(dueNoticeNamed); ++i) {
+        const DueItem& item = *due[i];
+        const QString& state = *item.deadline < today ? kOverdue : kDueToday;
+        QStringList name;
+        if (const QString party = elide(item.party, kPartyLength); !party.isEmpty())
+            name.append(party);
+        if (const QString text = item.text.simplified(); !text.isEmpty())
+            name.append(text);
+        lines.append(state + elide(name.join(QStringLiteral(" \u2013 ")),
+                                   dueNoticeLineLength - state.size()));
+    }
+    if (due.size() > std::size_t(dueNoticeNamed))
+        lines.append(QStringLiteral("and %1 more").arg(due.size() - dueNoticeNamed));
+
+    return DueNotice{counts.join(QStringLiteral(" and ")), lines.join(u'\n')};
+}
+
+} // namespace app

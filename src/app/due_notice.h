@@ -1,0 +1,32 @@
+// The notice at start of what is overdue and due today, as texts for a desktop notification.
+#pragma once
+
+#include "app/due_item.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace app {
+
+struct DueNotice {
+    /// One line of counts: "1 item is overdue and 2 items are due today".
+    QString summary;
+    /// Up to dueNoticeNamed lines "Overdue: <party> – <text>" or "Due today: <party> – <text>",
+    /// each at most dueNoticeLineLength characters, then "and N more" when more are due;
+    /// separated by '\n', plain text.
+    QString body;
+};
+
+/// How many items the body names.
+inline constexpr int dueNoticeNamed = 3;
+/// The longest line of the body, in UTF-16 code units, the elision mark included.
+inline constexpr int dueNoticeLineLength = 60;
+
+/// The notice for `items` on the day `today`, or nothing when no item is overdue (deadline
+/// before today) or due today. Items without a deadline are neither. The body names the most
+/// urgent first: oldest deadline first, items of one deadline in their order in `items`.
+std::optional<DueNotice> dueNotice(const QList<DueItem>& items, QDate today);
+
+} // namespace app

@@ -1,0 +1,196 @@
+// The print-outs through a real print system: a CUPS scheduler of the test's own with a PDF
+// queue as the default printer (private_cups.h), the program's real printer object, and the
+// PDF that comes out of the queue read back with pdftotext. Exits with kSkipped when no
+// scheduler can be started on this machine, saying why.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QLocale>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "app/globals.h"
+#include "memory_todo_list.h"
+#include "pdf_words.h"
+#include "platform/printer.h"
+#include "platform/services.h"
+#include "print/print_text_array.h"
+#include "print/todo_printout.h"
+#include "private_cups.h"
+#include "support/fake_platform.h"
+
+namespace {
+
+constexpr int kSkipped = 77;
+const QString kQueue = QStringLiteral("TarnwickPDF");
+constexpr int kJobTimeoutMs = 30000;
+
+// The queue's printable area starts a quarter inch from the paper's left edge and half an inch
+// from its top, on Letter and on A4 alike.
+const QPointF kPrintableOrigin(0.25, 0.5);
+
+// One line of the 12-point print font (Arial's metrics: 1.15 em), in inches.
+constexpr double kLine12 = 12 * 1.15 / 72;
+
+// Where the "1" of the page label "- 1 -" starts on the queue's Letter paper: the label is
+// centred on the 8-inch printable width, on the bottom-margin line 1 inch above the end of the
+// 10-inch printable height. Arial's advances: hyphen 0.333 em, blank 0.278 em, digit 0.556 em.
+constexpr double kEm12 = 12.0 / 72;
+const QPointF kLabelDigitOnLetter((8 - (2 * 0.333 + 2 * 0.278 + 0.556) * kEm12) / 2 +
+                                      (0.333 + 0.278) * kEm12,
+                                  10 - 1);
+
+// The to-do list print-out of `rows`. The one place this test calls it.
+void printToDoList(const QList<dbtest::Row>& rows) {
+    print::PrintToDoList(dbtest::MemoryToDoList(rows));
+}
+
+// One scheduler for the whole run: libcups reads CUPS_SERVER once per process. The queue's
+// default paper is set by each test.
+class PrinterQueueTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        try {
+            cups = std::make_unique<printtest::PrivateCups>(kQueue);
+        } catch (const printtest::CupsUnavailable& e) {
+            unavailable = e.what();
+            return;
+        } catch (const std::exception& e) {
+            failure = e.what();
+            return;
+        }
+        // Qt's printing, through libcups, sees this scheduler and its queue alone.
+        for (const auto& [name, value] : cups->clientEnvironment())
+            qputenv(name.toLocal8Bit(), value.toLocal8Bit());
+    }
+    static void TearDownTestSuite() { cups.reset(); }
+
+    void SetUp() override {
+        if (!failure.empty())
+            FAIL() << failure;
+        if (!cups)
+            GTEST_SKIP() << "No CUPS scheduler can be started here: " << unavailable;
+        QLocale::setDefault(QLocale::c());
+        print::TopMargin = print::BottomMargin = print::LeftMargin = print::RightMargin = 0;
+        app::PrintingFontName = QStringLiteral("Ariel");
+        app::PrintingFontSize = QStringLiteral("12");
+        platform::Services::setPrinter(std::make_shared<platform::QtPrinter>());
+        ASSERT_EQ(QPrinterInfo::defaultPrinter().printerName().toStdString(), kQueue.toStdString());
+        jobsBefore = cups->waitForJobs(kJobTimeoutMs).size();
+        QFile::remove(cups->outputFile());
+    }
+    void TearDown() override { app::resetGlobals(); }
+
+    /// The one job the print-out sent, once the queue has finished it, and its PDF's pages.
+    std::pair<printtest::FinishedJob, QList<printtest::PdfPage>> printedJob() {
+        const QList<printtest::FinishedJob> jobs = cups->waitForJobs(kJobTimeoutMs);
+        if (jobs.size() != jobsBefore + 1)
+            throw std::runtime_error(QStringLiteral("%1 jobs finished, not one:\n%2")
+                                         .arg(jobs.size() - jobsBefore)
+                                         .arg(cups->log())
+                                         .toStdString());
+        QString output;
+        QList<printtest::PdfPage> pages = printtest::readPdfPages(cups->outputFile(), &output);
+        if (pages.isEmpty())
+            throw std::runtime_error("pdftotext reads no page: " + output.toStdString());
+        return {jobs.last(), pages};
+    }
+
+    static inline std::unique_ptr<printtest::PrivateCups> cups;
+    static inline std::string unavailable;
+    static inline std::string failure; ///< of the scheduler's start, other than unavailable
+    qsizetype jobsBefore = 0;
+    platform::fakes::FakePlatform fakes;
+};
+
+bool isPaper(const printtest::PdfPage& page, QSizeF points) {
+    return std::abs(page.paper.width() - points.width()) < 1 &&
+           std::abs(page.paper.height() - points.height()) < 1;
+}
+
+// Two pages on the queue's Letter paper: every row on one of them once, each page beginning
+// with the headings and its first row at 1.4 inches, positions from the queue's printable area.
+TEST_F(PrinterQueueTest, ToDoListComesOutOfTheQueueOnItsPaperWhereTheLayoutPutsIt) {
+    cups->setQueueDefault("PageSize", "Letter");
+    QList<dbtest::Row> rows{{"3", "Doe, John", "Call", "12/5/2026", "1/9/2027"}};
+    for (int i = 2; i <= 60; ++i)
+        rows.append({"2", "Filing", QStringLiteral("Task%1").arg(i), "", "1/9/2027"});
+    printToDoList(rows);
+    EXPECT_TRUE(fakes.messageBoxes.calls().isEmpty())
+        << fakes.messageBoxes.texts().join('\n').toStdString();
+
+    const auto [job, pages] = printedJob();
+    EXPECT_EQ(job.title.toStdString(), "Tarnwick To Do list");
+    EXPECT_EQ(job.media.toStdString(), "Letter");
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_EQ(job.pages, 2);
+    for (const printtest::PdfPage& page : pages)
+        EXPECT_TRUE(isPaper(page, {612, 792})) << page.paper.width() << "x" << page.paper.height();
+    EXPECT_TRUE(printtest::wordsAt(pages[0], kPrintableOrigin,
+                                   {{"Priority", {0.4, 1.0}},
+                                    {"Client", {1.0, 1.0}},
+                                    {"Thing", {2.7, 1.0}},
+                                    {"Start", {5.94, 1.0}},
+                                    {"Deadline", {6.72, 1.0}},
+                                    {"Doe,", {1.0, 1.4}},
+                                    {"Call", {2.7, 1.4}},
+                                    {"12/5/2026", {5.94, 1.4}},
+                                    {"Task2", {2.7, 1.4 + kLine12}},
+                                    {"1", kLabelDigitOnLetter}}));
+
+    // The rows split between the pages in order; the second page starts afresh.
+    const QRegularExpression task("^Task(\\d+)$");
+    int lastOnFirstPage = 0;
+    for (const QString& word : pages[0].words.keys())
+        if (const QRegularExpressionMatch m = task.match(word); m.hasMatch())
+            lastOnFirstPage = std::max(lastOnFirstPage, m.captured(1).toInt());
+    ASSERT_GT(lastOnFirstPage, 2);
+    ASSERT_LT(lastOnFirstPage, 60);
+    for (int i = 2; i <= 60; ++i) {
+        const QString word = QStringLiteral("Task%1").arg(i);
+        const int page = i <= lastOnFirstPage ? 0 : 1;
+        EXPECT_TRUE(pages[page].words.contains(word) && !pages[1 - page].words.contains(word))
+            << word.toStdString();
+    }
+    EXPECT_TRUE(
+        printtest::wordsAt(pages[1], kPrintableOrigin,
+                           {{"Priority", {0.4, 1.0}},
+                            {"Deadline", {6.72, 1.0}},
+                            {QStringLiteral("Task%1").arg(lastOnFirstPage + 1), {2.7, 1.4}}}));
+}
+
+// A reference list on the queue's paper after its default has changed to A4.
+TEST_F(PrinterQueueTest, ReferenceListFollowsTheQueuesPaper) {
+    cups->setQueueDefault("PageSize", "A4");
+    print::PrintList({"Doe, John", "Smith, Ann"}, "Tarnwick Clients list");
+    EXPECT_TRUE(fakes.messageBoxes.calls().isEmpty())
+        << fakes.messageBoxes.texts().join('\n').toStdString();
+
+    const auto [job, pages] = printedJob();
+    EXPECT_EQ(job.title.toStdString(), "Tarnwick Clients list");
+    EXPECT_EQ(job.media.toStdString(), "A4");
+    EXPECT_EQ(job.pages, 1);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(isPaper(pages[0], {595, 842}))
+        << pages[0].paper.width() << "x" << pages[0].paper.height();
+    EXPECT_TRUE(printtest::wordsAt(pages[0], kPrintableOrigin,
+                                   {{"Doe,", {1.0, 1.0}}, {"Smith,", {1.0, 1.0 + kLine12}}}));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    const int status = RUN_ALL_TESTS();
+    const ::testing::UnitTest& run = *::testing::UnitTest::GetInstance();
+    if (status == 0 && run.skipped_test_count() > 0 && run.successful_test_count() == 0)
+        return kSkipped;
+    return status;
+}
