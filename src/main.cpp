@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/database_steps.h"
 #include "app/session.h"
 #include "app/startup.h"
 #include "platform/services.h"
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
     // The launcher entry's name, by which the desktop matches the windows to its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(TARNWICK_APP_ID));
     platform::installQtServices();
+    app::installBackups();
     app::Session session;
     ui::installWindowOpeners(session);
     // The program ends when closeAllWindows has closed its last window.

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "app/settings_routines.h"
+#include "db/backups.h"
 #include "db/engine.h"
 #include "db/routines.h"
 #include "platform/error.h"
@@ -47,6 +48,21 @@ std::optional<db::FileHold> holdDatabase(const QString& path) {
         platform::Services::messageBoxes().message(QString::fromUtf8(refusal.what()));
         return std::nullopt;
     }
+}
+
+void installBackups() {
+    db::setBeforeChange([](const QString& path) {
+        const std::optional<std::string> failure =
+            db::BackupBeforeFirstWrite(db::enginePath(path));
+        if (failure)
+            platform::ignoreErrors([&] {
+                platform::Services::messageBoxes().message(QString::fromStdString(*failure));
+            });
+    });
+}
+
+void backUpBeforeReplacing(const QString& path) {
+    db::beforeChange(path);
 }
 
 } // namespace app

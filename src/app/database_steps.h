@@ -29,4 +29,13 @@ void checkReferenceLists(const QString& path);
 /// first.") is shown and nothing is returned.
 std::optional<db::FileHold> holdDatabase(const QString& path);
 
+/// Makes the program back a database file up before it first changes it in a run (db/backups.h,
+/// through db::setBeforeChange): a backup that cannot be made is reported once for the file
+/// ("No backup of ... could be made before changing it: " + reason) and the change goes on.
+void installBackups();
+
+/// The backup before `path` is replaced or removed (New on an existing file, the start-up
+/// replacing a file that is not a database): the same as before any other change.
+void backUpBeforeReplacing(const QString& path);
+
 } // namespace app

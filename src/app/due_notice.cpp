@@ -38,14 +38,19 @@ QString count(qsizetype n, const QString& state) {
 
 } // namespace
 
-std::optional<DueNotice> dueNotice(const QList<DueItem>& items, QDate today) {
-    std::vector<const DueItem*> due;
+std::optional<DueNotice> dueNotice(const std::vector<db::ToDoItem>& items, QDate today) {
+    struct Due {
+        const db::ToDoItem* item;
+        QDate deadline;
+    };
+    std::vector<Due> due;
     qsizetype overdue = 0;
-    for (const DueItem& item : items) {
-        if (!item.deadline || !item.deadline->isValid() || *item.deadline > today)
+    for (const db::ToDoItem& item : items) {
+        const QDate deadline = item.deadline ? item.deadline->date() : QDate();
+        if (!deadline.isValid() || deadline > today)
             continue;
-        due.push_back(&item);
-        if (*item.deadline < today)
+        due.push_back({&item, deadline});
+        if (deadline < today)
             ++overdue;
     }
     if (due.empty())
@@ -58,13 +63,12 @@ std::optional<DueNotice> dueNotice(const QList<DueItem>& items, QDate today) {
     if (dueToday > 0)
         counts.append(count(dueToday, QStringLiteral("due today")));
 
-    std::stable_sort(due.begin(), due.end(), [](const DueItem* a, const DueItem* b) {
-        return *a->deadline < *b->deadline;
-    });
+    std::stable_sort(due.begin(), due.end(),
+                     [](const Due& a, const Due& b) { return a.deadline < b.deadline; });
     QStringList lines;
     for (std::size_t i = 0; i < due.size() && i < std::size_t(dueNoticeNamed); ++i) {
-        const DueItem& item = *due[i];
-        const QString& state = *item.deadline < today ? kOverdue : kDueToday;
+        const db::ToDoItem& item = *due[i].item;
+        const QString& state = due[i].deadline < today ? kOverdue : kDueToday;
         QStringList name;
         if (const QString party = elide(item.party, kPartyLength); !party.isEmpty())
             name.append(party);

@@ -1,12 +1,13 @@
 // The notice at start of what is overdue and due today, as texts for a desktop notification.
 #pragma once
 
-#include "app/due_item.h"
-
-#include <QList>
+#include <QDate>
 #include <QString>
 
 #include <optional>
+#include <vector>
+
+#include "db/todo_item.h"
 
 namespace app {
 
@@ -25,8 +26,9 @@ inline constexpr int dueNoticeNamed = 3;
 inline constexpr int dueNoticeLineLength = 60;
 
 /// The notice for `items` on the day `today`, or nothing when no item is overdue (deadline
-/// before today) or due today. Items without a deadline are neither. The body names the most
+/// before today) or due today. Items without a deadline (or with one no calendar date can
+/// show) are neither. The body names the most
 /// urgent first: oldest deadline first, items of one deadline in their order in `items`.
-std::optional<DueNotice> dueNotice(const QList<DueItem>& items, QDate today);
+std::optional<DueNotice> dueNotice(const std::vector<db::ToDoItem>& items, QDate today);
 
 } // namespace app

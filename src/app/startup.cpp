@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/database_steps.h"
+#include "app/due_notice.h"
 #include "app/session.h"
 #include "app/settings_keys.h"
 #include "platform/error.h"
@@ -31,6 +32,16 @@ void readSettings(Session& session) {
         settings.read(kPrintFontSizeSection, kPrintFontSizeKey, kDefaultPrintFontSize);
     session.setProgramFont({programName, programSize}, false);
     session.setPrintFont({printName, printSize});
+}
+
+// Tells the desktop what is overdue and due today, where it has a notification service;
+// nothing else of the start depends on it.
+void announceDueItems(const Session& session) {
+    platform::ignoreErrors([&session] {
+        if (const std::optional<DueNotice> notice =
+                dueNotice(session.items().items(), QDate::currentDate()))
+            platform::Services::notifications().notify(notice->summary, notice->body);
+    });
 }
 
 } // namespace
@@ -65,6 +76,7 @@ bool StartUp(Session& session, const std::function<void()>& showMainWindow) {
                     path + QStringLiteral("."));
                 return false;
             }
+            backUpBeforeReplacing(path);
             files.removeFile(path);
             createDatabase(path);
         }
@@ -75,6 +87,7 @@ bool StartUp(Session& session, const std::function<void()>& showMainWindow) {
 
         checkReferenceLists(path);
         showMainWindow();
+        announceDueItems(session);
         return true;
     } catch (...) {
         platform::showError(QStringLiteral("Error in loading frmInitial module: "),

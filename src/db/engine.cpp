@@ -16,7 +16,21 @@ std::shared_ptr<jet::FileSystem>& installedFileSystem() {
     return files;
 }
 
+std::function<void(const QString&)>& installedHook() {
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
 } // namespace
+
+void setBeforeChange(std::function<void(const QString& path)> hook) {
+    installedHook() = std::move(hook);
+}
+
+void beforeChange(const QString& path) {
+    if (const auto& hook = installedHook())
+        hook(path);
+}
 
 QString connectionText(const QString& path) {
     return kProviderPrefix + kSecurityInfo + kDataSource + path;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +27,15 @@ QString dataSourceOf(const QString& connectionText);
 std::shared_ptr<jet::FileSystem> fileSystem();
 /// Test seam: makes the routines use `files`; null puts the operating system's back.
 void setFileSystemForTesting(std::shared_ptr<jet::FileSystem> files);
+
+/// What runs before every change the routines make to a database file (a rewrite, an item
+/// stored, a reference list's addition or deletion): the program backs the file up before the
+/// first change of a run (db/backups.h). `path` is the file about to change. Nothing runs until
+/// one is installed; null uninstalls it. The hook reports its own failures and never throws:
+/// a backup that cannot be made never stops the change.
+void setBeforeChange(std::function<void(const QString& path)> hook);
+/// Runs the installed hook for `path`, if any.
+void beforeChange(const QString& path);
 
 /// `path` as the engine takes it: the file name bytes the operating system uses.
 std::string enginePath(const QString& path);

@@ -73,6 +73,7 @@ void ReferenceTable::prepareChange() {
         throw jet::Error(jet::ErrorKind::NotFound,
                          "The database file '" + m_path.toStdString() +
                              "' was moved, replaced or deleted while the list was open.");
+    beforeChange(m_path);
     if (writable())
         return;
     try {

@@ -100,6 +100,7 @@ private:
 
 // Runs `change` on "Things To Do" of the file at `path`, open for writing, as one transaction.
 template <typename Change> void changeToDoItems(const QString& path, Change&& change) {
+    beforeChange(path);
     jet::Database database = openDatabase(path, jet::OpenMode::ReadWrite);
     jet::Transaction transaction(database);
     jet::Recordset items = database.openTable(schema::kThingsToDo);

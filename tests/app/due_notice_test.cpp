@@ -7,17 +7,17 @@ namespace {
 
 const QDate kToday(2026, 3, 10);
 
-app::DueItem due(const QString& party, const QString& text, std::optional<int> daysFromToday) {
-    std::optional<QDate> deadline;
+db::ToDoItem due(const QString& party, const QString& text, std::optional<int> daysFromToday) {
+    db::ToDoItem item{db::Priority::of(3), party, text, std::nullopt, std::nullopt};
     if (daysFromToday)
-        deadline = kToday.addDays(*daysFromToday);
-    return {party, text, deadline};
+        item.deadline = db::ItemDate::chosen(kToday.addDays(*daysFromToday));
+    return item;
 }
 
 TEST(DueNotice, CountsAndNamesTheMostUrgentItems) {
     const struct {
         const char* name;
-        QList<app::DueItem> items;
+        std::vector<db::ToDoItem> items;
         const char* summary; // nullptr: no notice
         QString body;
     } cases[] = {
@@ -26,7 +26,11 @@ TEST(DueNotice, CountsAndNamesTheMostUrgentItems) {
          {due("Smith, John", "Call", 1), due("Acme Corp.", "Draft lease", std::nullopt)},
          nullptr,
          {}},
-        {"an invalid date is no deadline", {{"Smith, John", "Call", QDate()}}, nullptr, {}},
+        {"a date no calendar shows is no deadline",
+         {{db::Priority::of(3), "Smith, John", "Call", std::nullopt,
+           db::ItemDate{-700000, db::ItemDate::Form::Locale}}},
+         nullptr,
+         {}},
         {"one overdue",
          {due("Smith, John", "Call re lease", -1)},
          "1 item is overdue",

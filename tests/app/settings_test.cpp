@@ -46,7 +46,6 @@ class Position : public ::testing::Test {
 protected:
     Position() {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        m_window.setObjectName("frmToDo");
     }
     ~Position() override { QLocale::setDefault(QLocale::c()); }
     FakePlatform m_fakes;
@@ -66,7 +65,7 @@ TEST_F(Position, IsSavedAsFourTwipsNumbersJoinedByCommaAndBlank) {
     for (const auto& c : cases) {
         m_fakes.screen.setTwipsPerPixel(c.twipsPerPixel, c.twipsPerPixel);
         m_window.setGeometry(c.pixels);
-        app::SaveFormPosition(m_window);
+        app::SaveFormPosition(m_window, "frmToDo");
         EXPECT_EQ(m_fakes.settings.value("FormPosition", "frmToDo"), QString(c.stored));
     }
 }
@@ -92,7 +91,7 @@ TEST_F(Position, IsRestoredOnScreenOrAtHalfTheScreenCentred) {
         if (c.stored)
             m_fakes.settings.preset("FormPosition", "frmToDo", c.stored);
         m_window.setGeometry(5, 5, 100, 100);
-        app::RestoreFormPosition(m_window);
+        app::RestoreFormPosition(m_window, "frmToDo");
         EXPECT_EQ(m_window.frameGeometry(), c.expected) << (c.stored ? c.stored : "(none)");
     }
     // A minimised or maximised window is left alone.
@@ -101,7 +100,7 @@ TEST_F(Position, IsRestoredOnScreenOrAtHalfTheScreenCentred) {
         m_window.setWindowState(Qt::WindowNoState);
         m_window.setGeometry(5, 5, 100, 100);
         m_window.setWindowState(state);
-        app::RestoreFormPosition(m_window);
+        app::RestoreFormPosition(m_window, "frmToDo");
         EXPECT_EQ(m_window.geometry(), QRect(5, 5, 100, 100));
         EXPECT_EQ(m_window.windowState(), state);
     }

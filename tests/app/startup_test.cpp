@@ -1,13 +1,14 @@
-// The start-up sequence of frmInitial, scenario by scenario, with the platform's fakes, real
-// database files in a temporary folder, and a show step that only counts. The start-up that
-// hands over to the real main window is tested with the window (tests/ui).
+// The start-up sequence, scenario by scenario, with the platform's fakes, real database files in
+// a temporary folder, and a show step that only loads the items. The start-up that hands over
+// to the real main window is tested with the window (tests/ui).
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
-#include "app/frm_initial.h"
-#include "app/globals.h"
+#include "app/session.h"
+#include "app/startup.h"
 #include "db/engine.h"
+#include "db/routines.h"
 #include "db/schema.h"
 #include "db_test_util.h"
 #include "support/fake_platform.h"
@@ -22,39 +23,38 @@ namespace {
 
 const QString kRecent = "MostRecentToDoDatabases";
 
-// One run of the start-up sequence: a program folder, the fakes and the start-up window.
+// One run of the start-up sequence: a program folder, the fakes and a session.
 struct StartupRun {
-    StartupRun() {
-        app::resetGlobals();
-        fakes.files.setProgramFolder(dir.path());
-    }
-    ~StartupRun() { app::resetGlobals(); }
+    StartupRun() { fakes.files.setProgramFolder(dir.path()); }
     QString path(const QString& name) const { return dir.filePath(name); }
     QString newDatabase(const QString& name) const {
         db::schema::createDatabase(db::enginePath(path(name)));
         return path(name);
     }
-    // Runs the start-up: the main window is shown exactly when it proceeds, frmInitial never,
-    // and every answer scripted is asked for.
+    // Runs the start-up: the main window is shown (here: the items loaded) exactly when it
+    // proceeds, and every answer scripted is asked for.
     bool load() {
         int shown = 0;
-        const bool proceeded = form.load([&shown] { ++shown; });
+        const bool proceeded = app::StartUp(session, [this, &shown] {
+            ++shown;
+            session.items().load(session.databasePath());
+        });
         EXPECT_EQ(shown, proceeded ? 1 : 0);
-        EXPECT_FALSE(form.isVisible());
         EXPECT_TRUE(fakes.errors().isEmpty());
         EXPECT_EQ(fakes.messageBoxes.unusedAnswers(), 0);
         return proceeded;
     }
-    // The main list shows the database at `name`, new with its default lists.
+    // The file in use is the database at `name`, new with its default lists.
     void expectNewDatabase(const QString& name) {
-        EXPECT_EQ(app::CurrentDatabasePath, path(name));
-        EXPECT_EQ(form.List1.projects.size(), qsizetype(db::schema::defaultProjects().size()));
-        EXPECT_TRUE(form.List1.clients.isEmpty() && form.List1.activities.isEmpty());
+        EXPECT_EQ(session.databasePath(), path(name));
+        EXPECT_EQ(db::LoadReferenceLists(path(name)).projects.size(),
+                  qsizetype(db::schema::defaultProjects().size()));
+        EXPECT_TRUE(session.holdsDatabase());
     }
 
     QTemporaryDir dir;
     FakePlatform fakes{platform::fakes::FakeFiles::Mode::RealFileSystem};
-    frmInitial form;
+    app::Session session;
 };
 
 TEST(Startup, FirstRunMakesTheDefaultDatabaseInTheProgramFolder) {
@@ -62,11 +62,11 @@ TEST(Startup, FirstRunMakesTheDefaultDatabaseInTheProgramFolder) {
     EXPECT_TRUE(run.load());
     run.expectNewDatabase("TODO.MDB");
     EXPECT_EQ(run.fakes.settings.value(kRecent, "First"), run.path("TODO.MDB"));
-    EXPECT_TRUE(run.form.List2.isEmpty());
+    EXPECT_TRUE(run.session.recentDatabases().isEmpty());
     EXPECT_TRUE(run.fakes.messageBoxes.calls().isEmpty());
-    EXPECT_EQ(QStringList({app::ProgramFontName, app::ProgramFontSize, app::PrintingFontName,
-                           app::PrintingFontSize}),
-              QStringList({"Ariel", "9", "Ariel", "12"}));
+    EXPECT_EQ(run.session.programFont(), (app::FontSetting{"Ariel", "9"}));
+    EXPECT_EQ(run.session.printFont(), (app::FontSetting{"Ariel", "12"}));
+    EXPECT_TRUE(run.fakes.notifications.asked().isEmpty()) << "nothing is due";
 }
 
 TEST(Startup, TheFirstSlotsFileIsMadeAgainWhenItHasGone) {
@@ -75,7 +75,7 @@ TEST(Startup, TheFirstSlotsFileIsMadeAgainWhenItHasGone) {
     run.fakes.settings.preset(kRecent, "Third", run.path("c.mdb"));
     EXPECT_TRUE(run.load());
     run.expectNewDatabase("gone.mdb");
-    EXPECT_EQ(run.form.List2, QStringList({run.path("gone.mdb"), run.path("c.mdb")}));
+    EXPECT_EQ(run.session.recentDatabases(), QStringList({run.path("gone.mdb"), run.path("c.mdb")}));
     EXPECT_TRUE(run.fakes.settings.writes().isEmpty()) << "already first";
     EXPECT_TRUE(run.fakes.messageBoxes.calls().isEmpty());
 }
@@ -120,7 +120,7 @@ TEST(Startup, AnInvalidFileIsReplacedOnlyWhenTheUserSaysYes) {
         } else {
             EXPECT_EQ(dbtest::fileBytes(path), "Pay the rent.");
             EXPECT_TRUE(run.fakes.settings.writes().isEmpty());
-            EXPECT_TRUE(run.form.List1.projects.isEmpty());
+            EXPECT_TRUE(run.session.databasePath().isEmpty());
         }
     }
 }
@@ -141,12 +141,28 @@ TEST(Startup, FileInUseElsewhere) {
     EXPECT_EQ(run.fakes.messageBoxes.texts(), QStringList{QString::fromStdString(inUse)});
     EXPECT_EQ(dbtest::fileBytes(path), before);
     EXPECT_TRUE(run.fakes.settings.writes().isEmpty());
-    EXPECT_TRUE(run.form.List1.projects.isEmpty());
+    EXPECT_TRUE(run.session.databasePath().isEmpty());
 
     other.kill();
     EXPECT_TRUE(run.load());
     EXPECT_EQ(run.fakes.messageBoxes.calls().size(), 1);
     EXPECT_EQ(support::HoldProcess::probe(path.toStdString()), inUse);
+}
+
+// Items overdue and due today at start are told to the desktop once, after the main window
+// has loaded them; the notice's texts are tested on their own.
+TEST(Startup, WhatIsDueIsToldAtStart) {
+    StartupRun run;
+    const QString path = run.newDatabase("due.mdb");
+    run.fakes.settings.preset(kRecent, "First", path);
+    const double today = db::ItemDate::chosen(QDate::currentDate())->days;
+    db::RewriteToDoItems(path, {dbtest::item("1", "Doe, Jane", "Call", today - 5, today - 1),
+                                dbtest::item("2", "MARKETING", "Plan", today - 5, today),
+                                dbtest::item("3", "PAY BILLS", "Later", today - 5, today + 1)});
+    EXPECT_TRUE(run.load());
+    ASSERT_EQ(run.fakes.notifications.asked().size(), 1);
+    EXPECT_EQ(run.fakes.notifications.asked().at(0).summary,
+              "1 item is overdue and 1 item is due today");
 }
 
 } // namespace

@@ -15,12 +15,12 @@ namespace {
 std::string read(std::string_view csv) {
     try {
         std::string out;
-        auto day = [](const std::optional<double>& d) {
-            return d ? QString::number(*d).toStdString() : std::string("-");
+        auto day = [](const std::optional<db::ItemDate>& d) {
+            return d ? QString::number(d->days).toStdString() : std::string("-");
         };
         for (const db::ToDoItem& item : cli::toDoItemsFromCsv(csv))
-            out += (out.empty() ? "" : "; ") + item.priority.toStdString() + "|" +
-                   item.name.toStdString() + "|" + item.thingToDo.toStdString() + "|" +
+            out += (out.empty() ? "" : "; ") + item.priority.text().toStdString() + "|" +
+                   item.party.toStdString() + "|" + item.text.toStdString() + "|" +
                    day(item.startDate) + "|" + day(item.deadline);
         return out;
     } catch (const std::runtime_error& e) {

@@ -4,11 +4,15 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QList>
 #include <QString>
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "db/engine.h"
+#include "db/todo_item.h"
 #include "jet/database.h"
 #include "jet/datetime.h"
 #include "jet/schema.h"
@@ -86,6 +90,32 @@ inline std::vector<std::vector<std::string>> tableRows(const QString& path, cons
 
 inline jet::Value text(const char* value) {
     return jet::Value::text(value);
+}
+
+/// An item as a file of ours stores it; dates loaded from the file (the locale's form).
+inline db::ToDoItem item(const QString& priority, const QString& party, const QString& text,
+                         std::optional<double> startDate = std::nullopt,
+                         std::optional<double> deadline = std::nullopt) {
+    auto date = [](std::optional<double> days) {
+        return days ? std::optional(db::ItemDate{*days, db::ItemDate::Form::Locale})
+                    : std::nullopt;
+    };
+    return {db::Priority::fromText(priority), party, text, date(startDate), date(deadline)};
+}
+
+/// Items as the main list shows them: five texts each.
+using Row = std::array<QString, 5>;
+using Rows = QList<Row>;
+inline Rows rowsOf(const std::vector<db::ToDoItem>& items) {
+    Rows rows;
+    for (const db::ToDoItem& each : items) {
+        Row row;
+        for (int column = 0; column < db::kColumnCount; ++column)
+            row[static_cast<std::size_t>(column)] =
+                db::itemText(each, static_cast<db::Column>(column));
+        rows.append(row);
+    }
+    return rows;
 }
 
 /// Sets the locale the date texts follow for one test; puts the old one back.

@@ -1,4 +1,5 @@
-// Loading and rewriting the to-do items between a real file and a list of rows.
+// Loading and rewriting the to-do items between a real file and typed items, and the texts the
+// list shows for them.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -9,22 +10,27 @@
 #include "db/schema.h"
 #include "db_test_util.h"
 #include "jet/error.h"
-#include "memory_todo_list.h"
 
 using namespace dbtest;
+using db::ItemDate;
+using db::ToDoItem;
 
 namespace {
 
 // A record of "Things To Do" of priority, client, project and text; null where not given.
-Record item(const char* priority, const char* client, const char* project, const char* thing) {
-    Record record;
+Record record(const char* priority, const char* client, const char* project, const char* thing) {
+    Record result;
     for (const auto& [field, value] : {std::pair{"TTD Priority", priority},
                                        {"TTD Client", client},
                                        {"TTD Project", project},
                                        {"ThingToDo", thing}})
         if (value != nullptr)
-            record.emplace_back(field, text(value));
-    return record;
+            result.emplace_back(field, text(value));
+    return result;
+}
+
+std::optional<ItemDate> loaded(std::optional<double> days) {
+    return days ? std::optional(ItemDate{*days, ItemDate::Form::Locale}) : std::nullopt;
 }
 
 class ToDoItems : public ::testing::Test {
@@ -33,11 +39,7 @@ protected:
         m_file = m_dir.filePath("items.mdb");
         db::schema::createDatabase(db::enginePath(m_file));
     }
-    QList<Row> load() {
-        MemoryToDoList list;
-        db::LoadToDoItems(m_file, list);
-        return list.rows;
-    }
+    Rows load() { return rowsOf(db::LoadToDoItems(m_file)); }
     // "Things To Do" in field order: ThingToDo, TTD Client, TTD Project, TTD Priority, start
     // date, deadline.
     std::vector<std::vector<std::string>> records() { return tableRows(m_file, "Things To Do"); }
@@ -47,119 +49,146 @@ protected:
     QString m_file;
 };
 
-TEST_F(ToDoItems, RecordsLoadAsRowsOfFiveTextsInStoredOrder) {
-    Record first = item("1", "Doe, Jane", nullptr, "Telephone conference with Jane");
+TEST_F(ToDoItems, RecordsLoadAsItemsInStoredOrder) {
+    Record first = record("1", "Doe, Jane", nullptr, "Telephone conference with Jane");
     first.emplace_back("Thing To Do Start Date", jet::Value::dateTime(storedDate(2026, 12, 5)));
     first.emplace_back("Thing To Do Deadline",
                        jet::Value::dateTime(storedDate(2027, 1, 9, 15, 30)));
     addRecords(m_file, "Things To Do",
-               {first, item("5", nullptr, "MARKETING", nullptr),
-                item("2", "Roe, Rick", "PAY BILLS", ""),
-                item(nullptr, nullptr, "REVIEW CASES", "no priority")});
-    MemoryToDoList list({Row{"3", "kept", "", "", ""}});
-    db::LoadToDoItems(m_file, list);
-    const QList<Row> expected = {
-        {"3", "kept", "", "", ""},
+               {first, record("5", nullptr, "MARKETING", nullptr),
+                record("2", "Roe, Rick", "PAY BILLS", ""),
+                record(nullptr, nullptr, "REVIEW CASES", "no priority"),
+                record("03", "Acme, Inc", nullptr, "odd priority")});
+    const Rows expected = {
         {"1", "Doe, Jane", "Telephone conference with Jane", "12/5/2026", "1/9/2027 3:30:00 PM"},
         {"5", "MARKETING", "", "", ""},
         {"2", "PAY BILLS", "", "", ""},
         {"", "REVIEW CASES", "no priority", "", ""},
+        {"03", "Acme, Inc", "odd priority", "", ""},
     };
-    EXPECT_EQ(list.rows, expected);
-    EXPECT_EQ(list.current, 5);
+    EXPECT_EQ(load(), expected);
+    const std::vector<ToDoItem> items = db::LoadToDoItems(m_file);
+    EXPECT_EQ(items.at(0).priority.number(), 1);
+    EXPECT_EQ(items.at(4).priority.number(), 0);
+    EXPECT_EQ(items.at(0).partyKind(), db::PartyKind::Client);
+    EXPECT_EQ(items.at(2).partyKind(), db::PartyKind::Project);
 }
 
-// Over records already there, as every save writes.
+// Over records already there, as every save writes: the party by the comma rule, each date
+// only when it has one, its time of day kept, and a priority that is not 1 to 5 as it stood.
 TEST_F(ToDoItems, RewriteSetsClientOrProjectByTheCommaRuleAndDatesOrNulls) {
-    db::RewriteToDoItems(m_file, MemoryToDoList({{"9", "OLD", "gone", "", ""}}));
-    db::RewriteToDoItems(m_file,
-                         MemoryToDoList({
-                             {"1", "Doe, Jane", "Call", "12/5/2026", "1/9/2027"},
-                             {"2", "ADMINISTRATION", "Bills", "", "someday"},
-                             {"3", "", "", "2/30/2026", "  12/05/2026  "},
-                             {"4", "SMITH, JONES & CO", "Comma", "12/5/2026 2:30:00 PM", ""},
-                             {"", "Doe,Jane", "no blank after the comma", "", ""},
-                         }));
+    db::RewriteToDoItems(m_file, {item("9", "OLD", "gone")});
+    const std::vector<ToDoItem> items = {
+        item("1", "Doe, Jane", "Call", storedDate(2026, 12, 5), storedDate(2027, 1, 9)),
+        item("2", "ADMINISTRATION", "Bills", std::nullopt, storedDate(2026, 12, 5, 14, 30)),
+        item("3", "", ""),
+        item("4", "SMITH, JONES & CO", "Comma"),
+        item("", "Doe,Jane", "no blank after the comma"),
+        item("High", "MARKETING", "a priority of other text"),
+    };
+    db::RewriteToDoItems(m_file, items);
     const std::vector<std::vector<std::string>> expected = {
         {"Call", "Doe, Jane", "<null>", "1", "2026-12-05T00:00:00", "2027-01-09T00:00:00"},
-        {"Bills", "<null>", "ADMINISTRATION", "2", "<null>", "<null>"},
-        {"", "<null>", "", "3", "<null>", "2026-12-05T00:00:00"},
-        {"Comma", "SMITH, JONES & CO", "<null>", "4", "2026-12-05T14:30:00", "<null>"},
+        {"Bills", "<null>", "ADMINISTRATION", "2", "<null>", "2026-12-05T14:30:00"},
+        {"", "<null>", "", "3", "<null>", "<null>"},
+        {"Comma", "SMITH, JONES & CO", "<null>", "4", "<null>", "<null>"},
         {"no blank after the comma", "<null>", "Doe,Jane", "", "<null>", "<null>"},
+        {"a priority of other text", "<null>", "MARKETING", "High", "<null>", "<null>"},
     };
     EXPECT_EQ(records(), expected);
+    EXPECT_EQ(db::LoadToDoItems(m_file), items);
 }
 
 TEST_F(ToDoItems, TextsBeyondAsciiSurviveARewriteWhereverTheyStand) {
-    QList<Row> rows;
+    std::vector<ToDoItem> items;
     for (int at = 0; at < 9; ++at) {
         const QString head(at, QLatin1Char('a'));
-        rows.append({"1", head + QString::fromUtf8("\xc5\x81, Zoe"), // an L with stroke
-                     head + QString::fromUtf8("\xf0\x9f\x98\x80 call"), "", ""});
-        rows.append({"2", head + QString::fromUtf8("M\xc3\xbcller GmbH"), head + "plain", "", ""});
+        items.push_back(item("1", head + QString::fromUtf8("\xc5\x81, Zoe"), // an L with stroke
+                             head + QString::fromUtf8("\xf0\x9f\x98\x80 call")));
+        items.push_back(item("2", head + QString::fromUtf8("M\xc3\xbcller GmbH"), head + "plain"));
     }
-    db::RewriteToDoItems(m_file, MemoryToDoList(rows));
-    EXPECT_EQ(load(), rows);
+    db::RewriteToDoItems(m_file, items);
+    EXPECT_EQ(db::LoadToDoItems(m_file), items);
 }
 
 // A table of other fields: loading reads fields only with a record, so an empty one loads as
-// an empty list and one with a record fails without appending a row.
-// An empty list is stored into it without touching a field, and a list with rows fails.
+// no items and one with a record fails. An empty list is stored into it without touching a
+// field, and a list with items fails.
 TEST_F(ToDoItems, FieldsAreRequiredOnlyWhenThereIsARecord) {
     m_file = m_dir.filePath("other.mdb");
     makeDatabase(m_file, {{"Things To Do", {textField("Note"), textField("TTD Priority", 4)}}});
     EXPECT_TRUE(load().isEmpty());
-    EXPECT_NO_THROW(db::RewriteToDoItems(m_file, MemoryToDoList()));
-    EXPECT_THROW(db::RewriteToDoItems(m_file, MemoryToDoList({{"1", "", "", "", ""}})), jet::Error);
+    EXPECT_NO_THROW(db::RewriteToDoItems(m_file, {}));
+    EXPECT_THROW(db::RewriteToDoItems(m_file, {item("1", "", "")}), jet::Error);
     addRecords(m_file, "Things To Do", {{{"TTD Priority", text("1")}}});
-    MemoryToDoList list;
-    EXPECT_THROW(db::LoadToDoItems(m_file, list), jet::Error);
-    EXPECT_TRUE(list.rows.isEmpty());
+    EXPECT_THROW(db::LoadToDoItems(m_file), jet::Error);
 }
 
-// An added item sets the client or the project, never both; each date only when it has one.
-// An item or a rewritten row the table cannot hold changes nothing: each write is one
-// transaction (the engine's crash tests show any transaction survives a crash or failure at
-// every write as old or new).
+// An added item sets the field its dialog chose, never both; each date only when it has one.
+// An item or a rewrite the table cannot hold changes nothing: each write is one transaction
+// (the engine's crash tests show any transaction survives a crash or failure at every write as
+// old or new).
 TEST_F(ToDoItems, AnAddedItemIsOneRecordAtTheEnd) {
-    db::AddToDoItem(
-        m_file, {true, "Doe, Jane", "1", "Call", storedDate(2026, 12, 5), storedDate(2027, 1, 9)});
-    db::AddToDoItem(m_file, {false, "MARKETING", "5", "", std::nullopt, storedDate(2026, 2, 1)});
+    db::AddToDoItem(m_file,
+                    item("1", "Doe, Jane", "Call", storedDate(2026, 12, 5), storedDate(2027, 1, 9)),
+                    db::PartyKind::Client);
+    db::AddToDoItem(m_file, item("5", "Acme, Inc", "", std::nullopt, storedDate(2026, 2, 1)),
+                    db::PartyKind::Project);
     const auto expected = std::vector<std::vector<std::string>>{
         {"Call", "Doe, Jane", "<null>", "1", "2026-12-05T00:00:00", "2027-01-09T00:00:00"},
-        {"", "<null>", "MARKETING", "5", "<null>", "2026-02-01T00:00:00"}};
+        {"", "<null>", "Acme, Inc", "5", "<null>", "2026-02-01T00:00:00"}};
     EXPECT_EQ(records(), expected);
-    EXPECT_THROW(db::AddToDoItem(m_file, {false, "X", "12345", "", {}, {}}), jet::Error);
-    const QList<Row> rows = {{"2", "MARKETING", "fine", "", ""},
-                             {"12345", "MARKETING", "priority too long", "", ""}};
-    EXPECT_THROW(db::RewriteToDoItems(m_file, MemoryToDoList(rows)), jet::Error);
+    EXPECT_THROW(db::AddToDoItem(m_file, item("12345", "X", ""), db::PartyKind::Project),
+                 jet::Error);
+    EXPECT_THROW(db::RewriteToDoItems(m_file, {item("2", "MARKETING", "fine"),
+                                               item("12345", "MARKETING", "priority too long")}),
+                 jet::Error);
     EXPECT_EQ(records(), expected);
 }
 
 // Replacing deletes the first record whose client (or project) with a value, priority and text
-// equal the key's, exactly; a priority or text without a value matches the empty text. The
-// replacement goes at the end whether or not a record matched.
+// equal the old item's, exactly; a priority or text without a value matches the empty text.
+// The replacement goes at the end whether or not a record matched.
 TEST_F(ToDoItems, AReplacedItemLosesOnlyItsFirstMatchingRecord) {
     const std::vector<Record> stored = {
-        item("2", "Doe, Jane", nullptr, "Call"), item("2", nullptr, "MARKETING", "Call"),
-        item("2", "Doe, Jane", nullptr, "Call"), item(nullptr, nullptr, "PAY BILLS", nullptr)};
-    const std::tuple<db::StoredItemKey, int> cases[] = {
-        {{"Doe, Jane", "", "2", "Call"}, 0},  {{"", "MARKETING", "2", "Call"}, 1},
-        {{"", "PAY BILLS", "", ""}, 3},       {{"", "MARKETING", "2", "call"}, -1},
-        {{"", "MARKETING", "3", "Call"}, -1}, {{"", "Doe, Jane", "2", "Call"}, -1},
+        record("2", "Doe, Jane", nullptr, "Call"), record("2", nullptr, "MARKETING", "Call"),
+        record("2", "Doe, Jane", nullptr, "Call"), record(nullptr, nullptr, "PAY BILLS", nullptr)};
+    const std::tuple<ToDoItem, int> cases[] = {
+        {item("2", "Doe, Jane", "Call"), 0},  {item("2", "MARKETING", "Call"), 1},
+        {item("", "PAY BILLS", ""), 3},       {item("2", "MARKETING", "call"), -1},
+        {item("3", "MARKETING", "Call"), -1}, {item("2", "Doe,Jane", "Call"), -1},
     };
-    for (const auto& [key, deleted] : cases) {
-        db::RewriteToDoItems(m_file, MemoryToDoList());
+    for (const auto& [old, deleted] : cases) {
+        db::RewriteToDoItems(m_file, {});
         addRecords(m_file, "Things To Do", stored);
         auto expected = records();
         ASSERT_EQ(expected.size(), stored.size()) << "an empty list rewritten leaves no record";
-        EXPECT_EQ(db::ReplaceToDoItem(m_file, key, {false, "NEW", "4", "new", {}, {}}),
-                  deleted >= 0);
+        EXPECT_EQ(db::ReplaceToDoItem(m_file, old, item("4", "NEW", "new")), deleted >= 0);
         if (deleted >= 0)
             expected.erase(expected.begin() + deleted);
         expected.push_back({"new", "<null>", "NEW", "4", "<null>", "<null>"});
-        EXPECT_EQ(records(), expected) << key.project.toStdString() << deleted;
+        EXPECT_EQ(records(), expected) << old.party.toStdString() << deleted;
     }
+}
+
+// The list's texts: a loaded date in the locale's short form, a chosen one as the dialogs write
+// it, under every locale; a date no form can show is empty.
+TEST(ItemTexts, DatesShowInTheFormTheirItemKeeps) {
+    ToDoItem shown = item("3", "Doe, Jane", "Call", storedDate(2026, 12, 6), std::nullopt);
+    shown.deadline = ItemDate::chosen(QDate(2027, 3, 4));
+    const struct {
+        QLocale locale;
+        QString start, deadline;
+    } cases[] = {{QLocale::c(), "12/6/2026", "3/4/2027"},
+                 {QLocale(QLocale::English, QLocale::UnitedKingdom), "06/12/2026", "3/4/2027"},
+                 {QLocale(QLocale::German, QLocale::Germany), "06.12.2026", "3/4/2027"}};
+    for (const auto& c : cases) {
+        const LocaleGuard guard(c.locale);
+        EXPECT_EQ(db::itemText(shown, db::Column::StartDate), c.start);
+        EXPECT_EQ(db::itemText(shown, db::Column::Deadline), c.deadline);
+    }
+    EXPECT_EQ(loaded(-700000.0)->text(), "");
+    EXPECT_FALSE(ItemDate::chosen(QDate(10000, 1, 1)));
 }
 
 } // namespace

@@ -13,8 +13,7 @@
 #include <cmath>
 #include <memory>
 
-#include "app/globals.h"
-#include "memory_todo_list.h"
+#include "db_test_util.h"
 #include "pdf_words.h"
 #include "platform/printer.h"
 #include "platform/services.h"
@@ -44,9 +43,12 @@ const QPointF kLabelDigitOnLetter((8 - (2 * 0.333 + 2 * 0.278 + 0.556) * kEm12) 
                                       (0.333 + 0.278) * kEm12,
                                   10 - 1);
 
-// The to-do list print-out of `rows`. The one place this test calls it.
-void printToDoList(const QList<dbtest::Row>& rows) {
-    print::PrintToDoList(dbtest::MemoryToDoList(rows));
+// The print font as at start-up.
+const app::FontSetting kPrintFont{"Ariel", "12"};
+
+// The to-do list print-out of `items`. The one place this test calls it.
+void printToDoList(const std::vector<db::ToDoItem>& items) {
+    print::PrintToDoList(items, kPrintFont);
 }
 
 // One scheduler for the whole run: libcups reads CUPS_SERVER once per process. The queue's
@@ -76,14 +78,11 @@ protected:
             GTEST_SKIP() << "No CUPS scheduler can be started here: " << unavailable;
         QLocale::setDefault(QLocale::c());
         print::TopMargin = print::BottomMargin = print::LeftMargin = print::RightMargin = 0;
-        app::PrintingFontName = QStringLiteral("Ariel");
-        app::PrintingFontSize = QStringLiteral("12");
         platform::Services::setPrinter(std::make_shared<platform::QtPrinter>());
         ASSERT_EQ(QPrinterInfo::defaultPrinter().printerName().toStdString(), kQueue.toStdString());
         jobsBefore = cups->waitForJobs(kJobTimeoutMs).size();
         QFile::remove(cups->outputFile());
     }
-    void TearDown() override { app::resetGlobals(); }
 
     /// The one job the print-out sent, once the queue has finished it, and its PDF's pages.
     std::pair<printtest::FinishedJob, QList<printtest::PdfPage>> printedJob() {
@@ -116,10 +115,13 @@ bool isPaper(const printtest::PdfPage& page, QSizeF points) {
 // with the headings and its first row at 1.4 inches, positions from the queue's printable area.
 TEST_F(PrinterQueueTest, ToDoListComesOutOfTheQueueOnItsPaperWhereTheLayoutPutsIt) {
     cups->setQueueDefault("PageSize", "Letter");
-    QList<dbtest::Row> rows{{"3", "Doe, John", "Call", "12/5/2026", "1/9/2027"}};
+    const double deadline = dbtest::storedDate(2027, 1, 9);
+    std::vector<db::ToDoItem> items{
+        dbtest::item("3", "Doe, John", "Call", dbtest::storedDate(2026, 12, 5), deadline)};
     for (int i = 2; i <= 60; ++i)
-        rows.append({"2", "Filing", QStringLiteral("Task%1").arg(i), "", "1/9/2027"});
-    printToDoList(rows);
+        items.push_back(
+            dbtest::item("2", "Filing", QStringLiteral("Task%1").arg(i), std::nullopt, deadline));
+    printToDoList(items);
     EXPECT_TRUE(fakes.messageBoxes.calls().isEmpty())
         << fakes.messageBoxes.texts().join('\n').toStdString();
 
@@ -166,7 +168,7 @@ TEST_F(PrinterQueueTest, ToDoListComesOutOfTheQueueOnItsPaperWhereTheLayoutPutsI
 // A reference list on the queue's paper after its default has changed to A4.
 TEST_F(PrinterQueueTest, ReferenceListFollowsTheQueuesPaper) {
     cups->setQueueDefault("PageSize", "A4");
-    print::PrintList({"Doe, John", "Smith, Ann"}, "Tarnwick Clients list");
+    print::PrintList({"Doe, John", "Smith, Ann"}, "Tarnwick Clients list", kPrintFont);
     EXPECT_TRUE(fakes.messageBoxes.calls().isEmpty())
         << fakes.messageBoxes.texts().join('\n').toStdString();
 

@@ -5,19 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "app/globals.h"
 #include "db_test_util.h"
-#include "memory_todo_list.h"
 #include "pdf_words.h"
 #include "platform/services.h"
 #include "print/print_text_array.h"
 #include "print/todo_printout.h"
 #include "support/fake_platform.h"
 
-using dbtest::MemoryToDoList;
+using dbtest::item;
+using Items = std::vector<db::ToDoItem>;
 
 namespace {
 
@@ -27,10 +27,7 @@ protected:
     PrintTest() {
         QLocale::setDefault(QLocale::c());
         print::TopMargin = print::BottomMargin = print::LeftMargin = print::RightMargin = 0;
-        app::PrintingFontName = QStringLiteral("Ariel");
-        app::PrintingFontSize = QStringLiteral("12");
     }
-    ~PrintTest() override { app::resetGlobals(); }
 
     /// Each printed line as "page x,y text", positions to 7 significant digits.
     QStringList placed() const {
@@ -50,6 +47,8 @@ protected:
         print::PrintTextArray({{text, placement, fitAllowance, "Ariel", size}});
     }
 
+    /// The print font as at start-up.
+    app::FontSetting font{"Ariel", "12"};
     platform::fakes::FakePlatform fakes;
 };
 
@@ -128,22 +127,22 @@ TEST_F(PrintTextArrayTest, ReadsSizesWithEitherSeparatorAndReportsFailuresAndGoe
 
 // The document names, the font name and an empty list are checked through the lists' windows.
 TEST_F(PrintTextArrayTest, PrintsAListOneEntryALineInThePrintFont) {
-    app::PrintingFontSize = "10";
-    print::PrintList({"Doe, John", "Smith, Ann"}, "Tarnwick Clients list");
+    print::PrintList({"Doe, John", "Smith, Ann"}, "Tarnwick Clients list", {"Ariel", "10"});
     EXPECT_EQ(placed(), QStringList({"1 1,1 Doe, John", "1 1,1.15625 Smith, Ann"}));
 }
 
 TEST_F(ToDoPrintoutTest, EveryPageStartsWithHeadingsAndEveryFullPageEndsWithItsLabel) {
-    MemoryToDoList list;
+    Items items;
     QStringList expected; // the Thing To Do column as "page:text"
     for (int i = 1; i <= 100; ++i) {
-        list.rows.append({"3", "Doe, John", QStringLiteral("Item %1").arg(i), "12/5/2026", ""});
+        items.push_back(item("3", "Doe, John", QStringLiteral("Item %1").arg(i),
+                             dbtest::storedDate(2026, 12, 5)));
         const QString page = QString::number(1 + (i - 1) / 44) + ":";
         if ((i - 1) % 44 == 0)
             expected.append(page + "Thing To Do");
         expected.append(page + "Item " + QString::number(i));
     }
-    print::PrintToDoList(list);
+    print::PrintToDoList(items, font);
 
     const QStringList lines = placed();
     QStringList column;
@@ -163,8 +162,10 @@ TEST_F(ToDoPrintoutTest, TooWideTextsShrinkPointByPointAndAreCentredOnTheRow) {
     const QString party16(16, 'q');   // exactly 1.5 in: keeps the print font
     const QString thing32(32, 't');   // 3.0 in
     const QString thing300(300, 'u'); // too wide down to the smallest size
-    print::PrintToDoList(MemoryToDoList(
-        {{"1", party17, thing32, "", "1/9/2027"}, {"2", party16, thing300, "", "1/9/2027"}}));
+    const double deadline = dbtest::storedDate(2027, 1, 9);
+    print::PrintToDoList({item("1", party17, thing32, std::nullopt, deadline),
+                          item("2", party16, thing300, std::nullopt, deadline)},
+                         font);
     const struct {
         QString text;
         float rowTop;
@@ -183,24 +184,25 @@ TEST_F(ToDoPrintoutTest, TooWideTextsShrinkPointByPointAndAreCentredOnTheRow) {
     }
 }
 
-TEST_F(ToDoPrintoutTest, TextsThatAreNoNumberOrDateAreReportedAndPrintedAsZero) {
-    print::PrintToDoList(MemoryToDoList(
-        {{"x", "Filing", "a", "soon", ""}, {"-2", "Doe, John", "b", "12/5/2026 2:30:05 PM", ""}}));
+TEST_F(ToDoPrintoutTest, PrioritiesThatAreNoNumberAreReportedAndPrintedAsZero) {
+    print::PrintToDoList({item("x", "Filing", "a", dbtest::storedDate(2026, 12, 5, 14, 30, 5)),
+                          item("-2", "Doe, John", "b"), item("3.5", "Doe, John", "c")},
+                         font);
     EXPECT_EQ(fakes.messageBoxes.texts(),
-              QStringList({"The priority \"x\" is not a number in Print function.",
-                           "\"soon\" is not a date in Print function."}));
+              QStringList({"The priority \"x\" is not a number in Print function."}));
     EXPECT_EQ(placed().mid(5),
-              QStringList({"1 0.6,1.4  0", "1 1,1.4 Filing", "1 2.7,1.4 a", "1 5.94,1.4 12/30/1899",
+              QStringList({"1 0.6,1.4  0", "1 1,1.4 Filing", "1 2.7,1.4 a", "1 5.94,1.4 12/5/2026",
                            "1 6.72,1.4 ", "1 0.6,1.5875 -2", "1 1,1.5875 Doe, John",
-                           "1 2.7,1.5875 b", "1 5.94,1.5875 12/5/2026", "1 6.72,1.5875 "}));
-    print::PrintToDoList(MemoryToDoList()); // an empty list: nothing at all
+                           "1 2.7,1.5875 b", "1 5.94,1.5875 ", "1 6.72,1.5875 ", "1 0.6,1.775  4",
+                           "1 1,1.775 Doe, John", "1 2.7,1.775 c", "1 5.94,1.775 ",
+                           "1 6.72,1.775 "}));
+    print::PrintToDoList({}, font); // an empty list: nothing at all
     EXPECT_EQ(fakes.printer.documents.size(), 1);
-    EXPECT_EQ(fakes.messageBoxes.calls().size(), 2);
+    EXPECT_EQ(fakes.messageBoxes.calls().size(), 1);
 }
 
-// Dates come from the values the list keeps, not from its texts read back: an item added on 6
-// December under a day-first locale shows the item dialogs' "12/6/2026" and is printed in the
-// locale's own form.
+// Dates come from the items' values, never from their texts read back: an item whose deadline an
+// item dialog chose shows "3/4/2027" under every locale and is printed in the locale's own form.
 TEST_F(ToDoPrintoutTest, DatesArePrintedFromTheirValuesInTheLocalesShortForm) {
     const struct {
         QLocale locale;
@@ -211,12 +213,9 @@ TEST_F(ToDoPrintoutTest, DatesArePrintedFromTheirValuesInTheLocalesShortForm) {
     for (const auto& c : cases) {
         const dbtest::LocaleGuard guard(c.locale);
         fakes.printer = {};
-        MemoryToDoList list;
-        list.appendRow("3");
-        list.setCurrentRowCell(2, "Doe, John");
-        list.setCurrentRowDate(4, "12/6/2026", dbtest::storedDate(2026, 12, 6));
-        list.setCurrentRowDate(5, "3/4/2027", dbtest::storedDate(2027, 3, 4, 9, 30));
-        print::PrintToDoList(list);
+        db::ToDoItem added = item("3", "Doe, John", "", dbtest::storedDate(2026, 12, 6));
+        added.deadline = db::ItemDate::chosen(QDate(2027, 3, 4)); // shown "3/4/2027"
+        print::PrintToDoList({added}, font);
         EXPECT_EQ(placed().filter(QRegularExpression(" (5.94|6.72),1.4 ")),
                   QStringList({"1 5.94,1.4 " + c.dates[0], "1 6.72,1.4 " + c.dates[1]}))
             << c.locale.name().toStdString();
@@ -231,7 +230,9 @@ TEST_F(ToDoPrintoutTest, OnPaperTextLandsWhereTheLayoutPutsItWithinAPoint) {
     const QString pdf = folder.filePath("list.pdf");
     platform::Services::setPrinter(
         std::make_shared<platform::QtPrinter>(platform::QtPrinter::Options{pdf}));
-    print::PrintToDoList(MemoryToDoList({{"3", "Doe, John", "Call", "12/5/2026", "1/9/2027"}}));
+    print::PrintToDoList({item("3", "Doe, John", "Call", dbtest::storedDate(2026, 12, 5),
+                               dbtest::storedDate(2027, 1, 9))},
+                         font);
     ASSERT_TRUE(fakes.messageBoxes.calls().isEmpty());
 
     QString output;
@@ -248,8 +249,7 @@ TEST_F(ToDoPrintoutTest, OnPaperTextLandsWhereTheLayoutPutsItWithinAPoint) {
     // An output that cannot be opened is reported once, not once a line.
     platform::Services::setPrinter(std::make_shared<platform::QtPrinter>(
         platform::QtPrinter::Options{"/nonexistent/list.pdf"}));
-    print::PrintToDoList(
-        MemoryToDoList({{"3", "Filing", "a", "", ""}, {"4", "Filing", "b", "", ""}}));
+    print::PrintToDoList({item("3", "Filing", "a"), item("4", "Filing", "b")}, font);
     EXPECT_EQ(fakes.messageBoxes.texts(),
               QStringList{"Cannot write the file /nonexistent/list.pdf in Print function."});
 }

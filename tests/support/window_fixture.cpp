@@ -2,18 +2,18 @@
 
 #include <QCoreApplication>
 #include <QTest>
+#include <QToolBar>
+#include <QTreeView>
 
-#include "app/globals.h"
+#include "db/date_text.h"
 #include "db/engine.h"
 #include "db/routines.h"
 #include "db/schema.h"
 #include "jet/error.h"
 #include "ui/common/window_registry.h"
+#include "ui/help/browser.h"
 #include "ui/help/browser_window.h"
-#include "ui/help/frm_browser.h"
-#include "ui/main/frm_todo.h"
-#include "ui/main/todo_list_model.h"
-#include "ui/main/todo_list_view.h"
+#include "ui/main/main_window.h"
 #include "ui/main/window_openers.h"
 
 namespace support {
@@ -44,8 +44,36 @@ const Rows kThreeRows = {
     {"3", "Jones, Bob", "Court appearance re appeal", "11/4/2026", "10/1/2026"},
 };
 
-QPoint rowCentre(frmToDo& window, int row) {
-    return window.ListView1->visualRect(window.listModel().index(row - 1, 0)).center();
+db::ToDoItem itemOf(const Row& row) {
+    auto date = [](const QString& text) -> std::optional<db::ItemDate> {
+        const std::optional<double> days = db::dateFromText(text);
+        if (!days)
+            return std::nullopt;
+        return db::ItemDate{*days, db::ItemDate::Form::Locale};
+    };
+    return {db::Priority::fromText(row[0]), row[1], row[2], date(row[3]), date(row[4])};
+}
+
+std::vector<db::ToDoItem> itemsOf(const Rows& rows) {
+    std::vector<db::ToDoItem> items;
+    for (const Row& row : rows)
+        items.push_back(itemOf(row));
+    return items;
+}
+
+void clickToolbar(const QObject* window, const QString& key) {
+    for (QAction* button : child<QToolBar>(window, QStringLiteral("toolbar"))->actions()) {
+        if (button->data().toString() == key) {
+            button->trigger();
+            return;
+        }
+    }
+    throw std::runtime_error("no toolbar button " + key.toStdString());
+}
+
+QPoint rowCentre(ui::MainWindow& window, int row) {
+    auto* list = child<QTreeView>(&window, QStringLiteral("itemList"));
+    return list->visualRect(list->model()->index(row, 0)).center();
 }
 
 QStringList entries(const QListWidget& list) {
@@ -55,27 +83,13 @@ QStringList entries(const QListWidget& list) {
     return texts;
 }
 
-Rows rowsOf(const db::ToDoList& list) {
-    Rows rows;
-    for (int row = 1; row <= list.rowCount(); ++row) {
-        Row texts;
-        for (int column = 1; column <= 5; ++column)
-            texts[column - 1] = list.cellText(row, column);
-        rows.append(texts);
-    }
-    return rows;
-}
-
 WindowFixture::WindowFixture(Files files) : fakes(files) {
     db::schema::createDatabase(path.toStdString());
-    app::resetGlobals();
-    app::CurrentDatabasePath = path;
-    app::ProgramFontName = QStringLiteral("Ariel");
-    app::ProgramFontSize = QStringLiteral("9");
-    ui::installWindowOpeners();
-    ui::linkBrowserWindow([] { frmBrowser::showWindow(); });
-    initial = new frmInitial;
-    ui::WindowRegistry::instance().add(initial);
+    session.takeUp(path, db::FileHold());
+    session.setProgramFont({QStringLiteral("Ariel"), QStringLiteral("9")}, false);
+    session.setPrintFont({QStringLiteral("Ariel"), QStringLiteral("12")});
+    ui::installWindowOpeners(session);
+    ui::linkBrowserWindow([](app::Session& s) { ui::BrowserWindow::showWindow(s); });
 }
 
 WindowFixture::~WindowFixture() {
@@ -88,25 +102,26 @@ WindowFixture::~WindowFixture() {
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ui::windowOpeners() = {};
-    app::resetGlobals();
     QVERIFY2(fakes.errors().isEmpty(), qPrintable(fakes.errors().join('\n')));
     QCOMPARE(fakes.messageBoxes.unusedAnswers(), 0);
 }
 
 void WindowFixture::storeItems(const Rows& rows) const {
-    db::RewriteToDoItems(path, dbtest::MemoryToDoList(rows));
+    db::RewriteToDoItems(path, itemsOf(rows));
 }
 
 Rows WindowFixture::storedItems() const {
-    dbtest::MemoryToDoList list;
-    db::LoadToDoItems(path, list);
-    return list.rows;
+    return dbtest::rowsOf(db::LoadToDoItems(path));
 }
 
-frmToDo* WindowFixture::openMainWindow(const Rows& rows, const QStringList& recent) const {
+Rows WindowFixture::shownRows() const {
+    return dbtest::rowsOf(session.items().items());
+}
+
+ui::MainWindow* WindowFixture::openMainWindow(const Rows& rows, const QStringList& recent) {
     storeItems(rows);
-    initial->List2 = recent;
-    frmToDo* window = frmToDo::showWindow();
+    session.setRecentDatabases(recent);
+    ui::MainWindow* window = ui::MainWindow::showWindow(session);
     if (!QTest::qWaitForWindowExposed(window))
         qWarning("main window not exposed");
     return window;

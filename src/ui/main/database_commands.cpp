@@ -182,6 +182,7 @@ void NewToDoDatabase(MainWindow& window) {
                 setPointerNormal();
                 return;
             }
+            app::backUpBeforeReplacing(path);
             files.removeFile(path);
         }
         app::createDatabase(path);

@@ -11,38 +11,47 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeView>
 
 #include <algorithm>
 #include <optional>
 
-#include "app/globals.h"
+#include "app/startup.h"
 #include "db/schema.h"
 #include "db_test_util.h"
 #include "support/window_fixture.h"
 #include "ui/common/single_window.h"
-#include "ui/main/frm_todo.h"
-#include "ui/main/todo_list_model.h"
-#include "ui/main/todo_list_view.h"
+#include "ui/main/item_list_model.h"
+#include "ui/main/main_window.h"
 #include "ui/main/window_openers.h"
 
 using platform::Answer;
+using support::action;
+using support::child;
+using support::clickToolbar;
 using support::kThreeRows;
 using support::Row;
 using support::rowCentre;
 using support::Rows;
+using ui::MainWindow;
 
 namespace {
 
 const QString kExitFailed = QStringLiteral("There was an error in exiting the program: ");
 
-void clickHeader(frmToDo& window, int column) {
-    QHeaderView* header = window.ListView1->header();
-    const int x = header->sectionViewportPosition(column - 1) + header->sectionSize(column - 1) / 2;
+QTreeView* itemList(const MainWindow& window) {
+    return child<QTreeView>(&window, "itemList");
+}
+
+// Clicks the header of column `column` (from 0).
+void clickHeader(MainWindow& window, int column) {
+    QHeaderView* header = itemList(window)->header();
+    const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
 }
 
-void drag(frmToDo& window, const QPoint& from, const QPoint& to) {
-    QWidget* viewport = window.ListView1->viewport();
+void drag(MainWindow& window, const QPoint& from, const QPoint& to) {
+    QWidget* viewport = itemList(window)->viewport();
     QTest::mousePress(viewport, Qt::LeftButton, {}, from);
     QTest::mouseMove(viewport, to);
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
@@ -64,7 +73,7 @@ protected:
 
 } // namespace
 
-class FrmToDoTest : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 
 private:
@@ -86,7 +95,7 @@ private slots:
 
     void menusToolbarAndRecentEntries() {
         const QStringList recent = {"/data/a.mdb", "/data/b&c.mdb", "/data/d.mdb"};
-        frmToDo* window = m_fx->openMainWindow({}, recent);
+        MainWindow* window = m_fx->openMainWindow({}, recent);
         auto texts = [](QWidget* owner) {
             QStringList list;
             for (QAction* action : owner->actions())
@@ -99,30 +108,31 @@ private slots:
                  (QStringList{"&File", "&Add item", "&Delete selected item", "&Edit selected item",
                               "&Lists", "&Print", "&Help"}));
         // An ampersand in a path is shown, not taken as an access key.
-        QCOMPARE(texts(window->mnuFile),
+        QCOMPARE(texts(child<QMenu>(window, "fileMenu")),
                  (QStringList{"&New To Do database", "&Open To Do database", "-", "&Fonts", "-",
                               "/data/a.mdb", "/data/b&&c.mdb", "/data/d.mdb", "(hidden)",
                               "(hidden)", "(hidden)", "-", "&Exit"}));
-        QCOMPARE(window->mnuFileName[1]->data().toString(), recent[1]);
+        QCOMPARE(action(window, "recentDatabaseAction1")->data().toString(), recent[1]);
         QStringList buttons;
-        for (QAction* button : window->Toolbar1->actions())
+        for (QAction* button : child<QToolBar>(window, "toolbar")->actions())
             buttons.append(button->data().toString() + ": " + button->toolTip() +
                            (button->icon().isNull() ? " (no picture)" : ""));
         QCOMPARE(buttons,
-                 (QStringList{"New: New To Do database", "Open: Open To Do database",
-                              "Small Caps: Change program font", "Spell Check: Change print font",
-                              "View Details: Add item", "Properties: Edit item",
-                              "Delete: Delete item", "Print: Print", "Help: Help"}));
+                 (QStringList{"newDatabase: New To Do database",
+                              "openDatabase: Open To Do database",
+                              "programFont: Change program font", "printFont: Change print font",
+                              "addItem: Add item", "editItem: Edit item",
+                              "deleteItem: Delete item", "print: Print", "help: Help"}));
     }
 
     // The list is 100 twips narrower and 1200 twips lower than the window, below the toolbar;
     // the smallest window resizes without a message.
     void layoutFollowsTheWindow() {
-        frmToDo* window = m_fx->openMainWindow(kThreeRows);
+        MainWindow* window = m_fx->openMainWindow(kThreeRows);
         window->resize(640, 480);
         QCoreApplication::processEvents();
         const QSize outer = window->frameGeometry().size();
-        QCOMPARE(window->ListView1->geometry(),
+        QCOMPARE(itemList(*window)->geometry(),
                  QRect(0, 28, outer.width() - 7, outer.height() - 80));
         window->resize(1, 1);
         QCoreApplication::processEvents();
@@ -132,53 +142,43 @@ private slots:
     // Header clicks sort by the column's text, first ascending, then toggling; another
     // column starts ascending again.
     void sortByHeaderClick() {
-        frmToDo* window = m_fx->openMainWindow(kThreeRows);
-        auto column = [window](int c) {
+        MainWindow* window = m_fx->openMainWindow(kThreeRows);
+        auto column = [this](int c) {
             QStringList texts;
-            for (const Row& row : support::rowsOf(*window))
-                texts.append(row.at(c - 1));
+            for (const Row& row : m_fx->shownRows())
+                texts.append(row.at(c));
             return texts;
         };
-        clickHeader(*window, 5);
-        QCOMPARE(column(5), (QStringList{"10/1/2026", "12/5/2026", "9/30/2026"}));
-        clickHeader(*window, 5);
-        QCOMPARE(column(5), (QStringList{"9/30/2026", "12/5/2026", "10/1/2026"}));
-        clickHeader(*window, 1);
-        QCOMPARE(column(1), (QStringList{"1", "2", "3"}));
-        QCOMPARE(column(5), (QStringList{"12/5/2026", "9/30/2026", "10/1/2026"}));
-        clickHeader(*window, 1);
-        QCOMPARE(column(1), (QStringList{"3", "2", "1"}));
+        clickHeader(*window, 4);
+        QCOMPARE(column(4), (QStringList{"10/1/2026", "12/5/2026", "9/30/2026"}));
+        clickHeader(*window, 4);
+        QCOMPARE(column(4), (QStringList{"9/30/2026", "12/5/2026", "10/1/2026"}));
+        clickHeader(*window, 0);
+        QCOMPARE(column(0), (QStringList{"1", "2", "3"}));
+        QCOMPARE(column(4), (QStringList{"12/5/2026", "9/30/2026", "10/1/2026"}));
+        clickHeader(*window, 0);
+        QCOMPARE(column(0), (QStringList{"3", "2", "1"}));
+        QVERIFY(itemList(*window)->header()->isSortIndicatorShown());
+        m_fx->session.items().load(m_fx->path); // another file taken up: no sort
+        QVERIFY(!itemList(*window)->header()->isSortIndicatorShown());
+        clickHeader(*window, 0);
+        QCOMPARE(column(0), (QStringList{"1", "2", "3"}));
     }
 
-    void sortIgnoresCaseAndKeepsTies() {
-        ui::ToDoListModel model;
-        for (const char* text : {"b", "A", "a", "B", "a"}) {
-            model.append(QString::number(model.size() + 1));
-            model.setText(model.size() - 1, 1, QLatin1String(text));
-        }
-        model.sortByColumn(1, Qt::AscendingOrder);
-        QStringList order;
-        for (int row = 0; row < model.size(); ++row)
-            order.append(model.text(row, 0) + model.text(row, 1));
-        QCOMPARE(order, (QStringList{"2A", "3a", "5a", "1b", "4B"}));
-    }
-
-    // Press on row 1, release on row 3: the rows exchange columns 2 to 5 and keep their
-    // priorities. Then press on row 2 and release below the last row: over no row the release
-    // index keeps its value 3, so rows 2 and 3 exchange.
+    // Press on the first row, release on the third: the rows exchange all but their priorities.
+    // Then press on the second and release below the last row: over no row the release row
+    // keeps its value, the third, so the second and third exchange.
     void dragToSwap() {
-        frmToDo* window = m_fx->openMainWindow(kThreeRows);
+        MainWindow* window = m_fx->openMainWindow(kThreeRows);
         auto swapped = [](Rows rows, int a, int b) {
             for (int column = 1; column < 5; ++column)
                 std::swap(rows[a][column], rows[b][column]);
             return rows;
         };
-        drag(*window, rowCentre(*window, 1), rowCentre(*window, 3));
-        QCOMPARE(window->currentIndex(), 3);
-        QCOMPARE(support::rowsOf(*window), swapped(kThreeRows, 0, 2));
-        drag(*window, rowCentre(*window, 2), rowCentre(*window, 3) + QPoint(0, 40));
-        QCOMPARE(window->currentIndex(), 0);
-        QCOMPARE(support::rowsOf(*window), swapped(swapped(kThreeRows, 0, 2), 1, 2));
+        drag(*window, rowCentre(*window, 0), rowCentre(*window, 2));
+        QCOMPARE(m_fx->shownRows(), swapped(kThreeRows, 0, 2));
+        drag(*window, rowCentre(*window, 1), rowCentre(*window, 2) + QPoint(0, 40));
+        QCOMPARE(m_fx->shownRows(), swapped(swapped(kThreeRows, 0, 2), 1, 2));
         QCOMPARE(m_fx->storedItems(), kThreeRows); // the swap is in the list only
     }
 
@@ -187,15 +187,16 @@ private slots:
     // nothing selected nothing changes, and an empty list is not even rewritten.
     void onlyTheDeleteCommandsDelete() {
         const Row fourth = {"4", "Doe, Jane", "Review the will", "", ""};
-        frmToDo* window = m_fx->openMainWindow(Rows(kThreeRows) << fourth);
+        MainWindow* window = m_fx->openMainWindow(Rows(kThreeRows) << fourth);
         const QByteArray before = dbtest::fileBytes(m_fx->path);
         auto press = [window](auto key, Qt::KeyboardModifiers modifiers) {
-            window->selectRow(2);
-            QTest::keyClick(window->ListView1, key, modifiers);
+            window->selectRow(1);
+            QTest::keyClick(itemList(*window), key, modifiers);
         };
+        const app::ItemStore& items = m_fx->session.items();
         for (char c = ' '; c <= '~'; ++c) {
             press(c, Qt::NoModifier);
-            QVERIFY2(window->rowCount() == 4, qPrintable(QStringLiteral("typed ") + QChar(c)));
+            QVERIFY2(items.size() == 4, qPrintable(QStringLiteral("typed ") + QChar(c)));
         }
         for (int key = Qt::Key_0; key <= Qt::Key_9; ++key)
             press(Qt::Key(key), Qt::KeypadModifier);
@@ -204,51 +205,50 @@ private slots:
                             Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Left,
                             Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Clear})
             press(key, Qt::KeypadModifier);
-        QCOMPARE(window->rowCount(), 4);
+        QCOMPARE(items.size(), 4);
         QCOMPARE(dbtest::fileBytes(m_fx->path), before);
         QVERIFY(loaded(window) && m_fx->fakes.messageBoxes.calls().isEmpty());
 
         press(Qt::Key_Delete, Qt::NoModifier);
         press(Qt::Key_Delete, Qt::KeypadModifier);
         QCOMPARE(m_fx->storedItems(), (Rows{kThreeRows[0], fourth}));
-        window->selectRow(2);
-        window->Toolbar1_ButtonClick("Delete");
-        QCOMPARE(window->selectedIndex(), 0);
-        window->mnuDeleteItem->trigger(); // nothing selected
-        QCOMPARE(support::rowsOf(*window), Rows{kThreeRows[0]});
-        QCOMPARE(m_fx->storedItems(), Rows{kThreeRows[0]});
         window->selectRow(1);
-        window->mnuDeleteItem->trigger();
+        clickToolbar(window, "deleteItem");
+        QCOMPARE(window->selectedRow(), -1);
+        action(window, "deleteItemAction")->trigger(); // nothing selected
+        QCOMPARE(m_fx->shownRows(), Rows{kThreeRows[0]});
+        QCOMPARE(m_fx->storedItems(), Rows{kThreeRows[0]});
+        window->selectRow(0);
+        action(window, "deleteItemAction")->trigger();
         const QByteArray empty = dbtest::fileBytes(m_fx->path);
-        window->Toolbar1_ButtonClick("Delete");
+        clickToolbar(window, "deleteItem");
         QCOMPARE(m_fx->storedItems(), Rows());
         QCOMPARE(dbtest::fileBytes(m_fx->path), empty);
         QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
     }
 
     // Exit (from the menu, or Enter or Escape in the list) stores the list as it is, a
-    // drag-to-swap included, and unloads every window, the latest first and frmInitial last,
+    // drag-to-swap included, and closes every window, the latest first and the main window last,
     // without letting the open dialog store anything. Closing the main window then runs Exit a
-    // second time (a second position save), which finds UnloadAllForms running. The close box
+    // second time (a second position save), which finds closeAllWindows running. The close box
     // closes the main window first and runs Exit once.
     void exitUnloadsEveryWindow() {
         // 0: the menu, -1: the close box
         for (const int key :
              {0, -1, int(Qt::Key_Return), int(Qt::Key_Enter), int(Qt::Key_Escape)}) {
             m_fx.emplace();
-            frmToDo* window = m_fx->openMainWindow(kThreeRows);
-            drag(*window, rowCentre(*window, 1), rowCentre(*window, 2));
-            const Rows swapped = support::rowsOf(*window);
+            MainWindow* window = m_fx->openMainWindow(kThreeRows);
+            drag(*window, rowCentre(*window, 0), rowCentre(*window, 1));
+            const Rows swapped = m_fx->shownRows();
             QVERIFY(swapped != kThreeRows);
             // A modeless dialog opened after the main window, with an item not yet stored.
             auto* dialog = new QWidget;
-            dialog->setObjectName(QStringLiteral("frmAddToToDo"));
+            dialog->setObjectName(QStringLiteral("addItemDialog"));
             dialog->setAttribute(Qt::WA_DeleteOnClose);
             ui::WindowRegistry::instance().add(dialog);
             dialog->show();
             CloseRecorder recorder;
-            for (QWidget* w : {static_cast<QWidget*>(m_fx->initial.data()),
-                               static_cast<QWidget*>(window), dialog})
+            for (QWidget* w : {static_cast<QWidget*>(window), dialog})
                 recorder.watch(w);
             QSignalSpy ended(&ui::WindowRegistry::instance(),
                              &ui::WindowRegistry::lastWindowUnloaded);
@@ -256,20 +256,20 @@ private slots:
             if (key < 0)
                 window->close();
             else if (key == 0)
-                window->mnuExit->trigger();
+                action(window, "exitAction")->trigger();
             else
-                QTest::keyClick(window->ListView1, Qt::Key(key),
+                QTest::keyClick(itemList(*window), Qt::Key(key),
                                 key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
 
-            const QStringList latestFirst = {"frmAddToToDo", "frmToDo", "frmInitial"};
-            const QStringList mainFirst = {"frmToDo", "frmAddToToDo", "frmInitial"};
+            const QStringList latestFirst = {"addItemDialog", "mainWindow"};
+            const QStringList mainFirst = {"mainWindow", "addItemDialog"};
             QCOMPARE(recorder.order, key < 0 ? mainFirst : latestFirst);
             QCOMPARE(ui::WindowRegistry::instance().count(), 0);
             QCOMPARE(ended.count(), 1);
             QCOMPARE(positionWrites(), key < 0 ? 1 : 2);
             QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
             QCOMPARE(m_fx->storedItems(), swapped);
-            QVERIFY(!ui::isUnloadingAllForms());
+            QVERIFY(!ui::isClosingAllWindows());
         }
     }
 
@@ -279,25 +279,27 @@ private slots:
     void failedExitAsksBeforeClosing() {
         for (const bool byCloseBox : {false, true}) {
             m_fx.emplace();
-            QPointer<frmToDo> window = m_fx->openMainWindow(kThreeRows);
+            QPointer<MainWindow> window = m_fx->openMainWindow(kThreeRows);
             const QByteArray before = dbtest::fileBytes(m_fx->path);
-            app::databaseHold() = db::FileHold::take(m_fx->path.toStdString());
+            m_fx->session.takeUp(m_fx->path, db::FileHold::take(m_fx->path.toStdString()));
             m_fx->makeDatabaseReadOnly();
-            auto exit = [&] { byCloseBox ? void(window->close()) : window->mnuExit->trigger(); };
+            auto exit = [&] {
+                byCloseBox ? void(window->close()) : action(window, "exitAction")->trigger();
+            };
 
             m_fx->fakes.messageBoxes.answerNext(Answer::No);
             exit();
-            QVERIFY(loaded(window) && loaded(m_fx->initial) && window->isVisible());
-            QCOMPARE(support::rowsOf(*window), kThreeRows);
+            QVERIFY(loaded(window) && window->isVisible());
+            QCOMPARE(m_fx->shownRows(), kThreeRows);
             QCOMPARE(positionWrites(), 0);
-            QVERIFY(app::databaseHold().holds());
+            QVERIFY(m_fx->session.holdsDatabase());
 
             m_fx->fakes.messageBoxes.answerNext(Answer::Yes);
             exit();
             QCOMPARE(ui::WindowRegistry::instance().count(), 0);
             QCOMPARE(positionWrites(), 1);
             QCOMPARE(dbtest::fileBytes(m_fx->path), before);
-            QVERIFY(!app::databaseHold().holds());
+            QVERIFY(!m_fx->session.holdsDatabase());
             const QString failed = kExitFailed + "Could not open '" + m_fx->path + "': denied.";
             const QString question = "The to-do list was not stored in " + m_fx->path +
                                      ".  Do you want to close Tarnwick without storing it?";
@@ -327,27 +329,28 @@ private slots:
         for (const auto& [file, contents, startMessages] : cases) {
             m_fx.emplace();
             const QString path = m_fx->dir.filePath(file);
+            app::Session& session = m_fx->session;
             if (contents.isEmpty()) {
                 m_fx->fakes.settings.preset("MostRecentToDoDatabases", "First", path);
-                QVERIFY(m_fx->initial->load([] { frmToDo::showWindow(); }));
+                QVERIFY(app::StartUp(session, [&session] { MainWindow::showWindow(session); }));
             } else {
                 dbtest::writeBytes(path, contents);
-                app::CurrentDatabasePath = path;
-                frmToDo::showWindow();
+                session.takeUp(path, db::FileHold());
+                MainWindow::showWindow(session);
             }
             QStringList texts = m_fx->fakes.messageBoxes.texts();
             QCOMPARE(texts.size(), startMessages.size());
             for (int i = 0; i < texts.size(); ++i)
                 QVERIFY2(texts[i].startsWith(QString(startMessages[i]).replace("%1", path)),
                          qPrintable(texts[i]));
-            frmToDo* window = ui::findWindow<frmToDo>();
-            QVERIFY(window && window->isVisible() && !window->listLoaded());
-            QCOMPARE(window->rowCount(), 0);
+            MainWindow* window = ui::findWindow<MainWindow>();
+            QVERIFY(window && window->isVisible() && !session.items().loaded());
+            QCOMPARE(session.items().size(), 0);
             QCOMPARE(window->windowTitle(), "Tarnwick - " + path);
 
             QSignalSpy ended(&ui::WindowRegistry::instance(),
                              &ui::WindowRegistry::lastWindowUnloaded);
-            window->mnuExit->trigger();
+            action(window, "exitAction")->trigger();
             QCOMPARE(m_fx->fakes.messageBoxes.texts().mid(texts.size()),
                      QStringList{kExitFailed + "The to-do items of " + path +
                                  " were never loaded, so the list was not stored there."});
@@ -363,7 +366,7 @@ private slots:
     // moved.
     void savedPositionComesBackAfterOurWindowsOnly() {
         m_fx->fakes.settings.preset("FormPosition", "frmToDo", "1200, 900, 9600, 7200");
-        frmToDo* window = m_fx->openMainWindow(kThreeRows);
+        MainWindow* window = m_fx->openMainWindow(kThreeRows);
         const QRect saved(80, 60, 640, 480);
         QTRY_COMPARE(window->frameGeometry(), saved);
         QVERIFY(QTest::qWaitForWindowActive(window));
@@ -378,13 +381,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(window));
         QCOMPARE(window->frameGeometry().topLeft(), moved);
 
-        ui::windowOpeners().editItem = [window] {
+        ui::windowOpeners().editItem = [window](int) {
             QDialog dialog(window);
             QTimer::singleShot(20, &dialog, &QDialog::accept);
             dialog.exec();
         };
-        window->selectRow(1);
-        window->mnuEditItem->trigger();
+        window->selectRow(0);
+        action(window, "editItemAction")->trigger();
         QTRY_COMPARE(window->frameGeometry(), saved);
 
         window->move(moved);
@@ -411,47 +414,48 @@ private slots:
         tables.back().fields.erase(tables.back().fields.begin()); // no "ThingToDo"
         QFile::remove(m_fx->path);
         dbtest::makeDatabase(m_fx->path, tables);
-        frmToDo* window = frmToDo::showWindow();
-        QCOMPARE(window->rowCount(), 0);
-        window->mnuExit->trigger();
+        MainWindow* window = MainWindow::showWindow(m_fx->session);
+        QCOMPARE(m_fx->session.items().size(), 0);
+        action(window, "exitAction")->trigger();
         QCOMPARE(ui::WindowRegistry::instance().count(), 0);
         QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
     }
 
     void toolbarIgnoresErrors() {
-        frmToDo* window = m_fx->openMainWindow(kThreeRows);
+        MainWindow* window = m_fx->openMainWindow(kThreeRows);
         ui::windowOpeners().addItem = [] { throw std::runtime_error("no dialog"); };
-        ui::windowOpeners().editItem = ui::windowOpeners().addItem;
-        window->mnuEditItem->trigger(); // nothing selected: nothing opens
-        window->Toolbar1_ButtonClick(QStringLiteral("View Details"));
-        window->Toolbar1_ButtonClick(QStringLiteral("No such key"));
+        ui::windowOpeners().editItem = [](int) { throw std::runtime_error("no dialog"); };
+        action(window, "editItemAction")->trigger(); // nothing selected: nothing opens
+        clickToolbar(window, "addItem");
+        window->selectRow(0);
+        clickToolbar(window, "editItem");
         QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
-        window->mnuAddItem->trigger();
+        action(window, "addItemAction")->trigger();
         QCOMPARE(m_fx->fakes.messageBoxes.texts(),
                  QStringList{"There was an error in adding an item: no dialog"});
     }
 
     void deadlinesStandOut() {
-        using Urgency = ui::ToDoListModel::Urgency;
-        const std::pair<const char*, Urgency> cases[] = {
-            {"12/4/2026", Urgency::Overdue},
-            {"12/5/2026", Urgency::DueToday},
-            {"12/5/2026 2:30:05 PM", Urgency::DueToday},
-            {"1/2/2027", Urgency::None},
-            {"", Urgency::None},
-            {"soon", Urgency::None},
+        using Urgency = ui::ItemListModel::Urgency;
+        const QDate today(2026, 12, 5);
+        const std::pair<std::optional<double>, Urgency> cases[] = {
+            {dbtest::storedDate(2026, 12, 4, 23, 59), Urgency::Overdue},
+            {dbtest::storedDate(2026, 12, 5), Urgency::DueToday},
+            {dbtest::storedDate(2026, 12, 5, 14, 30, 5), Urgency::DueToday},
+            {dbtest::storedDate(2027, 1, 2), Urgency::None},
+            {std::nullopt, Urgency::None},
         };
-        ui::ToDoListModel model;
-        model.setToday(QDate(2026, 12, 5));
+        app::ItemStore store;
+        ui::ItemListModel model(store);
+        model.setToday(today);
         for (const auto& [deadline, urgency] : cases) {
-            model.append("1");
-            model.setText(model.size() - 1, 4, QLatin1String(deadline));
-            QCOMPARE(int(model.urgency(model.size() - 1)), int(urgency));
-            QCOMPARE(model.data(model.index(model.size() - 1, 2), Qt::BackgroundRole).isValid(),
+            store.append(dbtest::item("1", "Doe, Jane", "", std::nullopt, deadline));
+            QCOMPARE(int(model.urgency(store.at(store.size() - 1))), int(urgency));
+            QCOMPARE(model.data(model.index(store.size() - 1, 2), Qt::BackgroundRole).isValid(),
                      urgency != Urgency::None);
         }
     }
 };
 
-QTEST_MAIN(FrmToDoTest)
-#include "frm_todo_test.moc"
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
