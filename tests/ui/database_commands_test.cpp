@@ -1,19 +1,21 @@
 // New, Open and the recently used entries of the main window, over real database files, with
 // the file dialog and message boxes answered by fakes.
 #include <QTest>
+#include <QTreeView>
 
 #include <tuple>
 
-#include "app/globals.h"
 #include "db/file_hold.h"
+#include "db/routines.h"
 #include "db/schema.h"
 #include "db_test_util.h"
 #include "support/hold_process.h"
 #include "support/window_fixture.h"
-#include "ui/main/frm_todo.h"
+#include "ui/main/main_window.h"
 
 using platform::Answer;
 using platform::fakes::MessageBoxCall;
+using support::action;
 using support::kThreeRows;
 using support::Rows;
 
@@ -93,7 +95,7 @@ private slots:
             dbtest::writeBytes(chosen, "Minutes of the meeting");
         if (target == "database" || target == "held") {
             db::schema::createDatabase(chosen.toStdString());
-            db::RewriteToDoItems(chosen, dbtest::MemoryToDoList(kOtherRows));
+            db::RewriteToDoItems(chosen, support::itemsOf(kOtherRows));
             dbtest::addRecords(chosen, "Clients", {{{"Client", dbtest::text("Doe, Jane")}}});
         }
         std::optional<support::HoldProcess> other;
@@ -104,20 +106,22 @@ private slots:
             fakes.messageBoxes.answerNext(answer == "Yes" ? Answer::Yes : Answer::No);
         fakes.settings.preset("MostRecentToDoDatabases", "First", path);
         fakes.settings.preset("MostRecentToDoDatabases", "Second", "/old/b.mdb");
-        frmToDo* window = m_fx->openMainWindow(kThreeRows, {path, "/old/b.mdb", chosen});
-        window->ListView1_MouseDown(support::rowCentre(*window, 1)); // a swap not yet stored
-        window->ListView1_MouseUp(support::rowCentre(*window, 3));
-        const Rows swapped = support::rowsOf(*window);
+        ui::MainWindow* window = m_fx->openMainWindow(kThreeRows, {path, "/old/b.mdb", chosen});
+        QWidget* rows = support::child<QTreeView>(window, "itemList")->viewport();
+        QTest::mousePress(rows, Qt::LeftButton, {}, support::rowCentre(*window, 0));
+        QTest::mouseRelease(rows, Qt::LeftButton, {}, support::rowCentre(*window, 2));
+        const Rows swapped = m_fx->shownRows(); // a swap not yet stored
+        QVERIFY(swapped != kThreeRows);
         const QByteArray inUse = dbtest::fileBytes(path), chosenBytes = dbtest::fileBytes(chosen);
 
         if (command == "New")
-            window->mnuNewToDoDatabase->trigger();
+            action(window, "newDatabaseAction")->trigger();
         else if (command == "Open")
-            window->mnuOpenToDoDatabase->trigger();
+            action(window, "openDatabaseAction")->trigger();
         else if (command == "Open-button")
-            window->Toolbar1_ButtonClick("Open");
+            support::clickToolbar(window, "openDatabase");
         else
-            window->mnuFileName[2]->trigger();
+            action(window, "recentDatabaseAction2")->trigger();
 
         QStringList texts;
         for (const MessageBoxCall& call : fakes.messageBoxes.calls()) {
@@ -130,20 +134,17 @@ private slots:
             text.replace("%1", chosen);
         QCOMPARE(texts, shown);
         const QString current = switches ? chosen : path;
-        QCOMPARE(app::CurrentDatabasePath, current);
+        QCOMPARE(m_fx->session.databasePath(), current);
         QCOMPARE(window->windowTitle(), "Tarnwick - " + current);
         const Rows expected = !switches              ? swapped
                               : command == "New"     ? Rows()
                               : target == "database" ? kOtherRows
                                                      : kThreeRows;
-        QCOMPARE(support::rowsOf(*window), expected);
-        QVERIFY(window->listLoaded());
-        QCOMPARE(app::referenceLists().clients, switches && target == "database" && command != "New"
-                                                    ? QStringList{"Doe, Jane"}
-                                                    : QStringList());
+        QCOMPARE(m_fx->shownRows(), expected);
+        QVERIFY(m_fx->session.items().loaded());
         QCOMPARE(dbtest::fileBytes(path), inUse);
         QCOMPARE(fakes.settings.value("MostRecentToDoDatabases", "First"), current);
-        QCOMPARE(window->mnuFileName[0]->data().toString(), path);
+        QCOMPARE(action(window, "recentDatabaseAction0")->data().toString(), path);
         QVERIFY(!fakes.mousePointer.isBusy());
         if (command != "Recent") {
             // Replacing a file is New's own one question; Open neither creates nor replaces.
@@ -168,15 +169,15 @@ private slots:
         tables.back().fields.resize(1);
         dbtest::makeDatabase(other, tables);
         dbtest::addRecords(other, "Things To Do", {{{"ThingToDo", dbtest::text("Lunch")}}});
-        frmToDo* window = m_fx->openMainWindow(kThreeRows);
+        ui::MainWindow* window = m_fx->openMainWindow(kThreeRows);
         m_fx->fakes.fileDialog.chooseNext(other);
-        window->mnuOpenToDoDatabase->trigger();
+        action(window, "openDatabaseAction")->trigger();
         QCOMPARE(m_fx->fakes.messageBoxes.texts().join(""),
                  "Error in opening Tarnwick: Table 'Things To Do' has no field 'TTD Priority'.");
-        QCOMPARE(app::CurrentDatabasePath, m_fx->path);
+        QCOMPARE(m_fx->session.databasePath(), m_fx->path);
         QCOMPARE(window->windowTitle(), "Tarnwick - " + m_fx->path);
-        QCOMPARE(support::rowsOf(*window), kThreeRows);
-        QVERIFY(window->listLoaded() && !m_fx->fakes.mousePointer.isBusy());
+        QCOMPARE(m_fx->shownRows(), kThreeRows);
+        QVERIFY(m_fx->session.items().loaded() && !m_fx->fakes.mousePointer.isBusy());
         QVERIFY(m_fx->fakes.settings.writes().isEmpty());
     }
 
@@ -188,12 +189,12 @@ private slots:
             return QString::fromStdString(support::HoldProcess::probe(file.toStdString()));
         };
         db::schema::createDatabase(other.toStdString());
-        app::databaseHold() = db::FileHold::take(path.toStdString());
-        frmToDo* window = m_fx->openMainWindow(kThreeRows, {other});
+        m_fx->session.takeUp(path, db::FileHold::take(path.toStdString()));
+        ui::MainWindow* window = m_fx->openMainWindow(kThreeRows, {other});
         QCOMPARE(probe(path), inUseMessage(path));
 
-        window->mnuFileName[0]->trigger();
-        QCOMPARE(app::CurrentDatabasePath, other);
+        action(window, "recentDatabaseAction0")->trigger();
+        QCOMPARE(m_fx->session.databasePath(), other);
         QCOMPARE(probe(path), "held");
         QCOMPARE(probe(other), inUseMessage(other));
         QVERIFY(QFile::exists(other + "-lock") && !QFile::exists(path + "-lock"));

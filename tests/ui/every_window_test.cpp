@@ -15,24 +15,29 @@
 #include <functional>
 
 #include "app/font_commands.h"
-#include "app/globals.h"
+#include "app/session.h"
+#include "app/startup.h"
 #include "platform/services.h"
 #include "support/modal_script.h"
 #include "support/window_fixture.h"
 #include "ui/common/accessibility.h"
 #include "ui/common/single_window.h"
-#include "ui/main/frm_todo.h"
+#include "ui/main/main_window.h"
+#include "ui/main/window_openers.h"
+
+using support::action;
 
 namespace {
 
 // Calls `visit` on each window as it opens: the main window, the modal dialogs its menu opens
 // (Edit on row 1, the three lists), then the window each of `others` opens.
-void everyWindow(frmToDo& main, const std::function<void(const QWidget&)>& visit,
+void everyWindow(ui::MainWindow& main, const std::function<void(const QWidget&)>& visit,
                  const QList<QAction*>& others) {
     visit(main);
-    main.selectRow(1);
-    for (QAction* opener :
-         {main.mnuEditItem, main.mnuClients, main.mnuActivities, main.mnuProjects}) {
+    main.selectRow(0);
+    for (const char* name : {"editItemAction", "clientsAction", "activitiesAction",
+                             "projectsAction"}) {
+        QAction* opener = action(&main, name);
         support::ModalScript script({[&](QWidget* dialog) {
             visit(*dialog);
             dialog->close();
@@ -80,9 +85,9 @@ QStringList accessible(const QWidget& parent) {
     return found;
 }
 
-QStringList fontValues() {
-    return {app::ProgramFontName, app::ProgramFontSize, app::PrintingFontName,
-            app::PrintingFontSize};
+QStringList fontValues(const app::Session& session) {
+    return {session.programFont().name, session.programFont().size, session.printFont().name,
+            session.printFont().size};
 }
 
 } // namespace
@@ -101,31 +106,32 @@ private slots:
             const char* locale;
             const char* values; // program name and size, print name and size
         } cases[] = {
-            {"mnuProgramFont", "", 0, "C", "Ariel/9/Ariel/12"},
-            {"Spell Check", "", 0, "C", "Ariel/9/Ariel/12"},
-            {"mnuProgramFont", "Liberation Serif", 10.5, "en_US", "Liberation Serif/10.5/Ariel/12"},
-            {"Small Caps", "Liberation Mono", 10.5, "de_DE", "Liberation Mono/10,5/Ariel/12"},
-            {"mnuPrintFont", "Liberation Serif", 14, "en_US", "Ariel/9/Liberation Serif/14"},
+            {"programFontAction", "", 0, "C", "Ariel/9/Ariel/12"},
+            {"printFont", "", 0, "C", "Ariel/9/Ariel/12"},
+            {"programFontAction", "Liberation Serif", 10.5, "en_US",
+             "Liberation Serif/10.5/Ariel/12"},
+            {"programFont", "Liberation Mono", 10.5, "de_DE", "Liberation Mono/10,5/Ariel/12"},
+            {"printFontAction", "Liberation Serif", 14, "en_US", "Ariel/9/Liberation Serif/14"},
         };
         for (const auto& [command, family, points, locale, valueTexts] : cases) {
             const QStringList values = QString(valueTexts).split('/');
             QLocale::setDefault(QLocale(locale));
             support::WindowFixture fx;
-            app::PrintingFontName = "Ariel";
-            app::PrintingFontSize = "12";
-            frmToDo* main =
+            ui::MainWindow* main =
                 fx.openMainWindow({{"1", "Smith, Ann", "Call about the lease", "", ""}});
-            const bool program = command == "mnuProgramFont" || command == "Small Caps";
+            const bool program = command.startsWith("programFont");
             const double programPoints = program && !family.isEmpty() ? points : 9;
             const double printPoints = !program && !family.isEmpty() ? points : 12;
             if (family.isEmpty())
                 fx.fakes.fontDialog.cancelNext();
             else
                 fx.fakes.fontDialog.chooseNext({family, points});
-            QAction* button = main->Toolbar1->findChild<QAction*>("Toolbar1:" + command);
-            (button != nullptr ? button : main->findChild<QAction*>(command))->trigger();
+            if (command.endsWith("Action"))
+                action(main, command)->trigger();
+            else
+                support::clickToolbar(main, command);
 
-            QCOMPARE(fontValues(), values);
+            QCOMPARE(fontValues(fx.session), values);
             QVERIFY(fx.fakes.messageBoxes.calls().isEmpty());
             // The main list at once, each dialog as it opens, exactly the controls each one names;
             // "Ariel" as it is.
@@ -134,26 +140,28 @@ private slots:
                         [&](const QWidget& window) {
                             found << "|" << carriers(window, values[0], programPoints);
                         },
-                        {main->mnuAddItem});
-            QCOMPARE(found, QStringList({"|", "ListView1", "|", "Text1", "Text2", "|", "Text1",
-                                         "Text2", "List1", "|", "Text1", "List1", "|", "Text1",
-                                         "List1", "|", "List1", "List2", "Text1"}));
-            main->mnuPrint->trigger();
+                        {action(main, "addItemAction")});
+            QCOMPARE(found,
+                     QStringList({"|", "itemList", "|", "partyBox", "textBox", "|", "firstNameBox",
+                                  "lastNameBox", "entryList", "|", "entryBox", "entryList", "|",
+                                  "entryBox", "entryList", "|", "clientList", "projectList",
+                                  "textBox"}));
+            action(main, "printAction")->trigger();
             QVERIFY(!fx.fakes.printer.lines.isEmpty());
             for (const platform::fakes::PrintedLine& line : fx.fakes.printer.lines)
                 QCOMPARE(line.fontName + " " + QString::number(line.fontSize),
                          values[2] + " " + QString::number(printPoints));
 
             // The next start reads the same fonts back, under the same locale.
-            main->mnuExit->trigger();
-            app::resetGlobals();
+            action(main, "exitAction")->trigger();
             fx.fakes.settings.preset("MostRecentToDoDatabases", "First", fx.path);
-            auto* restarted = new frmInitial;
-            ui::WindowRegistry::instance().add(restarted);
-            QVERIFY(restarted->load([] { frmToDo::showWindow(); }));
-            QCOMPARE(fontValues(), values);
-            QCOMPARE(carriers(*ui::findWindow<frmToDo>(), values[0], programPoints),
-                     QStringList{"ListView1"});
+            app::Session restarted;
+            ui::installWindowOpeners(restarted);
+            QVERIFY(app::StartUp(restarted, [&] { ui::MainWindow::showWindow(restarted); }));
+            QCOMPARE(fontValues(restarted), values);
+            QCOMPARE(carriers(*ui::findWindow<ui::MainWindow>(), values[0], programPoints),
+                     QStringList{"itemList"});
+            delete ui::findWindow<ui::MainWindow>();
         }
     }
 
@@ -197,33 +205,37 @@ private slots:
                 QTest::keyClick(dialog, Qt::Key_Escape);
             },
         });
-        app::ChooseProgramFont();
-        QCOMPARE(app::ProgramFontSize, QString("10.5"));
-        QVERIFY_THROWS_EXCEPTION(platform::CancelledError, app::ChooseProgramFont());
+        app::Session session;
+        app::ChooseProgramFont(session);
+        QCOMPARE(session.programFont().size, QString("10.5"));
+        QVERIFY_THROWS_EXCEPTION(platform::CancelledError, app::ChooseProgramFont(session));
         QCOMPARE(shownNext, QString("10.5 12"));
     }
 
     void everyInteractiveControlOfEveryWindowHasAName() {
         support::WindowFixture fx;
-        app::StartingAddress = QStringLiteral("about:blank");
-        frmToDo* main = fx.openMainWindow({{"1", "Smith, Ann", "Call", "", ""}});
+        fx.session.setStartAddress(QStringLiteral("about:blank"));
+        ui::MainWindow* main = fx.openMainWindow({{"1", "Smith, Ann", "Call", "", ""}});
         QStringList found;
         everyWindow(*main, [&](const QWidget& window) { found += accessible(window); },
-                    {main->mnuAddItem, main->mnuAbout, main->mnuVellumtide});
-        for (const char* window : {"frmToDo", "frmEditToDo", "frmClient", "frmActivity",
-                                   "frmProject", "frmAddToToDo", "frmAbout", "frmBrowser"})
+                    {action(main, "addItemAction"), action(main, "aboutAction"),
+                     action(main, "siblingProductAction")});
+        for (const char* window :
+             {"mainWindow", "editItemDialog", "clientListDialog", "activityListDialog",
+              "projectListDialog", "addItemDialog", "aboutBox", "browserWindow"})
             QVERIFY2(found.filter(QString(window) + "/").size() >= 2, window);
         QCOMPARE(found.filter("=|"), QStringList()); // no control without a name
         // Names from toolbar tooltips, labels, frames and captions; tooltips describe.
-        QCOMPARE(
-            found.filter(
-                QRegularExpression("Spell|ListView1|Add.*DTPicker1|List3|Client/Text2|Command1")),
-            QStringList({"frmToDo/Toolbar1:Spell Check=Change print font|Change print font",
-                         "frmToDo/ListView1=Things To Do|This list displays your Things To Do",
-                         "frmClient/Text2=Add last name|Press [Enter] when first and last names "
-                         "have been added",
-                         "frmAddToToDo/DTPicker1=Deadline Date|", "frmAddToToDo/List3=Activities|",
-                         "frmAbout/Command1=System Info...|"}));
+        QCOMPARE(found.filter(QRegularExpression("printFont=|itemList|addItemDialog/(deadlinePicker|"
+                                                 "activityList)|lastNameBox|systemInfoButton")),
+                 QStringList({"mainWindow/toolbar:printFont=Change print font|Change print font",
+                              "mainWindow/itemList=Things To Do|This list displays your Things "
+                              "To Do",
+                              "clientListDialog/lastNameBox=Add last name|Press [Enter] when "
+                              "first and last names have been added",
+                              "addItemDialog/deadlinePicker=Deadline Date|",
+                              "addItemDialog/activityList=Activities|",
+                              "aboutBox/systemInfoButton=System Info...|"}));
     }
 };
 

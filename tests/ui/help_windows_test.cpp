@@ -14,14 +14,13 @@
 
 #include <optional>
 
-#include "app/globals.h"
 #include "db_test_util.h"
 #include "platform/program_launcher.h"
 #include "platform/services.h"
 #include "support/window_fixture.h"
 #include "ui/common/single_window.h"
-#include "ui/help/frm_about.h"
-#include "ui/help/frm_browser.h"
+#include "ui/help/about_box.h"
+#include "ui/help/browser.h"
 #include "ui/main/window_openers.h"
 
 namespace {
@@ -38,11 +37,11 @@ QStringList entries(const QComboBox* box) {
 }
 
 // Waits for the pane's current load to end and for the busy title to give way.
-bool waitForPage(frmBrowser* window) {
-    QSignalSpy finished(window->brwWebBrowser, &QWebEngineView::loadFinished);
+bool waitForPage(ui::BrowserWindow* window) {
+    QSignalSpy finished(support::child<QWebEngineView>(window, "pagePane"), &QWebEngineView::loadFinished);
     if (!finished.wait(10000))
         return false;
-    return QTest::qWaitFor([window] { return !window->timTimer->isActive(); }, 5000);
+    return QTest::qWaitFor([window] { return !support::child<QTimer>(window, "busyTimer")->isActive(); }, 5000);
 }
 
 } // namespace
@@ -58,9 +57,9 @@ private:
         return QUrl::fromLocalFile(m_pages.filePath(QLatin1String(name) + ".html")).toString();
     }
 
-    frmBrowser* openBrowser(const std::function<void()>& opener) {
+    ui::BrowserWindow* openBrowser(const std::function<void()>& opener) {
         opener();
-        frmBrowser* window = ui::findWindow<frmBrowser>();
+        ui::BrowserWindow* window = ui::findWindow<ui::BrowserWindow>();
         if (window == nullptr || !waitForPage(window))
             qWarning("the browser window did not load its page");
         return window;
@@ -81,48 +80,48 @@ private slots:
     void cleanup() { m_fx.reset(); }
 
     void browserStartsAtTheSiblingPageUntilTheMakersSiteIsVisited() {
-        frmBrowser* window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
+        ui::BrowserWindow* window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
         QCOMPARE(window->windowTitle(), QStringLiteral("The sibling page"));
-        QCOMPARE(entries(window->cboAddress), QStringList{page("sibling")}); // no duplicate
+        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")), QStringList{page("sibling")}); // no duplicate
 
         // An open window is only brought forward and keeps its page.
         ui::windowOpeners().visitMakerSite();
-        QCOMPARE(ui::findWindow<frmBrowser>(), window);
-        QCOMPARE(app::StartingAddress, page("maker"));
-        QCOMPARE(window->brwWebBrowser->url().toString(), page("sibling"));
+        QCOMPARE(ui::findWindow<ui::BrowserWindow>(), window);
+        QCOMPARE(m_fx->session.startAddress(), page("maker"));
+        QCOMPARE(support::child<QWebEngineView>(window, "pagePane")->url().toString(), page("sibling"));
 
         // A new window starts at the starting address, now the maker's site.
         window->close();
-        QTRY_VERIFY(ui::findWindow<frmBrowser>() == nullptr);
+        QTRY_VERIFY(ui::findWindow<ui::BrowserWindow>() == nullptr);
         window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
         QCOMPARE(window->windowTitle(), QStringLiteral("The maker page"));
-        QCOMPARE(entries(window->cboAddress), QStringList{page("maker")});
+        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")), QStringList{page("maker")});
     }
 
     void addressesVisitedGoToTheTopOnceEach() {
-        frmBrowser* window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
-        QSignalSpy loads(window->brwWebBrowser, &QWebEngineView::loadStarted);
+        ui::BrowserWindow* window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
+        QSignalSpy loads(support::child<QWebEngineView>(window, "pagePane"), &QWebEngineView::loadStarted);
         QSignalSpy titles(window, &QWidget::windowTitleChanged);
 
         // Back with no history: nothing happens and nothing is said.
-        window->tbToolBar_ButtonClick("Back");
-        QTRY_VERIFY(!window->timTimer->isActive());
+        support::clickToolbar(window, "back");
+        QTRY_VERIFY(!support::child<QTimer>(window, "busyTimer")->isActive());
         QVERIFY(titles.isEmpty() && m_fx->fakes.messageBoxes.calls().isEmpty());
 
         // Enter in the address box goes to the text typed.
-        window->cboAddress->setEditText(page("other"));
-        QTest::keyClick(window->cboAddress, Qt::Key_Return);
+        support::child<QComboBox>(window, "addressBox")->setEditText(page("other"));
+        QTest::keyClick(support::child<QComboBox>(window, "addressBox"), Qt::Key_Return);
         QVERIFY(waitForPage(window));
-        QCOMPARE(entries(window->cboAddress), (QStringList{page("other"), page("sibling")}));
+        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")), (QStringList{page("other"), page("sibling")}));
         QVERIFY(titles.contains({QStringLiteral("Working...")}));
         QCOMPARE(window->windowTitle(), QStringLiteral("The other page"));
 
         // Choosing a listed entry goes there and moves it to the top.
-        window->cboAddress->setCurrentIndex(1);
-        emit window->cboAddress->activated(1);
+        support::child<QComboBox>(window, "addressBox")->setCurrentIndex(1);
+        emit support::child<QComboBox>(window, "addressBox")->activated(1);
         QVERIFY(waitForPage(window));
-        QCOMPARE(entries(window->cboAddress), (QStringList{page("sibling"), page("other")}));
-        QCOMPARE(window->cboAddress->currentText(), page("sibling"));
+        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")), (QStringList{page("sibling"), page("other")}));
+        QCOMPARE(support::child<QComboBox>(window, "addressBox")->currentText(), page("sibling"));
 
         // Rewriting the list after each navigation started no navigation of its own.
         QTest::qWait(100);
@@ -138,10 +137,10 @@ private slots:
             options.programFolder = programFolder;
             options.installDataFolders = {folder.filePath("none")};
             platform::Services::setFiles(std::make_shared<platform::LocalFiles>(options));
-            QPointer<frmAbout> window = frmAbout::showWindow();
+            QPointer<ui::AboutBox> window = ui::AboutBox::showWindow();
             QCOMPARE(window->picturePath(), folder.filePath("tarnwick.gif"));
             QVERIFY(window->movie() != nullptr && window->movie()->frameCount() > 1);
-            QTest::mouseClick(window->cmdOK, Qt::LeftButton);
+            QTest::mouseClick(support::child<QPushButton>(window, "okButton"), Qt::LeftButton);
             QTRY_VERIFY(window.isNull());
         }
     }
@@ -161,7 +160,8 @@ private slots:
                 m_fx->fakes.systemRegistry.setString(kLocationKey, "MSINFO", c.location);
             if (!c.existing.isEmpty())
                 m_fx->fakes.files.addFile(c.existing);
-            QTest::mouseClick(frmAbout::showWindow()->Command1, Qt::LeftButton);
+            QTest::mouseClick(support::child<QPushButton>(ui::AboutBox::showWindow(), "systemInfoButton"),
+                             Qt::LeftButton);
             const bool started = !c.started.isEmpty();
             QCOMPARE(m_fx->fakes.programLauncher.started(),
                      started ? QStringList{c.started} : QStringList());
@@ -182,7 +182,8 @@ private slots:
                                    "\n");
             platform::Services::setSystemRegistry(
                 std::make_shared<platform::IniSystemRegistry>(folder.filePath("registry.ini")));
-            QTest::mouseClick(frmAbout::showWindow()->Command1, Qt::LeftButton);
+            QTest::mouseClick(support::child<QPushButton>(ui::AboutBox::showWindow(), "systemInfoButton"),
+                             Qt::LeftButton);
         }
         QCOMPARE(m_fx->fakes.messageBoxes.texts(), QStringList{kUnavailable}); // the missing one
         QTRY_VERIFY(QFileInfo::exists(program + ".started"));

@@ -13,7 +13,6 @@
 #include <functional>
 #include <optional>
 
-#include "app/globals.h"
 #include "db/schema.h"
 #include "db_test_util.h"
 #include "platform/services.h"
@@ -21,10 +20,12 @@
 #include "support/window_fixture.h"
 #include "ui/common/single_window.h"
 #include "ui/items/date_picker.h"
-#include "ui/items/frm_add_to_todo.h"
-#include "ui/items/frm_edit_todo.h"
-#include "ui/main/frm_todo.h"
+#include "ui/items/add_item_dialog.h"
+#include "ui/items/edit_item_dialog.h"
+#include "ui/main/main_window.h"
 
+using support::action;
+using support::child;
 using support::entries;
 using support::Row;
 using support::Rows;
@@ -44,16 +45,37 @@ std::string iso(const QDate& date) {
     return date.toString(Qt::ISODate).toStdString() + "T00:00:00";
 }
 
+// The dialogs' controls, by name.
+QListWidget* listOf(const QWidget& dialog, const char* name) {
+    return child<QListWidget>(&dialog, name);
+}
+QLineEdit* boxOf(const QWidget& dialog, const char* name) {
+    return child<QLineEdit>(&dialog, name);
+}
+ui::DatePicker* pickerOf(const QWidget& dialog) {
+    return child<ui::DatePicker>(&dialog, "deadlinePicker");
+}
+// The priority button captioned `index` + 1.
+QRadioButton* priorityOf(const QWidget& dialog, int index) {
+    return child<QRadioButton>(&dialog, QStringLiteral("priorityButton%1").arg(index + 1));
+}
+QString selectedPriority(const QWidget& dialog) {
+    for (int index = 0; index < 5; ++index)
+        if (priorityOf(dialog, index)->isChecked())
+            return priorityOf(dialog, index)->text();
+    return {};
+}
+
 void choose(QListWidget* list, const QString& text) {
     list->setCurrentItem(list->findItems(text, Qt::MatchExactly).value(0));
 }
 
 // How Done is run: 0 the menu, 1 the toolbar, 2 Enter in the dialog's text box `box`.
-void runDone(ui::ItemDialog& dialog, int how, QLineEdit* box) {
+void runDone(QWidget& dialog, int how, QLineEdit* box) {
     if (how == 0)
-        dialog.mnuDone->trigger();
+        action(&dialog, "doneAction")->trigger();
     else if (how == 1)
-        dialog.Toolbar1_ButtonClick("Forward");
+        support::clickToolbar(&dialog, "done");
     else
         QTest::keyClick(box, Qt::Key_Return);
 }
@@ -65,29 +87,33 @@ class ItemDialogsTest : public QObject {
 
 private:
     std::optional<support::WindowFixture> m_fx;
-    frmToDo* m_main = nullptr;
+    ui::MainWindow* m_main = nullptr;
 
     Records records() const { return dbtest::tableRows(m_fx->path, "Things To Do"); }
     QStringList messages() const { return m_fx->fakes.messageBoxes.texts(); }
 
-    frmAddToToDo* openAdd() {
-        m_main->mnuAddItem->trigger();
-        return ui::findWindow<frmAddToToDo>();
+    ui::AddItemDialog* openAdd() {
+        action(m_main, "addItemAction")->trigger();
+        return ui::findWindow<ui::AddItemDialog>();
     }
 
-    // Runs the Edit command on `row`; `act` is the user's part while the dialog is open.
-    void edit(int row, const std::function<void(frmEditToDo&)>& act) {
-        m_main->selectRow(row);
+    // Runs the Edit command on row `row` (from 1); `act` is the user's part while the dialog is
+    // open.
+    void edit(int row, const std::function<void(ui::EditItemDialog&)>& act) {
+        m_main->selectRow(row - 1);
         support::ModalScript script(
-            {[&act](QWidget* window) { act(*qobject_cast<frmEditToDo*>(window)); }});
-        m_main->mnuEditItem->trigger();
+            {[&act](QWidget* window) { act(*qobject_cast<ui::EditItemDialog*>(window)); }});
+        action(m_main, "editItemAction")->trigger();
     }
 
     // The main list and the file hold `rows` again, loaded under the current locale.
     void reload(const Rows& rows) {
         m_fx->storeItems(rows);
-        m_main->clearRows();
-        m_main->loadRows();
+        m_fx->session.items().load(m_fx->path);
+    }
+    // The text of column `column` of row `row` of the main list, both from 1.
+    QString cellText(int row, int column) const {
+        return m_fx->shownRows().value(row - 1).at(static_cast<std::size_t>(column - 1));
     }
 
 private slots:
@@ -109,72 +135,72 @@ private slots:
     // Captions, place, the lists (activities in table order), the focus; each opening starts
     // afresh, and a second Add command brings the open dialog forward as it is.
     void addOpensAfresh() {
-        frmAddToToDo* dialog = openAdd();
+        ui::AddItemDialog* dialog = openAdd();
         QCOMPARE(
-            QStringList({dialog->windowTitle(), dialog->Label1->text(), dialog->Label4->text(),
-                         dialog->Frame1->title(), dialog->Label2->text(), dialog->Label3->text(),
-                         dialog->mnuReturn->text(), dialog->mnuDone->text()}),
+            QStringList({dialog->windowTitle(), child<QLabel>(dialog, "clientLabel")->text(), child<QLabel>(dialog, "projectLabel")->text(),
+                         child<QGroupBox>(dialog, "priorityFrame")->title(), child<QLabel>(dialog, "deadlineLabel")->text(), child<QLabel>(dialog, "textLabel")->text(),
+                         action(dialog, "returnAction")->text(), action(dialog, "doneAction")->text()}),
             QStringList({"Add to the To Do list", "Client:", "Project:", "Priority Level:",
                          "Deadline Date:", "Thing To Do:", "&Return", "&Done"}));
         QCOMPARE(dialog->frameGeometry().topLeft(),
                  m_main->frameGeometry().topLeft() + QPoint(13, 13));
-        QVERIFY(dialog->focusWidget() == dialog->List1);
-        QCOMPARE(entries(*dialog->List1), QStringList({"adams, Al", "Baker, Bo", "Young, Zoe"}));
-        QCOMPARE(entries(*dialog->List2),
+        QVERIFY(dialog->focusWidget() == listOf(*dialog, "clientList"));
+        QCOMPARE(entries(*listOf(*dialog, "clientList")), QStringList({"adams, Al", "Baker, Bo", "Young, Zoe"}));
+        QCOMPARE(entries(*listOf(*dialog, "projectList")),
                  QStringList({"ADMINISTRATION", "CONTINUING EDUCATION", "Harbour Project",
                               "MARKETING", "MONTHLY STATEMENTS", "PAY BILLS", "REVIEW CASES"}));
         QStringList activities;
         for (const std::string& activity : db::schema::defaultActivities())
             activities.append(QString::fromStdString(activity));
-        QCOMPARE(entries(*dialog->List3), activities);
+        QCOMPARE(entries(*listOf(*dialog, "activityList")), activities);
 
         for (int opening = 0; opening < 2; ++opening) {
-            QCOMPARE(dialog->selectedPriority(), "3");
-            QCOMPARE(dialog->DTPicker1->chosenDate(), std::optional(QDate::currentDate()));
-            QVERIFY(dialog->Text1->text().isEmpty() && !dialog->activityListShown());
-            QVERIFY(dialog->List1->selectedItems().isEmpty());
-            dialog->Option1[0]->click();
-            dialog->DTPicker1->setDate(QDate(2027, 1, 2));
-            QTest::keyClicks(dialog->Text1, "Draft");
-            choose(dialog->List1, "Baker, Bo");
-            QTest::keyClick(dialog->Text1, Qt::Key_F3);
+            QCOMPARE(selectedPriority(*dialog), "3");
+            QCOMPARE(pickerOf(*dialog)->chosenDate(), std::optional(QDate::currentDate()));
+            QVERIFY(boxOf(*dialog, "textBox")->text().isEmpty() && !listOf(*dialog, "activityList")->isVisible());
+            QVERIFY(listOf(*dialog, "clientList")->selectedItems().isEmpty());
+            priorityOf(*dialog, 0)->click();
+            pickerOf(*dialog)->setDate(QDate(2027, 1, 2));
+            QTest::keyClicks(boxOf(*dialog, "textBox"), "Draft");
+            choose(listOf(*dialog, "clientList"), "Baker, Bo");
+            QTest::keyClick(boxOf(*dialog, "textBox"), Qt::Key_F3);
             QCOMPARE(openAdd(), dialog); // brought forward as it is
-            QCOMPARE(dialog->Text1->text(), "Draft");
-            QTest::keyClick(dialog->List3, Qt::Key_Escape);
-            QTest::keyClick(dialog->Text1, Qt::Key_Escape); // Return
-            QTRY_VERIFY(!ui::findWindow<frmAddToToDo>());
+            QCOMPARE(boxOf(*dialog, "textBox")->text(), "Draft");
+            QTest::keyClick(listOf(*dialog, "activityList"), Qt::Key_Escape);
+            QTest::keyClick(boxOf(*dialog, "textBox"), Qt::Key_Escape); // Return
+            QTRY_VERIFY(!ui::findWindow<ui::AddItemDialog>());
             dialog = openAdd();
         }
-        dialog->Toolbar1_ButtonClick("Back");
-        QTRY_VERIFY(!ui::findWindow<frmAddToToDo>());
-        QCOMPARE(support::rowsOf(*m_main), kRows);
+        support::clickToolbar(dialog, "return");
+        QTRY_VERIFY(!ui::findWindow<ui::AddItemDialog>());
+        QCOMPARE(m_fx->shownRows(), kRows);
         QVERIFY(messages().isEmpty());
     }
 
     // Escape returns only from the text box whose rule says so; in a list, a priority button or
     // the picker it keeps everything entered. The close box still closes.
     void escapeReturnsOnlyFromItsTextBox() {
-        frmAddToToDo* add = openAdd();
-        QTest::keyClicks(add->Text1, "Draft");
-        choose(add->List1, "Baker, Bo");
-        for (QWidget* control : std::initializer_list<QWidget*>{add->List1, add->List2,
-                                                                add->Option1[2], add->DTPicker1})
+        ui::AddItemDialog* add = openAdd();
+        QTest::keyClicks(boxOf(*add, "textBox"), "Draft");
+        choose(listOf(*add, "clientList"), "Baker, Bo");
+        for (QWidget* control : std::initializer_list<QWidget*>{listOf(*add, "clientList"), listOf(*add, "projectList"),
+                                                                priorityOf(*add, 2), pickerOf(*add)})
             QTest::keyClick(control, Qt::Key_Escape);
-        QCOMPARE(ui::findWindow<frmAddToToDo>(), add);
-        QCOMPARE(add->Text1->text(), "Draft");
+        QCOMPARE(ui::findWindow<ui::AddItemDialog>(), add);
+        QCOMPARE(boxOf(*add, "textBox")->text(), "Draft");
         add->close();
-        QTRY_VERIFY(!ui::findWindow<frmAddToToDo>());
+        QTRY_VERIFY(!ui::findWindow<ui::AddItemDialog>());
 
-        edit(2, [](frmEditToDo& dialog) {
-            QTest::keyClicks(dialog.Text2, " now");
+        edit(2, [](ui::EditItemDialog& dialog) {
+            QTest::keyClicks(boxOf(dialog, "textBox"), " now");
             for (QWidget* control :
-                 std::initializer_list<QWidget*>{dialog.Text1, dialog.Option1[0], dialog.DTPicker1})
+                 std::initializer_list<QWidget*>{boxOf(dialog, "partyBox"), priorityOf(dialog, 0), pickerOf(dialog)})
                 QTest::keyClick(control, Qt::Key_Escape);
             QVERIFY(dialog.isVisible());
-            QTest::keyClick(dialog.Text2, Qt::Key_Escape);
+            QTest::keyClick(boxOf(dialog, "textBox"), Qt::Key_Escape);
             QVERIFY(!dialog.isVisible());
         });
-        QCOMPARE(support::rowsOf(*m_main), kRows);
+        QCOMPARE(m_fx->shownRows(), kRows);
         QVERIFY(messages().isEmpty());
     }
 
@@ -187,12 +213,12 @@ private slots:
         dbtest::makeDatabase(m_fx->path, tables);
         const QString text = QString("Review the lease ").repeated(12).left(200);
         reload({{"2", "Harbour Project", text, "11/3/2026", ""}});
-        edit(1, [&](frmEditToDo& dialog) {
-            QCOMPARE(dialog.Text2->text(), text);
-            dialog.Option1[0]->click();
-            dialog.mnuDone->trigger();
+        edit(1, [&](ui::EditItemDialog& dialog) {
+            QCOMPARE(boxOf(dialog, "textBox")->text(), text);
+            priorityOf(dialog, 0)->click();
+            action(&dialog, "doneAction")->trigger();
         });
-        QCOMPARE(support::rowsOf(*m_main), Rows({{"1", "Harbour Project", text, "11/3/2026", ""}}));
+        QCOMPARE(m_fx->shownRows(), Rows({{"1", "Harbour Project", text, "11/3/2026", ""}}));
         QCOMPARE(records().at(0).at(0), text.toStdString());
         QVERIFY(messages().isEmpty());
     }
@@ -211,13 +237,13 @@ private slots:
         Records expected = records();
         Rows rows = kRows;
         for (const auto& c : cases) {
-            frmAddToToDo* dialog = openAdd();
-            choose(dialog->List1, c.client);
-            choose(dialog->List2, c.project);
-            dialog->Option1[3]->click();
-            dialog->DTPicker1->setDate(QDate(2027, 2, 28));
-            QTest::keyClicks(dialog->Text1, c.text);
-            runDone(*dialog, c.how, dialog->Text1);
+            ui::AddItemDialog* dialog = openAdd();
+            choose(listOf(*dialog, "clientList"), c.client);
+            choose(listOf(*dialog, "projectList"), c.project);
+            priorityOf(*dialog, 3)->click();
+            pickerOf(*dialog)->setDate(QDate(2027, 2, 28));
+            QTest::keyClicks(boxOf(*dialog, "textBox"), c.text);
+            runDone(*dialog, c.how, boxOf(*dialog, "textBox"));
             const QString name = c.client.isEmpty() ? c.project : c.client;
             if (!name.isEmpty()) {
                 expected.push_back({c.text.toStdString(),
@@ -225,14 +251,13 @@ private slots:
                                     c.client.isEmpty() ? name.toStdString() : "<null>", "4",
                                     iso(today), "2027-02-28T00:00:00"});
                 rows.append({"4", name, c.text, today.toString("M/d/yyyy"), "2/28/2027"});
-                QTRY_VERIFY(!ui::findWindow<frmAddToToDo>());
-                QCOMPARE(m_main->currentIndex(), int(rows.size()));
+                QTRY_VERIFY(!ui::findWindow<ui::AddItemDialog>());
             }
             QCOMPARE(records(), expected);
-            QCOMPARE(support::rowsOf(*m_main), rows);
+            QCOMPARE(m_fx->shownRows(), rows);
         }
         QCOMPARE(messages(), QStringList{kNoChoice});
-        QCOMPARE(ui::findWindow<frmAddToToDo>()->Text1->text(), "kept");
+        QCOMPARE(boxOf(*ui::findWindow<ui::AddItemDialog>(), "textBox")->text(), "kept");
     }
 
     // F3 opens the activity list over the dialog; Enter or Escape puts a blank and the chosen
@@ -253,61 +278,59 @@ private slots:
             {"Smith re lease", 5, -1, "Attend", Qt::Key_Return, "Smith Attend re lease"},
             {"Call Smith", 0, 4, "Attend", Qt::Key_Return, " Attend Smith"},
         };
-        frmAddToToDo* dialog = openAdd();
+        ui::AddItemDialog* dialog = openAdd();
         for (const auto& c : cases) {
-            dialog->Text1->setText(c.before);
+            boxOf(*dialog, "textBox")->setText(c.before);
             if (c.length < 0)
-                dialog->Text1->setCursorPosition(c.start);
+                boxOf(*dialog, "textBox")->setCursorPosition(c.start);
             else
-                dialog->Text1->setSelection(c.start, c.length);
-            QTest::keyClick(dialog->Text1, Qt::Key_F3);
-            QVERIFY(dialog->List3->geometry().contains(dialog->Text1->geometry()));
-            QVERIFY(dialog->focusWidget() == dialog->List3);
+                boxOf(*dialog, "textBox")->setSelection(c.start, c.length);
+            QTest::keyClick(boxOf(*dialog, "textBox"), Qt::Key_F3);
+            QVERIFY(listOf(*dialog, "activityList")->geometry().contains(boxOf(*dialog, "textBox")->geometry()));
+            QVERIFY(dialog->focusWidget() == listOf(*dialog, "activityList"));
             if (!c.activity.isEmpty())
-                choose(dialog->List3, c.activity);
-            QTest::keyClick(dialog->List3, c.key);
-            QCOMPARE(dialog->Text1->text(), c.after);
-            QVERIFY(!dialog->activityListShown() && dialog->focusWidget() == dialog->Text1);
+                choose(listOf(*dialog, "activityList"), c.activity);
+            QTest::keyClick(listOf(*dialog, "activityList"), c.key);
+            QCOMPARE(boxOf(*dialog, "textBox")->text(), c.after);
+            QVERIFY(!listOf(*dialog, "activityList")->isVisible() && dialog->focusWidget() == boxOf(*dialog, "textBox"));
         }
     }
 
     // Done stores in the file in use when it runs, after File > Open switched files while the
     // dialog was open, and appends to the list as it then is. A file whose Activities table is
-    // empty leaves the in-memory activities alone.
+    // empty gives an empty activity list.
     void addUsesTheFileInUseAtDone() {
-        frmAddToToDo* dialog = openAdd();
+        ui::AddItemDialog* dialog = openAdd();
         const Records before = records();
         const QString other = m_fx->dir.filePath("other.mdb");
         dbtest::makeDatabase(other, db::schema::tables());
         m_fx->fakes.fileDialog.chooseNext(other);
-        m_main->mnuOpenToDoDatabase->trigger();
-        QCOMPARE(app::CurrentDatabasePath, other);
-        choose(dialog->List2, "MARKETING");
-        dialog->mnuDone->trigger();
+        action(m_main, "openDatabaseAction")->trigger();
+        QCOMPARE(m_fx->session.databasePath(), other);
+        choose(listOf(*dialog, "projectList"), "MARKETING");
+        action(dialog, "doneAction")->trigger();
         QCOMPARE(records(), before);
-        QCOMPARE(m_main->rowCount(), 1);
+        QCOMPARE(m_fx->session.items().size(), 1);
         const Records stored = dbtest::tableRows(other, "Things To Do");
         QCOMPARE(stored.size(), std::size_t(1));
         QCOMPARE(stored[0][2], std::string("MARKETING"));
 
-        const QStringList activities = app::referenceLists().activities;
-        QTRY_VERIFY(!ui::findWindow<frmAddToToDo>());
+        QTRY_VERIFY(!ui::findWindow<ui::AddItemDialog>());
         dialog = openAdd();
-        QCOMPARE(dialog->List3->count(), 0);
-        QCOMPARE(app::referenceLists().activities, activities);
+        QCOMPARE(listOf(*dialog, "activityList")->count(), 0);
     }
 
-    // Opened with the selected row's values; Text1 undoes every change and Escape there does
+    // Opened with the selected row's values; the client-or-project box undoes every change and Escape there does
     // nothing. Done (each way) replaces the first matching record, keeps the start date and
     // stores the picker's deadline; the row goes to the end. The inputs are cleared.
     void editReplacesTheItem() {
         struct Case {
             Row row;        // as loaded
-            int how;        // as runDone; 3: Enter in Text1
+            int how;        // as runDone; 3: Enter in the client-or-project box
             QString shown;  // the priority shown
             int option;     // the priority button clicked, -1 for none
             QDate deadline; // the date chosen, invalid for none
-            Row replaced;   // the row afterwards; its text is typed into Text2
+            Row replaced;   // the row afterwards; its text is typed into the text box
             std::vector<std::string> record;
         };
         const std::string start = "2026-11-02T00:00:00";
@@ -331,43 +354,41 @@ private slots:
             const Row other = {"2", "MARKETING", "Flyers", "", ""};
             reload({c.row, other, c.row});
             Records expected = {records()[1], records()[2], c.record};
-            edit(1, [&c](frmEditToDo& dialog) {
+            edit(1, [&c](ui::EditItemDialog& dialog) {
                 QCOMPARE(dialog.windowTitle(), "Edit To Do Item");
-                QVERIFY(dialog.focusWidget() == dialog.Text2);
-                QCOMPARE(QStringList({dialog.selectedPriority(), dialog.Text1->text(),
-                                      dialog.Text2->text()}),
+                QVERIFY(dialog.focusWidget() == boxOf(dialog, "textBox"));
+                QCOMPARE(QStringList({selectedPriority(dialog), boxOf(dialog, "partyBox")->text(),
+                                      boxOf(dialog, "textBox")->text()}),
                          QStringList({c.shown, c.row[1], c.row[2]}));
                 const QDate shownDeadline = QDate::fromString(c.row[4], "M/d/yyyy");
-                QCOMPARE(dialog.DTPicker1->chosenDate().value_or(QDate()), shownDeadline);
-                QTest::keyClicks(dialog.Text1, "x");
-                QTest::keyClick(dialog.Text1, Qt::Key_Backspace);
-                QTest::keyClick(dialog.Text1, Qt::Key_Escape);
-                QCOMPARE(dialog.Text1->text(), c.row[1]);
+                QCOMPARE(pickerOf(dialog)->chosenDate().value_or(QDate()), shownDeadline);
+                QTest::keyClicks(boxOf(dialog, "partyBox"), "x");
+                QTest::keyClick(boxOf(dialog, "partyBox"), Qt::Key_Backspace);
+                QTest::keyClick(boxOf(dialog, "partyBox"), Qt::Key_Escape);
+                QCOMPARE(boxOf(dialog, "partyBox")->text(), c.row[1]);
                 QVERIFY(dialog.isVisible());
                 if (c.option >= 0)
-                    dialog.Option1[c.option]->click();
+                    priorityOf(dialog, c.option)->click();
                 if (c.deadline.isValid())
-                    dialog.DTPicker1->setDate(c.deadline);
-                dialog.Text2->setText(c.replaced[2]);
-                runDone(dialog, std::min(c.how, 2), c.how == 3 ? dialog.Text1 : dialog.Text2);
+                    pickerOf(dialog)->setDate(c.deadline);
+                boxOf(dialog, "textBox")->setText(c.replaced[2]);
+                runDone(dialog, std::min(c.how, 2), c.how == 3 ? boxOf(dialog, "partyBox") : boxOf(dialog, "textBox"));
             });
             QCOMPARE(records(), expected);
-            QCOMPARE(support::rowsOf(*m_main), Rows({other, c.row, c.replaced}));
-            QCOMPARE(m_main->currentIndex(), 3);
-            QVERIFY(app::editInputs().Client.isEmpty() && app::editInputs().Project.isEmpty());
+            QCOMPARE(m_fx->shownRows(), Rows({other, c.row, c.replaced}));
         }
         QVERIFY(messages().isEmpty());
     }
 
-    // A client's item left with Return (Escape in Text2), then a project's item: the second
+    // A client's item left with Return (Escape in the text box), then a project's item: the second
     // dialog shows the project alone and Done stores the item under it.
     void editAfterReturnCarriesOnlyTheNewItem() {
         const Records before = records();
-        edit(1, [](frmEditToDo& dialog) { QTest::keyClick(dialog.Text2, Qt::Key_Escape); });
-        QCOMPARE(support::rowsOf(*m_main), kRows);
-        edit(2, [](frmEditToDo& dialog) {
-            QCOMPARE(dialog.Text1->text(), "Harbour Project");
-            dialog.mnuDone->trigger();
+        edit(1, [](ui::EditItemDialog& dialog) { QTest::keyClick(boxOf(dialog, "textBox"), Qt::Key_Escape); });
+        QCOMPARE(m_fx->shownRows(), kRows);
+        edit(2, [](ui::EditItemDialog& dialog) {
+            QCOMPARE(boxOf(dialog, "partyBox")->text(), "Harbour Project");
+            action(&dialog, "doneAction")->trigger();
         });
         QCOMPARE(records(), before);
     }
@@ -378,26 +399,26 @@ private slots:
         const QByteArray before = dbtest::fileBytes(m_fx->path);
         const QString message =
             kNotStored.arg(m_fx->path) + "Could not open '" + m_fx->path + "': denied.";
-        frmAddToToDo* dialog = openAdd();
-        choose(dialog->List1, "Baker, Bo");
-        QTest::keyClicks(dialog->Text1, "Call");
+        ui::AddItemDialog* dialog = openAdd();
+        choose(listOf(*dialog, "clientList"), "Baker, Bo");
+        QTest::keyClicks(boxOf(*dialog, "textBox"), "Call");
         m_fx->makeDatabaseReadOnly();
-        dialog->Toolbar1_ButtonClick("Forward");
+        support::clickToolbar(dialog, "done");
         QCOMPARE(messages(), QStringList{message});
-        QVERIFY(dialog->isVisible() && ui::findWindow<frmAddToToDo>() == dialog);
-        QCOMPARE(dialog->Text1->text(), "Call");
-        QCOMPARE(dialog->List1->selectedItems().value(0)->text(), "Baker, Bo");
-        dialog->mnuReturn->trigger();
+        QVERIFY(dialog->isVisible() && ui::findWindow<ui::AddItemDialog>() == dialog);
+        QCOMPARE(boxOf(*dialog, "textBox")->text(), "Call");
+        QCOMPARE(listOf(*dialog, "clientList")->selectedItems().value(0)->text(), "Baker, Bo");
+        action(dialog, "returnAction")->trigger();
 
-        edit(1, [](frmEditToDo& dialog) {
-            dialog.Text2->setText("Changed");
-            QTest::keyClick(dialog.Text2, Qt::Key_Return);
+        edit(1, [](ui::EditItemDialog& dialog) {
+            boxOf(dialog, "textBox")->setText("Changed");
+            QTest::keyClick(boxOf(dialog, "textBox"), Qt::Key_Return);
             QVERIFY(dialog.isVisible());
-            QCOMPARE(dialog.Text2->text(), "Changed");
-            dialog.mnuReturn->trigger();
+            QCOMPARE(boxOf(dialog, "textBox")->text(), "Changed");
+            action(&dialog, "returnAction")->trigger();
         });
         QCOMPARE(messages(), QStringList({message, message}));
-        QCOMPARE(support::rowsOf(*m_main), kRows);
+        QCOMPARE(m_fx->shownRows(), kRows);
         QCOMPARE(dbtest::fileBytes(m_fx->path), before);
     }
 
@@ -407,20 +428,19 @@ private slots:
         for (const QString locale : {"en_GB", "de_DE"}) {
             init();
             const dbtest::LocaleGuard guard{QLocale(locale)};
-            m_main->clearRows(); // the file's items shown under the locale
-            m_main->loadRows();
-            QCOMPARE(m_main->cellText(1, 5), locale == "de_DE" ? "05.12.2026" : "05/12/2026");
-            frmAddToToDo* dialog = openAdd();
-            choose(dialog->List2, "MARKETING");
-            dialog->DTPicker1->setDate(QDate(2026, 12, 5));
-            dialog->mnuDone->trigger();
-            QCOMPARE(m_main->cellText(3, 5), "12/5/2026");
-            edit(1, [](frmEditToDo& d) {
-                d.DTPicker1->setDate(QDate(2027, 1, 12));
-                d.mnuDone->trigger();
+            m_fx->session.items().load(m_fx->path); // the file's items shown under the locale
+            QCOMPARE(cellText(1, 5), locale == "de_DE" ? "05.12.2026" : "05/12/2026");
+            ui::AddItemDialog* dialog = openAdd();
+            choose(listOf(*dialog, "projectList"), "MARKETING");
+            pickerOf(*dialog)->setDate(QDate(2026, 12, 5));
+            action(dialog, "doneAction")->trigger();
+            QCOMPARE(cellText(3, 5), "12/5/2026");
+            edit(1, [](ui::EditItemDialog& d) {
+                pickerOf(d)->setDate(QDate(2027, 1, 12));
+                action(&d, "doneAction")->trigger();
             });
-            QCOMPARE(m_main->cellText(3, 5), "1/12/2027");
-            m_main->mnuExit->trigger();
+            QCOMPARE(cellText(3, 5), "1/12/2027");
+            action(m_main, "exitAction")->trigger();
             QCOMPARE(ui::WindowRegistry::instance().count(), 0);
             const std::string today = iso(QDate::currentDate());
             QCOMPARE(records(),
@@ -439,22 +459,21 @@ private slots:
         if (QLocale::system().name() != "en_GB")
             QSKIP("runs under LC_ALL=en_GB.UTF-8 (ctest: ui_item_dialogs_day_first_print)");
         const dbtest::LocaleGuard guard{QLocale::system()};
-        app::PrintingFontName = "Ariel";
-        app::PrintingFontSize = "10"; // a day-first date at 12 points fills its column
+        m_fx->session.setPrintFont({"Ariel", "10"}); // a day-first date at 12 points fills its column
         QTemporaryDir folder;
         const QString pdf = folder.filePath("list.pdf");
         platform::Services::setPrinter(
             std::make_shared<platform::QtPrinter>(platform::QtPrinter::Options{pdf}));
-        m_main->clearRows();
-        frmAddToToDo* dialog = openAdd();
-        choose(dialog->List1, "Baker, Bo");
-        dialog->DTPicker1->setDate(QDate(2027, 3, 4));
-        dialog->mnuDone->trigger();
+        m_fx->session.items().clear(true);
+        ui::AddItemDialog* dialog = openAdd();
+        choose(listOf(*dialog, "clientList"), "Baker, Bo");
+        pickerOf(*dialog)->setDate(QDate(2027, 3, 4));
+        action(dialog, "doneAction")->trigger();
         const QDate today = QDate::currentDate();
-        QCOMPARE(support::rowsOf(*m_main),
+        QCOMPARE(m_fx->shownRows(),
                  Rows({{"3", "Baker, Bo", "", today.toString("M/d/yyyy"), "3/4/2027"}}));
 
-        m_main->mnuPrint->trigger();
+        action(m_main, "printAction")->trigger();
         QCOMPARE(messages(), QStringList());
         QProcess pdftotext;
         pdftotext.start("pdftotext", {"-layout", pdf, "-"});

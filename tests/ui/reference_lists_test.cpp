@@ -6,25 +6,24 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
 
 #include <memory>
 
-#include "app/globals.h"
 #include "db/engine.h"
 #include "db/reference_tables.h"
 #include "platform/twips.h"
 #include "support/window_fixture.h"
 #include "ui/common/single_window.h"
-#include "ui/items/frm_add_to_todo.h"
-#include "ui/lists/frm_activity.h"
-#include "ui/lists/frm_client.h"
-#include "ui/lists/frm_project.h"
-#include "ui/main/frm_todo.h"
+#include "ui/items/add_item_dialog.h"
+#include "ui/lists/reference_lists.h"
+#include "ui/main/main_window.h"
 
 using Dialog = std::unique_ptr<ui::ReferenceListDialog>;
-using support::entries;
+using support::action;
+using support::child;
 
 namespace {
 
@@ -32,12 +31,29 @@ enum Kind { Clients, Activities, Projects };
 const char* const kTables[][2] = {
     {"Clients", "Client"}, {"Activities", "Activity"}, {"Projects", "Project"}};
 
-Dialog open(Kind kind) {
-    Dialog dialog = kind == Clients      ? Dialog(new frmClient)
-                    : kind == Activities ? Dialog(new frmActivity)
-                                         : Dialog(new frmProject);
+Dialog open(Kind kind, app::Session& session) {
+    Dialog dialog = kind == Clients      ? Dialog(new ui::ClientListDialog(session))
+                    : kind == Activities ? Dialog(new ui::ActivityListDialog(session))
+                                         : Dialog(new ui::ProjectListDialog(session));
     dialog->show();
     return dialog;
+}
+
+// The dialog's controls by name: the first box (a client's first name, or the entry), the last
+// name's box (null in a dialog with one box), and the list with its entries.
+QLineEdit* firstBox(const QWidget* dialog) {
+    if (auto* box = dialog->findChild<QLineEdit*>("firstNameBox"))
+        return box;
+    return child<QLineEdit>(dialog, "entryBox");
+}
+QLineEdit* lastNameBox(const QWidget* dialog) {
+    return dialog->findChild<QLineEdit*>("lastNameBox");
+}
+QListWidget* entryList(const QWidget* dialog) {
+    return child<QListWidget>(dialog, "entryList");
+}
+QStringList entries(const QWidget* dialog) {
+    return support::entries(*entryList(dialog));
 }
 
 // The stored values of the dialog's table, in stored order.
@@ -76,36 +92,37 @@ private slots:
 
     void controlsCaptionsAndTooltips() {
         for (Kind kind : {Clients, Activities, Projects}) {
-            Dialog dialog = open(kind);
+            Dialog dialog = open(kind, m_fx->session);
             QStringList texts{dialog->windowTitle()};
             for (QAction* action : dialog->findChild<QMenuBar*>()->actions())
                 texts.append(action->text());
-            for (QAction* button : dialog->Toolbar1->actions())
+            for (QAction* button : child<QToolBar>(dialog.get(), "toolbar")->actions())
                 texts.append(button->data().toString() + ": " + button->toolTip());
             for (QGroupBox* frame : dialog->findChildren<QGroupBox*>())
                 texts.append(frame->objectName() + ": " + frame->title());
             for (QWidget* control :
-                 {static_cast<QWidget*>(dialog->Text1), static_cast<QWidget*>(dialog->List1)})
+                 {static_cast<QWidget*>(firstBox(dialog.get())),
+                  static_cast<QWidget*>(entryList(dialog.get()))})
                 texts.append(control->toolTip());
             const QStringList menus = {"&Return", "&Add", "&Delete", "&Print List", "&Done"};
             const QStringList expected[] = {
                 QStringList{"Clients"} + menus +
-                    QStringList{"Back: Return", "Redo: Add client",
-                                "Delete: Delete selected client", "Print: Print client list",
-                                "Forward: Done", "Frame1: Add first name", "Frame2: Add last name",
-                                "Frame3: List of clients",
+                    QStringList{"return: Return", "add: Add client",
+                                "delete: Delete selected client", "print: Print client list",
+                                "done: Done", "firstNameFrame: Add first name",
+                                "lastNameFrame: Add last name", "listFrame: List of clients",
                                 "Press [Enter] when first and last names have been added",
                                 "Use [Ctrl] to select multiple clients for deletion"},
                 QStringList{"Activities"} + menus +
-                    QStringList{"Back: Return", "Redo: Add activity", "Delete: Delete activity",
-                                "Print: Print activity list", "Forward: Done",
-                                "Frame1: Add activity", "Frame2: List of activities",
+                    QStringList{"return: Return", "add: Add activity", "delete: Delete activity",
+                                "print: Print activity list", "done: Done",
+                                "entryFrame: Add activity", "listFrame: List of activities",
                                 "Enter activity here",
                                 "Use [Ctrl] to select multiple activities for deletion"},
                 QStringList{"Projects"} + menus +
-                    QStringList{"Back: Return", "Redo: Add project",
-                                "Delete: Delete selected project", "Print: Print project list",
-                                "Forward: Done", "Frame1: Add Project Here", "Frame2: Projects",
+                    QStringList{"return: Return", "add: Add project",
+                                "delete: Delete selected project", "print: Print project list",
+                                "done: Done", "entryFrame: Add Project Here", "listFrame: Projects",
                                 "Enter project here",
                                 "Use [Ctrl] to select multiple projects for deletion"},
             };
@@ -139,23 +156,23 @@ private slots:
         };
         for (const auto& c : cases) {
             seed(c.kind, {"jones, Bob", "Adams, Ann"});
-            Dialog dialog = open(c.kind);
+            Dialog dialog = open(c.kind, m_fx->session);
             QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
-            QVERIFY(dialog->Text1->hasFocus());
-            QTest::keyClicks(dialog->Text1, c.first);
-            if (dialog->Text2 != nullptr)
-                dialog->Text2->setText(c.last);
-            dialog->mnuAdd->trigger();
+            QVERIFY(firstBox(dialog.get())->hasFocus());
+            QTest::keyClicks(firstBox(dialog.get()), c.first);
+            if (lastNameBox(dialog.get()) != nullptr)
+                lastNameBox(dialog.get())->setText(c.last);
+            action(dialog.get(), "addAction")->trigger();
             QCOMPARE(messages(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
             QStringList expected = {"jones, Bob", "Adams, Ann"};
             if (!c.added.isEmpty())
                 expected.append(c.added);
             QCOMPARE(stored(m_fx->path, c.kind), expected);
             expected.sort(Qt::CaseInsensitive);
-            QCOMPARE(dialog->entries(), expected);
-            QVERIFY(dialog->Text1->text() == c.kept && dialog->Text1->hasFocus());
-            if (dialog->Text2 != nullptr)
-                QVERIFY(dialog->Text2->text().isEmpty());
+            QCOMPARE(entries(dialog.get()), expected);
+            QVERIFY(firstBox(dialog.get())->text() == c.kept && firstBox(dialog.get())->hasFocus());
+            if (lastNameBox(dialog.get()) != nullptr)
+                QVERIFY(lastNameBox(dialog.get())->text().isEmpty());
         }
     }
 
@@ -165,18 +182,18 @@ private slots:
         const QString long200(200, 'a');
         for (const Kind kind : {Clients, Activities, Projects}) {
             seed(kind, {});
-            Dialog dialog = open(kind);
-            if (dialog->Text2 != nullptr) {
-                QTest::keyClicks(dialog->Text2, QString(100, 'l'));
-                QTest::keyClicks(dialog->Text1, long200);
-                QCOMPARE(dialog->Text1->text().size(), 48);
-                QTest::keyClicks(dialog->Text2, "xyz"); // the last name has no room left
-                QCOMPARE(dialog->Text2->text().size(), 100);
+            Dialog dialog = open(kind, m_fx->session);
+            if (lastNameBox(dialog.get()) != nullptr) {
+                QTest::keyClicks(lastNameBox(dialog.get()), QString(100, 'l'));
+                QTest::keyClicks(firstBox(dialog.get()), long200);
+                QCOMPARE(firstBox(dialog.get())->text().size(), 48);
+                QTest::keyClicks(lastNameBox(dialog.get()), "xyz"); // the last name has no room left
+                QCOMPARE(lastNameBox(dialog.get())->text().size(), 100);
             } else {
-                QTest::keyClicks(dialog->Text1, long200);
-                QCOMPARE(dialog->Text1->text().size(), 150);
+                QTest::keyClicks(firstBox(dialog.get()), long200);
+                QCOMPARE(firstBox(dialog.get())->text().size(), 150);
             }
-            dialog->mnuAdd->trigger();
+            action(dialog.get(), "addAction")->trigger();
             QCOMPARE(messages(), QStringList());
             QCOMPARE(stored(m_fx->path, kind).value(0).size(), 150);
         }
@@ -193,14 +210,14 @@ private slots:
                      {{"A", "B", "A"}, {0, 1}, {"B"}}};
         for (const auto& c : cases) {
             seed(Projects, c.rows);
-            Dialog dialog = open(Projects);
+            Dialog dialog = open(Projects, m_fx->session);
             for (int position : c.select)
-                dialog->List1->item(position)->setSelected(true);
-            dialog->Toolbar1_ButtonClick("Delete");
+                entryList(dialog.get())->item(position)->setSelected(true);
+            support::clickToolbar(dialog.get(), "delete");
             QCOMPARE(stored(m_fx->path, Projects), c.left);
             QStringList sorted = c.left;
             sorted.sort();
-            QCOMPARE(dialog->entries(), sorted);
+            QCOMPARE(entries(dialog.get()), sorted);
         }
     }
 
@@ -210,26 +227,25 @@ private slots:
             Kind kind;
             const char* control;
             QString enter, escape; // "open", "added", "Return" or "Done"
-        } cases[] = {{Clients, "Text1", "open", "open"},
-                     {Clients, "Text2", "added", "Done"},
-                     {Activities, "Text1", "added", "Return"},
-                     {Projects, "Text1", "added", "Done"},
-                     {Projects, "List1", "Return", "Return"}};
+        } cases[] = {{Clients, "firstNameBox", "open", "open"},
+                     {Clients, "lastNameBox", "added", "Done"},
+                     {Activities, "entryBox", "added", "Return"},
+                     {Projects, "entryBox", "added", "Done"},
+                     {Projects, "entryList", "Return", "Return"}};
         for (const auto& c : cases) {
             for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
                 const QString outcome = key == Qt::Key_Escape ? c.escape : c.enter;
-                app::referenceLists() = {{"old"}, {"old"}, {"old"}};
-                Dialog dialog = open(c.kind);
-                dialog->Text1->setText("Ann");
-                if (dialog->Text2 != nullptr)
-                    dialog->Text2->setText("Lee");
+                QSignalSpy announced(&m_fx->session, &app::Session::activitiesChanged);
+                Dialog dialog = open(c.kind, m_fx->session);
+                firstBox(dialog.get())->setText("Ann");
+                if (lastNameBox(dialog.get()) != nullptr)
+                    lastNameBox(dialog.get())->setText("Lee");
                 const int rows = int(stored(m_fx->path, c.kind).size());
                 QTest::keyClick(dialog->findChild<QWidget*>(c.control), key,
                                 key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
                 QCOMPARE(dialog->isVisible(), outcome == "open" || outcome == "added");
                 QCOMPARE(stored(m_fx->path, c.kind).size(), rows + (outcome == "added" ? 1 : 0));
-                const QStringList member = app::referenceLists().*dialog->config().member;
-                QCOMPARE(member, outcome == "Done" ? dialog->entries() : QStringList{"old"});
+                QCOMPARE(announced.count(), outcome == "Done" && c.kind == Activities ? 1 : 0);
             }
         }
     }
@@ -238,52 +254,53 @@ private slots:
     // menu bar runs the highlighted one, Escape gives the keyboard back.
     void sharedAccessKeyHighlights() {
         seed(Projects, {"A", "B"});
-        Dialog dialog = open(Projects);
+        Dialog dialog = open(Projects, m_fx->session);
         QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
-        dialog->List1->setFocus();
-        dialog->List1->item(0)->setSelected(true);
+        entryList(dialog.get())->setFocus();
+        entryList(dialog.get())->item(0)->setSelected(true);
         auto* bar = dialog->findChild<QMenuBar*>();
         QTest::keyClick(dialog.get(), Qt::Key_D, Qt::AltModifier);
         QTest::keyClick(dialog.get(), Qt::Key_D, Qt::AltModifier);
-        QCOMPARE(bar->activeAction(), dialog->mnuDone);
+        QCOMPARE(bar->activeAction(), action(dialog.get(), "doneAction"));
         QTest::keyClick(bar, Qt::Key_Escape);
-        QVERIFY(dialog->isVisible() && dialog->List1->hasFocus());
+        QVERIFY(dialog->isVisible() && entryList(dialog.get())->hasFocus());
         QCOMPARE(stored(m_fx->path, Projects).size(), 2);
         QTest::keyClick(dialog.get(), Qt::Key_D, Qt::AltModifier);
         QTest::keyClick(bar, Qt::Key_Return);
         QCOMPARE(stored(m_fx->path, Projects), QStringList{"B"});
-        QVERIFY(dialog->isVisible() && dialog->List1->hasFocus());
+        QVERIFY(dialog->isVisible() && entryList(dialog.get())->hasFocus());
     }
 
     // Only the Activities dialog's Done hands its list, in its sorted order, to an open Add
     // item dialog; Return, and the other dialogs, leave the Add dialog's lists alone.
     void doneRefreshesActivityListsOfItemDialogs() {
         seed(Activities, {"Review file", "Attend"});
-        m_fx->openMainWindow({})->mnuAddItem->trigger();
-        frmAddToToDo* add = ui::findWindow<frmAddToToDo>();
+        action(m_fx->openMainWindow({}), "addItemAction")->trigger();
+        ui::AddItemDialog* add = ui::findWindow<ui::AddItemDialog>();
         QVERIFY(add != nullptr);
-        const QStringList clients = entries(*add->List1);
-        QCOMPARE(entries(*add->List3), (QStringList{"Review file", "Attend"}));
+        auto listed = [add](const char* name) {
+            return support::entries(*child<QListWidget>(add, name));
+        };
+        const QStringList clients = listed("clientList");
+        QCOMPARE(listed("activityList"), (QStringList{"Review file", "Attend"}));
         for (Kind kind : {Clients, Projects, Activities}) {
-            Dialog dialog = open(kind);
-            dialog->Text1->setText("Zeta");
-            if (dialog->Text2 != nullptr)
-                dialog->Text2->setText("Ann");
-            dialog->Add();
-            dialog->Return();
-            QCOMPARE(entries(*add->List3), (QStringList{"Review file", "Attend"}));
-            dialog = open(kind);
-            dialog->Done();
+            Dialog dialog = open(kind, m_fx->session);
+            firstBox(dialog.get())->setText("Zeta");
+            if (lastNameBox(dialog.get()) != nullptr)
+                lastNameBox(dialog.get())->setText("Ann");
+            action(dialog.get(), "addAction")->trigger();
+            action(dialog.get(), "returnAction")->trigger();
+            QCOMPARE(listed("activityList"), (QStringList{"Review file", "Attend"}));
+            dialog = open(kind, m_fx->session);
+            action(dialog.get(), "doneAction")->trigger();
         }
-        QCOMPARE(entries(*add->List3), (QStringList{"Attend", "Review file", "Zeta"}));
-        QCOMPARE(entries(*add->List1), clients);
+        QCOMPARE(listed("activityList"), (QStringList{"Attend", "Review file", "Zeta"}));
+        QCOMPARE(listed("clientList"), clients);
     }
 
     void printList() {
         seed(Projects, {"B", "a"});
-        app::PrintingFontName = "Ariel";
-        app::PrintingFontSize = "12";
-        open(Projects)->mnuPrint->trigger();
+        action(open(Projects, m_fx->session).get(), "printAction")->trigger();
         const auto& printer = m_fx->fakes.printer;
         QCOMPARE(printer.documents, QStringList{"Tarnwick Projects list"});
         QCOMPARE(printer.lines.size(), 2);
@@ -294,31 +311,31 @@ private slots:
     // stands where the twips of the inner area (W x H) put it. A main window too small for the
     // list leaves the list where it was.
     void layoutCoversTheMainWindow() {
-        frmToDo* main = m_fx->openMainWindow({});
+        ui::MainWindow* main = m_fx->openMainWindow({});
         main->setGeometry(100, 80, 600, 400);
-        Dialog dialog = std::make_unique<frmClient>(main);
+        Dialog dialog = std::make_unique<ui::ClientListDialog>(m_fx->session, main);
         dialog->show();
         QCoreApplication::processEvents();
-        const QWidget* area = dialog->Frame1->parentWidget();
+        const QWidget* area = child<QGroupBox>(dialog.get(), "listFrame")->parentWidget();
         const double w = area->width() * 15.0, h = area->height() * 15.0;
         QCOMPARE(dialog->frameGeometry(), main->frameGeometry());
         const QRect list = platform::TwipsScale{15, 15}.pixels(100, 200, w - 300, h - 1420);
-        QCOMPARE(dialog->List1->geometry(), list);
+        QCOMPARE(entryList(dialog.get())->geometry(), list);
         main->setGeometry(100, 80, 300, 60);
         dialog->resize(500, 500);
         QCoreApplication::processEvents();
         QCOMPARE(dialog->frameGeometry(), main->frameGeometry());
-        QCOMPARE(dialog->List1->geometry(), list);
+        QCOMPARE(entryList(dialog.get())->geometry(), list);
         QVERIFY(messages().isEmpty());
     }
 
     // The Lists menu reports an unreadable file and opens nothing.
     void listsMenuReportsAnUnreadableFile() {
-        frmToDo* main = m_fx->openMainWindow({});
+        ui::MainWindow* main = m_fx->openMainWindow({});
         QFile::remove(m_fx->path);
-        main->mnuClients->trigger();
+        action(main, "clientsAction")->trigger();
         QCOMPARE(messages().size(), 1);
-        QVERIFY(ui::findWindow<frmClient>() == nullptr);
+        QVERIFY(ui::findWindow<ui::ClientListDialog>() == nullptr);
     }
 
     // A file that cannot be written, or that went away: the message with the description,
@@ -328,21 +345,21 @@ private slots:
             seed(Projects, {"Kept"});
             if (readOnly)
                 m_fx->makeDatabaseReadOnly();
-            Dialog dialog = open(Projects);
+            Dialog dialog = open(Projects, m_fx->session);
             if (!readOnly)
                 QVERIFY(QFile::rename(m_fx->path, m_fx->path + ".moved"));
-            dialog->Text1->setText("New");
-            dialog->Add();
-            dialog->List1->item(0)->setSelected(true);
-            dialog->Delete();
+            firstBox(dialog.get())->setText("New");
+            action(dialog.get(), "addAction")->trigger();
+            entryList(dialog.get())->item(0)->setSelected(true);
+            action(dialog.get(), "deleteAction")->trigger();
             const QStringList shown = messages();
             QCOMPARE(shown.size(), 2);
             QVERIFY2(shown.at(0).startsWith("There was an error in adding the project: ") &&
                          shown.at(1).startsWith("There was an error in deleting the selected "
                                                 "projects: "),
                      qPrintable(shown.join('\n')));
-            QCOMPARE(dialog->entries(), QStringList{"Kept"});
-            QCOMPARE(dialog->Text1->text(), QStringLiteral("New"));
+            QCOMPARE(entries(dialog.get()), QStringList{"Kept"});
+            QCOMPARE(firstBox(dialog.get())->text(), QStringLiteral("New"));
             dialog.reset();
             db::setFileSystemForTesting(nullptr);
             QFile::rename(m_fx->path + ".moved", m_fx->path);
