@@ -24,51 +24,38 @@
 #include <memory>
 #include <unistd.h>
 
-#include "app/frm_initial.h"
-#include "app/globals.h"
+#include <QAction>
+#include <QTreeView>
+
+#include "app/session.h"
+#include "app/startup.h"
 #include "db/routines.h"
 #include "db/schema.h"
 #include "platform/services.h"
 #include "ui/common/window_registry.h"
-#include "ui/main/frm_todo.h"
-#include "ui/main/todo_list_view.h"
+#include "ui/main/main_window.h"
 
 namespace {
 
 // Synthetic items shaped like a law office's: two clients in three rows, one project, an
 // activity phrase and a matter number, start dates over two years, deadlines a month later.
-class SyntheticList final : public db::ToDoList {
-public:
-    explicit SyntheticList(int count) : m_count(count) {}
-    void appendRow(const QString&) override {}
-    void setCurrentRowCell(int, const QString&) override {}
-    int rowCount() const override { return m_count; }
-    QString cellText(int row, int column) const override {
-        static const char* const kActivities[] = {
-            "Telephone conference with",  "Review file of",     "Court appearance re",
-            "Prepare and send letter to", "Legal research for", "Take deposition of"};
+std::vector<db::ToDoItem> syntheticItems(int count) {
+    static const char* const kActivities[] = {
+        "Telephone conference with",  "Review file of",     "Court appearance re",
+        "Prepare and send letter to", "Legal research for", "Take deposition of"};
+    std::vector<db::ToDoItem> items;
+    items.reserve(static_cast<std::size_t>(count));
+    for (int row = 1; row <= count; ++row) {
         const QDate start = QDate(2025, 1, 6).addDays(row % 700);
-        switch (column) {
-        case 1:
-            return QString::number(1 + row % 5);
-        case 2:
-            return row % 3 != 0 ? QStringLiteral("Client%1, Anne").arg(row % 997)
-                                : QStringLiteral("Project %1").arg(row % 17);
-        case 3:
-            return QStringLiteral("%1 matter %2").arg(QLatin1String(kActivities[row % 6])).arg(row);
-        case 4:
-            return dateText(start);
-        default:
-            return dateText(start.addDays(30 + row % 200));
-        }
+        items.push_back(
+            {db::Priority::of(1 + row % 5),
+             row % 3 != 0 ? QStringLiteral("Client%1, Anne").arg(row % 997)
+                          : QStringLiteral("Project %1").arg(row % 17),
+             QStringLiteral("%1 matter %2").arg(QLatin1String(kActivities[row % 6])).arg(row),
+             db::ItemDate::chosen(start), db::ItemDate::chosen(start.addDays(30 + row % 200))});
     }
-
-private:
-    static QString dateText(const QDate& date) {
-        return QStringLiteral("%1/%2/%3").arg(date.month()).arg(date.day()).arg(date.year());
-    }
-    int m_count;
-};
+    return items;
+}
 
 // Messages go to standard error: a modal box would stop an unattended run.
 class PrintedMessages final : public platform::MessageBoxes {
@@ -91,7 +78,7 @@ QString databaseWith(int items) {
         return found->second;
     const QString path = folder.filePath(QStringLiteral("todo-%1.mdb").arg(items));
     db::schema::createDatabase(path.toStdString());
-    db::RewriteToDoItems(path, SyntheticList(items));
+    db::RewriteToDoItems(path, syntheticItems(items));
     made.emplace(items, path);
     return path;
 }
@@ -131,12 +118,11 @@ protected:
 int startupChild(int argc, char** argv) {
     QApplication application(argc, argv);
     platform::installQtServices();
-    frmInitial* initial = new frmInitial;
-    ui::WindowRegistry::instance().add(initial);
+    app::Session session;
     FirstPaint painted;
-    const bool started = initial->load([&painted] {
-        frmToDo* window = frmToDo::showWindow();
-        window->ListView1->viewport()->installEventFilter(&painted);
+    const bool started = app::StartUp(session, [&session, &painted] {
+        ui::MainWindow* window = ui::MainWindow::showWindow(session);
+        window->findChild<QTreeView*>("itemList")->viewport()->installEventFilter(&painted);
     });
     if (!started)
         return 1;
@@ -168,16 +154,13 @@ void StartupToPaintedWindow(benchmark::State& state) {
     }
 }
 
-// A main window over `items` items in this process, with frmInitial loaded before it.
+// A main window over `items` items in this process.
 struct MainWindow {
     explicit MainWindow(int items) {
-        app::resetGlobals();
-        app::CurrentDatabasePath = databaseWith(items);
-        app::ProgramFontName = QStringLiteral("Ariel");
-        app::ProgramFontSize = QStringLiteral("9");
-        initial = new frmInitial;
-        ui::WindowRegistry::instance().add(initial);
-        window = frmToDo::showWindow();
+        session.takeUp(databaseWith(items), db::FileHold());
+        session.setProgramFont({QStringLiteral("Ariel"), QStringLiteral("9")}, false);
+        window = ui::MainWindow::showWindow(session);
+        list = window->findChild<QTreeView*>("itemList");
         QCoreApplication::processEvents();
     }
     ~MainWindow() {
@@ -187,20 +170,20 @@ struct MainWindow {
             registry.remove(w);
             delete w;
         }
-        delete initial.data();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    QPointer<frmInitial> initial;
-    QPointer<frmToDo> window;
+    app::Session session;
+    QPointer<ui::MainWindow> window;
+    QTreeView* list = nullptr;
 };
 
-// One click on a column header: the rows reordered and the visible ones painted again.
+// One click on a column header (1 to 5): the rows reordered and the visible ones painted again.
 void HeaderClickSort(benchmark::State& state) {
     MainWindow main(static_cast<int>(state.range(0)));
-    const int column = static_cast<int>(state.range(1));
+    const int section = static_cast<int>(state.range(1)) - 1;
     for (auto _ : state) {
-        main.window->ListView1_ColumnClick(column);
-        main.window->ListView1->viewport()->repaint();
+        emit main.list->header()->sectionClicked(section);
+        main.list->viewport()->repaint();
     }
 }
 
@@ -211,7 +194,7 @@ void ExitCommand(benchmark::State& state) {
         state.PauseTiming();
         auto main = std::make_unique<MainWindow>(static_cast<int>(state.range(0)));
         state.ResumeTiming();
-        main->window->mnuExit_Click();
+        main->window->findChild<QAction*>("exitAction")->trigger();
         state.PauseTiming();
         if (ui::WindowRegistry::instance().count() != 0)
             state.SkipWithError("Exit left windows loaded");

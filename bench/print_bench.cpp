@@ -7,8 +7,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include "app/globals.h"
-#include "memory_todo_list.h"
+#include "db_test_util.h"
 #include "platform/services.h"
 #include "print/print_text_array.h"
 #include "print/todo_printout.h"
@@ -16,17 +15,19 @@
 
 namespace {
 
-dbtest::MemoryToDoList todoList(int count) {
-    dbtest::MemoryToDoList list;
+const app::FontSetting kPrintFont{QStringLiteral("Ariel"), QStringLiteral("12")};
+
+std::vector<db::ToDoItem> todoList(int count) {
+    std::vector<db::ToDoItem> items;
     for (int i = 0; i < count; ++i)
-        list.rows.append(
-            {QString::number(1 + i % 5),
-             i % 3 ? QStringLiteral("Client%1, Anne").arg(i % 997)
-                   : QStringLiteral("Project %1").arg(i % 17),
-             QStringLiteral("Telephone conference with opposing counsel re matter %1").arg(i),
-             QStringLiteral("%1/%2/2026").arg(1 + i % 12).arg(1 + i % 28),
-             QStringLiteral("12/%1/2026").arg(1 + i % 31)});
-    return list;
+        items.push_back(dbtest::item(
+            QString::number(1 + i % 5),
+            i % 3 ? QStringLiteral("Client%1, Anne").arg(i % 997)
+                  : QStringLiteral("Project %1").arg(i % 17),
+            QStringLiteral("Telephone conference with opposing counsel re matter %1").arg(i),
+            dbtest::storedDate(2026, 1 + i % 12, 1 + i % 28),
+            dbtest::storedDate(2026, 12, 1 + i % 31)));
+    return items;
 }
 
 QStringList entries(int count) {
@@ -39,8 +40,6 @@ QStringList entries(int count) {
 // Runs `print` with the recording printer, or with QPrinter writing a PDF in a temporary folder.
 template <typename Print> void run(benchmark::State& state, Print print) {
     platform::fakes::FakePlatform fakes;
-    app::PrintingFontName = QStringLiteral("Ariel");
-    app::PrintingFontSize = QStringLiteral("12");
     QTemporaryDir folder;
     if (state.range(1))
         platform::Services::setPrinter(std::make_shared<platform::QtPrinter>(
@@ -52,14 +51,16 @@ template <typename Print> void run(benchmark::State& state, Print print) {
 }
 
 void ToDoList(benchmark::State& state) {
-    const dbtest::MemoryToDoList list = todoList(static_cast<int>(state.range(0)));
-    run(state, [&](int) { print::PrintToDoList(list); });
+    const std::vector<db::ToDoItem> items = todoList(static_cast<int>(state.range(0)));
+    run(state, [&](int) { print::PrintToDoList(items, kPrintFont); });
 }
 BENCHMARK(ToDoList)->ArgsProduct({{10000}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 void ReferenceList(benchmark::State& state) {
     const QStringList list = entries(static_cast<int>(state.range(0)));
-    run(state, [&](int) { print::PrintList(list, QStringLiteral("Tarnwick Clients list")); });
+    run(state, [&](int) {
+        print::PrintList(list, QStringLiteral("Tarnwick Clients list"), kPrintFont);
+    });
 }
 BENCHMARK(ReferenceList)->ArgsProduct({{10000}, {0, 1}})->Unit(benchmark::kMillisecond);
 

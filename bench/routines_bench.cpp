@@ -2,9 +2,9 @@
 //
 //     build/h3/bench/routines_bench --benchmark_min_time=1
 //
-// Startup: frmInitial's whole sequence on a settings store naming the file (reading settings,
+// Startup: the whole start-up sequence on a settings store naming the file (reading settings,
 // the validity test, the reference lists) with, as its show step, the loading of the items into
-// a plain list: everything the program does before the main window appears. Load and Rewrite
+// the session: everything the program does before the main window appears. Load and Rewrite
 // time LoadToDoItems and RewriteToDoItems alone; each rewrite replaces the N items by N items.
 // PlainWrite, the rewrite's baseline, writes as many bytes as the items' rows take in the file
 // to a plain file and syncs it once.
@@ -19,35 +19,31 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/frm_initial.h"
-#include "app/globals.h"
+#include "app/session.h"
+#include "app/startup.h"
 #include "db/engine.h"
 #include "db/routines.h"
 #include "db/schema.h"
-#include "kept_dates_list.h"
 #include "plain_write.h"
 #include "support/fake_platform.h"
 
 namespace {
 
-// Rows like a law office's: two in three for a client, start dates over two years, deadlines
-// a month or more later. The dates' values are kept beside their texts, as the program's list
-// keeps them for rows it loaded or an item dialog wrote.
-bench::KeptDatesList makeItems(int count) {
-    bench::KeptDatesList list;
-    list.rows.reserve(static_cast<std::size_t>(count));
+// Items like a law office's: two in three for a client, start dates over two years, deadlines
+// a month or more later, as the item dialogs write them.
+std::vector<db::ToDoItem> makeItems(int count) {
+    std::vector<db::ToDoItem> items;
+    items.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         const QDate start = QDate(2025, 1, 6).addDays(i % 700);
         const QDate deadline = start.addDays(30 + i % 200);
-        list.appendRow(QString::number(1 + i % 5));
-        list.setCurrentRowCell(2, i % 3 ? QStringLiteral("Client%1, Anne").arg(i % 997)
-                                        : QStringLiteral("PROJECT %1").arg(i % 17));
-        list.setCurrentRowCell(
-            3, QStringLiteral("Telephone conference with the clerk, matter %1").arg(i));
-        list.setCurrentRowDate(4, db::dialogDateText(start), db::valueFromDate(start));
-        list.setCurrentRowDate(5, db::dialogDateText(deadline), db::valueFromDate(deadline));
+        items.push_back({db::Priority::of(1 + i % 5),
+                         i % 3 ? QStringLiteral("Client%1, Anne").arg(i % 997)
+                               : QStringLiteral("PROJECT %1").arg(i % 17),
+                         QStringLiteral("Telephone conference with the clerk, matter %1").arg(i),
+                         db::ItemDate::chosen(start), db::ItemDate::chosen(deadline)});
     }
-    return list;
+    return items;
 }
 
 struct File {
@@ -84,11 +80,11 @@ void Startup(benchmark::State& state) {
     platform::fakes::FakePlatform fakes(platform::fakes::FakeFiles::Mode::RealFileSystem);
     fakes.settings.preset(QStringLiteral("MostRecentToDoDatabases"), QStringLiteral("First"), path);
     for (auto _ : state) {
-        frmInitial form;
-        bench::KeptDatesList list;
+        app::Session session;
         const bool shown =
-            form.load([&list] { db::LoadToDoItems(app::CurrentDatabasePath, list); });
-        if (!shown || list.rowCount() != state.range(0) || !fakes.messageBoxes.calls().isEmpty()) {
+            app::StartUp(session, [&session] { session.items().load(session.databasePath()); });
+        if (!shown || session.items().size() != state.range(0) ||
+            !fakes.messageBoxes.calls().isEmpty()) {
             const std::string messages = fakes.messageBoxes.texts().join(" / ").toStdString();
             state.SkipWithError(("the start-up stopped short: " + messages).c_str());
             break;
@@ -100,16 +96,15 @@ void Startup(benchmark::State& state) {
 void Load(benchmark::State& state) {
     const QString& path = fileWith(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        bench::KeptDatesList list;
-        db::LoadToDoItems(path, list);
-        benchmark::DoNotOptimize(list.rows.data());
+        const std::vector<db::ToDoItem> items = db::LoadToDoItems(path);
+        benchmark::DoNotOptimize(items.data());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
 void Rewrite(benchmark::State& state) {
     const QString& path = fileWith(static_cast<int>(state.range(0)));
-    const bench::KeptDatesList items = makeItems(static_cast<int>(state.range(0)));
+    const std::vector<db::ToDoItem> items = makeItems(static_cast<int>(state.range(0)));
     for (auto _ : state)
         db::RewriteToDoItems(path, items);
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -136,7 +131,7 @@ BENCHMARK(PlainWrite)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond)-
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv); // frmInitial is a widget
+    QApplication application(argc, argv); // the start-up's platform services are Qt's
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

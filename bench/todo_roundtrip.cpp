@@ -1,12 +1,11 @@
 // todo_roundtrip FILE: what the program does with its items from start to exit, once, for
-// measuring its peak memory from outside: LoadToDoItems into a list held in memory, then
-// RewriteToDoItems from that list, which keeps the dates' values as the program's list does.
+// measuring its peak memory from outside: LoadToDoItems into items held in memory, then
+// RewriteToDoItems of those items.
 #include <QString>
 #include <cstdio>
 #include <exception>
 
 #include "db/routines.h"
-#include "kept_dates_list.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -15,10 +14,9 @@ int main(int argc, char** argv) {
     }
     try {
         const QString path = QString::fromLocal8Bit(argv[1]);
-        bench::KeptDatesList list;
-        db::LoadToDoItems(path, list);
-        db::RewriteToDoItems(path, list);
-        std::printf("%d items\n", list.rowCount());
+        const std::vector<db::ToDoItem> items = db::LoadToDoItems(path);
+        db::RewriteToDoItems(path, items);
+        std::printf("%zu items\n", items.size());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "todo_roundtrip: %s\n", e.what());
         return 1;

@@ -25,9 +25,11 @@ inline double storedDate(int year, int month, int day, int hour = 0, int minute 
     return jet::fromDateTimeParts({year, month, day, hour, minute, second});
 }
 
+#ifdef TARNWICK_FIXTURES_DIR
 inline QString fixture(const QString& name) {
     return QStringLiteral(TARNWICK_FIXTURES_DIR "/") + name;
 }
+#endif
 
 inline QByteArray fileBytes(const QString& path) {
     QFile file(path);
