@@ -35,9 +35,12 @@ inline constexpr int kF3 = 114;
 inline constexpr int kEnterChar = 13;
 inline constexpr int kEscapeChar = 27;
 
-/// Whether `charCode` is Enter's or Escape's, the two characters most key rules speak of.
-inline bool isEnterOrEscape(int charCode) {
-    return charCode == kEnterChar || charCode == kEscapeChar;
+/// Enter and Escape, the two characters the windows' key rules act on, told from the rest.
+enum class Typed { Other, Enter, Escape };
+inline Typed typed(int charCode) {
+    return charCode == kEnterChar    ? Typed::Enter
+           : charCode == kEscapeChar ? Typed::Escape
+                                     : Typed::Other;
 }
 
 /// The virtual-key code of the key in `event`, 0 for a key without one.

@@ -85,7 +85,7 @@ BrowserWindow::BrowserWindow(app::Session& session) : m_session(session) {
     // Keys reach the box itself, which hands most of them on to its text field.
     for (QWidget* box : std::initializer_list<QWidget*>{m_addressBox, m_addressBox->lineEdit()})
         keys::watch(*box, [this](int, int charCode) {
-            if (charCode != keys::kEnterChar)
+            if (keys::typed(charCode) != keys::Typed::Enter)
                 return false;
             addressChosen();
             return true;

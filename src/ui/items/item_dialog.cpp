@@ -149,7 +149,7 @@ void ItemDialog::setUpActivityList(QListWidget& list, QLineEdit& target) {
     list.setSelectionMode(QAbstractItemView::SingleSelection);
     list.hide();
     keys::watch(list, [this](int, int charCode) {
-        if (!keys::isEnterOrEscape(charCode))
+        if (keys::typed(charCode) == keys::Typed::Other)
             return false;
         takeActivityPhrase();
         return true;
@@ -208,14 +208,16 @@ void ItemDialog::watchTextBox(QLineEdit& box, bool escapeReturns) {
             showActivityList();
             return true;
         }
-        if (charCode == keys::kEnterChar) {
+        switch (keys::typed(charCode)) {
+        case keys::Typed::Enter:
             platform::ignoreErrors([this] { storeItem(); });
             return true;
-        }
-        if (charCode == keys::kEscapeChar) {
+        case keys::Typed::Escape:
             if (escapeReturns)
                 platform::ignoreErrors([this] { discard(); });
             return true;
+        case keys::Typed::Other:
+            break;
         }
         return false;
     });
@@ -239,7 +241,7 @@ void ItemDialog::reportDatabaseError(const QString& what) {
 
 void ItemDialog::keyPressEvent(QKeyEvent* event) {
     // A dialog would take Escape as its cancel; here only a text box's own rule runs Return.
-    if (keys::characterCode(*event) == keys::kEscapeChar) {
+    if (keys::typed(keys::characterCode(*event)) == keys::Typed::Escape) {
         event->accept();
         return;
     }

@@ -160,9 +160,10 @@ void ReferenceListDialog::createControls() {
 
     auto keyRule = [this](KeyCommand enter, KeyCommand escape) {
         return [this, enter, escape](int, int charCode) {
-            const KeyCommand command = charCode == keys::kEnterChar    ? enter
-                                       : charCode == keys::kEscapeChar ? escape
-                                                                       : KeyCommand::None;
+            const keys::Typed key = keys::typed(charCode);
+            const KeyCommand command = key == keys::Typed::Enter    ? enter
+                                       : key == keys::Typed::Escape ? escape
+                                                                    : KeyCommand::None;
             if (command == KeyCommand::None)
                 return false;
             run(command);
@@ -270,7 +271,7 @@ bool ReferenceListDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_menuBar)
         return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress && m_menuBar->hasFocus() &&
-        keys::characterCode(static_cast<QKeyEvent&>(*event)) == keys::kEscapeChar) {
+        keys::typed(keys::characterCode(static_cast<QKeyEvent&>(*event))) == keys::Typed::Escape) {
         leaveMenuBar();
         return true;
     }
@@ -304,7 +305,7 @@ void ReferenceListDialog::leaveMenuBar() {
 
 void ReferenceListDialog::keyPressEvent(QKeyEvent* event) {
     // No default or cancel button: Enter and Escape act only where a box's rule says so.
-    if (keys::isEnterOrEscape(keys::characterCode(*event)))
+    if (keys::typed(keys::characterCode(*event)) != keys::Typed::Other)
         return;
     QDialog::keyPressEvent(event);
 }

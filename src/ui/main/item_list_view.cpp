@@ -54,7 +54,7 @@ void ItemListView::keyPressEvent(QKeyEvent* event) {
         return;
     // Delete, Enter and Escape are the main window's; other keys keep their usual meaning in
     // the list (moving through the rows, finding a row by its first letters).
-    if (key == keys::kDelete || character == keys::kEnterChar || character == keys::kEscapeChar)
+    if (key == keys::kDelete || keys::typed(character) != keys::Typed::Other)
         event->accept();
     else
         QTreeView::keyPressEvent(event);

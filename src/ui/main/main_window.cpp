@@ -524,7 +524,7 @@ void MainWindow::listKeyDown(int keyCode) {
 }
 
 void MainWindow::listKeyPress(int charCode) {
-    if (keys::isEnterOrEscape(charCode))
+    if (keys::typed(charCode) != keys::Typed::Other)
         exit();
 }
 
