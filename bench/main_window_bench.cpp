@@ -4,8 +4,8 @@
 //     QT_QPA_PLATFORM=offscreen build/default/bench/main_window_bench
 //
 // Start-up is measured from outside: each iteration starts this program again as a child
-// ("--startup-child"), which runs the program's own start-up sequence (frmInitial, the
-// database checks, the reference lists, frmToDo) and reports when the list has first been
+// ("--startup-child"), which runs the program's own start-up sequence (the settings, the
+// database checks, the reference lists, the main window) and reports when the list has first been
 // painted; the time runs from starting the process to that report. Sort and Exit run in this
 // process on a main window over the same files.
 #include <benchmark/benchmark.h>

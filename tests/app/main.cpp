@@ -1,5 +1,5 @@
-// Runs the tests with a QApplication on Qt's offscreen platform, since frmInitial and the
-// windows whose positions are stored are widgets.
+// Runs the tests with a QApplication on Qt's offscreen platform, since the start-up reaches
+// Qt's platform services and the windows whose positions are stored are widgets.
 #include <QApplication>
 #include <gtest/gtest.h>
 

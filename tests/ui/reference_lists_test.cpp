@@ -139,7 +139,7 @@ private slots:
             Kind kind;
             QString first, last;
             QString message; // empty: accepted
-            QString kept;    // Text1 afterwards
+            QString kept;    // the first box afterwards
             QString added;
         } cases[] = {
             {Clients, "John", " Smith ", "", "", "Smith, John"},

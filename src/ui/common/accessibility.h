@@ -4,7 +4,7 @@
 // A control is interactive when it can take the keyboard focus or is a button; the parts of a
 // control (a list's scroll bars, a date box's text field) are the control's own business. Each
 // interactive control without an accessible name of its own is named, in this order, after:
-// - a toolbar button's tooltip (its text is only the key the program tells it by);
+// - a toolbar button's tooltip (an icon-only button shows no text of its own);
 // - a button's own caption;
 // - the label whose buddy it is ("Client:" names the client list "Client");
 // - the title of the frame it sits in ("Add first name");

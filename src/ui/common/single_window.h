@@ -2,8 +2,8 @@
 // creates it afresh when it has been closed. The open one is the one loaded in
 // ui::WindowRegistry, so a window keeps no instance pointer of its own.
 //
-//     frmAbout* frmAbout::showWindow() {
-//         return ui::showModeless<frmAbout>([] { return new frmAbout; });
+//     AboutBox* AboutBox::showWindow() {
+//         return ui::showModeless<AboutBox>([] { return new AboutBox; });
 //     }
 //
 // `make` is the window's constructor (which runs its load step and gives its first control the
