@@ -20,9 +20,10 @@ packages=(
   dbus-daemon
   # validators of the launcher entry and the software-centre description
   desktop-file-utils appstream
-  # the print system the printer test runs a scheduler of its own from: the scheduler, its
-  # clients (lpadmin, lpstat), the filters and the PDF printer's driver
-  cups cups-daemon cups-client cups-filters
+  # the print system: the scheduler, its clients (lpadmin, lpstat), the filters and the PDF
+  # printer's driver that the printer test's private scheduler uses, and Debian's PDF printer
+  # for a desktop without a printer
+  cups cups-daemon cups-client cups-filters printer-driver-cups-pdf
 )
 
 # Node.js 18 or newer runs the interop harness. Debian's own is 18; keep a newer one if present.
