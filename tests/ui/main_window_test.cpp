@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -433,6 +434,78 @@ private slots:
         action(window, "addItemAction")->trigger();
         QCOMPARE(m_fx->fakes.messageBoxes.texts(),
                  QStringList{"There was an error in adding an item: no dialog"});
+    }
+
+    // Ctrl+F opens the find bar with the keyboard in its box; what is typed hides the rows none
+    // of whose texts holds it, ignoring case, and Escape there closes the bar and shows them all.
+    // Hidden rows are never lost: Delete, the drag-to-swap gesture, sorting and Exit act on every
+    // item; Print prints the rows shown.
+    void findBarFiltersTheRowsShownOnly() {
+        const Row fourth = {"4", "Doe, Jane", "Review the will", "12/1/2026", ""};
+        MainWindow* window = m_fx->openMainWindow(Rows(kThreeRows) << fourth);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTreeView* list = itemList(*window);
+        auto* box = child<QLineEdit>(window, "findBox");
+        auto shown = [list] {
+            QStringList texts;
+            for (int row = 0; row < list->model()->rowCount(); ++row)
+                texts.append(list->model()->index(row, 2).data().toString());
+            return texts;
+        };
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(box->isVisible() && box->hasFocus());
+        QVERIFY(list->y() >= child<QWidget>(window, "findBar")->geometry().bottom());
+        const struct {
+            const char* typed;
+            QStringList rows;
+        } cases[] = {{"3", {"Draft the brief", "Court appearance re appeal"}},
+                     {"SMITH", {"Call about the lease"}},
+                     {"rE", {"Court appearance re appeal", "Review the will"}},
+                     {"12/", {"Call about the lease", "Review the will"}},
+                     {"nothing like it", {}},
+                     {"", {kThreeRows[0][2], kThreeRows[1][2], kThreeRows[2][2], fourth[2]}}};
+        for (const auto& c : cases) {
+            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(box, c.typed);
+            if (c.typed[0] == '\0')
+                QTest::keyClick(box, Qt::Key_Backspace);
+            QCOMPARE(shown(), c.rows);
+            QCOMPARE(window->selectedRow(), -1); // filtering selects nothing unasked
+        }
+        QTest::keyClick(box, Qt::Key_Escape);
+        QTest::keyClick(list, Qt::Key_Delete); // nothing selected: nothing deleted
+        QCOMPARE(m_fx->storedItems().size(), 4);
+        QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);
+
+        box->setText(", "); // the clients: Smith, Jones and Doe
+        QCOMPARE(shown().size(), 3);
+        window->selectRow(2); // Jones
+        action(window, "deleteItemAction")->trigger();
+        const Rows kept = {kThreeRows[0], kThreeRows[1], fourth};
+        QCOMPARE(m_fx->storedItems(), kept);
+        drag(*window, rowCentre(*window, 0), rowCentre(*window, 1)); // Smith and Doe, shown
+        QCOMPARE(m_fx->shownRows().at(1), kThreeRows[1]); // the hidden project stays put
+        QCOMPARE(m_fx->shownRows().at(0).at(2), fourth[2]);
+        clickHeader(*window, 2);
+        QCOMPARE(m_fx->shownRows().at(0).at(2), kThreeRows[0][2]);
+        QCOMPARE(m_fx->shownRows().at(1).at(2), kThreeRows[1][2]); // sorted with the others
+
+        m_fx->fakes.printer = {};
+        action(window, "printAction")->trigger();
+        QStringList printed;
+        for (const auto& line : m_fx->fakes.printer.lines)
+            if (line.x == 2.7f && line.y > 1.0)
+                printed.append(line.text);
+        QCOMPARE(printed, (QStringList{"Call about the lease", "Review the will"}));
+
+        QTest::keyClick(box, Qt::Key_Escape);
+        QVERIFY(!box->isVisible() && box->text().isEmpty());
+        QCOMPARE(shown().size(), 3);
+        QVERIFY(ui::findWindow<MainWindow>() == window); // Escape in the box is not Exit
+        box->setText("will");
+        action(window, "exitAction")->trigger();
+        QCOMPARE(m_fx->storedItems().size(), 3);
     }
 
     void deadlinesStandOut() {

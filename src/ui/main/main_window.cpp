@@ -3,7 +3,10 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -27,6 +30,7 @@
 #include "ui/common/toolbar_icons.h"
 #include "ui/common/window_registry.h"
 #include "ui/main/database_commands.h"
+#include "ui/main/item_filter.h"
 #include "ui/main/item_list_model.h"
 #include "ui/main/item_list_view.h"
 #include "ui/main/window_openers.h"
@@ -84,6 +88,7 @@ MainWindow::MainWindow(app::Session& session) : m_session(session) {
     createMenus();
     createToolbar();
     createList();
+    createFindBar();
 
     const platform::TwipsScale scale = platform::TwipsScale::ofScreen();
     resize(scale.pixelsX(kDesignWidth), scale.pixelsY(kDesignHeight));
@@ -204,13 +209,80 @@ void MainWindow::createList() {
     palette.setColor(QPalette::Base, kLightCyan);
     palette.setColor(QPalette::Window, kLightCyan);
     m_list->setPalette(palette);
-    m_list->setModel(m_model);
+    m_filter = new ItemFilter(m_session.items(), *m_model, this);
+    m_list->setModel(m_filter);
 
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &MainWindow::headerClicked);
     connect(m_list, &ItemListView::keyDown, this, &MainWindow::listKeyDown);
     connect(m_list, &ItemListView::keyPress, this, &MainWindow::listKeyPress);
     connect(m_list, &ItemListView::mouseDown, this, &MainWindow::listMouseDown);
     connect(m_list, &ItemListView::mouseUp, this, &MainWindow::listMouseUp);
+}
+
+void MainWindow::createFindBar() {
+    m_findBar = new QWidget(m_clientArea);
+    m_findBar->setObjectName(QStringLiteral("findBar"));
+    m_findBar->setPalette(QPalette());
+    m_findBar->setAutoFillBackground(true);
+    auto* label = new QLabel(QStringLiteral("Find:"), m_findBar);
+    label->setObjectName(QStringLiteral("findLabel"));
+    m_findBox = new QLineEdit(m_findBar);
+    m_findBox->setObjectName(QStringLiteral("findBox"));
+    m_findBox->setClearButtonEnabled(true);
+    m_findBox->setToolTip(QStringLiteral("Shows only the rows that contain this text"));
+    label->setBuddy(m_findBox);
+    auto* layout = new QHBoxLayout(m_findBar);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->addWidget(label);
+    layout->addWidget(m_findBox, 1);
+    m_findBar->hide();
+    connect(m_findBox, &QLineEdit::textChanged, this, [this](const QString& text) {
+        // A list that hides its current row selects the next one in its place; the selection
+        // is the user's alone (Delete acts on it), so it is put back as it was, or cleared when
+        // the selected row is hidden now.
+        const int selected = selectedRow();
+        m_filter->setSought(text);
+        selectRow(selected);
+    });
+    keys::watch(*m_findBox, [this](int, int charCode) {
+        if (keys::typed(charCode) != keys::Typed::Escape)
+            return false;
+        closeFindBar();
+        return true;
+    });
+    auto* find = new QAction(this);
+    find->setObjectName(QStringLiteral("findAction"));
+    find->setShortcut(QKeySequence::Find);
+    find->setShortcutContext(Qt::WindowShortcut);
+    connect(find, &QAction::triggered, this, &MainWindow::openFindBar);
+    addAction(find);
+}
+
+void MainWindow::openFindBar() {
+    if (!m_findBar->isVisible()) {
+        m_findBar->show();
+        ignoreErrors([this] { applyResizeRule(); });
+    }
+    m_findBox->setFocus();
+    m_findBox->selectAll();
+}
+
+void MainWindow::closeFindBar() {
+    m_findBox->clear();
+    m_findBar->hide();
+    ignoreErrors([this] { applyResizeRule(); });
+    m_list->setFocus();
+}
+
+std::vector<db::ToDoItem> MainWindow::shownItems() const {
+    const app::ItemStore& items = m_session.items();
+    if (m_filter->sought().isEmpty())
+        return items.items();
+    std::vector<db::ToDoItem> shown;
+    shown.reserve(static_cast<std::size_t>(m_filter->rowCount()));
+    for (int row = 0; row < m_filter->rowCount(); ++row)
+        shown.push_back(items.at(m_filter->mapToSource(m_filter->index(row, 0)).row()));
+    return shown;
 }
 
 // ---- Load, resize, activate, close ----
@@ -280,12 +352,15 @@ void MainWindow::applyResizeRule() {
 
     // The list sits at (0, 420) twips, 100 twips narrower and 1200 twips shorter than the
     // window's outer size; the columns share its width less 25 twips. A size below zero is
-    // refused and that step skipped, so the smallest window resizes without complaint.
-    m_list->move(0, scale.pixelsY(kListTop));
+    // refused and that step skipped, so the smallest window resizes without complaint. An open
+    // find bar takes the top of the list's place, and the list moves down by its height.
+    const int barHeight = m_findBar->isVisible() ? m_findBar->sizeHint().height() : 0;
+    m_findBar->setGeometry(0, scale.pixelsY(kListTop), m_clientArea->width(), barHeight);
+    m_list->move(0, scale.pixelsY(kListTop) + barHeight);
     const double listWidth = outer.width - 100;
     if (listWidth >= 0)
         m_list->resize(scale.pixelsX(listWidth), m_list->height());
-    const double listHeight = outer.height - 1200;
+    const double listHeight = outer.height - 1200 - scale.twipsY(barHeight);
     if (listHeight >= 0)
         m_list->resize(m_list->width(), scale.pixelsY(listHeight));
 
@@ -359,20 +434,23 @@ void MainWindow::showDatabaseInTitle(const QString& path) {
 
 int MainWindow::selectedRow() const {
     const QModelIndexList rows = m_list->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    return rows.isEmpty() ? -1 : m_filter->mapToSource(rows.first()).row();
 }
 
 void MainWindow::selectRow(int row) {
-    if (row < 0 || row >= m_model->rowCount()) {
+    const QModelIndex shown =
+        row < 0 || row >= m_model->rowCount() ? QModelIndex()
+                                              : m_filter->mapFromSource(m_model->index(row, 0));
+    if (!shown.isValid()) {
         m_list->clearSelection();
         return;
     }
-    m_list->setCurrentIndex(m_model->index(row, 0));
+    m_list->setCurrentIndex(shown);
 }
 
 int MainWindow::rowAt(const QPoint& position) const {
     const QModelIndex index = m_list->indexAt(position);
-    return index.isValid() ? index.row() : -1;
+    return index.isValid() ? m_filter->mapToSource(index).row() : -1;
 }
 
 // ---- Item commands ----
@@ -498,8 +576,9 @@ void MainWindow::choosePrintFont() {
 }
 
 void MainWindow::printItems() {
-    // Reports its own errors and goes on; an empty list prints nothing.
-    print::PrintToDoList(m_session.items().items(), m_session.printFont());
+    // Reports its own errors and goes on; an empty list prints nothing. With the find bar open,
+    // the rows it shows.
+    print::PrintToDoList(shownItems(), m_session.printFont());
 }
 
 // ---- The list's own events ----

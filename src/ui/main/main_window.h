@@ -32,6 +32,13 @@
 // outside (a return from another program, a message box closing) leave it where the user put
 // it.
 //
+// The find bar: Ctrl+F opens a bar under the toolbar (the list moves down by its height) and
+// puts the keyboard in its box; typing there hides the rows none of whose five texts contains
+// the text typed, ignoring letter case (ui/main/item_filter.h). Escape in the box closes the bar
+// and shows every row again. Hidden rows are not touched: Delete, Exit, the drag-to-swap gesture
+// and sorting act on every item exactly as without a filter; Print prints the rows shown. The
+// bar adds no menu item and changes no key of the list: Enter and Escape there still run Exit.
+//
 // Other choices:
 // - Closing the window runs Exit; a close refused by Exit leaves the window open. The window
 //   lets go of the hold on the file in use as it closes, also when Exit failed and the user
@@ -52,6 +59,7 @@
 #include "db/todo_item.h"
 
 class QAction;
+class QLineEdit;
 class QMenu;
 class QToolBar;
 class QWindow;
@@ -62,6 +70,7 @@ class Session;
 
 namespace ui {
 
+class ItemFilter;
 class ItemListModel;
 class ItemListView;
 struct WindowOpeners;
@@ -100,6 +109,13 @@ private:
     void createMenus();
     void createToolbar();
     void createList();
+    void createFindBar();
+    /// Opens the find bar with the keyboard in its box; the filter follows what is typed.
+    void openFindBar();
+    /// Closes the find bar and shows every row again.
+    void closeFindBar();
+    /// The items as the list shows them: all, or those the find bar leaves shown.
+    std::vector<db::ToDoItem> shownItems() const;
     void load();
     void applyResizeRule();
     void restorePosition();
@@ -150,7 +166,10 @@ private:
     QWidget* m_clientArea = nullptr;
     QToolBar* m_toolbar = nullptr;
     ItemListModel* m_model = nullptr;
+    ItemFilter* m_filter = nullptr;
     ItemListView* m_list = nullptr;
+    QWidget* m_findBar = nullptr;
+    QLineEdit* m_findBox = nullptr;
     QMenu* m_fileMenu = nullptr;
     QAction* m_recentSeparator = nullptr;
     QAction* m_closingSeparator = nullptr;
