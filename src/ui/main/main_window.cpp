@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -209,8 +210,7 @@ void MainWindow::createList() {
     palette.setColor(QPalette::Base, kLightCyan);
     palette.setColor(QPalette::Window, kLightCyan);
     m_list->setPalette(palette);
-    m_filter = new ItemFilter(m_session.items(), *m_model, this);
-    m_list->setModel(m_filter);
+    m_list->setModel(m_model);
 
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &MainWindow::headerClicked);
     connect(m_list, &ItemListView::keyDown, this, &MainWindow::listKeyDown);
@@ -241,7 +241,7 @@ void MainWindow::createFindBar() {
         // is the user's alone (Delete acts on it), so it is put back as it was, or cleared when
         // the selected row is hidden now.
         const int selected = selectedRow();
-        m_filter->setSought(text);
+        filterRows(text);
         selectRow(selected);
     });
     keys::watch(*m_findBox, [this](int, int charCode) {
@@ -274,9 +274,54 @@ void MainWindow::closeFindBar() {
     m_list->setFocus();
 }
 
+void MainWindow::filterRows(const QString& text) {
+    // The filter stands between the list and its model only while it hides rows: a filter
+    // follows every change of the items, which a long list would pay for at every sort and
+    // exit for nothing.
+    auto showModel = [this](QAbstractItemModel* model) {
+        QItemSelectionModel* old = m_list->selectionModel(); // the list makes a new one
+        m_list->setModel(model);
+        delete old;
+    };
+    if (text.isEmpty()) {
+        if (m_filter == nullptr)
+            return;
+        showModel(m_model);
+        delete m_filter;
+        m_filter = nullptr;
+    } else if (m_filter != nullptr) {
+        m_filter->setSought(text);
+        return;
+    } else {
+        m_filter = new ItemFilter(m_session.items(), *m_model, this);
+        m_filter->setSought(text);
+        showModel(m_filter);
+    }
+    // A new model on the list: the columns' widths and the sort mark as they were.
+    ignoreErrors([this] { applyResizeRule(); });
+    m_list->header()->setSortIndicatorShown(m_sortColumn.has_value());
+    if (m_sortColumn)
+        m_list->header()->setSortIndicator(static_cast<int>(*m_sortColumn), m_sortDescending
+                                                                                ? Qt::DescendingOrder
+                                                                                : Qt::AscendingOrder);
+}
+
+QModelIndex MainWindow::shownIndex(int row) const {
+    if (row < 0 || row >= m_model->rowCount())
+        return {};
+    const QModelIndex index = m_model->index(row, 0);
+    return m_filter != nullptr ? m_filter->mapFromSource(index) : index;
+}
+
+int MainWindow::itemRow(const QModelIndex& shown) const {
+    if (!shown.isValid())
+        return -1;
+    return m_filter != nullptr ? m_filter->mapToSource(shown).row() : shown.row();
+}
+
 std::vector<db::ToDoItem> MainWindow::shownItems() const {
     const app::ItemStore& items = m_session.items();
-    if (m_filter->sought().isEmpty())
+    if (m_filter == nullptr)
         return items.items();
     std::vector<db::ToDoItem> shown;
     shown.reserve(static_cast<std::size_t>(m_filter->rowCount()));
@@ -434,13 +479,11 @@ void MainWindow::showDatabaseInTitle(const QString& path) {
 
 int MainWindow::selectedRow() const {
     const QModelIndexList rows = m_list->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : m_filter->mapToSource(rows.first()).row();
+    return rows.isEmpty() ? -1 : itemRow(rows.first());
 }
 
 void MainWindow::selectRow(int row) {
-    const QModelIndex shown =
-        row < 0 || row >= m_model->rowCount() ? QModelIndex()
-                                              : m_filter->mapFromSource(m_model->index(row, 0));
+    const QModelIndex shown = shownIndex(row);
     if (!shown.isValid()) {
         m_list->clearSelection();
         return;
@@ -450,7 +493,7 @@ void MainWindow::selectRow(int row) {
 
 int MainWindow::rowAt(const QPoint& position) const {
     const QModelIndex index = m_list->indexAt(position);
-    return index.isValid() ? m_filter->mapToSource(index).row() : -1;
+    return itemRow(index);
 }
 
 // ---- Item commands ----

@@ -114,6 +114,12 @@ private:
     void openFindBar();
     /// Closes the find bar and shows every row again.
     void closeFindBar();
+    /// Shows only the rows that hold `text` (all for the empty text).
+    void filterRows(const QString& text);
+    /// The list's index of the item at `row`, invalid when the find bar hides it; and the other
+    /// way round, -1 for an invalid index.
+    QModelIndex shownIndex(int row) const;
+    int itemRow(const QModelIndex& shown) const;
     /// The items as the list shows them: all, or those the find bar leaves shown.
     std::vector<db::ToDoItem> shownItems() const;
     void load();
@@ -166,6 +172,7 @@ private:
     QWidget* m_clientArea = nullptr;
     QToolBar* m_toolbar = nullptr;
     ItemListModel* m_model = nullptr;
+    /// The rows the find bar leaves shown; null while it hides none.
     ItemFilter* m_filter = nullptr;
     ItemListView* m_list = nullptr;
     QWidget* m_findBar = nullptr;
