@@ -124,18 +124,10 @@ void AddItemDialog::storeItem() {
     item.startDate = db::ItemDate::chosen(QDate::currentDate());
     item.deadline = deadline ? db::ItemDate::chosen(*deadline) : std::nullopt;
 
-    const QString path = session().databasePath();
-    try {
-        db::AddToDoItem(path, item, client ? db::PartyKind::Client : db::PartyKind::Project);
-    } catch (...) {
-        reportDatabaseError(QStringLiteral("The to-do item could not be stored in ") + path +
-                            QStringLiteral(".  What you entered is still in the window"));
+    const db::PartyKind kind = client ? db::PartyKind::Client : db::PartyKind::Project;
+    if (!writeItem([&](const QString& path) { db::AddToDoItem(path, item, kind); }))
         return;
-    }
-    // A name of blanks only is shown as no name, as the list always shows such an item.
-    if (item.party.trimmed().isEmpty())
-        item.party.clear();
-    session().items().append(std::move(item));
+    session().items().append(asShown(std::move(item)));
     closeDialog();
 }
 

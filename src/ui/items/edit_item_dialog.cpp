@@ -117,19 +117,11 @@ void EditItemDialog::storeItem() {
     item.text = m_textBox->text();
     item.deadline = deadline ? db::ItemDate::chosen(*deadline) : std::nullopt;
 
-    const QString path = session().databasePath();
-    try {
-        db::ReplaceToDoItem(path, m_item, item);
-    } catch (...) {
-        reportDatabaseError(QStringLiteral("The to-do item could not be stored in ") + path +
-                            QStringLiteral(".  What you entered is still in the window"));
+    if (!writeItem([&](const QString& path) { db::ReplaceToDoItem(path, m_item, item); }))
         return;
-    }
-    if (item.party.trimmed().isEmpty())
-        item.party.clear();
     app::ItemStore& items = session().items();
     items.remove(m_row);
-    items.append(std::move(item));
+    items.append(asShown(std::move(item)));
     closeDialog();
 }
 

@@ -239,6 +239,24 @@ void ItemDialog::reportDatabaseError(const QString& what) {
     platform::showError(what + QStringLiteral(".  Error description: "), std::current_exception());
 }
 
+bool ItemDialog::writeItem(const std::function<void(const QString& path)>& write) {
+    const QString path = m_session.databasePath();
+    try {
+        write(path);
+        return true;
+    } catch (...) {
+        reportDatabaseError(QStringLiteral("The to-do item could not be stored in ") + path +
+                            QStringLiteral(".  What you entered is still in the window"));
+        return false;
+    }
+}
+
+db::ToDoItem ItemDialog::asShown(db::ToDoItem item) {
+    if (item.party.trimmed().isEmpty())
+        item.party.clear();
+    return item;
+}
+
 void ItemDialog::keyPressEvent(QKeyEvent* event) {
     // A dialog would take Escape as its cancel; here only a text box's own rule runs Return.
     if (keys::typed(keys::characterCode(*event)) == keys::Typed::Escape) {

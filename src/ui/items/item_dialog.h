@@ -30,6 +30,9 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
+
+#include "db/todo_item.h"
 
 class QLabel;
 class QLineEdit;
@@ -104,6 +107,11 @@ protected:
     /// Shows that the file could not be read or written: `what` + ".  Error description: " +
     /// the current exception's description. Call from a catch block.
     static void reportDatabaseError(const QString& what);
+    /// Runs `write` on the file in use. When it fails, says that the item could not be stored
+    /// there and that what was entered is still in the window, and returns false.
+    bool writeItem(const std::function<void(const QString& path)>& write);
+    /// `item` as the list shows it: a client or project of blanks only is no name.
+    static db::ToDoItem asShown(db::ToDoItem item);
 
     /// The close box runs Return.
     void reject() override;
