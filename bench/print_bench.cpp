@@ -58,9 +58,8 @@ BENCHMARK(ToDoList)->ArgsProduct({{10000}, {0, 1}})->Unit(benchmark::kMillisecon
 
 void ReferenceList(benchmark::State& state) {
     const QStringList list = entries(static_cast<int>(state.range(0)));
-    run(state, [&](int) {
-        print::PrintList(list, QStringLiteral("Tarnwick Clients list"), kPrintFont);
-    });
+    run(state,
+        [&](int) { print::PrintList(list, QStringLiteral("Tarnwick Clients list"), kPrintFont); });
 }
 BENCHMARK(ReferenceList)->ArgsProduct({{10000}, {0, 1}})->Unit(benchmark::kMillisecond);
 

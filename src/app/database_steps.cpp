@@ -14,8 +14,8 @@ namespace app {
 bool checkDatabase(const QString& path) {
     if (db::IsValidDatabase(path))
         return true;
-    platform::Services::messageBoxes().message(path +
-                                               QStringLiteral(" is not a valid Tarnwick database."));
+    platform::Services::messageBoxes().message(
+        path + QStringLiteral(" is not a valid Tarnwick database."));
     return false;
 }
 
@@ -52,8 +52,7 @@ std::optional<db::FileHold> holdDatabase(const QString& path) {
 
 void installBackups() {
     db::setBeforeChange([](const QString& path) {
-        const std::optional<std::string> failure =
-            db::BackupBeforeFirstWrite(db::enginePath(path));
+        const std::optional<std::string> failure = db::BackupBeforeFirstWrite(db::enginePath(path));
         if (failure)
             platform::ignoreErrors([&] {
                 platform::Services::messageBoxes().message(QString::fromStdString(*failure));

@@ -51,9 +51,8 @@ std::optional<double> PointsFromSizeText(const QString& text) {
 void ChoosePrintFont(Session& session) {
     using namespace settings_keys;
     chooseAndKeep(kPrintFontNameSection, kPrintFontNameKey, kPrintFontSizeSection,
-                  kPrintFontSizeKey, [&session](const FontSetting& font) {
-                      session.setPrintFont(font);
-                  });
+                  kPrintFontSizeKey,
+                  [&session](const FontSetting& font) { session.setPrintFont(font); });
 }
 
 void ChooseProgramFont(Session& session) {

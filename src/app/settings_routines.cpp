@@ -88,8 +88,7 @@ void SaveFormPosition(QWidget& window, const QString& tag) {
 }
 
 void RestoreFormPosition(QWidget& window, const QString& tag) {
-    const QString value =
-        platform::Services::settings().read(kFormPositionSection, tag, QString());
+    const QString value = platform::Services::settings().read(kFormPositionSection, tag, QString());
     platform::ScreenMetrics& screen = platform::Services::screen();
     const qint64 screenWidth = qRound64(screen.widthTwips());
     const qint64 screenHeight = qRound64(screen.heightTwips());

@@ -20,8 +20,8 @@ void UpdateRecentDatabases(QString& path);
 /// ("1200, 900, 9600, 7200"), whatever its state.
 void SaveFormPosition(QWidget& window, const QString& tag);
 
-/// Applies the position stored under `tag` to a window in the normal state; minimised, maximised and
-/// full-screen windows are left alone. A left or top edge below 0 or beyond the primary
+/// Applies the position stored under `tag` to a window in the normal state; minimised, maximised
+/// and full-screen windows are left alone. A left or top edge below 0 or beyond the primary
 /// screen's width or height is put at half that width or height; width and height are applied
 /// as stored. With no stored value, or one that is not four comma-separated numbers (edited by
 /// hand or damaged), the window gets half the screen's width and height, centred, whatever its

@@ -20,8 +20,9 @@ class Session;
 /// (the program ends, the file untouched, when not); a file made here is held once made. Then
 /// the file becomes the session's file in use, its reference lists are checked, the main
 /// window is shown, and the desktop is told what is overdue and due today (app/due_notice.h),
-/// where it has a notification service. Failures of the database steps (app/database_steps.h) are reported by them
-/// and the sequence goes on. Any other error ends it with "Error in loading frmInitial module: "
+/// where it has a notification service. Failures of the database steps (app/database_steps.h) are
+/// reported by them and the sequence goes on. Any other error ends it with "Error in loading
+/// frmInitial module: "
 /// + description and a false result; when it comes from `showMainWindow`, the caller is to
 /// close whatever that left open.
 bool StartUp(Session& session, const std::function<void()>& showMainWindow);

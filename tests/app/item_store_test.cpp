@@ -66,8 +66,8 @@ TEST_F(ItemStoreTest, ExchangesAllButThePriority) {
     EXPECT_EQ(dbtest::rowsOf(store.items()), before);
     store.exchangeAllButPriority(1, 0);
     EXPECT_EQ(dbtest::rowsOf(store.items()),
-              (Rows{{"1", "MARKETING", "Plan", "", ""}, {"2", "Doe, Jane", "Call", "12/9/2025",
-                                                          "12/19/2025"}}));
+              (Rows{{"1", "MARKETING", "Plan", "", ""},
+                    {"2", "Doe, Jane", "Call", "12/9/2025", "12/19/2025"}}));
 }
 
 // Items that could not be read are never stored over the file's; loaded ones are.

@@ -44,9 +44,7 @@ TEST(UpdateRecentDatabases, InsertsAtTheFrontShiftingOnlyToTheFirstEmptySlot) {
 // Window positions are stored in twips, in the same forms whatever the user's locale.
 class Position : public ::testing::Test {
 protected:
-    Position() {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    }
+    Position() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
     ~Position() override { QLocale::setDefault(QLocale::c()); }
     FakePlatform m_fakes;
     QWidget m_window;

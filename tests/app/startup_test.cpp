@@ -75,7 +75,8 @@ TEST(Startup, TheFirstSlotsFileIsMadeAgainWhenItHasGone) {
     run.fakes.settings.preset(kRecent, "Third", run.path("c.mdb"));
     EXPECT_TRUE(run.load());
     run.expectNewDatabase("gone.mdb");
-    EXPECT_EQ(run.session.recentDatabases(), QStringList({run.path("gone.mdb"), run.path("c.mdb")}));
+    EXPECT_EQ(run.session.recentDatabases(),
+              QStringList({run.path("gone.mdb"), run.path("c.mdb")}));
     EXPECT_TRUE(run.fakes.settings.writes().isEmpty()) << "already first";
     EXPECT_TRUE(run.fakes.messageBoxes.calls().isEmpty());
 }

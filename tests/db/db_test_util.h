@@ -3,8 +3,8 @@
 #pragma once
 
 #include <QFile>
-#include <QLocale>
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <array>
 #include <optional>
@@ -99,8 +99,7 @@ inline db::ToDoItem item(const QString& priority, const QString& party, const QS
                          std::optional<double> startDate = std::nullopt,
                          std::optional<double> deadline = std::nullopt) {
     auto date = [](std::optional<double> days) {
-        return days ? std::optional(db::ItemDate{*days, db::ItemDate::Form::Locale})
-                    : std::nullopt;
+        return days ? std::optional(db::ItemDate{*days, db::ItemDate::Form::Locale}) : std::nullopt;
     };
     return {db::Priority::fromText(priority), party, text, date(startDate), date(deadline)};
 }

@@ -71,8 +71,9 @@ TEST_F(Routines, NewDatabaseHoldsTheDefaultListsInOrderAndPassesTheValidityTest)
 TEST_F(Routines, FailedCreationSaysWhyAndLeavesAnExistingFileAlone) {
     writeBytes(path("taken.mdb"), "not a database");
     for (const QString& file : {path("taken.mdb"), path("no folder/x.mdb")})
-        EXPECT_EQ(failureOf([&] { db::CreateNewDatabase(file); })
-                      .rfind("Could not create '" + file.toStdString() + "':", 0),
+        EXPECT_EQ(failureOf([&] {
+                      db::CreateNewDatabase(file);
+                  }).rfind("Could not create '" + file.toStdString() + "':", 0),
                   0u);
     EXPECT_EQ(fileBytes(path("taken.mdb")), "not a database");
 }

@@ -190,12 +190,12 @@ TEST_F(ToDoPrintoutTest, PrioritiesThatAreNoNumberAreReportedAndPrintedAsZero) {
                          font);
     EXPECT_EQ(fakes.messageBoxes.texts(),
               QStringList({"The priority \"x\" is not a number in Print function."}));
-    EXPECT_EQ(placed().mid(5),
-              QStringList({"1 0.6,1.4  0", "1 1,1.4 Filing", "1 2.7,1.4 a", "1 5.94,1.4 12/5/2026",
-                           "1 6.72,1.4 ", "1 0.6,1.5875 -2", "1 1,1.5875 Doe, John",
-                           "1 2.7,1.5875 b", "1 5.94,1.5875 ", "1 6.72,1.5875 ", "1 0.6,1.775  4",
-                           "1 1,1.775 Doe, John", "1 2.7,1.775 c", "1 5.94,1.775 ",
-                           "1 6.72,1.775 "}));
+    EXPECT_EQ(
+        placed().mid(5),
+        QStringList({"1 0.6,1.4  0", "1 1,1.4 Filing", "1 2.7,1.4 a", "1 5.94,1.4 12/5/2026",
+                     "1 6.72,1.4 ", "1 0.6,1.5875 -2", "1 1,1.5875 Doe, John", "1 2.7,1.5875 b",
+                     "1 5.94,1.5875 ", "1 6.72,1.5875 ", "1 0.6,1.775  4", "1 1,1.775 Doe, John",
+                     "1 2.7,1.775 c", "1 5.94,1.775 ", "1 6.72,1.775 "}));
     print::PrintToDoList({}, font); // an empty list: nothing at all
     EXPECT_EQ(fakes.printer.documents.size(), 1);
     EXPECT_EQ(fakes.messageBoxes.calls().size(), 1);

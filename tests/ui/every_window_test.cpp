@@ -35,8 +35,8 @@ void everyWindow(ui::MainWindow& main, const std::function<void(const QWidget&)>
                  const QList<QAction*>& others) {
     visit(main);
     main.selectRow(0);
-    for (const char* name : {"editItemAction", "clientsAction", "activitiesAction",
-                             "projectsAction"}) {
+    for (const char* name :
+         {"editItemAction", "clientsAction", "activitiesAction", "projectsAction"}) {
         QAction* opener = action(&main, name);
         support::ModalScript script({[&](QWidget* dialog) {
             visit(*dialog);
@@ -141,11 +141,10 @@ private slots:
                             found << "|" << carriers(window, values[0], programPoints);
                         },
                         {action(main, "addItemAction")});
-            QCOMPARE(found,
-                     QStringList({"|", "itemList", "|", "partyBox", "textBox", "|", "firstNameBox",
-                                  "lastNameBox", "entryList", "|", "entryBox", "entryList", "|",
-                                  "entryBox", "entryList", "|", "clientList", "projectList",
-                                  "textBox"}));
+            QCOMPARE(found, QStringList({"|", "itemList", "|", "partyBox", "textBox", "|",
+                                         "firstNameBox", "lastNameBox", "entryList", "|",
+                                         "entryBox", "entryList", "|", "entryBox", "entryList", "|",
+                                         "clientList", "projectList", "textBox"}));
             action(main, "printAction")->trigger();
             QVERIFY(!fx.fakes.printer.lines.isEmpty());
             for (const platform::fakes::PrintedLine& line : fx.fakes.printer.lines)
@@ -226,16 +225,17 @@ private slots:
             QVERIFY2(found.filter(QString(window) + "/").size() >= 2, window);
         QCOMPARE(found.filter("=|"), QStringList()); // no control without a name
         // Names from toolbar tooltips, labels, frames and captions; tooltips describe.
-        QCOMPARE(found.filter(QRegularExpression("printFont=|itemList|addItemDialog/(deadlinePicker|"
-                                                 "activityList)|lastNameBox|systemInfoButton")),
-                 QStringList({"mainWindow/toolbar:printFont=Change print font|Change print font",
-                              "mainWindow/itemList=Things To Do|This list displays your Things "
-                              "To Do",
-                              "clientListDialog/lastNameBox=Add last name|Press [Enter] when "
-                              "first and last names have been added",
-                              "addItemDialog/deadlinePicker=Deadline Date|",
-                              "addItemDialog/activityList=Activities|",
-                              "aboutBox/systemInfoButton=System Info...|"}));
+        QCOMPARE(
+            found.filter(QRegularExpression("printFont=|itemList|addItemDialog/(deadlinePicker|"
+                                            "activityList)|lastNameBox|systemInfoButton")),
+            QStringList({"mainWindow/toolbar:printFont=Change print font|Change print font",
+                         "mainWindow/itemList=Things To Do|This list displays your Things "
+                         "To Do",
+                         "clientListDialog/lastNameBox=Add last name|Press [Enter] when "
+                         "first and last names have been added",
+                         "addItemDialog/deadlinePicker=Deadline Date|",
+                         "addItemDialog/activityList=Activities|",
+                         "aboutBox/systemInfoButton=System Info...|"}));
     }
 };
 

@@ -38,10 +38,12 @@ QStringList entries(const QComboBox* box) {
 
 // Waits for the pane's current load to end and for the busy title to give way.
 bool waitForPage(ui::BrowserWindow* window) {
-    QSignalSpy finished(support::child<QWebEngineView>(window, "pagePane"), &QWebEngineView::loadFinished);
+    QSignalSpy finished(support::child<QWebEngineView>(window, "pagePane"),
+                        &QWebEngineView::loadFinished);
     if (!finished.wait(10000))
         return false;
-    return QTest::qWaitFor([window] { return !support::child<QTimer>(window, "busyTimer")->isActive(); }, 5000);
+    return QTest::qWaitFor(
+        [window] { return !support::child<QTimer>(window, "busyTimer")->isActive(); }, 5000);
 }
 
 } // namespace
@@ -82,25 +84,29 @@ private slots:
     void browserStartsAtTheSiblingPageUntilTheMakersSiteIsVisited() {
         ui::BrowserWindow* window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
         QCOMPARE(window->windowTitle(), QStringLiteral("The sibling page"));
-        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")), QStringList{page("sibling")}); // no duplicate
+        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")),
+                 QStringList{page("sibling")}); // no duplicate
 
         // An open window is only brought forward and keeps its page.
         ui::windowOpeners().visitMakerSite();
         QCOMPARE(ui::findWindow<ui::BrowserWindow>(), window);
         QCOMPARE(m_fx->session.startAddress(), page("maker"));
-        QCOMPARE(support::child<QWebEngineView>(window, "pagePane")->url().toString(), page("sibling"));
+        QCOMPARE(support::child<QWebEngineView>(window, "pagePane")->url().toString(),
+                 page("sibling"));
 
         // A new window starts at the starting address, now the maker's site.
         window->close();
         QTRY_VERIFY(ui::findWindow<ui::BrowserWindow>() == nullptr);
         window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
         QCOMPARE(window->windowTitle(), QStringLiteral("The maker page"));
-        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")), QStringList{page("maker")});
+        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")),
+                 QStringList{page("maker")});
     }
 
     void addressesVisitedGoToTheTopOnceEach() {
         ui::BrowserWindow* window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
-        QSignalSpy loads(support::child<QWebEngineView>(window, "pagePane"), &QWebEngineView::loadStarted);
+        QSignalSpy loads(support::child<QWebEngineView>(window, "pagePane"),
+                         &QWebEngineView::loadStarted);
         QSignalSpy titles(window, &QWidget::windowTitleChanged);
 
         // Back with no history: nothing happens and nothing is said.
@@ -112,7 +118,8 @@ private slots:
         support::child<QComboBox>(window, "addressBox")->setEditText(page("other"));
         QTest::keyClick(support::child<QComboBox>(window, "addressBox"), Qt::Key_Return);
         QVERIFY(waitForPage(window));
-        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")), (QStringList{page("other"), page("sibling")}));
+        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")),
+                 (QStringList{page("other"), page("sibling")}));
         QVERIFY(titles.contains({QStringLiteral("Working...")}));
         QCOMPARE(window->windowTitle(), QStringLiteral("The other page"));
 
@@ -120,7 +127,8 @@ private slots:
         support::child<QComboBox>(window, "addressBox")->setCurrentIndex(1);
         emit support::child<QComboBox>(window, "addressBox")->activated(1);
         QVERIFY(waitForPage(window));
-        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")), (QStringList{page("sibling"), page("other")}));
+        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")),
+                 (QStringList{page("sibling"), page("other")}));
         QCOMPARE(support::child<QComboBox>(window, "addressBox")->currentText(), page("sibling"));
 
         // Rewriting the list after each navigation started no navigation of its own.
@@ -160,8 +168,9 @@ private slots:
                 m_fx->fakes.systemRegistry.setString(kLocationKey, "MSINFO", c.location);
             if (!c.existing.isEmpty())
                 m_fx->fakes.files.addFile(c.existing);
-            QTest::mouseClick(support::child<QPushButton>(ui::AboutBox::showWindow(), "systemInfoButton"),
-                             Qt::LeftButton);
+            QTest::mouseClick(
+                support::child<QPushButton>(ui::AboutBox::showWindow(), "systemInfoButton"),
+                Qt::LeftButton);
             const bool started = !c.started.isEmpty();
             QCOMPARE(m_fx->fakes.programLauncher.started(),
                      started ? QStringList{c.started} : QStringList());
@@ -182,8 +191,9 @@ private slots:
                                    "\n");
             platform::Services::setSystemRegistry(
                 std::make_shared<platform::IniSystemRegistry>(folder.filePath("registry.ini")));
-            QTest::mouseClick(support::child<QPushButton>(ui::AboutBox::showWindow(), "systemInfoButton"),
-                             Qt::LeftButton);
+            QTest::mouseClick(
+                support::child<QPushButton>(ui::AboutBox::showWindow(), "systemInfoButton"),
+                Qt::LeftButton);
         }
         QCOMPARE(m_fx->fakes.messageBoxes.texts(), QStringList{kUnavailable}); // the missing one
         QTRY_VERIFY(QFileInfo::exists(program + ".started"));

@@ -19,8 +19,8 @@
 #include "support/modal_script.h"
 #include "support/window_fixture.h"
 #include "ui/common/single_window.h"
-#include "ui/items/date_picker.h"
 #include "ui/items/add_item_dialog.h"
+#include "ui/items/date_picker.h"
 #include "ui/items/edit_item_dialog.h"
 #include "ui/main/main_window.h"
 
@@ -136,16 +136,20 @@ private slots:
     // afresh, and a second Add command brings the open dialog forward as it is.
     void addOpensAfresh() {
         ui::AddItemDialog* dialog = openAdd();
-        QCOMPARE(
-            QStringList({dialog->windowTitle(), child<QLabel>(dialog, "clientLabel")->text(), child<QLabel>(dialog, "projectLabel")->text(),
-                         child<QGroupBox>(dialog, "priorityFrame")->title(), child<QLabel>(dialog, "deadlineLabel")->text(), child<QLabel>(dialog, "textLabel")->text(),
-                         action(dialog, "returnAction")->text(), action(dialog, "doneAction")->text()}),
-            QStringList({"Add to the To Do list", "Client:", "Project:", "Priority Level:",
-                         "Deadline Date:", "Thing To Do:", "&Return", "&Done"}));
+        QCOMPARE(QStringList({dialog->windowTitle(), child<QLabel>(dialog, "clientLabel")->text(),
+                              child<QLabel>(dialog, "projectLabel")->text(),
+                              child<QGroupBox>(dialog, "priorityFrame")->title(),
+                              child<QLabel>(dialog, "deadlineLabel")->text(),
+                              child<QLabel>(dialog, "textLabel")->text(),
+                              action(dialog, "returnAction")->text(),
+                              action(dialog, "doneAction")->text()}),
+                 QStringList({"Add to the To Do list", "Client:", "Project:", "Priority Level:",
+                              "Deadline Date:", "Thing To Do:", "&Return", "&Done"}));
         QCOMPARE(dialog->frameGeometry().topLeft(),
                  m_main->frameGeometry().topLeft() + QPoint(13, 13));
         QVERIFY(dialog->focusWidget() == listOf(*dialog, "clientList"));
-        QCOMPARE(entries(*listOf(*dialog, "clientList")), QStringList({"adams, Al", "Baker, Bo", "Young, Zoe"}));
+        QCOMPARE(entries(*listOf(*dialog, "clientList")),
+                 QStringList({"adams, Al", "Baker, Bo", "Young, Zoe"}));
         QCOMPARE(entries(*listOf(*dialog, "projectList")),
                  QStringList({"ADMINISTRATION", "CONTINUING EDUCATION", "Harbour Project",
                               "MARKETING", "MONTHLY STATEMENTS", "PAY BILLS", "REVIEW CASES"}));
@@ -157,7 +161,8 @@ private slots:
         for (int opening = 0; opening < 2; ++opening) {
             QCOMPARE(selectedPriority(*dialog), "3");
             QCOMPARE(pickerOf(*dialog)->chosenDate(), std::optional(QDate::currentDate()));
-            QVERIFY(boxOf(*dialog, "textBox")->text().isEmpty() && !listOf(*dialog, "activityList")->isVisible());
+            QVERIFY(boxOf(*dialog, "textBox")->text().isEmpty() &&
+                    !listOf(*dialog, "activityList")->isVisible());
             QVERIFY(listOf(*dialog, "clientList")->selectedItems().isEmpty());
             priorityOf(*dialog, 0)->click();
             pickerOf(*dialog)->setDate(QDate(2027, 1, 2));
@@ -183,8 +188,9 @@ private slots:
         ui::AddItemDialog* add = openAdd();
         QTest::keyClicks(boxOf(*add, "textBox"), "Draft");
         choose(listOf(*add, "clientList"), "Baker, Bo");
-        for (QWidget* control : std::initializer_list<QWidget*>{listOf(*add, "clientList"), listOf(*add, "projectList"),
-                                                                priorityOf(*add, 2), pickerOf(*add)})
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 listOf(*add, "clientList"), listOf(*add, "projectList"), priorityOf(*add, 2),
+                 pickerOf(*add)})
             QTest::keyClick(control, Qt::Key_Escape);
         QCOMPARE(ui::findWindow<ui::AddItemDialog>(), add);
         QCOMPARE(boxOf(*add, "textBox")->text(), "Draft");
@@ -193,8 +199,8 @@ private slots:
 
         edit(2, [](ui::EditItemDialog& dialog) {
             QTest::keyClicks(boxOf(dialog, "textBox"), " now");
-            for (QWidget* control :
-                 std::initializer_list<QWidget*>{boxOf(dialog, "partyBox"), priorityOf(dialog, 0), pickerOf(dialog)})
+            for (QWidget* control : std::initializer_list<QWidget*>{
+                     boxOf(dialog, "partyBox"), priorityOf(dialog, 0), pickerOf(dialog)})
                 QTest::keyClick(control, Qt::Key_Escape);
             QVERIFY(dialog.isVisible());
             QTest::keyClick(boxOf(dialog, "textBox"), Qt::Key_Escape);
@@ -286,13 +292,16 @@ private slots:
             else
                 boxOf(*dialog, "textBox")->setSelection(c.start, c.length);
             QTest::keyClick(boxOf(*dialog, "textBox"), Qt::Key_F3);
-            QVERIFY(listOf(*dialog, "activityList")->geometry().contains(boxOf(*dialog, "textBox")->geometry()));
+            QVERIFY(listOf(*dialog, "activityList")
+                        ->geometry()
+                        .contains(boxOf(*dialog, "textBox")->geometry()));
             QVERIFY(dialog->focusWidget() == listOf(*dialog, "activityList"));
             if (!c.activity.isEmpty())
                 choose(listOf(*dialog, "activityList"), c.activity);
             QTest::keyClick(listOf(*dialog, "activityList"), c.key);
             QCOMPARE(boxOf(*dialog, "textBox")->text(), c.after);
-            QVERIFY(!listOf(*dialog, "activityList")->isVisible() && dialog->focusWidget() == boxOf(*dialog, "textBox"));
+            QVERIFY(!listOf(*dialog, "activityList")->isVisible() &&
+                    dialog->focusWidget() == boxOf(*dialog, "textBox"));
         }
     }
 
@@ -320,9 +329,9 @@ private slots:
         QCOMPARE(listOf(*dialog, "activityList")->count(), 0);
     }
 
-    // Opened with the selected row's values; the client-or-project box undoes every change and Escape there does
-    // nothing. Done (each way) replaces the first matching record, keeps the start date and
-    // stores the picker's deadline; the row goes to the end. The inputs are cleared.
+    // Opened with the selected row's values; the client-or-project box undoes every change and
+    // Escape there does nothing. Done (each way) replaces the first matching record, keeps the
+    // start date and stores the picker's deadline; the row goes to the end. The inputs are cleared.
     void editReplacesTheItem() {
         struct Case {
             Row row;        // as loaded
@@ -372,7 +381,8 @@ private slots:
                 if (c.deadline.isValid())
                     pickerOf(dialog)->setDate(c.deadline);
                 boxOf(dialog, "textBox")->setText(c.replaced[2]);
-                runDone(dialog, std::min(c.how, 2), c.how == 3 ? boxOf(dialog, "partyBox") : boxOf(dialog, "textBox"));
+                runDone(dialog, std::min(c.how, 2),
+                        c.how == 3 ? boxOf(dialog, "partyBox") : boxOf(dialog, "textBox"));
             });
             QCOMPARE(records(), expected);
             QCOMPARE(m_fx->shownRows(), Rows({other, c.row, c.replaced}));
@@ -384,7 +394,9 @@ private slots:
     // dialog shows the project alone and Done stores the item under it.
     void editAfterReturnCarriesOnlyTheNewItem() {
         const Records before = records();
-        edit(1, [](ui::EditItemDialog& dialog) { QTest::keyClick(boxOf(dialog, "textBox"), Qt::Key_Escape); });
+        edit(1, [](ui::EditItemDialog& dialog) {
+            QTest::keyClick(boxOf(dialog, "textBox"), Qt::Key_Escape);
+        });
         QCOMPARE(m_fx->shownRows(), kRows);
         edit(2, [](ui::EditItemDialog& dialog) {
             QCOMPARE(boxOf(dialog, "partyBox")->text(), "Harbour Project");
@@ -459,7 +471,8 @@ private slots:
         if (QLocale::system().name() != "en_GB")
             QSKIP("runs under LC_ALL=en_GB.UTF-8 (ctest: ui_item_dialogs_day_first_print)");
         const dbtest::LocaleGuard guard{QLocale::system()};
-        m_fx->session.setPrintFont({"Ariel", "10"}); // a day-first date at 12 points fills its column
+        m_fx->session.setPrintFont(
+            {"Ariel", "10"}); // a day-first date at 12 points fills its column
         QTemporaryDir folder;
         const QString pdf = folder.filePath("list.pdf");
         platform::Services::setPrinter(

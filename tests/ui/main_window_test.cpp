@@ -118,12 +118,12 @@ private slots:
         for (QAction* button : child<QToolBar>(window, "toolbar")->actions())
             buttons.append(button->data().toString() + ": " + button->toolTip() +
                            (button->icon().isNull() ? " (no picture)" : ""));
-        QCOMPARE(buttons,
-                 (QStringList{"newDatabase: New To Do database",
-                              "openDatabase: Open To Do database",
-                              "programFont: Change program font", "printFont: Change print font",
-                              "addItem: Add item", "editItem: Edit item",
-                              "deleteItem: Delete item", "print: Print", "help: Help"}));
+        QCOMPARE(
+            buttons,
+            (QStringList{"newDatabase: New To Do database", "openDatabase: Open To Do database",
+                         "programFont: Change program font", "printFont: Change print font",
+                         "addItem: Add item", "editItem: Edit item", "deleteItem: Delete item",
+                         "print: Print", "help: Help"}));
     }
 
     // The list is 100 twips narrower and 1200 twips lower than the window, below the toolbar;
@@ -485,7 +485,7 @@ private slots:
         const Rows kept = {kThreeRows[0], kThreeRows[1], fourth};
         QCOMPARE(m_fx->storedItems(), kept);
         drag(*window, rowCentre(*window, 0), rowCentre(*window, 1)); // Smith and Doe, shown
-        QCOMPARE(m_fx->shownRows().at(1), kThreeRows[1]); // the hidden project stays put
+        QCOMPARE(m_fx->shownRows().at(1), kThreeRows[1]);            // the hidden project stays put
         QCOMPARE(m_fx->shownRows().at(0).at(2), fourth[2]);
         clickHeader(*window, 2);
         QCOMPARE(m_fx->shownRows().at(0).at(2), kThreeRows[0][2]);

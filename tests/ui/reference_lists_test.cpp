@@ -100,9 +100,8 @@ private slots:
                 texts.append(button->data().toString() + ": " + button->toolTip());
             for (QGroupBox* frame : dialog->findChildren<QGroupBox*>())
                 texts.append(frame->objectName() + ": " + frame->title());
-            for (QWidget* control :
-                 {static_cast<QWidget*>(firstBox(dialog.get())),
-                  static_cast<QWidget*>(entryList(dialog.get()))})
+            for (QWidget* control : {static_cast<QWidget*>(firstBox(dialog.get())),
+                                     static_cast<QWidget*>(entryList(dialog.get()))})
                 texts.append(control->toolTip());
             const QStringList menus = {"&Return", "&Add", "&Delete", "&Print List", "&Done"};
             const QStringList expected[] = {
@@ -187,7 +186,8 @@ private slots:
                 QTest::keyClicks(lastNameBox(dialog.get()), QString(100, 'l'));
                 QTest::keyClicks(firstBox(dialog.get()), long200);
                 QCOMPARE(firstBox(dialog.get())->text().size(), 48);
-                QTest::keyClicks(lastNameBox(dialog.get()), "xyz"); // the last name has no room left
+                QTest::keyClicks(lastNameBox(dialog.get()),
+                                 "xyz"); // the last name has no room left
                 QCOMPARE(lastNameBox(dialog.get())->text().size(), 100);
             } else {
                 QTest::keyClicks(firstBox(dialog.get()), long200);

@@ -122,8 +122,8 @@ void buildToolbar(QToolBar& toolbar, const Buttons& buttons,
     for (const auto& button : buttons) {
         const QString key = QLatin1String(button.key);
         QAction* action = toolbar.addAction(
-            toolbarIcon(key), QString::fromUtf8(button.caption != nullptr ? button.caption
-                                                                          : button.toolTip));
+            toolbarIcon(key),
+            QString::fromUtf8(button.caption != nullptr ? button.caption : button.toolTip));
         action->setData(key);
         action->setToolTip(QLatin1String(button.toolTip));
         action->setObjectName(toolbar.objectName() + QLatin1Char(':') + key);

@@ -42,11 +42,10 @@ void EditItemDialog::showWindow(app::Session& session, int row) {
 }
 
 EditItemDialog::EditItemDialog(app::Session& session, int row)
-    : ItemDialog(session, "editItemDialog", QStringLiteral("Edit To Do Item"), kLayout),
-      m_row(row), m_item(session.items().at(row)) {
+    : ItemDialog(session, "editItemDialog", QStringLiteral("Edit To Do Item"), kLayout), m_row(row),
+      m_item(session.items().at(row)) {
     QWidget* area = clientArea();
-    QLabel* partyLabel =
-        addLabel("partyLabel", QStringLiteral("Client or Project:"), {2760, 840});
+    QLabel* partyLabel = addLabel("partyLabel", QStringLiteral("Client or Project:"), {2760, 840});
     m_partyBox = textBox(area, "partyBox");
     place(*m_partyBox, {2760, 1200, 6255, 375});
     m_textBox = textBox(area, "textBox");

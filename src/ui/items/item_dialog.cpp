@@ -19,8 +19,8 @@
 #include "platform/twips.h"
 #include "ui/common/commands.h"
 #include "ui/common/key_codes.h"
-#include "ui/common/window_registry.h"
 #include "ui/common/toolbar_icons.h"
+#include "ui/common/window_registry.h"
 #include "ui/items/date_picker.h"
 
 namespace ui {
@@ -71,9 +71,8 @@ ItemDialog::ItemDialog(app::Session& session, const char* name, const QString& c
         {"return", "Return", &D::discard},
         {"done", "Done", &D::storeItem},
     };
-    buildToolbar(*toolbar, kButtons, [this](const QString& key) {
-        runToolbarButton(*this, kButtons, key);
-    });
+    buildToolbar(*toolbar, kButtons,
+                 [this](const QString& key) { runToolbarButton(*this, kButtons, key); });
     toolbar->setGeometry(0, 0, m_clientArea->width(), toolbar->sizeHint().height());
 
     auto* frame = new QGroupBox(QStringLiteral("Priority Level:"), m_clientArea);

@@ -21,8 +21,8 @@
 #include "ui/common/commands.h"
 #include "ui/common/fonts.h"
 #include "ui/common/key_codes.h"
-#include "ui/common/window_registry.h"
 #include "ui/common/toolbar_icons.h"
+#include "ui/common/window_registry.h"
 
 namespace ui {
 namespace {
@@ -141,8 +141,8 @@ void ReferenceListDialog::createControls() {
 
     const bool twoBoxes = m_config.secondFrame != nullptr;
     m_firstFrame = frame(m_area, twoBoxes ? "firstNameFrame" : "entryFrame", m_config.firstFrame);
-    m_firstBox = textBox(m_firstFrame, twoBoxes ? "firstNameBox" : "entryBox",
-                         m_config.firstToolTip);
+    m_firstBox =
+        textBox(m_firstFrame, twoBoxes ? "firstNameBox" : "entryBox", m_config.firstToolTip);
     if (twoBoxes) {
         m_secondFrame = frame(m_area, "lastNameFrame", m_config.secondFrame);
         m_secondBox = textBox(m_secondFrame, "lastNameBox", m_config.secondToolTip);
@@ -203,7 +203,8 @@ void ReferenceListDialog::limitEntries() {
     if (!capacity)
         return;
     if (m_secondBox == nullptr) {
-        m_firstBox->setValidator(new FitsField(*capacity, [] { return qsizetype(0); }, m_firstBox));
+        m_firstBox->setValidator(new FitsField(
+            *capacity, [] { return qsizetype(0); }, m_firstBox));
         return;
     }
     // A client is stored as "last, first": the two names and the ", " between them share it.
@@ -354,8 +355,7 @@ QString ReferenceListDialog::acceptedEntry() {
     const QString entry = m_firstBox->text().trimmed();
     if (entry.isEmpty())
         return refuse(m_config.emptyRefusal);
-    if (m_config.clientMarkRefusal != nullptr &&
-        m_firstBox->text().contains(QStringLiteral(", ")))
+    if (m_config.clientMarkRefusal != nullptr && m_firstBox->text().contains(QStringLiteral(", ")))
         return refuse(m_config.clientMarkRefusal);
     return entry;
 }

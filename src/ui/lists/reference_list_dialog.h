@@ -103,8 +103,7 @@ public:
 protected:
     /// Builds the dialog and runs its opening (loads the list from the table, holding the file
     /// open). Throws what the opening throws. `parent`: the main window, or nullptr.
-    ReferenceListDialog(const ReferenceListConfig& config, app::Session& session,
-                        QWidget* parent);
+    ReferenceListDialog(const ReferenceListConfig& config, app::Session& session, QWidget* parent);
 
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;

@@ -98,7 +98,8 @@ ActivityListDialog::ActivityListDialog(app::Session& session, QWidget* parent)
     : ReferenceListDialog(kActivities, session, parent) {}
 
 void ProjectListDialog::showWindow(app::Session& session) {
-    showModal<ProjectListDialog>([&session] { return new ProjectListDialog(session, mainWindow()); });
+    showModal<ProjectListDialog>(
+        [&session] { return new ProjectListDialog(session, mainWindow()); });
 }
 
 ProjectListDialog::ProjectListDialog(app::Session& session, QWidget* parent)

@@ -42,9 +42,8 @@ ItemListModel::ItemListModel(app::ItemStore& store, QObject* parent)
     connect(&store, &app::ItemStore::aboutToRemove, this,
             [this](int row) { beginRemoveRows({}, row, row); });
     connect(&store, &app::ItemStore::removed, this, [this] { endRemoveRows(); });
-    connect(&store, &app::ItemStore::changed, this, [this](int row) {
-        emit dataChanged(index(row, 0), index(row, db::kColumnCount - 1));
-    });
+    connect(&store, &app::ItemStore::changed, this,
+            [this](int row) { emit dataChanged(index(row, 0), index(row, db::kColumnCount - 1)); });
     connect(&store, &app::ItemStore::aboutToReorder, this,
             [this] { emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint); });
     connect(&store, &app::ItemStore::reordered, this, [this](const std::vector<int>& newRowOf) {

@@ -109,7 +109,8 @@ MainWindow::MainWindow(app::Session& session) : m_session(session) {
             [this](const app::FontSetting& font) { applyProgramFont(font, {m_list}); });
     // Delete and Edit remove the selected item; the view would select the next one, and with no
     // confirmation before deleting, a second Delete must not take another item unasked.
-    connect(&m_session.items(), &app::ItemStore::removed, this, [this] { m_list->clearSelection(); });
+    connect(&m_session.items(), &app::ItemStore::removed, this,
+            [this] { m_list->clearSelection(); });
     // Items replaced (another file taken up) are in stored order: the list forgets its sort.
     connect(&m_session.items(), &app::ItemStore::reset, this, [this] {
         m_sortColumn.reset();
@@ -137,31 +138,57 @@ void MainWindow::createMenus() {
         {1, &W::m_recentSeparator, "recentSeparator", "-"},
         {1, &W::m_closingSeparator, "exitSeparator", "-"},
         {1, &W::m_exitAction, "exitAction", "&Exit", [](W& w) { w.exit(); }},
-        {0, {}, "addItemAction", "&Add item", &W::addItem,
+        {0,
+         {},
+         "addItemAction",
+         "&Add item",
+         &W::addItem,
          "There was an error in adding an item: "},
-        {0, &W::m_deleteAction, "deleteItemAction", "&Delete selected item",
-         &W::deleteSelectedItem, "There was an error in deleting the selected item: "},
-        {0, {}, "editItemAction", "&Edit selected item", &W::editSelectedItem,
+        {0, &W::m_deleteAction, "deleteItemAction", "&Delete selected item", &W::deleteSelectedItem,
+         "There was an error in deleting the selected item: "},
+        {0,
+         {},
+         "editItemAction",
+         "&Edit selected item",
+         &W::editSelectedItem,
          "There was an error in editing the selected item: "},
         {0, Submenu{}, "listsMenu", "&Lists"},
-        {1, {}, "activitiesAction", "&Activiities",
+        {1,
+         {},
+         "activitiesAction",
+         "&Activiities",
          [](W& w) { w.openWindow(&WindowOpeners::activities, true); },
          "There was an error in opening the activities: "},
-        {1, {}, "clientsAction", "&Clients",
+        {1,
+         {},
+         "clientsAction",
+         "&Clients",
          [](W& w) { w.openWindow(&WindowOpeners::clients, true); },
          "There was an error in opening the clients: "},
-        {1, {}, "projectsAction", "&Projects",
+        {1,
+         {},
+         "projectsAction",
+         "&Projects",
          [](W& w) { w.openWindow(&WindowOpeners::projects, true); },
          "There was an error in opening the projects: "},
         {0, {}, "printAction", "&Print", &W::printItems},
         {0, Submenu{}, "helpMenu", "&Help"},
-        {1, {}, "siblingProductAction", "Learn about &Vellumtide",
+        {1,
+         {},
+         "siblingProductAction",
+         "Learn about &Vellumtide",
          [](W& w) { w.openWindow(&WindowOpeners::learnAboutVellumtide, false); },
          "There was an error in opening the browser: "},
-        {1, {}, "makerSiteAction", "&Visit Brackenfold's website",
+        {1,
+         {},
+         "makerSiteAction",
+         "&Visit Brackenfold's website",
          [](W& w) { w.openWindow(&WindowOpeners::visitMakerSite, false); },
          "There was an error in opening the browser: "},
-        {1, {}, "aboutAction", "&About Tarnwick",
+        {1,
+         {},
+         "aboutAction",
+         "&About Tarnwick",
          [](W& w) { w.openWindow(&WindowOpeners::about, false); },
          "There was an error in opening the About box: "},
     };
@@ -188,16 +215,14 @@ void MainWindow::createToolbar() {
         {"editItem", "Edit item", &W::editSelectedItem},
         {"deleteItem", "Delete item", &W::deleteSelectedItem},
         {"print", "Print", &W::printItems},
-        {"help", "Help",
-         [](W& w) { w.openWindow(&WindowOpeners::learnAboutVellumtide, false); }},
+        {"help", "Help", [](W& w) { w.openWindow(&WindowOpeners::learnAboutVellumtide, false); }},
     };
     m_toolbar = makeToolbar(*m_clientArea, QStringLiteral("toolbar"));
     // The toolbar keeps the desktop's colours; only the area below it is cyan.
     m_toolbar->setPalette(QPalette());
     m_toolbar->setAutoFillBackground(true);
-    buildToolbar(*m_toolbar, kButtons, [this](const QString& key) {
-        runToolbarButton(*this, std::span(kButtons), key);
-    });
+    buildToolbar(*m_toolbar, kButtons,
+                 [this](const QString& key) { runToolbarButton(*this, std::span(kButtons), key); });
 }
 
 void MainWindow::createList() {
@@ -301,9 +326,9 @@ void MainWindow::filterRows(const QString& text) {
     ignoreErrors([this] { applyResizeRule(); });
     m_list->header()->setSortIndicatorShown(m_sortColumn.has_value());
     if (m_sortColumn)
-        m_list->header()->setSortIndicator(static_cast<int>(*m_sortColumn), m_sortDescending
-                                                                                ? Qt::DescendingOrder
-                                                                                : Qt::AscendingOrder);
+        m_list->header()->setSortIndicator(static_cast<int>(*m_sortColumn),
+                                           m_sortDescending ? Qt::DescendingOrder
+                                                            : Qt::AscendingOrder);
 }
 
 QModelIndex MainWindow::shownIndex(int row) const {
