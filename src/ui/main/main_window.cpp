@@ -105,6 +105,7 @@ MainWindow::MainWindow(app::Session& session) : m_session(session) {
     // Coming back from a window of ours that stays open (the Add dialog, the About box, the
     // browser) is an activation of the program's own as well.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &MainWindow::focusMovedTo);
+    connect(&m_session, &app::Session::databaseSwitched, this, &MainWindow::showDatabaseInTitle);
     connect(&m_session, &app::Session::programFontChanged, this,
             [this](const app::FontSetting& font) { applyProgramFont(font, {m_list}); });
     // Delete and Edit remove the selected item; the view would select the next one, and with no
