@@ -44,20 +44,11 @@ const Rows kThreeRows = {
     {"3", "Jones, Bob", "Court appearance re appeal", "11/4/2026", "10/1/2026"},
 };
 
-db::ToDoItem itemOf(const Row& row) {
-    auto date = [](const QString& text) -> std::optional<db::ItemDate> {
-        const std::optional<double> days = db::dateFromText(text);
-        if (!days)
-            return std::nullopt;
-        return db::ItemDate{*days, db::ItemDate::Form::Locale};
-    };
-    return {db::Priority::fromText(row[0]), row[1], row[2], date(row[3]), date(row[4])};
-}
-
 std::vector<db::ToDoItem> itemsOf(const Rows& rows) {
     std::vector<db::ToDoItem> items;
     for (const Row& row : rows)
-        items.push_back(itemOf(row));
+        items.push_back(dbtest::item(row[0], row[1], row[2], db::dateFromText(row[3]),
+                                     db::dateFromText(row[4])));
     return items;
 }
 

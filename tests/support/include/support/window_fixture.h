@@ -30,9 +30,8 @@ using dbtest::Rows;
 /// Three items as the main list shows them: two clients' and a project's.
 extern const Rows kThreeRows;
 
-/// The item a row of texts stands for, its dates read as the list writes them under the
+/// The items rows of texts stand for, their dates read as the list writes them under the
 /// current locale (a test's way of writing items; the program never reads texts back).
-db::ToDoItem itemOf(const Row& row);
 std::vector<db::ToDoItem> itemsOf(const Rows& rows);
 
 /// The child of `parent` named `name` and of type T; throws naming it when there is none, so a
