@@ -18,7 +18,6 @@
 #include <optional>
 
 #include "app/startup.h"
-#include "db/schema.h"
 #include "db_test_util.h"
 #include "support/window_fixture.h"
 #include "ui/common/single_window.h"
@@ -357,6 +356,7 @@ private slots:
                                  " were never loaded, so the list was not stored there."});
             QCOMPARE(ended.count(), 1);
             QCOMPARE(positionWrites(), 1);
+            QCOMPARE(m_fx->fakes.settings.writes().size(), 1); // the recent list is left alone
             QCOMPARE(dbtest::fileBytes(path), contents);
             QCOMPARE(QFile::exists(path), !contents.isEmpty());
         }
@@ -406,20 +406,6 @@ private slots:
         about->close();
         window->activateWindow();
         QTRY_COMPARE(window->frameGeometry(), saved);
-    }
-
-    // A file of other fields whose "Things To Do" is empty: it loads as an empty list, and
-    // Exit stores that list without a word.
-    void emptyTableOfOtherFieldsExitsQuietly() {
-        std::vector<jet::TableSpec> tables = db::schema::tables();
-        tables.back().fields.erase(tables.back().fields.begin()); // no "ThingToDo"
-        QFile::remove(m_fx->path);
-        dbtest::makeDatabase(m_fx->path, tables);
-        MainWindow* window = MainWindow::showWindow(m_fx->session);
-        QCOMPARE(m_fx->session.items().size(), 0);
-        action(window, "exitAction")->trigger();
-        QCOMPARE(ui::WindowRegistry::instance().count(), 0);
-        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
     }
 
     void toolbarIgnoresErrors() {
