@@ -1,10 +1,8 @@
-// Desktop notifications over D-Bus, against a notification service stand-in on a session bus of
-// the test's own: a dbus-daemon with a configuration of ours, so that a notification server
-// installed on the machine can never answer in the stand-in's place. The stand-in lives in this
-// process on a connection of its own; each call runs in a process of its own (notify_probe), since
+// Desktop notifications over D-Bus, against a notification service stand-in on the session bus of
+// the test's own that private_bus.sh starts around it. The stand-in lives in this process on a
+// connection of its own; each call runs in a process of its own (this program with --notify), since
 // the session bus a process uses is fixed at its first use. The one service the bus could start
 // only leaves a file behind (`activated`): a service that is not running must not be started.
-// Without dbus-daemon the test is skipped (exit status 77).
 #include <gtest/gtest.h>
 
 #include "platform/notifications.h"
@@ -13,11 +11,10 @@
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusMessage>
-#include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -31,16 +28,12 @@ const qint64 kBudgetMs = platform::DBusNotifications::Options{}.budgetMs;
 constexpr qint64 kSlackMs = 1000;
 constexpr int kProcessWaitMs = 15000;
 
-QTemporaryDir* temporary = nullptr;
-QString busAddress;
-
-QString activatedFile() {
-    return temporary->filePath(QStringLiteral("activated"));
-}
+// The bus's address and its folder, from private_bus.sh.
+const QString busAddress = qEnvironmentVariable("PRIVATE_BUS");
+const QString busFolder = qEnvironmentVariable("PRIVATE_BUS_DIR");
 
 // The notification service on the test's bus while it exists, recording each Notify call. It
-// answers with an id, with an error, or never. (It comes before startBus(), whose raw string
-// literal moc does not read past.)
+// answers with an id, with an error, or never.
 class StandIn : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
@@ -89,66 +82,14 @@ private:
     Reply m_reply;
 };
 
-// Starts a session bus of our own; returns why it could not, or an empty text.
-QString startBus(QProcess& daemon) {
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-    if (program.isEmpty())
-        return QStringLiteral("dbus-daemon is not installed (Debian package dbus-daemon)");
-    const QString touch = QStandardPaths::findExecutable(QStringLiteral("touch"));
-    QDir(temporary->path()).mkdir(QStringLiteral("services"));
-    QFile service(
-        temporary->filePath(QStringLiteral("services/org.freedesktop.Notifications.service")));
-    if (touch.isEmpty() || !service.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot write the bus's service file: ") + service.errorString();
-    service.write(QStringLiteral("[D-BUS Service]\nName=org.freedesktop.Notifications\n"
-                                 "Exec=%1 %2\n")
-                      .arg(touch, activatedFile())
-                      .toUtf8());
-    service.close();
-
-    QFile config(temporary->filePath(QStringLiteral("bus.conf")));
-    if (!config.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot write the bus configuration: ") + config.errorString();
-    config.write(QStringLiteral(R"(<!DOCTYPE busconfig PUBLIC
- "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:path=%1</listen>
-  <servicedir>%2</servicedir>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-)")
-                     .arg(temporary->filePath(QStringLiteral("bus")),
-                          temporary->filePath(QStringLiteral("services")))
-                     .toUtf8());
-    config.close();
-
-    daemon.start(program, {QStringLiteral("--config-file=") + config.fileName(),
-                           QStringLiteral("--print-address=1"), QStringLiteral("--nofork")});
-    if (!daemon.waitForStarted(kProcessWaitMs))
-        return QStringLiteral("dbus-daemon did not start: ") + daemon.errorString();
-    while (!daemon.canReadLine() && daemon.state() == QProcess::Running)
-        daemon.waitForReadyRead(kProcessWaitMs);
-    busAddress = QString::fromUtf8(daemon.readLine()).trimmed();
-    if (busAddress.isEmpty())
-        return QStringLiteral("dbus-daemon gave no address: ") +
-               QString::fromLocal8Bit(daemon.readAllStandardError()).trimmed();
-    return {};
-}
-
 struct Outcome {
     bool ran = false; // the probe ended normally, with status 0 and its line
     bool shown = false;
     qint64 ms = -1; // how long notify() took
 };
 
-// Runs notify_probe on the bus at `address`; this process's stand-in answers while it waits.
+// Runs one call in a process of its own on the bus at `address`; this process's stand-in answers
+// while it waits.
 Outcome probe(const QString& address, const QString& summary, const QString& body) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -160,7 +101,7 @@ Outcome probe(const QString& address, const QString& summary, const QString& bod
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(kProcessWaitMs, &loop, &QEventLoop::quit);
-    process.start(QStringLiteral(NOTIFY_PROBE), {summary, body});
+    process.start(QCoreApplication::applicationFilePath(), {"--notify", summary, body});
     loop.exec();
     Outcome outcome;
     if (process.state() != QProcess::NotRunning || process.exitStatus() != QProcess::NormalExit ||
@@ -189,7 +130,7 @@ TEST(DBusNotifications, AreSentToTheServiceOrShowNothingWithinTheBudget) {
         QStringList capabilities;
         QString received; // the body the service receives when it shows the notice
     } cases[] = {
-        {"no bus at all", "unix:path=" + temporary->filePath(QStringLiteral("no-bus")), {}, {}, {}},
+        {"no bus at all", "unix:path=" + busFolder + "/no-bus", {}, {}, {}},
         {"an address that is no address", QStringLiteral("nonsense"), {}, {}, {}},
         {"a bus without the service", busAddress, {}, {}, {}},
         {"plain text", busAddress, Reply::Id, {QStringLiteral("body")}, body},
@@ -231,25 +172,27 @@ TEST(DBusNotifications, AreSentToTheServiceOrShowNothingWithinTheBudget) {
         EXPECT_TRUE(call.actions.isEmpty());
         EXPECT_GT(call.expireMs, 0);
     }
-    EXPECT_FALSE(QFile::exists(activatedFile())) << "the service was started";
+    EXPECT_FALSE(QFile::exists(busFolder + "/activated")) << "the service was started";
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    QTemporaryDir directory;
-    temporary = &directory;
-    QProcess daemon;
-    if (const QString reason = startBus(daemon); !reason.isEmpty()) {
-        std::printf("Skipped: %s\n", qPrintable(reason));
-        return 77;
+    if (const QStringList arguments = application.arguments(); arguments.value(1) == "--notify") {
+        // One call on the session bus of the environment: "shown" or "not shown" and its time.
+        QElapsedTimer timer;
+        timer.start();
+        const bool shown = platform::DBusNotifications().notify(arguments[2], arguments[3]);
+        std::printf("%s %lld\n", shown ? "shown" : "not shown", qint64(timer.elapsed()));
+        return 0;
     }
     ::testing::InitGoogleTest(&argc, argv);
-    const int status = RUN_ALL_TESTS();
-    daemon.terminate();
-    daemon.waitForFinished(kProcessWaitMs);
-    return status;
+    if (busAddress.isEmpty()) {
+        std::printf("Skipped: runs under tests/platform/private_bus.sh\n");
+        return 77;
+    }
+    return RUN_ALL_TESTS();
 }
 
 #include "notifications_test.moc"
