@@ -1,7 +1,8 @@
 // The browser window and the About box on Qt's offscreen platform: pages are local files whose
-// addresses replace the built-in ones through the environment; the registry and the program
-// launcher are fakes except in the last test.
+// addresses replace the built-in ones through the environment; System Info reads a registry file
+// and starts programs for real.
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMovie>
@@ -15,8 +16,10 @@
 #include <optional>
 
 #include "db_test_util.h"
+#include "platform/files.h"
 #include "platform/program_launcher.h"
 #include "platform/services.h"
+#include "platform/system_registry.h"
 #include "support/window_fixture.h"
 #include "ui/common/single_window.h"
 #include "ui/help/about_box.h"
@@ -153,50 +156,45 @@ private slots:
         }
     }
 
-    // No registry values; the second value naming a folder without the program file, or with it.
-    void systemInfoFindsTheProgramOrSaysItIsUnavailable() {
-        const struct {
-            QString location, existing, started; // started empty: the message
-        } cases[] = {
-            {"", "", ""},
-            {"/opt/si", "/opt/si/msinfo32.exe", ""},
-            {"/opt/si", "/opt/si/MSINFO32.EXE", "/opt/si/MSINFO32.EXE"},
-        };
-        for (const auto& c : cases) {
-            m_fx.emplace(support::WindowFixture::Files::InMemory); // fresh fakes and windows
-            if (!c.location.isEmpty())
-                m_fx->fakes.systemRegistry.setString(kLocationKey, "MSINFO", c.location);
-            if (!c.existing.isEmpty())
-                m_fx->fakes.files.addFile(c.existing);
-            QTest::mouseClick(
-                support::child<QPushButton>(ui::AboutBox::showWindow(), "systemInfoButton"),
-                Qt::LeftButton);
-            const bool started = !c.started.isEmpty();
-            QCOMPARE(m_fx->fakes.programLauncher.started(),
-                     started ? QStringList{c.started} : QStringList());
-            QCOMPARE(m_fx->fakes.messageBoxes.texts(),
-                     started ? QStringList() : QStringList{kUnavailable});
-        }
-    }
-
-    void systemInfoStartsTheProgramInTheRegistryFile() {
+    // The program the registry's first value names, else MSINFO32.EXE (in capitals) in the folder
+    // its second value names; else the message.
+    void systemInfoStartsTheProgramTheRegistryNames() {
         QTemporaryDir folder;
-        const QString program = folder.filePath("sysinfo.sh");
-        dbtest::writeBytes(program, "#!/bin/sh\ntouch \"$0.started\"\n");
-        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QDir(folder.path()).mkpath("lower");
+        QDir(folder.path()).mkpath("upper");
+        for (const char* name : {"sysinfo.sh", "lower/msinfo32.exe", "upper/MSINFO32.EXE"}) {
+            dbtest::writeBytes(folder.filePath(name), "#!/bin/sh\ntouch \"$0.started\"\n");
+            QFile::setPermissions(folder.filePath(name),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        const QString path = "[" + kSysInfoKey + "]\nPATH=" + folder.path();
+        const QString location = "[" + kLocationKey + "]\nMSINFO=" + folder.path();
+        const struct {
+            QString registry, started; // started empty: the message
+        } cases[] = {
+            {"", ""},
+            {path + "/missing", ""},
+            {path + "/sysinfo.sh", "sysinfo.sh"},
+            {location + "/lower", ""},
+            {location + "/upper", "upper/MSINFO32.EXE"},
+        };
         platform::Services::setProgramLauncher(std::make_shared<platform::QtProgramLauncher>());
-        for (const QString& named : {folder.filePath("missing"), program}) {
-            dbtest::writeBytes(folder.filePath("registry.ini"),
-                               "[" + kSysInfoKey.toUtf8() + "]\nPATH=" + QFile::encodeName(named) +
-                                   "\n");
+        platform::Services::setFiles(std::make_shared<platform::LocalFiles>());
+        QStringList said;
+        for (const auto& c : cases) {
+            dbtest::writeBytes(folder.filePath("registry.ini"), QFile::encodeName(c.registry));
             platform::Services::setSystemRegistry(
                 std::make_shared<platform::IniSystemRegistry>(folder.filePath("registry.ini")));
             QTest::mouseClick(
                 support::child<QPushButton>(ui::AboutBox::showWindow(), "systemInfoButton"),
                 Qt::LeftButton);
+            if (c.started.isEmpty())
+                said.append(kUnavailable);
+            else
+                QTRY_VERIFY(QFileInfo::exists(folder.filePath(c.started + ".started")));
+            QCOMPARE(m_fx->fakes.messageBoxes.texts(), said);
         }
-        QCOMPARE(m_fx->fakes.messageBoxes.texts(), QStringList{kUnavailable}); // the missing one
-        QTRY_VERIFY(QFileInfo::exists(program + ".started"));
+        QVERIFY(!QFileInfo::exists(folder.filePath("lower/msinfo32.exe.started")));
     }
 };
 

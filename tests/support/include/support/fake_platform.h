@@ -21,7 +21,6 @@
 #include "support/fake_files.h"
 #include "support/fake_printer.h"
 
-#include <QHash>
 #include <QMap>
 #include <QPair>
 #include <memory>
@@ -93,37 +92,17 @@ private:
     bool m_busy = false;
 };
 
-/// Values of the local machine's registry, set by the test.
+/// A registry without values, and a launcher that starts nothing: System Info's tests use the
+/// real ones.
 class FakeSystemRegistry final : public SystemRegistry {
 public:
-    /// A string value (key path with '\' separators) as the registry returns it: the text
-    /// followed by one NUL.
-    void setString(const QString& keyName, const QString& valueName, const QString& text) {
-        m_values.insert(keyName + QLatin1Char('|') + valueName,
-                        {RegistryType::String, text.toLocal8Bit().append('\0')});
+    std::optional<RegistryValue> queryValue(RegistryRoot, const QString&, const QString&) override {
+        return std::nullopt;
     }
-
-    std::optional<RegistryValue> queryValue(RegistryRoot root, const QString& keyName,
-                                            const QString& valueName) override {
-        const auto found = m_values.constFind(keyName + QLatin1Char('|') + valueName);
-        if (root != RegistryRoot::LocalMachine || found == m_values.cend())
-            return std::nullopt;
-        return *found;
-    }
-
-private:
-    QHash<QString, RegistryValue> m_values;
 };
-
-/// Records the programs started.
 class FakeProgramLauncher final : public ProgramLauncher {
 public:
-    void start(const QString& program) override { m_started.append(program); }
-    /// Every program started, in order.
-    const QStringList& started() const { return m_started; }
-
-private:
-    QStringList m_started;
+    void start(const QString&) override {}
 };
 
 /// Records every notification asked for, and shows it.
