@@ -1,10 +1,8 @@
 // An in-memory file system for engine tests that can fail, or simulate a crash, at a chosen
-// write, sync, truncate, remove or rename.
-//
-// Every file keeps its current bytes and its durable bytes (as of its last sync); directory
-// entries become durable when their folder is synced. A simulated crash makes every later
-// call throw; crashRecover() then keeps, drops, or randomly keeps, loses or tears the writes
-// that were not synced, as a power failure may.
+// write, sync, truncate, remove or rename. Every file keeps its current bytes and its durable bytes
+// (as of its last sync); directory entries become durable when their folder is synced. A simulated
+// crash makes every later call throw; crashRecover() then keeps, drops, or randomly keeps, loses or
+// tears the writes that were not synced, as a power failure may.
 #pragma once
 
 #include <algorithm>

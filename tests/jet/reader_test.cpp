@@ -9,7 +9,6 @@
 #include "jet/error.h"
 #include "test_util.h"
 
-using jet::Value;
 using namespace jettest;
 
 namespace {
@@ -19,7 +18,7 @@ TEST(Reader, OverflowRowsAreReadWhereTheirPointerSays) {
     auto db = jet::Database::open(fixture("overflowTestV2000.mdb"));
     std::vector<std::string> first;
     for (auto rs = db.openTable("Table1"); !rs.eof(); rs.moveNext()) {
-        const Value v = rs.field("data3");
+        const jet::Value v = rs.field("data3");
         first.push_back(v.isNull() ? "" : v.asText());
     }
     EXPECT_EQ(first, (std::vector<std::string>{"", "row2col3", "row3col3", "row4col2", "row5col2",
