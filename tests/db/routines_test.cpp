@@ -17,13 +17,6 @@ using namespace dbtest;
 
 namespace {
 
-QStringList qtList(const std::vector<std::string>& texts) {
-    QStringList list;
-    for (const std::string& text : texts)
-        list.append(QString::fromStdString(text));
-    return list;
-}
-
 QStringList column(const QString& path, const char* table) {
     QStringList texts;
     for (const auto& row : tableRows(path, table))
@@ -125,10 +118,8 @@ TEST_F(Routines, OnlyFilesWithTheFourTablesAreValidAndTheTestChangesNothing) {
     for (const jet::TableSpec& table : db::schema::tables())
         openForWriting(password).createTable(table);
     QString held = newDatabase("held.mdb");
-    jet::OpenOptions exclusive;
-    exclusive.mode = jet::OpenMode::Exclusive;
-    exclusive.lockTimeoutMs = 0;
-    jet::Database holder = jet::Database::open(db::enginePath(held), exclusive);
+    jet::Database holder = jet::Database::open(
+        db::enginePath(held), {.mode = jet::OpenMode::Exclusive, .lockTimeoutMs = 0});
     for (const char* name : {"empty.mdb", "half.mdb", "three.mdb", "folder.mdb", "missing.mdb"})
         files.append(path(name));
     files << password << held;

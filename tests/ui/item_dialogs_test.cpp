@@ -150,10 +150,8 @@ private slots:
         QCOMPARE(entries(*listOf(*dialog, "projectList")),
                  QStringList({"ADMINISTRATION", "CONTINUING EDUCATION", "Harbour Project",
                               "MARKETING", "MONTHLY STATEMENTS", "PAY BILLS", "REVIEW CASES"}));
-        QStringList activities;
-        for (const std::string& activity : db::schema::defaultActivities())
-            activities.append(QString::fromStdString(activity));
-        QCOMPARE(entries(*listOf(*dialog, "activityList")), activities);
+        QCOMPARE(entries(*listOf(*dialog, "activityList")),
+                 dbtest::qtList(db::schema::defaultActivities()));
 
         QLineEdit* text = boxOf(*dialog, "textBox");
         for (int opening = 0; opening < 2; ++opening) {
