@@ -4,16 +4,12 @@
 # default. cupsd runs in the foreground from a temporary folder holding all it reads and writes
 # (configuration, spool, cache, state, logs and its socket, its only listener): it reads and
 # changes nothing of the machine's print set-up, is unaffected by a scheduler the system runs, and
-# ends with this script however that ends.
-#
-# The queue uses cups-filters' "Generic PDF Printer" driver (US Letter by default, printable area a
-# quarter inch in from the sides and half an inch from top and bottom); pdftopdf sets the paper and
-# the copies, and the scheduler writes what reaches the device, a PDF behind the driver's PJL job
-# header, to $PRIVATE_CUPS/out/job.pdf, replacing the previous job's. The cups-pdf backend is not
-# used: it runs only as root, reads its settings only from /etc/cups and writes under the job
-# owner's home and /var, so its output could not stay in the folder.
-#
-# COMMAND sees this scheduler alone: CUPS_SERVER (the socket), CUPS_SERVERROOT (a folder without
+# ends with this script however that ends. The queue uses cups-filters' "Generic PDF Printer"
+# driver (US Letter by default, printable area a quarter inch in from the sides and half an inch
+# from top and bottom); the scheduler writes what reaches the device, a PDF behind the driver's PJL
+# job header, to $PRIVATE_CUPS/out/job.pdf, replacing the previous job's. (The cups-pdf backend
+# runs only as root, reads its settings only from /etc/cups and writes under the job owner's home
+# and /var, so its output could not stay in the folder.) COMMAND sees this scheduler alone: CUPS_SERVER (the socket), CUPS_SERVERROOT (a folder without
 # client.conf or lpoptions), LPDEST (the queue, whatever a user's own lpoptions name) and a system
 # bus that does not exist (so libcups finds no printers announced on the network); PRIVATE_CUPS
 # names the folder, whose log/page_log has a line "job|total|pages|title|media" for each job done.

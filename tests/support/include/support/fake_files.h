@@ -1,9 +1,7 @@
-// A configurable Files service that records removals.
-//
-// In memory (the default) no file exists. On the real file system, fileExists() and removeFile()
-// act on real files (tests of the database routines use temporary files) while the program
-// folder stays the configured one, which is also the database folder and the folder of the
-// program's data files.
+// A configurable Files service that records removals. In memory (the default) no file exists. On
+// the real file system, fileExists() and removeFile() act on real files (tests of the database
+// routines use temporary files) while the program folder stays the configured one, which is also
+// the database folder and the folder of the program's data files.
 #pragma once
 
 #include "platform/error.h"

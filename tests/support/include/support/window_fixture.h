@@ -3,10 +3,8 @@
 // session's file in use (program font "Ariel" 9, print font "Ariel" 12), and the program's
 // window openers over that session. The destructor destroys every loaded window, latest first,
 // puts everything back, and fails the running test when a fake was called unscripted or a
-// scripted answer was left unused (so destroy it in cleanup()).
-//
-// Tests reach a window's controls as a user names them to the program's code: by object name
-// (child(), action(), clickToolbar()).
+// scripted answer was left unused (so destroy it in cleanup()). Tests reach a window's controls as
+// a user names them to the program's code: by object name (child(), action(), clickToolbar()).
 #pragma once
 
 #include <QAction>
