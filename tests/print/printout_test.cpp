@@ -107,10 +107,8 @@ TEST_F(PrintTextArrayTest, LabelsEveryPageOfALongerDocumentOnTheBottomMarginLine
     EXPECT_EQ(placed().value(44), "1 3.765625,9.5 - 1 -");
 }
 
-TEST_F(PrintTextArrayTest, ReadsSizesWithEitherSeparatorAndReportsFailuresAndGoesOn) {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    print("A", {}, "10,5");
-    EXPECT_EQ(fakes.printer.lines.value(0).fontSize, 10.5);
+// Sizes are read as the windows read them (their test reads them under every locale).
+TEST_F(PrintTextArrayTest, ReadsSizesAndReportsFailuresAndGoesOn) {
     print("A", {}, " 10.5 ");
     EXPECT_EQ(fakes.printer.lines.value(0).fontSize, 10.5);
     print("A", {}, "big");
