@@ -32,21 +32,25 @@ const QString kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const QString kLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 const QString kUnavailable = "System Information Is Unavailable At This Time";
 
-QStringList entries(const QComboBox* box) {
+using support::child;
+
+QComboBox* addressBox(ui::BrowserWindow* window) {
+    return child<QComboBox>(window, "addressBox");
+}
+QStringList addresses(ui::BrowserWindow* window) {
     QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts.append(box->itemText(i));
+    for (int i = 0; i < addressBox(window)->count(); ++i)
+        texts.append(addressBox(window)->itemText(i));
     return texts;
 }
 
 // Waits for the pane's current load to end and for the busy title to give way.
 bool waitForPage(ui::BrowserWindow* window) {
-    QSignalSpy finished(support::child<QWebEngineView>(window, "pagePane"),
-                        &QWebEngineView::loadFinished);
+    QSignalSpy finished(child<QWebEngineView>(window, "pagePane"), &QWebEngineView::loadFinished);
     if (!finished.wait(10000))
         return false;
-    return QTest::qWaitFor(
-        [window] { return !support::child<QTimer>(window, "busyTimer")->isActive(); }, 5000);
+    return QTest::qWaitFor([window] { return !child<QTimer>(window, "busyTimer")->isActive(); },
+                           5000);
 }
 
 } // namespace
@@ -87,52 +91,45 @@ private slots:
     void browserStartsAtTheSiblingPageUntilTheMakersSiteIsVisited() {
         ui::BrowserWindow* window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
         QCOMPARE(window->windowTitle(), QStringLiteral("The sibling page"));
-        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")),
-                 QStringList{page("sibling")}); // no duplicate
+        QCOMPARE(addresses(window), QStringList{page("sibling")}); // no duplicate
 
         // An open window is only brought forward and keeps its page.
         ui::windowOpeners().visitMakerSite();
         QCOMPARE(ui::findWindow<ui::BrowserWindow>(), window);
-        QCOMPARE(m_fx->session.startAddress(), page("maker"));
-        QCOMPARE(support::child<QWebEngineView>(window, "pagePane")->url().toString(),
-                 page("sibling"));
+        QCOMPARE(child<QWebEngineView>(window, "pagePane")->url().toString(), page("sibling"));
 
         // A new window starts at the starting address, now the maker's site.
         window->close();
         QTRY_VERIFY(ui::findWindow<ui::BrowserWindow>() == nullptr);
         window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
         QCOMPARE(window->windowTitle(), QStringLiteral("The maker page"));
-        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")),
-                 QStringList{page("maker")});
+        QCOMPARE(addresses(window), QStringList{page("maker")});
     }
 
     void addressesVisitedGoToTheTopOnceEach() {
         ui::BrowserWindow* window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
-        QSignalSpy loads(support::child<QWebEngineView>(window, "pagePane"),
-                         &QWebEngineView::loadStarted);
+        QSignalSpy loads(child<QWebEngineView>(window, "pagePane"), &QWebEngineView::loadStarted);
         QSignalSpy titles(window, &QWidget::windowTitleChanged);
 
         // Back with no history: nothing happens and nothing is said.
         support::clickToolbar(window, "back");
-        QTRY_VERIFY(!support::child<QTimer>(window, "busyTimer")->isActive());
+        QTRY_VERIFY(!child<QTimer>(window, "busyTimer")->isActive());
         QVERIFY(titles.isEmpty() && m_fx->fakes.messageBoxes.calls().isEmpty());
 
         // Enter in the address box goes to the text typed.
-        support::child<QComboBox>(window, "addressBox")->setEditText(page("other"));
-        QTest::keyClick(support::child<QComboBox>(window, "addressBox"), Qt::Key_Return);
+        addressBox(window)->setEditText(page("other"));
+        QTest::keyClick(addressBox(window), Qt::Key_Return);
         QVERIFY(waitForPage(window));
-        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")),
-                 (QStringList{page("other"), page("sibling")}));
+        QCOMPARE(addresses(window), (QStringList{page("other"), page("sibling")}));
         QVERIFY(titles.contains({QStringLiteral("Working...")}));
         QCOMPARE(window->windowTitle(), QStringLiteral("The other page"));
 
         // Choosing a listed entry goes there and moves it to the top.
-        support::child<QComboBox>(window, "addressBox")->setCurrentIndex(1);
-        emit support::child<QComboBox>(window, "addressBox")->activated(1);
+        addressBox(window)->setCurrentIndex(1);
+        emit addressBox(window)->activated(1);
         QVERIFY(waitForPage(window));
-        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")),
-                 (QStringList{page("sibling"), page("other")}));
-        QCOMPARE(support::child<QComboBox>(window, "addressBox")->currentText(), page("sibling"));
+        QCOMPARE(addresses(window), (QStringList{page("sibling"), page("other")}));
+        QCOMPARE(addressBox(window)->currentText(), page("sibling"));
 
         // Rewriting the list after each navigation started no navigation of its own.
         QTest::qWait(100);
@@ -151,7 +148,7 @@ private slots:
             QPointer<ui::AboutBox> window = ui::AboutBox::showWindow();
             QCOMPARE(window->picturePath(), folder.filePath("tarnwick.gif"));
             QVERIFY(window->movie() != nullptr && window->movie()->frameCount() > 1);
-            QTest::mouseClick(support::child<QPushButton>(window, "okButton"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(window, "okButton"), Qt::LeftButton);
             QTRY_VERIFY(window.isNull());
         }
     }
@@ -185,9 +182,8 @@ private slots:
             dbtest::writeBytes(folder.filePath("registry.ini"), QFile::encodeName(c.registry));
             platform::Services::setSystemRegistry(
                 std::make_shared<platform::IniSystemRegistry>(folder.filePath("registry.ini")));
-            QTest::mouseClick(
-                support::child<QPushButton>(ui::AboutBox::showWindow(), "systemInfoButton"),
-                Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(ui::AboutBox::showWindow(), "systemInfoButton"),
+                              Qt::LeftButton);
             if (c.started.isEmpty())
                 said.append(kUnavailable);
             else
