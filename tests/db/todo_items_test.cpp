@@ -120,10 +120,8 @@ TEST_F(ToDoItems, FieldsAreRequiredOnlyWhenThereIsARecord) {
     EXPECT_THROW(db::LoadToDoItems(m_file), jet::Error);
 }
 
-// An added item sets the field its dialog chose, never both; each date only when it has one.
-// An item or a rewrite the table cannot hold changes nothing: each write is one transaction
-// (the engine's crash tests show any transaction survives a crash or failure at every write as
-// old or new).
+// An added item sets the field its dialog chose, never both; each date only when it has one. An
+// item or a rewrite the table cannot hold changes nothing: each write is one transaction.
 TEST_F(ToDoItems, AnAddedItemIsOneRecordAtTheEnd) {
     db::AddToDoItem(m_file,
                     item("1", "Doe, Jane", "Call", storedDate(2026, 12, 5), storedDate(2027, 1, 9)),

@@ -1,8 +1,6 @@
-// Reading the Jet sample files: the facts each file is in the collection for that the interop
-// comparison with mdbtools and mdb-reader (tests/interop) does not see: row order after
-// overflow, name lookup, the cursor and the structural check (which also holds each table's row
-// count against its rows). Long values, inline and chained, and multi-page definitions are
-// compared value by value there.
+// Reading the Jet sample files: what the interop comparison with mdbtools and mdb-reader (which
+// compares every value) does not see: row order after overflow, name lookup, the cursor and the
+// structural check (which also holds each table's row count against its rows).
 #include <gtest/gtest.h>
 
 #include "jet/database.h"
