@@ -57,7 +57,8 @@ inline void makeDatabase(const QString& path, const std::vector<jet::TableSpec>&
 using Record = std::vector<std::pair<const char*, jet::Value>>;
 
 inline jet::Database openForWriting(const QString& path) {
-    return jet::Database::open(db::enginePath(path), {.mode = jet::OpenMode::ReadWrite});
+    return jet::Database::open(db::enginePath(path),
+                               {.mode = jet::OpenMode::ReadWrite, .fileSystem = nullptr});
 }
 
 /// Adds one row per record (fields not named stay null).

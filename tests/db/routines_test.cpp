@@ -119,7 +119,8 @@ TEST_F(Routines, OnlyFilesWithTheFourTablesAreValidAndTheTestChangesNothing) {
         openForWriting(password).createTable(table);
     QString held = newDatabase("held.mdb");
     jet::Database holder = jet::Database::open(
-        db::enginePath(held), {.mode = jet::OpenMode::Exclusive, .lockTimeoutMs = 0});
+        db::enginePath(held),
+        {.mode = jet::OpenMode::Exclusive, .lockTimeoutMs = 0, .fileSystem = nullptr});
     for (const char* name : {"empty.mdb", "half.mdb", "three.mdb", "folder.mdb", "missing.mdb"})
         files.append(path(name));
     files << password << held;

@@ -194,8 +194,9 @@ TEST(Writer, DeletingAllRowsAtOnceLeavesTheFileRowByRowDeletesLeave) {
             files[allAtOnce] = fs->contents(kPath);
         }
         // Row by row without a transaction, every delete commits on its own.
-        if (!c.ownTransaction)
+        if (!c.ownTransaction) {
             EXPECT_EQ(files[0], files[1]) << table << " " << c.rows.size();
+        }
     }
 }
 
