@@ -1,14 +1,11 @@
 #!/usr/bin/env bash
 # Runs every command the README shows, so that the README stays true.
-#
 # Each line of a ```sh block of README.md is a command. Placeholders are filled in: FILE is a
 # database made by the first `create` command (or a new one), TABLE is "Things To Do", CSVFILE a
 # CSV file of two to-do items, BACKUP a copy of FILE, and an optional part in [brackets] is
-# dropped. `scripts/test.sh`
-# (the caller) and `cmake` lines (what test.sh itself runs) are not repeated; `scripts/run.sh` is
-# started without a display and must show the main window on its virtual display.
-#
-#   tests/readme_commands.sh            (from the repository's root, after the default build)
+# dropped. `scripts/test.sh` (the caller) and `cmake` lines (what test.sh itself runs) are not
+# repeated; `scripts/run.sh` is started without a display and must show the main window on its
+# virtual display. Run it from the repository's root, after the default build.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

@@ -3,6 +3,7 @@
 // to the real main window is tested with the window (tests/ui).
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "app/session.h"
@@ -57,28 +58,25 @@ struct StartupRun {
     app::Session session;
 };
 
-TEST(Startup, FirstRunMakesTheDefaultDatabaseInTheProgramFolder) {
-    StartupRun run;
-    EXPECT_TRUE(run.load());
-    run.expectNewDatabase("TODO.MDB");
-    EXPECT_EQ(run.fakes.settings.value(kRecent, "First"), run.path("TODO.MDB"));
-    EXPECT_TRUE(run.session.recentDatabases().isEmpty());
-    EXPECT_TRUE(run.fakes.messageBoxes.calls().isEmpty());
-    EXPECT_EQ(run.session.programFont(), (app::FontSetting{"Ariel", "9"}));
-    EXPECT_EQ(run.session.printFont(), (app::FontSetting{"Ariel", "12"}));
-    EXPECT_TRUE(run.fakes.notifications.asked().isEmpty()) << "nothing is due";
-}
-
-TEST(Startup, TheFirstSlotsFileIsMadeAgainWhenItHasGone) {
-    StartupRun run;
-    run.fakes.settings.preset(kRecent, "First", run.path("gone.mdb"));
-    run.fakes.settings.preset(kRecent, "Third", run.path("c.mdb"));
-    EXPECT_TRUE(run.load());
-    run.expectNewDatabase("gone.mdb");
-    EXPECT_EQ(run.session.recentDatabases(),
-              QStringList({run.path("gone.mdb"), run.path("c.mdb")}));
-    EXPECT_TRUE(run.fakes.settings.writes().isEmpty()) << "already first";
-    EXPECT_TRUE(run.fakes.messageBoxes.calls().isEmpty());
+// The first run makes TODO.MDB in the program folder and lists it; a first slot whose file has
+// gone gets it made again. Neither says anything, and nothing is due.
+TEST(Startup, TheFirstSlotsFileOrTodoMdbIsMadeWhenMissing) {
+    for (const bool firstRun : {true, false}) {
+        StartupRun run;
+        const QString file = run.path(firstRun ? "TODO.MDB" : "gone.mdb");
+        if (!firstRun) {
+            run.fakes.settings.preset(kRecent, "First", file);
+            run.fakes.settings.preset(kRecent, "Third", run.path("c.mdb"));
+        }
+        EXPECT_TRUE(run.load());
+        run.expectNewDatabase(QFileInfo(file).fileName());
+        EXPECT_EQ(run.fakes.settings.value(kRecent, "First"), file);
+        EXPECT_EQ(run.session.recentDatabases(),
+                  firstRun ? QStringList() : QStringList({file, run.path("c.mdb")}));
+        EXPECT_TRUE(firstRun || run.fakes.settings.writes().isEmpty()) << "already first";
+        EXPECT_TRUE(run.fakes.messageBoxes.calls().isEmpty());
+        EXPECT_TRUE(run.fakes.notifications.asked().isEmpty()) << "nothing is due";
+    }
 }
 
 // The first slot names a file that is no Tarnwick database: No ends the program, Yes replaces

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <optional>
 #include <string>
@@ -56,9 +57,8 @@ inline void makeDatabase(const QString& path, const std::vector<jet::TableSpec>&
 using Record = std::vector<std::pair<const char*, jet::Value>>;
 
 inline jet::Database openForWriting(const QString& path) {
-    jet::OpenOptions options;
-    options.mode = jet::OpenMode::ReadWrite;
-    return jet::Database::open(db::enginePath(path), options);
+    return jet::Database::open(db::enginePath(path),
+                               {.mode = jet::OpenMode::ReadWrite, .fileSystem = nullptr});
 }
 
 /// Adds one row per record (fields not named stay null).
@@ -92,6 +92,13 @@ inline std::vector<std::vector<std::string>> tableRows(const QString& path, cons
 
 inline jet::Value text(const char* value) {
     return jet::Value::text(value);
+}
+
+inline QStringList qtList(const std::vector<std::string>& texts) {
+    QStringList list;
+    for (const std::string& text : texts)
+        list.append(QString::fromStdString(text));
+    return list;
 }
 
 /// An item as a file of ours stores it; dates loaded from the file (the locale's form).

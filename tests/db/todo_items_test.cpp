@@ -1,10 +1,12 @@
 // Loading and rewriting the to-do items between a real file and typed items, and the texts the
-// list shows for them.
+// list shows for them: dates in several locales, and their way back into stored values.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <cmath>
 #include <tuple>
 
+#include "db/date_text.h"
 #include "db/engine.h"
 #include "db/routines.h"
 #include "db/schema.h"
@@ -27,10 +29,6 @@ Record record(const char* priority, const char* client, const char* project, con
         if (value != nullptr)
             result.emplace_back(field, text(value));
     return result;
-}
-
-std::optional<ItemDate> loaded(std::optional<double> days) {
-    return days ? std::optional(ItemDate{*days, ItemDate::Form::Locale}) : std::nullopt;
 }
 
 class ToDoItems : public ::testing::Test {
@@ -124,10 +122,8 @@ TEST_F(ToDoItems, FieldsAreRequiredOnlyWhenThereIsARecord) {
     EXPECT_THROW(db::LoadToDoItems(m_file), jet::Error);
 }
 
-// An added item sets the field its dialog chose, never both; each date only when it has one.
-// An item or a rewrite the table cannot hold changes nothing: each write is one transaction
-// (the engine's crash tests show any transaction survives a crash or failure at every write as
-// old or new).
+// An added item sets the field its dialog chose, never both; each date only when it has one. An
+// item or a rewrite the table cannot hold changes nothing: each write is one transaction.
 TEST_F(ToDoItems, AnAddedItemIsOneRecordAtTheEnd) {
     db::AddToDoItem(m_file,
                     item("1", "Doe, Jane", "Call", storedDate(2026, 12, 5), storedDate(2027, 1, 9)),
@@ -171,24 +167,90 @@ TEST_F(ToDoItems, AReplacedItemLosesOnlyItsFirstMatchingRecord) {
     }
 }
 
-// The list's texts: a loaded date in the locale's short form, a chosen one as the dialogs write
-// it, under every locale; a date no form can show is empty.
-TEST(ItemTexts, DatesShowInTheFormTheirItemKeeps) {
-    ToDoItem shown = item("3", "Doe, Jane", "Call", storedDate(2026, 12, 6), std::nullopt);
-    shown.deadline = ItemDate::chosen(QDate(2027, 3, 4));
-    const struct {
-        QLocale locale;
-        QString start, deadline;
-    } cases[] = {{QLocale::c(), "12/6/2026", "3/4/2027"},
-                 {QLocale(QLocale::English, QLocale::UnitedKingdom), "06/12/2026", "3/4/2027"},
-                 {QLocale(QLocale::German, QLocale::Germany), "06.12.2026", "3/4/2027"}};
-    for (const auto& c : cases) {
-        const LocaleGuard guard(c.locale);
-        EXPECT_EQ(db::itemText(shown, db::Column::StartDate), c.start);
-        EXPECT_EQ(db::itemText(shown, db::Column::Deadline), c.deadline);
-    }
-    EXPECT_EQ(loaded(-700000.0)->text(), "");
+// A date no form can show is empty, and none past the year 9999 can be chosen. (The list's texts
+// of loaded and chosen dates under each locale are checked through the item dialogs.)
+TEST(ItemTexts, DatesNoFormCanShowAreEmpty) {
+    EXPECT_EQ((ItemDate{-700000.0, ItemDate::Form::Locale}).text(), "");
     EXPECT_FALSE(ItemDate::chosen(QDate(10000, 1, 1)));
+}
+
+struct Shown {
+    const char* locale;
+    double value;
+    const char* text;
+};
+
+TEST(DateText, ShowsTheLocaleShortDateWithAFourDigitYearAndATimeOnlyWhenNotMidnight) {
+    const Shown cases[] = {
+        {"C", storedDate(2026, 12, 5), "12/5/2026"},
+        {"C", storedDate(2026, 12, 5, 14, 30, 5), "12/5/2026 2:30:05 PM"},
+        {"C", storedDate(2027, 1, 9, 0, 0, 1), "1/9/2027 12:00:01 AM"},
+        {"en_US", storedDate(2026, 12, 5), "12/5/2026"},
+        {"en_US", storedDate(2026, 12, 5, 9, 5, 0), "12/5/2026 9:05:00 AM"},
+        {"de_DE", storedDate(2026, 12, 5), "05.12.2026"},
+        {"de_DE", storedDate(2026, 12, 5, 14, 30, 5), "05.12.2026 14:30:05"},
+        {"en_GB", storedDate(2026, 12, 5), "05/12/2026"},
+        {"ja_JP", storedDate(2026, 12, 5), "2026/12/05"},
+        {"C", -700000.0, ""}, // before the year 100
+        {"C", std::nan(""), ""},
+    };
+    for (const Shown& c : cases) {
+        LocaleGuard locale{QLocale(QString::fromLatin1(c.locale))};
+        EXPECT_EQ(db::textFromDate(c.value), QString::fromUtf8(c.text))
+            << c.locale << " " << c.value;
+    }
+}
+
+struct Read {
+    const char* locale;
+    const char* text;
+    std::optional<double> value;
+};
+
+TEST(DateText, ReadsTheLocaleFormThenMonthFirstAndNothingElse) {
+    const Read cases[] = {
+        {"C", "12/5/2026", storedDate(2026, 12, 5)},
+        {"C", "  12/05/2026 ", storedDate(2026, 12, 5)},
+        {"C", "12/5/2026 2:30:05 PM", storedDate(2026, 12, 5, 14, 30, 5)},
+        {"C", "12/5/2026 14:30:05", storedDate(2026, 12, 5, 14, 30, 5)},
+        {"C", "", std::nullopt},
+        {"C", "   ", std::nullopt},
+        {"C", "2/30/2026", std::nullopt},
+        {"C", "13/1/2026", std::nullopt},
+        {"C", "next week", std::nullopt},
+        {"C", "12/5/2026 25:00:00", std::nullopt},
+        {"C", "12/5/26", std::nullopt},
+        {"de_DE", "05.12.2026", storedDate(2026, 12, 5)},
+        {"de_DE", "5.12.2026", storedDate(2026, 12, 5)},
+        {"de_DE", "12/5/2026", storedDate(2026, 12, 5)}, // as the item dialogs write it
+        {"de_DE", "05.12.2026 14:30:05", storedDate(2026, 12, 5, 14, 30, 5)},
+        // Day-first locale: the locale's reading wins where both fit.
+        {"en_GB", "05/12/2026", storedDate(2026, 12, 5)},
+        {"en_GB", "12/5/2026", storedDate(2026, 5, 12)},
+        {"en_GB", "12/25/2026", storedDate(2026, 12, 25)},
+    };
+    for (const Read& c : cases) {
+        LocaleGuard locale{QLocale(QString::fromLatin1(c.locale))};
+        EXPECT_EQ(db::dateFromText(QString::fromUtf8(c.text)), c.value)
+            << c.locale << " \"" << c.text << "\"";
+    }
+}
+
+TEST(DateText, EveryShownOrDialogValueReadsBackToTheSameSecond) {
+    const double values[] = {storedDate(2026, 12, 5),        storedDate(2026, 12, 5, 23, 59, 59),
+                             storedDate(100, 1, 1),          storedDate(9999, 12, 31, 12, 0, 0),
+                             storedDate(1899, 12, 30, 6, 0), storedDate(2024, 2, 29)};
+    for (const char* name : {"C", "en_US", "de_DE", "en_GB", "fr_FR", "ja_JP", "fi_FI", "ar_EG"}) {
+        LocaleGuard locale{QLocale(QString::fromLatin1(name))};
+        for (const double value : values) {
+            const QString text = db::textFromDate(value);
+            EXPECT_EQ(db::dateFromText(text), value) << name << " \"" << text.toStdString() << "\"";
+        }
+        // The item dialogs write month first with ASCII digits in any locale.
+        EXPECT_EQ(db::dialogDateText(QDate(2026, 12, 5)), "12/5/2026") << name;
+        EXPECT_EQ(db::dateFromText(db::dialogDateText(QDate(2026, 1, 31))), storedDate(2026, 1, 31))
+            << name;
+    }
 }
 
 } // namespace

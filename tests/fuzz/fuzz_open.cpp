@@ -13,10 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto fs = std::make_shared<jettest::MemoryFileSystem>();
     fs->setContents(kPath, std::vector<std::uint8_t>(data, data + size));
     try {
-        jet::OpenOptions o;
-        o.fileSystem = fs;
-        o.lockTimeoutMs = 0;
-        auto db = jet::Database::open(kPath, o);
+        auto db = jet::Database::open(kPath, {.lockTimeoutMs = 0, .fileSystem = fs});
         for (const auto& name : db.allTableNames()) {
             try {
                 auto rs = db.openTable(name);

@@ -4,9 +4,7 @@
 # dependencies, and starts each installed program from a read-only tree: it must create its
 # default database in the per-user data folder, record it in the per-user settings, and write
 # nothing under the install. As root the programs run as the unprivileged user 65534, for whom
-# the permission bits count.
-#
-#   tests/install/installed_program_test.sh BUILD_DIR APP_ID LIBDIR
+# the permission bits count. Usage: installed_program_test.sh BUILD_DIR APP_ID LIBDIR
 set -euo pipefail
 
 build="$(cd "$1" && pwd)"

@@ -118,9 +118,7 @@ TEST(Corruption, LoopInALongValueChain) {
     // Find the first row of the chained value and point it back at itself.
     std::uint32_t first = 0;
     {
-        jet::OpenOptions o;
-        o.fileSystem = fs;
-        jet::DatabaseImpl db(kPath, o);
+        jet::DatabaseImpl db(kPath, {.fileSystem = fs});
         auto t = db.table(*db.findTable("MSP_PROJECTS"));
         const int col = t->def.findColumn("RESERVED_BINARY_DATA");
         const jet::bytes::View b = db.rowBytes(*t, db.scan(*t).at(0));

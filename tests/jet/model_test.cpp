@@ -8,7 +8,6 @@
 #include "test_util.h"
 
 using namespace jettest;
-using jet::Value;
 
 namespace {
 
@@ -28,9 +27,9 @@ Row randomRow(std::mt19937& rng, int serial) {
     Row r = todo(text, who, std::to_string(1 + rng() % 5), -1000.0 + rng() % 100000,
                  45000 + (rng() % 100000) / 100.0);
     if (rng() % 7 == 0)
-        r[4] = Value::null();
+        r[4] = jet::Value::null();
     if (rng() % 11 == 0)
-        r[0] = Value::null();
+        r[0] = jet::Value::null();
     return r;
 }
 

@@ -1,15 +1,12 @@
-// Reading the Jet sample files: the facts each file is in the collection for that the interop
-// comparison with mdbtools and mdb-reader (tests/interop) does not see: row order after
-// overflow, name lookup, the cursor and the structural check (which also holds each table's row
-// count against its rows). Long values, inline and chained, and multi-page definitions are
-// compared value by value there.
+// Reading the Jet sample files: what the interop comparison with mdbtools and mdb-reader (which
+// compares every value) does not see: row order after overflow, name lookup, the cursor and the
+// structural check (which also holds each table's row count against its rows).
 #include <gtest/gtest.h>
 
 #include "jet/database.h"
 #include "jet/error.h"
 #include "test_util.h"
 
-using jet::Value;
 using namespace jettest;
 
 namespace {
@@ -19,7 +16,7 @@ TEST(Reader, OverflowRowsAreReadWhereTheirPointerSays) {
     auto db = jet::Database::open(fixture("overflowTestV2000.mdb"));
     std::vector<std::string> first;
     for (auto rs = db.openTable("Table1"); !rs.eof(); rs.moveNext()) {
-        const Value v = rs.field("data3");
+        const jet::Value v = rs.field("data3");
         first.push_back(v.isNull() ? "" : v.asText());
     }
     EXPECT_EQ(first, (std::vector<std::string>{"", "row2col3", "row3col3", "row4col2", "row5col2",

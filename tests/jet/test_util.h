@@ -36,19 +36,13 @@ inline std::shared_ptr<MemoryFileSystem> withFixture(const std::string& name,
 /// Opens `path` in `fs`, or among the real files when `fs` is null.
 inline jet::Database openIn(const std::shared_ptr<MemoryFileSystem>& fs, const std::string& path,
                             jet::OpenMode mode = jet::OpenMode::ReadWrite, int lockTimeoutMs = 0) {
-    jet::OpenOptions o;
-    o.mode = mode;
-    o.fileSystem = fs;
-    o.lockTimeoutMs = lockTimeoutMs;
-    return jet::Database::open(path, o);
+    return jet::Database::open(path,
+                               {.mode = mode, .lockTimeoutMs = lockTimeoutMs, .fileSystem = fs});
 }
 
 inline jet::Database createIn(const std::shared_ptr<MemoryFileSystem>& fs, const std::string& path,
                               double date = 45000.5) {
-    jet::CreateOptions o;
-    o.fileSystem = fs;
-    o.creationDate = date;
-    return jet::Database::create(path, o);
+    return jet::Database::create(path, {.creationDate = date, .fileSystem = fs});
 }
 
 /// The kind of the jet::Error that `f` throws (its text into `what`), or nothing when it
@@ -105,22 +99,18 @@ inline void appendRows(jet::Recordset& rs, const std::vector<Row>& rows) {
     }
 }
 
-/// Adds rows in one transaction.
-inline void addRows(jet::Database& db, const std::string& table, const std::vector<Row>& rows) {
+/// Adds rows in one transaction, after deleting every row when `replace`.
+inline void addRows(jet::Database& db, const std::string& table, const std::vector<Row>& rows,
+                    bool replace = false) {
     jet::Transaction tx(db);
     auto rs = db.openTable(table);
-    appendRows(rs, rows);
-    tx.commit();
-}
-
-/// Deletes every row and writes `rows`, in one transaction.
-inline void rewrite(jet::Database& db, const std::string& table, const std::vector<Row>& rows) {
-    jet::Transaction tx(db);
-    auto rs = db.openTable(table);
-    for (; !rs.eof(); rs.moveNext())
+    for (; replace && !rs.eof(); rs.moveNext())
         rs.deleteCurrent();
     appendRows(rs, rows);
     tx.commit();
+}
+inline void rewrite(jet::Database& db, const std::string& table, const std::vector<Row>& rows) {
+    addRows(db, table, rows, true);
 }
 
 /// A memory file system holding a new database at `path` with the to-do table and `rows`.

@@ -1,27 +1,24 @@
-// Desktop notifications over D-Bus, against a notification service stand-in on a session bus
-// of the test's own.
-//
-// Each case runs the call in a process of its own (notify_probe), since the session bus a
-// process uses is fixed at its first use: DBUS_SESSION_BUS_ADDRESS points it at the private
-// bus, or at nothing. The bus is a dbus-daemon with a configuration of our own, so a
-// notification server installed on the machine can never answer in the stand-in's place. The one
-// service it could start is a notification service that only leaves a file behind (`activated`):
-// a service that is not running must not be started. Without dbus-daemon the test is skipped
-// (exit status 77).
+// Desktop notifications over D-Bus, against a notification service stand-in on the session bus of
+// the test's own that private_bus.sh starts around it. The stand-in lives in this process on a
+// connection of its own; each call runs in a process of its own (this program with --notify), since
+// the session bus a process uses is fixed at its first use. The one service the bus could start
+// only leaves a file behind (`activated`): a service that is not running must not be started.
 #include <gtest/gtest.h>
 
 #include "platform/notifications.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -31,73 +28,59 @@ const qint64 kBudgetMs = platform::DBusNotifications::Options{}.budgetMs;
 constexpr qint64 kSlackMs = 1000;
 constexpr int kProcessWaitMs = 15000;
 
-QTemporaryDir* temporary = nullptr;
-QString busAddress;
+// The bus's address and its folder, from private_bus.sh.
+const QString busAddress = qEnvironmentVariable("PRIVATE_BUS");
+const QString busFolder = qEnvironmentVariable("PRIVATE_BUS_DIR");
 
-QString activatedFile() {
-    return temporary->filePath(QStringLiteral("activated"));
-}
+// The notification service on the test's bus while it exists, recording each Notify call. It
+// answers with an id, with an error, or never.
+class StandIn : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 
-// Starts a session bus of our own; returns why it could not, or an empty text.
-QString startBus(QProcess& daemon) {
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-    if (program.isEmpty())
-        return QStringLiteral("dbus-daemon is not installed (Debian package dbus-daemon)");
-    const QString touch = QStandardPaths::findExecutable(QStringLiteral("touch"));
-    QDir(temporary->path()).mkdir(QStringLiteral("services"));
-    QFile service(
-        temporary->filePath(QStringLiteral("services/org.freedesktop.Notifications.service")));
-    if (touch.isEmpty() || !service.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot write the bus's service file: ") + service.errorString();
-    service.write(QStringLiteral("[D-BUS Service]\nName=org.freedesktop.Notifications\n"
-                                 "Exec=%1 %2\n")
-                      .arg(touch, activatedFile())
-                      .toUtf8());
-    service.close();
+public:
+    enum class Reply { Id, Error, None };
+    struct Call {
+        QString app, icon, summary, body, desktopEntry;
+        uint replaces;
+        QStringList actions;
+        int expireMs;
+    };
 
-    QFile config(temporary->filePath(QStringLiteral("bus.conf")));
-    if (!config.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot write the bus configuration: ") + config.errorString();
-    config.write(QStringLiteral(R"(<!DOCTYPE busconfig PUBLIC
- "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:path=%1</listen>
-  <servicedir>%2</servicedir>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-)")
-                     .arg(temporary->filePath(QStringLiteral("bus")),
-                          temporary->filePath(QStringLiteral("services")))
-                     .toUtf8());
-    config.close();
+    StandIn(QStringList capabilities, Reply reply)
+        : m_capabilities(std::move(capabilities)), m_reply(reply) {
+        ready = m_bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), this,
+                                     QDBusConnection::ExportAllSlots) &&
+                m_bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
+    }
+    ~StandIn() override {
+        m_bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
+        m_bus.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
+        QDBusConnection::disconnectFromBus(m_bus.name());
+    }
 
-    daemon.start(program, {QStringLiteral("--config-file=") + config.fileName(),
-                           QStringLiteral("--print-address=1"), QStringLiteral("--nofork")});
-    if (!daemon.waitForStarted(kProcessWaitMs))
-        return QStringLiteral("dbus-daemon did not start: ") + daemon.errorString();
-    while (!daemon.canReadLine() && daemon.state() == QProcess::Running)
-        daemon.waitForReadyRead(kProcessWaitMs);
-    busAddress = QString::fromUtf8(daemon.readLine()).trimmed();
-    if (busAddress.isEmpty())
-        return QStringLiteral("dbus-daemon gave no address: ") +
-               QString::fromLocal8Bit(daemon.readAllStandardError()).trimmed();
-    return {};
-}
+    bool ready = false;
+    QList<Call> calls;
 
-QProcessEnvironment environmentFor(const QString& address) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
-    environment.remove(QStringLiteral("DBUS_STARTER_ADDRESS"));
-    environment.remove(QStringLiteral("DBUS_STARTER_BUS_TYPE"));
-    return environment;
-}
+public slots:
+    QStringList GetCapabilities() { return m_capabilities; }
+    uint Notify(const QString& app, uint replaces, const QString& icon, const QString& summary,
+                const QString& body, const QStringList& actions, const QVariantMap& hints,
+                int expireMs) {
+        calls.append({app, icon, summary, body, hints.value("desktop-entry").toString(), replaces,
+                      actions, expireMs});
+        if (m_reply == Reply::Error)
+            sendErrorReply(QDBusError::Failed, QStringLiteral("The stand-in refuses."));
+        else if (m_reply == Reply::None)
+            setDelayedReply(true); // and never answers
+        return 1;
+    }
+
+private:
+    QDBusConnection m_bus = QDBusConnection::connectToBus(busAddress, QStringLiteral("stand-in"));
+    QStringList m_capabilities;
+    Reply m_reply;
+};
 
 struct Outcome {
     bool ran = false; // the probe ended normally, with status 0 and its line
@@ -105,13 +88,23 @@ struct Outcome {
     qint64 ms = -1; // how long notify() took
 };
 
+// Runs one call in a process of its own on the bus at `address`; this process's stand-in answers
+// while it waits.
 Outcome probe(const QString& address, const QString& summary, const QString& body) {
     QProcess process;
-    process.setProcessEnvironment(environmentFor(address));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+    environment.remove(QStringLiteral("DBUS_STARTER_ADDRESS"));
+    environment.remove(QStringLiteral("DBUS_STARTER_BUS_TYPE"));
+    process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(QStringLiteral(NOTIFY_PROBE), {summary, body});
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kProcessWaitMs, &loop, &QEventLoop::quit);
+    process.start(QCoreApplication::applicationFilePath(), {"--notify", summary, body});
+    loop.exec();
     Outcome outcome;
-    if (!process.waitForFinished(kProcessWaitMs) || process.exitStatus() != QProcess::NormalExit ||
+    if (process.state() != QProcess::NotRunning || process.exitStatus() != QProcess::NormalExit ||
         process.exitCode() != 0)
         return outcome;
     const QString line = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
@@ -122,131 +115,84 @@ Outcome probe(const QString& address, const QString& summary, const QString& bod
     return outcome;
 }
 
-// The stand-in service as a process; stop() ends it and returns the calls it recorded.
-class StandIn {
-public:
-    explicit StandIn(const QStringList& arguments) {
-        m_process.setProcessEnvironment(environmentFor(busAddress));
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(NOTIFICATION_STANDIN), arguments);
-        m_process.waitForStarted(kProcessWaitMs);
-        while (!m_process.canReadLine() && m_process.state() == QProcess::Running)
-            m_process.waitForReadyRead(kProcessWaitMs);
-        m_ready = m_process.readLine().trimmed() == "ready";
-    }
-    ~StandIn() { stop(); }
-    bool ready() const { return m_ready; }
-
-    QList<QJsonObject> stop() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            m_process.waitForFinished(kProcessWaitMs);
-        }
-        QList<QJsonObject> calls;
-        for (const QByteArray& line : m_process.readAllStandardOutput().split('\n')) {
-            if (!line.isEmpty())
-                calls.append(QJsonDocument::fromJson(line).object());
-        }
-        return calls;
-    }
-
-private:
-    QProcess m_process;
-    bool m_ready = false;
-};
-
-TEST(DBusNotifications, WithoutABusOrServiceShowNothingAtOnce) {
-    const struct {
-        const char* name;
-        QString address;
-    } cases[] = {
-        {"no bus at all", "unix:path=" + temporary->filePath(QStringLiteral("no-bus"))},
-        {"an address that is no address", QStringLiteral("nonsense")},
-        {"a bus without the service", busAddress},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const Outcome outcome = probe(c.address, QStringLiteral("1 item is overdue"),
-                                      QStringLiteral("Overdue: Brown – Call"));
-        EXPECT_TRUE(outcome.ran);
-        EXPECT_FALSE(outcome.shown);
-        EXPECT_LT(outcome.ms, kBudgetMs);
-    }
-    EXPECT_FALSE(QFile::exists(activatedFile())) << "the service was started";
-}
-
-TEST(DBusNotifications, AreSentToTheServiceWithTheProgramsNameAndIcon) {
+// Without a bus or a service, or with a service that fails or never answers, nothing is shown
+// within the budget; a service that answers gets the program's name and icon, and the body
+// escaped where it reads markup.
+TEST(DBusNotifications, AreSentToTheServiceOrShowNothingWithinTheBudget) {
+    using Reply = StandIn::Reply;
     const QString summary = QStringLiteral("2 items are overdue and 1 item is due today");
     const QString body = QStringLiteral("Overdue: Smith & Jones – Reply to <objection>\n"
                                         "Overdue: Brown – Call\nDue today: Acme – File");
     const struct {
         const char* name;
-        QStringList arguments;
-        QString received; // the body the service receives
+        QString address;
+        std::optional<Reply> service; // nothing: no stand-in
+        QStringList capabilities;
+        QString received; // the body the service receives when it shows the notice
     } cases[] = {
-        {"plain text", {}, body},
+        {"no bus at all", "unix:path=" + busFolder + "/no-bus", {}, {}, {}},
+        {"an address that is no address", QStringLiteral("nonsense"), {}, {}, {}},
+        {"a bus without the service", busAddress, {}, {}, {}},
+        {"plain text", busAddress, Reply::Id, {QStringLiteral("body")}, body},
         {"markup escaped",
-         {QStringLiteral("--capabilities"), QStringLiteral("actions,body,body-markup")},
+         busAddress,
+         Reply::Id,
+         {QStringLiteral("actions"), QStringLiteral("body"), QStringLiteral("body-markup")},
          QStringLiteral("Overdue: Smith &amp; Jones – Reply to &lt;objection&gt;\n"
                         "Overdue: Brown – Call\nDue today: Acme – File")},
+        {"error reply", busAddress, Reply::Error, {QStringLiteral("body")}, {}},
+        {"no reply", busAddress, Reply::None, {QStringLiteral("body")}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        StandIn standIn(c.arguments);
-        ASSERT_TRUE(standIn.ready());
-        const Outcome outcome = probe(busAddress, summary, body);
+        std::optional<StandIn> standIn;
+        if (c.service) {
+            standIn.emplace(c.capabilities, *c.service);
+            ASSERT_TRUE(standIn->ready);
+        }
+        const bool shows = c.service == Reply::Id;
+        const Outcome outcome = probe(c.address, summary, body);
         EXPECT_TRUE(outcome.ran);
-        EXPECT_TRUE(outcome.shown);
-        const QList<QJsonObject> calls = standIn.stop();
-        ASSERT_EQ(calls.size(), 1);
-        const QJsonObject& call = calls[0];
-        EXPECT_EQ(call["app"].toString(), QStringLiteral("Tarnwick"));
-        EXPECT_EQ(call["icon"].toString(), QStringLiteral(TARNWICK_APP_ID));
-        EXPECT_EQ(call["hints"].toObject()["desktop-entry"].toString(),
-                  QStringLiteral(TARNWICK_APP_ID));
-        EXPECT_EQ(call["summary"].toString(), summary);
-        EXPECT_EQ(call["body"].toString(), c.received);
-        EXPECT_EQ(call["replaces"].toInt(), 0);
-        EXPECT_TRUE(call["actions"].toArray().isEmpty());
-        EXPECT_GT(call["expire"].toInt(), 0);
+        EXPECT_EQ(outcome.shown, shows);
+        if (!shows) {
+            EXPECT_LT(outcome.ms, kBudgetMs + (c.service ? kSlackMs : 0));
+        }
+        if (!standIn)
+            continue;
+        ASSERT_EQ(standIn->calls.size(), 1);
+        const StandIn::Call& call = standIn->calls[0];
+        if (!shows)
+            continue;
+        EXPECT_EQ(call.app, QStringLiteral("Tarnwick"));
+        EXPECT_EQ(call.icon, QStringLiteral(TARNWICK_APP_ID));
+        EXPECT_EQ(call.desktopEntry, QStringLiteral(TARNWICK_APP_ID));
+        EXPECT_EQ(call.summary, summary);
+        EXPECT_EQ(call.body, c.received);
+        EXPECT_EQ(call.replaces, 0u);
+        EXPECT_TRUE(call.actions.isEmpty());
+        EXPECT_GT(call.expireMs, 0);
     }
-}
-
-TEST(DBusNotifications, AServiceThatFailsOrIsSlowShowsNothingWithinTheBudget) {
-    const struct {
-        const char* name;
-        QStringList arguments;
-    } cases[] = {
-        {"error reply", {QStringLiteral("--fail")}},
-        {"no reply for 20 s", {QStringLiteral("--delay-ms"), QStringLiteral("20000")}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        StandIn standIn(c.arguments);
-        ASSERT_TRUE(standIn.ready());
-        const Outcome outcome = probe(busAddress, QStringLiteral("1 item is due today"),
-                                      QStringLiteral("Due today: Brown – Call"));
-        EXPECT_TRUE(outcome.ran);
-        EXPECT_FALSE(outcome.shown);
-        EXPECT_LT(outcome.ms, kBudgetMs + kSlackMs);
-        EXPECT_EQ(standIn.stop().size(), 1);
-    }
+    EXPECT_FALSE(QFile::exists(busFolder + "/activated")) << "the service was started";
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    QTemporaryDir directory;
-    temporary = &directory;
-    QProcess daemon;
-    if (const QString reason = startBus(daemon); !reason.isEmpty()) {
-        std::printf("Skipped: %s\n", qPrintable(reason));
-        return 77;
+    if (const QStringList arguments = application.arguments(); arguments.value(1) == "--notify") {
+        // One call on the session bus of the environment: "shown" or "not shown" and its time.
+        QElapsedTimer timer;
+        timer.start();
+        const bool shown = platform::DBusNotifications().notify(arguments[2], arguments[3]);
+        std::printf("%s %lld\n", shown ? "shown" : "not shown", qint64(timer.elapsed()));
+        return 0;
     }
     ::testing::InitGoogleTest(&argc, argv);
-    const int status = RUN_ALL_TESTS();
-    daemon.terminate();
-    daemon.waitForFinished(kProcessWaitMs);
-    return status;
+    if (busAddress.isEmpty()) {
+        std::printf("Skipped: runs under tests/platform/private_bus.sh\n");
+        return 77;
+    }
+    return RUN_ALL_TESTS();
 }
+
+#include "notifications_test.moc"

@@ -1,6 +1,6 @@
 // The Qt message boxes, file dialog, mouse pointer and screen metrics, live on the offscreen
 // platform. A ModalScript acts on each modal window as it opens, the way a user would. The font
-// dialog is used for real through the program's font commands (tests/ui/fonts_test.cpp).
+// dialog is used for real through the program's font commands (tests/ui/every_window_test.cpp).
 #include "platform/error.h"
 #include "platform/services.h"
 #include "support/fake_platform.h"
@@ -176,12 +176,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    PlatformWidgetsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(PlatformWidgetsTest)
 #include "widgets_test.moc"

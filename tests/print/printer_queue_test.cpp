@@ -1,32 +1,31 @@
-// The print-outs through a real print system: a CUPS scheduler of the test's own with a PDF
-// queue as the default printer (private_cups.h), the program's real printer object, and the
-// PDF that comes out of the queue read back with pdftotext. Exits with kSkipped when no
-// scheduler can be started on this machine, saying why.
+// The print-outs through a real print system: the program's real printer on the default queue of
+// a CUPS scheduler of the test's own, a PDF printer (private_cups.sh, which runs this test), and
+// the PDF that comes out of the queue read back with pdftotext.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFile>
-#include <QLocale>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QRegularExpression>
-#include <algorithm>
+#include <QThread>
 #include <cmath>
-#include <memory>
 
 #include "db_test_util.h"
 #include "pdf_words.h"
-#include "platform/printer.h"
 #include "platform/services.h"
 #include "print/print_text_array.h"
 #include "print/todo_printout.h"
-#include "private_cups.h"
 #include "support/fake_platform.h"
 
 namespace {
 
 constexpr int kSkipped = 77;
-const QString kQueue = QStringLiteral("TarnwickPDF");
 constexpr int kJobTimeoutMs = 30000;
+// The scheduler's folder and the queue, from private_cups.sh.
+const QString kCups = qEnvironmentVariable("PRIVATE_CUPS");
+const QString kQueue = qEnvironmentVariable("LPDEST");
 
 // The queue's printable area starts a quarter inch from the paper's left edge and half an inch
 // from its top, on Letter and on A4 alike.
@@ -46,62 +45,104 @@ const QPointF kLabelDigitOnLetter((8 - (2 * 0.333 + 2 * 0.278 + 0.556) * kEm12) 
 // The print font as at start-up.
 const app::FontSetting kPrintFont{"Ariel", "12"};
 
-// The to-do list print-out of `items`. The one place this test calls it.
-void printToDoList(const std::vector<db::ToDoItem>& items) {
-    print::PrintToDoList(items, kPrintFont);
+QString readFile(const QString& name) {
+    QFile file(kCups + "/" + name);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-// One scheduler for the whole run: libcups reads CUPS_SERVER once per process. The queue's
-// default paper is set by each test.
+// Runs a CUPS client program against the scheduler; throws with its output and the scheduler's
+// log on failure.
+void client(const QString& program, const QStringList& arguments, QString* output = nullptr) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    const bool finished = process.waitForFinished(15000);
+    const QString said = QString::fromUtf8(process.readAll());
+    if (!finished || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        throw std::runtime_error((program + ' ' + arguments.join(' ') + " failed: " + said +
+                                  "\nScheduler log:\n" + readFile("log/error_log"))
+                                     .toStdString());
+    if (output)
+        *output = said;
+}
+
+// One finished job as the scheduler's page log records it; `media` is the paper's name in the
+// queue's driver, such as "Letter" or "A4".
+struct FinishedJob {
+    int id = 0;
+    QString title;
+    int pages = 0;
+    QString media;
+};
+
+// Waits until no job of the queue is pending or printing and returns the finished jobs, oldest
+// first. Throws when jobs are still there at the deadline or a job did not complete.
+QList<FinishedJob> waitForJobs() {
+    const QDeadlineTimer deadline(kJobTimeoutMs);
+    const QRegularExpression jobError("^E .*\\[Job \\d+\\]", QRegularExpression::MultilineOption);
+    for (QString pending;; QThread::msleep(50)) {
+        client("lpstat", {"-o", kQueue}, &pending);
+        if (pending.trimmed().isEmpty())
+            break;
+        // A job the scheduler could not print (an output it cannot open, a filter that fails)
+        // is reported at once rather than at the deadline: it may stay stopped in the queue.
+        const QString log = readFile("log/error_log");
+        if (deadline.hasExpired() || log.contains(jobError))
+            throw std::runtime_error(
+                ("jobs not finished:\n" + pending + "\nScheduler log:\n" + log).toStdString());
+    }
+    // The scheduler logs each job's end before it answers the next request, so both logs are
+    // complete once the queue is empty.
+    QList<FinishedJob> jobs;
+    const QString log = readFile("log/error_log");
+    for (const QString& line : readFile("log/page_log").split('\n')) {
+        const QStringList fields = line.split('|'); // job, "total", pages, title, media
+        if (fields.size() != 5 || fields[1] != "total")
+            continue;
+        const FinishedJob job{fields[0].toInt(), fields[3], fields[2].toInt(), fields[4]};
+        if (!log.contains(QStringLiteral("[Job %1] Job completed.").arg(job.id)))
+            throw std::runtime_error(QStringLiteral("job %1 (%2) did not complete:\n%3")
+                                         .arg(job.id)
+                                         .arg(job.title, log)
+                                         .toStdString());
+        jobs.append(job);
+    }
+    return jobs;
+}
+
+// Qt's printing, through libcups, sees the scheduler alone. The queue's default paper is set by
+// each test.
 class PrinterQueueTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        try {
-            cups = std::make_unique<printtest::PrivateCups>(kQueue);
-        } catch (const printtest::CupsUnavailable& e) {
-            unavailable = e.what();
-            return;
-        } catch (const std::exception& e) {
-            failure = e.what();
-            return;
-        }
-        // Qt's printing, through libcups, sees this scheduler and its queue alone.
-        for (const auto& [name, value] : cups->clientEnvironment())
-            qputenv(name.toLocal8Bit(), value.toLocal8Bit());
-    }
-    static void TearDownTestSuite() { cups.reset(); }
-
     void SetUp() override {
-        if (!failure.empty())
-            FAIL() << failure;
-        if (!cups)
-            GTEST_SKIP() << "No CUPS scheduler can be started here: " << unavailable;
+        if (kCups.isEmpty())
+            GTEST_SKIP() << "runs under tests/print/private_cups.sh";
         QLocale::setDefault(QLocale::c());
         print::TopMargin = print::BottomMargin = print::LeftMargin = print::RightMargin = 0;
         platform::Services::setPrinter(std::make_shared<platform::QtPrinter>());
         ASSERT_EQ(QPrinterInfo::defaultPrinter().printerName().toStdString(), kQueue.toStdString());
-        jobsBefore = cups->waitForJobs(kJobTimeoutMs).size();
-        QFile::remove(cups->outputFile());
+        jobsBefore = waitForJobs().size();
+        QFile::remove(kCups + "/out/job.pdf");
     }
 
-    /// The one job the print-out sent, once the queue has finished it, and its PDF's pages.
-    std::pair<printtest::FinishedJob, QList<printtest::PdfPage>> printedJob() {
-        const QList<printtest::FinishedJob> jobs = cups->waitForJobs(kJobTimeoutMs);
+    /// The one job the print-out sent, saying nothing, once the queue has finished it, and its
+    /// PDF's pages.
+    std::pair<FinishedJob, QList<printtest::PdfPage>> printedJob() {
+        EXPECT_TRUE(fakes.messageBoxes.calls().isEmpty())
+            << fakes.messageBoxes.texts().join('\n').toStdString();
+        const QList<FinishedJob> jobs = waitForJobs();
         if (jobs.size() != jobsBefore + 1)
             throw std::runtime_error(QStringLiteral("%1 jobs finished, not one:\n%2")
                                          .arg(jobs.size() - jobsBefore)
-                                         .arg(cups->log())
+                                         .arg(readFile("log/error_log"))
                                          .toStdString());
         QString output;
-        QList<printtest::PdfPage> pages = printtest::readPdfPages(cups->outputFile(), &output);
+        QList<printtest::PdfPage> pages = printtest::readPdfPages(kCups + "/out/job.pdf", &output);
         if (pages.isEmpty())
             throw std::runtime_error("pdftotext reads no page: " + output.toStdString());
         return {jobs.last(), pages};
     }
 
-    static inline std::unique_ptr<printtest::PrivateCups> cups;
-    static inline std::string unavailable;
-    static inline std::string failure; ///< of the scheduler's start, other than unavailable
     qsizetype jobsBefore = 0;
     platform::fakes::FakePlatform fakes;
 };
@@ -114,17 +155,14 @@ bool isPaper(const printtest::PdfPage& page, QSizeF points) {
 // Two pages on the queue's Letter paper: every row on one of them once, each page beginning
 // with the headings and its first row at 1.4 inches, positions from the queue's printable area.
 TEST_F(PrinterQueueTest, ToDoListComesOutOfTheQueueOnItsPaperWhereTheLayoutPutsIt) {
-    cups->setQueueDefault("PageSize", "Letter");
+    client("lpadmin", {"-p", kQueue, "-o", "PageSize=Letter"});
     const double deadline = dbtest::storedDate(2027, 1, 9);
     std::vector<db::ToDoItem> items{
         dbtest::item("3", "Doe, John", "Call", dbtest::storedDate(2026, 12, 5), deadline)};
     for (int i = 2; i <= 60; ++i)
         items.push_back(
             dbtest::item("2", "Filing", QStringLiteral("Task%1").arg(i), std::nullopt, deadline));
-    printToDoList(items);
-    EXPECT_TRUE(fakes.messageBoxes.calls().isEmpty())
-        << fakes.messageBoxes.texts().join('\n').toStdString();
-
+    print::PrintToDoList(items, kPrintFont);
     const auto [job, pages] = printedJob();
     EXPECT_EQ(job.title.toStdString(), "Tarnwick To Do list");
     EXPECT_EQ(job.media.toStdString(), "Letter");
@@ -167,11 +205,8 @@ TEST_F(PrinterQueueTest, ToDoListComesOutOfTheQueueOnItsPaperWhereTheLayoutPutsI
 
 // A reference list on the queue's paper after its default has changed to A4.
 TEST_F(PrinterQueueTest, ReferenceListFollowsTheQueuesPaper) {
-    cups->setQueueDefault("PageSize", "A4");
+    client("lpadmin", {"-p", kQueue, "-o", "PageSize=A4"});
     print::PrintList({"Doe, John", "Smith, Ann"}, "Tarnwick Clients list", kPrintFont);
-    EXPECT_TRUE(fakes.messageBoxes.calls().isEmpty())
-        << fakes.messageBoxes.texts().join('\n').toStdString();
-
     const auto [job, pages] = printedJob();
     EXPECT_EQ(job.title.toStdString(), "Tarnwick Clients list");
     EXPECT_EQ(job.media.toStdString(), "A4");

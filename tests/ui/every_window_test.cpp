@@ -1,9 +1,6 @@
-// What every window offers beyond its own commands. The program font and the print font: both
-// commands from the menu and the toolbar with the font dialog, what they store, the controls of
-// each window that take the program font, the print-out, the next start, and Qt's font dialog
-// taking 10.5 typed into its size box. And what assistive technology finds in every window: each
-// control that takes the keyboard or is a button has a name, taken from its label, frame,
-// caption or tooltip.
+// What every window offers beyond its own commands: the program and print font commands (what they
+// store, the controls that take the font, the print-out, the next start, our font dialog taking a
+// typed 10.5), and each control's name for assistive technology (from a label, frame or tooltip).
 #include <QAccessible>
 #include <QAction>
 #include <QLineEdit>

@@ -1,7 +1,8 @@
 // The browser window and the About box on Qt's offscreen platform: pages are local files whose
-// addresses replace the built-in ones through the environment; the registry and the program
-// launcher are fakes except in the last test.
+// addresses replace the built-in ones through the environment; System Info reads a registry file
+// and starts programs for real.
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMovie>
@@ -15,8 +16,10 @@
 #include <optional>
 
 #include "db_test_util.h"
+#include "platform/files.h"
 #include "platform/program_launcher.h"
 #include "platform/services.h"
+#include "platform/system_registry.h"
 #include "support/window_fixture.h"
 #include "ui/common/single_window.h"
 #include "ui/help/about_box.h"
@@ -29,21 +32,25 @@ const QString kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const QString kLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 const QString kUnavailable = "System Information Is Unavailable At This Time";
 
-QStringList entries(const QComboBox* box) {
+using support::child;
+
+QComboBox* addressBox(ui::BrowserWindow* window) {
+    return child<QComboBox>(window, "addressBox");
+}
+QStringList addresses(ui::BrowserWindow* window) {
     QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts.append(box->itemText(i));
+    for (int i = 0; i < addressBox(window)->count(); ++i)
+        texts.append(addressBox(window)->itemText(i));
     return texts;
 }
 
 // Waits for the pane's current load to end and for the busy title to give way.
 bool waitForPage(ui::BrowserWindow* window) {
-    QSignalSpy finished(support::child<QWebEngineView>(window, "pagePane"),
-                        &QWebEngineView::loadFinished);
+    QSignalSpy finished(child<QWebEngineView>(window, "pagePane"), &QWebEngineView::loadFinished);
     if (!finished.wait(10000))
         return false;
-    return QTest::qWaitFor(
-        [window] { return !support::child<QTimer>(window, "busyTimer")->isActive(); }, 5000);
+    return QTest::qWaitFor([window] { return !child<QTimer>(window, "busyTimer")->isActive(); },
+                           5000);
 }
 
 } // namespace
@@ -84,52 +91,45 @@ private slots:
     void browserStartsAtTheSiblingPageUntilTheMakersSiteIsVisited() {
         ui::BrowserWindow* window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
         QCOMPARE(window->windowTitle(), QStringLiteral("The sibling page"));
-        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")),
-                 QStringList{page("sibling")}); // no duplicate
+        QCOMPARE(addresses(window), QStringList{page("sibling")}); // no duplicate
 
         // An open window is only brought forward and keeps its page.
         ui::windowOpeners().visitMakerSite();
         QCOMPARE(ui::findWindow<ui::BrowserWindow>(), window);
-        QCOMPARE(m_fx->session.startAddress(), page("maker"));
-        QCOMPARE(support::child<QWebEngineView>(window, "pagePane")->url().toString(),
-                 page("sibling"));
+        QCOMPARE(child<QWebEngineView>(window, "pagePane")->url().toString(), page("sibling"));
 
         // A new window starts at the starting address, now the maker's site.
         window->close();
         QTRY_VERIFY(ui::findWindow<ui::BrowserWindow>() == nullptr);
         window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
         QCOMPARE(window->windowTitle(), QStringLiteral("The maker page"));
-        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")),
-                 QStringList{page("maker")});
+        QCOMPARE(addresses(window), QStringList{page("maker")});
     }
 
     void addressesVisitedGoToTheTopOnceEach() {
         ui::BrowserWindow* window = openBrowser(ui::windowOpeners().learnAboutVellumtide);
-        QSignalSpy loads(support::child<QWebEngineView>(window, "pagePane"),
-                         &QWebEngineView::loadStarted);
+        QSignalSpy loads(child<QWebEngineView>(window, "pagePane"), &QWebEngineView::loadStarted);
         QSignalSpy titles(window, &QWidget::windowTitleChanged);
 
         // Back with no history: nothing happens and nothing is said.
         support::clickToolbar(window, "back");
-        QTRY_VERIFY(!support::child<QTimer>(window, "busyTimer")->isActive());
+        QTRY_VERIFY(!child<QTimer>(window, "busyTimer")->isActive());
         QVERIFY(titles.isEmpty() && m_fx->fakes.messageBoxes.calls().isEmpty());
 
         // Enter in the address box goes to the text typed.
-        support::child<QComboBox>(window, "addressBox")->setEditText(page("other"));
-        QTest::keyClick(support::child<QComboBox>(window, "addressBox"), Qt::Key_Return);
+        addressBox(window)->setEditText(page("other"));
+        QTest::keyClick(addressBox(window), Qt::Key_Return);
         QVERIFY(waitForPage(window));
-        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")),
-                 (QStringList{page("other"), page("sibling")}));
+        QCOMPARE(addresses(window), (QStringList{page("other"), page("sibling")}));
         QVERIFY(titles.contains({QStringLiteral("Working...")}));
         QCOMPARE(window->windowTitle(), QStringLiteral("The other page"));
 
         // Choosing a listed entry goes there and moves it to the top.
-        support::child<QComboBox>(window, "addressBox")->setCurrentIndex(1);
-        emit support::child<QComboBox>(window, "addressBox")->activated(1);
+        addressBox(window)->setCurrentIndex(1);
+        emit addressBox(window)->activated(1);
         QVERIFY(waitForPage(window));
-        QCOMPARE(entries(support::child<QComboBox>(window, "addressBox")),
-                 (QStringList{page("sibling"), page("other")}));
-        QCOMPARE(support::child<QComboBox>(window, "addressBox")->currentText(), page("sibling"));
+        QCOMPARE(addresses(window), (QStringList{page("sibling"), page("other")}));
+        QCOMPARE(addressBox(window)->currentText(), page("sibling"));
 
         // Rewriting the list after each navigation started no navigation of its own.
         QTest::qWait(100);
@@ -148,55 +148,49 @@ private slots:
             QPointer<ui::AboutBox> window = ui::AboutBox::showWindow();
             QCOMPARE(window->picturePath(), folder.filePath("tarnwick.gif"));
             QVERIFY(window->movie() != nullptr && window->movie()->frameCount() > 1);
-            QTest::mouseClick(support::child<QPushButton>(window, "okButton"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(window, "okButton"), Qt::LeftButton);
             QTRY_VERIFY(window.isNull());
         }
     }
 
-    // No registry values; the second value naming a folder without the program file, or with it.
-    void systemInfoFindsTheProgramOrSaysItIsUnavailable() {
-        const struct {
-            QString location, existing, started; // started empty: the message
-        } cases[] = {
-            {"", "", ""},
-            {"/opt/si", "/opt/si/msinfo32.exe", ""},
-            {"/opt/si", "/opt/si/MSINFO32.EXE", "/opt/si/MSINFO32.EXE"},
-        };
-        for (const auto& c : cases) {
-            m_fx.emplace(support::WindowFixture::Files::InMemory); // fresh fakes and windows
-            if (!c.location.isEmpty())
-                m_fx->fakes.systemRegistry.setString(kLocationKey, "MSINFO", c.location);
-            if (!c.existing.isEmpty())
-                m_fx->fakes.files.addFile(c.existing);
-            QTest::mouseClick(
-                support::child<QPushButton>(ui::AboutBox::showWindow(), "systemInfoButton"),
-                Qt::LeftButton);
-            const bool started = !c.started.isEmpty();
-            QCOMPARE(m_fx->fakes.programLauncher.started(),
-                     started ? QStringList{c.started} : QStringList());
-            QCOMPARE(m_fx->fakes.messageBoxes.texts(),
-                     started ? QStringList() : QStringList{kUnavailable});
-        }
-    }
-
-    void systemInfoStartsTheProgramInTheRegistryFile() {
+    // The program the registry's first value names, else MSINFO32.EXE (in capitals) in the folder
+    // its second value names; else the message.
+    void systemInfoStartsTheProgramTheRegistryNames() {
         QTemporaryDir folder;
-        const QString program = folder.filePath("sysinfo.sh");
-        dbtest::writeBytes(program, "#!/bin/sh\ntouch \"$0.started\"\n");
-        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QDir(folder.path()).mkpath("lower");
+        QDir(folder.path()).mkpath("upper");
+        for (const char* name : {"sysinfo.sh", "lower/msinfo32.exe", "upper/MSINFO32.EXE"}) {
+            dbtest::writeBytes(folder.filePath(name), "#!/bin/sh\ntouch \"$0.started\"\n");
+            QFile::setPermissions(folder.filePath(name),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        const QString path = "[" + kSysInfoKey + "]\nPATH=" + folder.path();
+        const QString location = "[" + kLocationKey + "]\nMSINFO=" + folder.path();
+        const struct {
+            QString registry, started; // started empty: the message
+        } cases[] = {
+            {"", ""},
+            {path + "/missing", ""},
+            {path + "/sysinfo.sh", "sysinfo.sh"},
+            {location + "/lower", ""},
+            {location + "/upper", "upper/MSINFO32.EXE"},
+        };
         platform::Services::setProgramLauncher(std::make_shared<platform::QtProgramLauncher>());
-        for (const QString& named : {folder.filePath("missing"), program}) {
-            dbtest::writeBytes(folder.filePath("registry.ini"),
-                               "[" + kSysInfoKey.toUtf8() + "]\nPATH=" + QFile::encodeName(named) +
-                                   "\n");
+        platform::Services::setFiles(std::make_shared<platform::LocalFiles>());
+        QStringList said;
+        for (const auto& c : cases) {
+            dbtest::writeBytes(folder.filePath("registry.ini"), QFile::encodeName(c.registry));
             platform::Services::setSystemRegistry(
                 std::make_shared<platform::IniSystemRegistry>(folder.filePath("registry.ini")));
-            QTest::mouseClick(
-                support::child<QPushButton>(ui::AboutBox::showWindow(), "systemInfoButton"),
-                Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(ui::AboutBox::showWindow(), "systemInfoButton"),
+                              Qt::LeftButton);
+            if (c.started.isEmpty())
+                said.append(kUnavailable);
+            else
+                QTRY_VERIFY(QFileInfo::exists(folder.filePath(c.started + ".started")));
+            QCOMPARE(m_fx->fakes.messageBoxes.texts(), said);
         }
-        QCOMPARE(m_fx->fakes.messageBoxes.texts(), QStringList{kUnavailable}); // the missing one
-        QTRY_VERIFY(QFileInfo::exists(program + ".started"));
+        QVERIFY(!QFileInfo::exists(folder.filePath("lower/msinfo32.exe.started")));
     }
 };
 

@@ -1,7 +1,6 @@
-// The main window over a real database file, on Qt's offscreen platform with the platform
-// fakes: its menus and toolbar, the list's sorting, pointer and key rules, the item commands,
-// Exit and the unloading of every window, the start-up that hands over to it, and its saved
-// position.
+// The main window over a real database file, on Qt's offscreen platform with the platform fakes:
+// menus, toolbar and layout, the list's sorting, pointer and key rules, the item commands, Exit and
+// the unloading of every window, the start-up that hands over to it, and its saved position.
 #include <QAction>
 #include <QDialog>
 #include <QHeaderView>
@@ -18,7 +17,6 @@
 #include <optional>
 
 #include "app/startup.h"
-#include "db/schema.h"
 #include "db_test_util.h"
 #include "support/window_fixture.h"
 #include "ui/common/single_window.h"
@@ -58,10 +56,13 @@ void drag(MainWindow& window, const QPoint& from, const QPoint& to) {
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
 }
 
-// Records the order in which windows receive their close event.
+// Records the order in which `windows` receive their close event.
 class CloseRecorder final : public QObject {
 public:
-    void watch(QWidget* window) { window->installEventFilter(this); }
+    explicit CloseRecorder(std::initializer_list<QWidget*> windows) {
+        for (QWidget* window : windows)
+            window->installEventFilter(this);
+    }
     QStringList order;
 
 protected:
@@ -71,6 +72,16 @@ protected:
         return false;
     }
 };
+
+// A window of ours besides the main window, named `name`, open and deleted when closed.
+QWidget* openOurWindow(const QString& name) {
+    auto* window = new QWidget;
+    window->setObjectName(name);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    ui::WindowRegistry::instance().add(window);
+    window->show();
+    return window;
+}
 
 } // namespace
 
@@ -94,7 +105,9 @@ private slots:
 
     void cleanup() { m_fx.reset(); }
 
-    void menusToolbarAndRecentEntries() {
+    // The menus, the toolbar and the recent entries. The list is 100 twips narrower and 1200 twips
+    // lower than the window, below the toolbar; the smallest window resizes without a message.
+    void menusToolbarAndLayout() {
         const QStringList recent = {"/data/a.mdb", "/data/b&c.mdb", "/data/d.mdb"};
         MainWindow* window = m_fx->openMainWindow({}, recent);
         auto texts = [](QWidget* owner) {
@@ -124,12 +137,7 @@ private slots:
                          "programFont: Change program font", "printFont: Change print font",
                          "addItem: Add item", "editItem: Edit item", "deleteItem: Delete item",
                          "print: Print", "help: Help"}));
-    }
 
-    // The list is 100 twips narrower and 1200 twips lower than the window, below the toolbar;
-    // the smallest window resizes without a message.
-    void layoutFollowsTheWindow() {
-        MainWindow* window = m_fx->openMainWindow(kThreeRows);
         window->resize(640, 480);
         QCoreApplication::processEvents();
         const QSize outer = window->frameGeometry().size();
@@ -243,14 +251,7 @@ private slots:
             const Rows swapped = m_fx->shownRows();
             QVERIFY(swapped != kThreeRows);
             // A modeless dialog opened after the main window, with an item not yet stored.
-            auto* dialog = new QWidget;
-            dialog->setObjectName(QStringLiteral("addItemDialog"));
-            dialog->setAttribute(Qt::WA_DeleteOnClose);
-            ui::WindowRegistry::instance().add(dialog);
-            dialog->show();
-            CloseRecorder recorder;
-            for (QWidget* w : {static_cast<QWidget*>(window), dialog})
-                recorder.watch(w);
+            CloseRecorder recorder{window, openOurWindow("addItemDialog")};
             QSignalSpy ended(&ui::WindowRegistry::instance(),
                              &ui::WindowRegistry::lastWindowUnloaded);
 
@@ -262,9 +263,8 @@ private slots:
                 QTest::keyClick(itemList(*window), Qt::Key(key),
                                 key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
 
-            const QStringList latestFirst = {"addItemDialog", "mainWindow"};
-            const QStringList mainFirst = {"mainWindow", "addItemDialog"};
-            QCOMPARE(recorder.order, key < 0 ? mainFirst : latestFirst);
+            QCOMPARE(recorder.order, (key < 0 ? QStringList{"mainWindow", "addItemDialog"}
+                                              : QStringList{"addItemDialog", "mainWindow"}));
             QCOMPARE(ui::WindowRegistry::instance().count(), 0);
             QCOMPARE(ended.count(), 1);
             QCOMPARE(positionWrites(), key < 0 ? 1 : 2);
@@ -357,6 +357,7 @@ private slots:
                                  " were never loaded, so the list was not stored there."});
             QCOMPARE(ended.count(), 1);
             QCOMPARE(positionWrites(), 1);
+            QCOMPARE(m_fx->fakes.settings.writes().size(), 1); // the recent list is left alone
             QCOMPARE(dbtest::fileBytes(path), contents);
             QCOMPARE(QFile::exists(path), !contents.isEmpty());
         }
@@ -369,17 +370,21 @@ private slots:
         m_fx->fakes.settings.preset("FormPosition", "frmToDo", "1200, 900, 9600, 7200");
         MainWindow* window = m_fx->openMainWindow(kThreeRows);
         const QRect saved(80, 60, 640, 480);
-        QTRY_COMPARE(window->frameGeometry(), saved);
-        QVERIFY(QTest::qWaitForWindowActive(window));
         const QPoint moved(300, 200);
-        window->move(moved);
-
+        QTRY_COMPARE(window->frameGeometry(), saved);
+        // Moves the main window, activates `other`, closes it when asked, and comes back.
+        auto visit = [&](QWidget* other, bool close) {
+            window->move(moved);
+            other->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(other));
+            if (close)
+                other->close();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+        };
         QWidget otherProgram;
         otherProgram.show();
-        otherProgram.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&otherProgram));
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        visit(&otherProgram, false);
         QCOMPARE(window->frameGeometry().topLeft(), moved);
 
         ui::windowOpeners().editItem = [window](int) {
@@ -390,36 +395,11 @@ private slots:
         window->selectRow(0);
         action(window, "editItemAction")->trigger();
         QTRY_COMPARE(window->frameGeometry(), saved);
-
-        window->move(moved);
-        auto* about = new QWidget;
-        about->setAttribute(Qt::WA_DeleteOnClose);
-        ui::WindowRegistry::instance().add(about);
-        about->show();
-        about->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(about));
-        window->activateWindow(); // back from a window of ours that stays open
+        QWidget* about = openOurWindow("aboutBox");
+        visit(about, false); // a window of ours that stays open
         QTRY_COMPARE(window->frameGeometry(), saved);
-        window->move(moved);
-        about->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(about));
-        about->close();
-        window->activateWindow();
+        visit(about, true);
         QTRY_COMPARE(window->frameGeometry(), saved);
-    }
-
-    // A file of other fields whose "Things To Do" is empty: it loads as an empty list, and
-    // Exit stores that list without a word.
-    void emptyTableOfOtherFieldsExitsQuietly() {
-        std::vector<jet::TableSpec> tables = db::schema::tables();
-        tables.back().fields.erase(tables.back().fields.begin()); // no "ThingToDo"
-        QFile::remove(m_fx->path);
-        dbtest::makeDatabase(m_fx->path, tables);
-        MainWindow* window = MainWindow::showWindow(m_fx->session);
-        QCOMPARE(m_fx->session.items().size(), 0);
-        action(window, "exitAction")->trigger();
-        QCOMPARE(ui::WindowRegistry::instance().count(), 0);
-        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
     }
 
     void toolbarIgnoresErrors() {

@@ -41,28 +41,32 @@ Dialog open(Kind kind, app::Session& session) {
 
 // The dialog's controls by name: the first box (a client's first name, or the entry), the last
 // name's box (null in a dialog with one box), and the list with its entries.
-QLineEdit* firstBox(const QWidget* dialog) {
+QLineEdit* firstBox(const Dialog& dialog) {
     if (auto* box = dialog->findChild<QLineEdit*>("firstNameBox"))
         return box;
-    return child<QLineEdit>(dialog, "entryBox");
+    return child<QLineEdit>(dialog.get(), "entryBox");
 }
-QLineEdit* lastNameBox(const QWidget* dialog) {
+QLineEdit* lastNameBox(const Dialog& dialog) {
     return dialog->findChild<QLineEdit*>("lastNameBox");
 }
-QListWidget* entryList(const QWidget* dialog) {
-    return child<QListWidget>(dialog, "entryList");
+QListWidget* entryList(const Dialog& dialog) {
+    return child<QListWidget>(dialog.get(), "entryList");
 }
-QStringList entries(const QWidget* dialog) {
+QStringList entries(const Dialog& dialog) {
     return support::entries(*entryList(dialog));
+}
+// Types the names in the dialog's boxes.
+void enter(const Dialog& dialog, const QString& first, const QString& last) {
+    firstBox(dialog)->setText(first);
+    if (lastNameBox(dialog) != nullptr)
+        lastNameBox(dialog)->setText(last);
 }
 
 // The stored values of the dialog's table, in stored order.
 QStringList stored(const QString& path, Kind kind) {
-    jet::Database database = db::openDatabase(path, jet::OpenMode::ReadOnly);
-    jet::Recordset rows = database.openTable(kTables[kind][0]);
     QStringList values;
-    for (; !rows.eof(); rows.moveNext())
-        values.append(QString::fromStdString(rows.field(kTables[kind][1]).toString()));
+    for (const auto& row : dbtest::tableRows(path, kTables[kind][0]))
+        values.append(QString::fromStdString(row.at(0)));
     return values;
 }
 
@@ -100,9 +104,7 @@ private slots:
                 texts.append(button->data().toString() + ": " + button->toolTip());
             for (QGroupBox* frame : dialog->findChildren<QGroupBox*>())
                 texts.append(frame->objectName() + ": " + frame->title());
-            for (QWidget* control : {static_cast<QWidget*>(firstBox(dialog.get())),
-                                     static_cast<QWidget*>(entryList(dialog.get()))})
-                texts.append(control->toolTip());
+            texts << firstBox(dialog)->toolTip() << entryList(dialog)->toolTip();
             const QStringList menus = {"&Return", "&Add", "&Delete", "&Print List", "&Done"};
             const QStringList expected[] = {
                 QStringList{"Clients"} + menus +
@@ -157,10 +159,10 @@ private slots:
             seed(c.kind, {"jones, Bob", "Adams, Ann"});
             Dialog dialog = open(c.kind, m_fx->session);
             QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
-            QVERIFY(firstBox(dialog.get())->hasFocus());
-            QTest::keyClicks(firstBox(dialog.get()), c.first);
-            if (lastNameBox(dialog.get()) != nullptr)
-                lastNameBox(dialog.get())->setText(c.last);
+            QVERIFY(firstBox(dialog)->hasFocus());
+            QTest::keyClicks(firstBox(dialog), c.first);
+            if (lastNameBox(dialog) != nullptr)
+                lastNameBox(dialog)->setText(c.last);
             action(dialog.get(), "addAction")->trigger();
             QCOMPARE(messages(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
             QStringList expected = {"jones, Bob", "Adams, Ann"};
@@ -168,10 +170,10 @@ private slots:
                 expected.append(c.added);
             QCOMPARE(stored(m_fx->path, c.kind), expected);
             expected.sort(Qt::CaseInsensitive);
-            QCOMPARE(entries(dialog.get()), expected);
-            QVERIFY(firstBox(dialog.get())->text() == c.kept && firstBox(dialog.get())->hasFocus());
-            if (lastNameBox(dialog.get()) != nullptr)
-                QVERIFY(lastNameBox(dialog.get())->text().isEmpty());
+            QCOMPARE(entries(dialog), expected);
+            QVERIFY(firstBox(dialog)->text() == c.kept && firstBox(dialog)->hasFocus());
+            if (lastNameBox(dialog) != nullptr)
+                QVERIFY(lastNameBox(dialog)->text().isEmpty());
         }
     }
 
@@ -182,16 +184,16 @@ private slots:
         for (const Kind kind : {Clients, Activities, Projects}) {
             seed(kind, {});
             Dialog dialog = open(kind, m_fx->session);
-            if (lastNameBox(dialog.get()) != nullptr) {
-                QTest::keyClicks(lastNameBox(dialog.get()), QString(100, 'l'));
-                QTest::keyClicks(firstBox(dialog.get()), long200);
-                QCOMPARE(firstBox(dialog.get())->text().size(), 48);
-                QTest::keyClicks(lastNameBox(dialog.get()),
-                                 "xyz"); // the last name has no room left
-                QCOMPARE(lastNameBox(dialog.get())->text().size(), 100);
+            if (lastNameBox(dialog) != nullptr) {
+                QTest::keyClicks(lastNameBox(dialog), QString(100, 'l'));
+                QTest::keyClicks(firstBox(dialog), long200);
+                QCOMPARE(firstBox(dialog)->text().size(), 48);
+                // The last name has no room left.
+                QTest::keyClicks(lastNameBox(dialog), "xyz");
+                QCOMPARE(lastNameBox(dialog)->text().size(), 100);
             } else {
-                QTest::keyClicks(firstBox(dialog.get()), long200);
-                QCOMPARE(firstBox(dialog.get())->text().size(), 150);
+                QTest::keyClicks(firstBox(dialog), long200);
+                QCOMPARE(firstBox(dialog)->text().size(), 150);
             }
             action(dialog.get(), "addAction")->trigger();
             QCOMPARE(messages(), QStringList());
@@ -212,12 +214,12 @@ private slots:
             seed(Projects, c.rows);
             Dialog dialog = open(Projects, m_fx->session);
             for (int position : c.select)
-                entryList(dialog.get())->item(position)->setSelected(true);
+                entryList(dialog)->item(position)->setSelected(true);
             support::clickToolbar(dialog.get(), "delete");
             QCOMPARE(stored(m_fx->path, Projects), c.left);
             QStringList sorted = c.left;
             sorted.sort();
-            QCOMPARE(entries(dialog.get()), sorted);
+            QCOMPARE(entries(dialog), sorted);
         }
     }
 
@@ -237,9 +239,7 @@ private slots:
                 const QString outcome = key == Qt::Key_Escape ? c.escape : c.enter;
                 QSignalSpy announced(&m_fx->session, &app::Session::activitiesChanged);
                 Dialog dialog = open(c.kind, m_fx->session);
-                firstBox(dialog.get())->setText("Ann");
-                if (lastNameBox(dialog.get()) != nullptr)
-                    lastNameBox(dialog.get())->setText("Lee");
+                enter(dialog, "Ann", "Lee");
                 const int rows = int(stored(m_fx->path, c.kind).size());
                 QTest::keyClick(dialog->findChild<QWidget*>(c.control), key,
                                 key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
@@ -256,19 +256,19 @@ private slots:
         seed(Projects, {"A", "B"});
         Dialog dialog = open(Projects, m_fx->session);
         QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
-        entryList(dialog.get())->setFocus();
-        entryList(dialog.get())->item(0)->setSelected(true);
+        entryList(dialog)->setFocus();
+        entryList(dialog)->item(0)->setSelected(true);
         auto* bar = dialog->findChild<QMenuBar*>();
         QTest::keyClick(dialog.get(), Qt::Key_D, Qt::AltModifier);
         QTest::keyClick(dialog.get(), Qt::Key_D, Qt::AltModifier);
         QCOMPARE(bar->activeAction(), action(dialog.get(), "doneAction"));
         QTest::keyClick(bar, Qt::Key_Escape);
-        QVERIFY(dialog->isVisible() && entryList(dialog.get())->hasFocus());
+        QVERIFY(dialog->isVisible() && entryList(dialog)->hasFocus());
         QCOMPARE(stored(m_fx->path, Projects).size(), 2);
         QTest::keyClick(dialog.get(), Qt::Key_D, Qt::AltModifier);
         QTest::keyClick(bar, Qt::Key_Return);
         QCOMPARE(stored(m_fx->path, Projects), QStringList{"B"});
-        QVERIFY(dialog->isVisible() && entryList(dialog.get())->hasFocus());
+        QVERIFY(dialog->isVisible() && entryList(dialog)->hasFocus());
     }
 
     // Only the Activities dialog's Done hands its list, in its sorted order, to an open Add
@@ -285,9 +285,7 @@ private slots:
         QCOMPARE(listed("activityList"), (QStringList{"Review file", "Attend"}));
         for (Kind kind : {Clients, Projects, Activities}) {
             Dialog dialog = open(kind, m_fx->session);
-            firstBox(dialog.get())->setText("Zeta");
-            if (lastNameBox(dialog.get()) != nullptr)
-                lastNameBox(dialog.get())->setText("Ann");
+            enter(dialog, "Zeta", "Ann");
             action(dialog.get(), "addAction")->trigger();
             action(dialog.get(), "returnAction")->trigger();
             QCOMPARE(listed("activityList"), (QStringList{"Review file", "Attend"}));
@@ -320,12 +318,12 @@ private slots:
         const double w = area->width() * 15.0, h = area->height() * 15.0;
         QCOMPARE(dialog->frameGeometry(), main->frameGeometry());
         const QRect list = platform::TwipsScale{15, 15}.pixels(100, 200, w - 300, h - 1420);
-        QCOMPARE(entryList(dialog.get())->geometry(), list);
+        QCOMPARE(entryList(dialog)->geometry(), list);
         main->setGeometry(100, 80, 300, 60);
         dialog->resize(500, 500);
         QCoreApplication::processEvents();
         QCOMPARE(dialog->frameGeometry(), main->frameGeometry());
-        QCOMPARE(entryList(dialog.get())->geometry(), list);
+        QCOMPARE(entryList(dialog)->geometry(), list);
         QVERIFY(messages().isEmpty());
     }
 
@@ -348,9 +346,9 @@ private slots:
             Dialog dialog = open(Projects, m_fx->session);
             if (!readOnly)
                 QVERIFY(QFile::rename(m_fx->path, m_fx->path + ".moved"));
-            firstBox(dialog.get())->setText("New");
+            firstBox(dialog)->setText("New");
             action(dialog.get(), "addAction")->trigger();
-            entryList(dialog.get())->item(0)->setSelected(true);
+            entryList(dialog)->item(0)->setSelected(true);
             action(dialog.get(), "deleteAction")->trigger();
             const QStringList shown = messages();
             QCOMPARE(shown.size(), 2);
@@ -358,8 +356,8 @@ private slots:
                          shown.at(1).startsWith("There was an error in deleting the selected "
                                                 "projects: "),
                      qPrintable(shown.join('\n')));
-            QCOMPARE(entries(dialog.get()), QStringList{"Kept"});
-            QCOMPARE(firstBox(dialog.get())->text(), QStringLiteral("New"));
+            QCOMPARE(entries(dialog), QStringList{"Kept"});
+            QCOMPARE(firstBox(dialog)->text(), QStringLiteral("New"));
             dialog.reset();
             db::setFileSystemForTesting(nullptr);
             QFile::rename(m_fx->path + ".moved", m_fx->path);

@@ -1,8 +1,7 @@
 // Fakes of the message boxes, the file dialog and the font dialog: they record what the code
-// under test showed and answer from a script.
-//
-// A call the script has no answer for is recorded in errors() and printed as a warning; the
-// question is answered No and a dialog is cancelled. Tests check errors() is empty.
+// under test showed and answer from a script. A call the script has no answer for is recorded in
+// errors() and printed as a warning; the question is answered No and a dialog is cancelled. Tests
+// check errors() is empty.
 #pragma once
 
 #include "platform/error.h"

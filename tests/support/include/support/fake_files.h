@@ -1,9 +1,7 @@
-// A configurable Files service that records removals.
-//
-// In memory (the default) it knows only the files added to it. On the real file system,
-// fileExists() and removeFile() act on real files (tests of the database routines use
-// temporary files) while the program folder stays the configured one, which is also the
-// database folder and the folder of the program's data files.
+// A configurable Files service that records removals. In memory (the default) no file exists. On
+// the real file system, fileExists() and removeFile() act on real files (tests of the database
+// routines use temporary files) while the program folder stays the configured one, which is also
+// the database folder and the folder of the program's data files.
 #pragma once
 
 #include "platform/error.h"
@@ -11,7 +9,6 @@
 
 #include <QFileInfo>
 #include <QHash>
-#include <QSet>
 
 namespace platform::fakes {
 
@@ -21,8 +18,6 @@ public:
 
     explicit FakeFiles(Mode mode = Mode::InMemory) : m_mode(mode) {}
 
-    /// In memory: makes `path` an existing file.
-    void addFile(const QString& path) { m_files.insert(path); }
     void setProgramFolder(const QString& folder) { m_programFolder = folder; }
     /// Makes removing `path` throw platform::Error with `description`, leaving the file.
     void failRemoval(const QString& path, const QString& description) {
@@ -33,18 +28,15 @@ public:
     const QStringList& removals() const { return m_removals; }
 
     bool fileExists(const QString& path) override {
-        if (m_mode == Mode::RealFileSystem)
-            return !path.isEmpty() && QFileInfo(path).isFile();
-        return m_files.contains(path);
+        return m_mode == Mode::RealFileSystem && !path.isEmpty() && QFileInfo(path).isFile();
     }
     void removeFile(const QString& path) override {
         m_removals.append(path);
         if (m_removalFailures.contains(path))
             throw Error(m_removalFailures.value(path));
-        if (m_mode == Mode::RealFileSystem)
-            LocalFiles().removeFile(path);
-        else if (!m_files.remove(path))
+        if (m_mode != Mode::RealFileSystem)
             throw Error("Cannot delete the file " + path + ": No such file or directory.");
+        LocalFiles().removeFile(path);
     }
     QString programFolder() override { return m_programFolder; }
     QString databaseFolder() override { return m_programFolder; }
@@ -52,7 +44,6 @@ public:
 
 private:
     Mode m_mode;
-    QSet<QString> m_files;
     QString m_programFolder = QStringLiteral("/opt/tarnwick");
     QHash<QString, QString> m_removalFailures;
     QStringList m_removals;
