@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
@@ -13,6 +15,7 @@
 
 #include "db/schema.h"
 #include "db_test_util.h"
+#include "platform/services.h"
 #include "support/modal_script.h"
 #include "support/window_fixture.h"
 #include "ui/common/single_window.h"
@@ -469,6 +472,32 @@ private slots:
                               {"Call about the lease", "Smith, Ann", "<null>", "1",
                                "2026-11-02T00:00:00", "2027-01-12T00:00:00"}}));
         }
+    }
+
+    // Through the real printer into a PDF, under a day-first desktop (its own ctest entry runs it
+    // under LC_ALL=en_GB.UTF-8): an item added with a deadline of 4 March is printed 04/03/2027.
+    void addedItemPrintsUnderADayFirstDesktop() {
+        if (QLocale::system().name() != "en_GB")
+            QSKIP("runs under LC_ALL=en_GB.UTF-8 (ctest: ui_item_dialogs_day_first_print)");
+        const dbtest::LocaleGuard guard{QLocale::system()};
+        QTemporaryDir folder;
+        const QString pdf = folder.filePath("list.pdf");
+        platform::Services::setPrinter(
+            std::make_shared<platform::QtPrinter>(platform::QtPrinter::Options{pdf}));
+        m_fx->session.setPrintFont({"Ariel", "10"}); // a day-first date at 12 points fills its column
+        m_fx->session.items().clear(true);
+        ui::AddItemDialog* dialog = openAdd();
+        choose(listOf(*dialog, "clientList"), "Baker, Bo");
+        pickerOf(*dialog)->setDate(QDate(2027, 3, 4));
+        action(dialog, "doneAction")->trigger();
+        action(m_main, "printAction")->trigger();
+        QCOMPARE(messages(), QStringList());
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {"-layout", pdf, "-"});
+        QVERIFY(pdftotext.waitForFinished(30000));
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+        QCOMPARE(text.split('\n').filter("Baker, Bo").value(0).simplified(),
+                 "3 Baker, Bo " + QDate::currentDate().toString("dd/MM/yyyy") + " 04/03/2027");
     }
 };
 

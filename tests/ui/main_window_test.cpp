@@ -17,6 +17,7 @@
 #include <optional>
 
 #include "app/startup.h"
+#include "db/schema.h"
 #include "db_test_util.h"
 #include "support/window_fixture.h"
 #include "ui/common/single_window.h"
@@ -400,6 +401,18 @@ private slots:
         QTRY_COMPARE(window->frameGeometry(), saved);
         visit(about, true);
         QTRY_COMPARE(window->frameGeometry(), saved);
+    }
+
+    // A file whose empty "Things To Do" lacks a field loads as an empty list, and Exit stores
+    // that list without a word.
+    void emptyTableOfOtherFieldsExitsQuietly() {
+        std::vector<jet::TableSpec> tables = db::schema::tables();
+        tables.back().fields.erase(tables.back().fields.begin()); // no "ThingToDo"
+        QFile::remove(m_fx->path);
+        dbtest::makeDatabase(m_fx->path, tables);
+        action(MainWindow::showWindow(m_fx->session), "exitAction")->trigger();
+        QCOMPARE(ui::WindowRegistry::instance().count(), 0);
+        QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());
     }
 
     void toolbarIgnoresErrors() {
