@@ -484,7 +484,8 @@ private slots:
         const QString pdf = folder.filePath("list.pdf");
         platform::Services::setPrinter(
             std::make_shared<platform::QtPrinter>(platform::QtPrinter::Options{pdf}));
-        m_fx->session.setPrintFont({"Ariel", "10"}); // a day-first date at 12 points fills its column
+        m_fx->session.setPrintFont(
+            {"Ariel", "10"}); // a day-first date at 12 points fills its column
         m_fx->session.items().clear(true);
         ui::AddItemDialog* dialog = openAdd();
         choose(listOf(*dialog, "clientList"), "Baker, Bo");
