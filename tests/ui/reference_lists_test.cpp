@@ -8,7 +8,6 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QToolBar>
 
 #include <memory>
 
@@ -93,43 +92,6 @@ private:
 private slots:
     void init() { m_fx.emplace(); }
     void cleanup() { m_fx.reset(); }
-
-    void controlsCaptionsAndTooltips() {
-        for (Kind kind : {Clients, Activities, Projects}) {
-            Dialog dialog = open(kind, m_fx->session);
-            QStringList texts{dialog->windowTitle()};
-            for (QAction* action : dialog->findChild<QMenuBar*>()->actions())
-                texts.append(action->text());
-            for (QAction* button : child<QToolBar>(dialog.get(), "toolbar")->actions())
-                texts.append(button->data().toString() + ": " + button->toolTip());
-            for (QGroupBox* frame : dialog->findChildren<QGroupBox*>())
-                texts.append(frame->objectName() + ": " + frame->title());
-            texts << firstBox(dialog)->toolTip() << entryList(dialog)->toolTip();
-            const QStringList menus = {"&Return", "&Add", "&Delete", "&Print List", "&Done"};
-            const QStringList expected[] = {
-                QStringList{"Clients"} + menus +
-                    QStringList{"return: Return", "add: Add client",
-                                "delete: Delete selected client", "print: Print client list",
-                                "done: Done", "firstNameFrame: Add first name",
-                                "lastNameFrame: Add last name", "listFrame: List of clients",
-                                "Press [Enter] when first and last names have been added",
-                                "Use [Ctrl] to select multiple clients for deletion"},
-                QStringList{"Activities"} + menus +
-                    QStringList{"return: Return", "add: Add activity", "delete: Delete activity",
-                                "print: Print activity list", "done: Done",
-                                "entryFrame: Add activity", "listFrame: List of activities",
-                                "Enter activity here",
-                                "Use [Ctrl] to select multiple activities for deletion"},
-                QStringList{"Projects"} + menus +
-                    QStringList{"return: Return", "add: Add project",
-                                "delete: Delete selected project", "print: Print project list",
-                                "done: Done", "entryFrame: Add Project Here", "listFrame: Projects",
-                                "Enter project here",
-                                "Use [Ctrl] to select multiple projects for deletion"},
-            };
-            QCOMPARE(texts, expected[kind]);
-        }
-    }
 
     // Entries are listed sorted whatever their stored order; Add stores the trimmed names (a
     // client as "last, first"), clears the boxes and gives the first box the focus again. A
