@@ -38,6 +38,13 @@ QString count(qsizetype n, const QString& state) {
 
 } // namespace
 
+Urgency urgencyOf(const db::ToDoItem& item, QDate today) {
+    const QDate deadline = item.deadline ? item.deadline->date() : QDate();
+    if (!deadline.isValid() || deadline > today)
+        return Urgency::None;
+    return deadline < today ? Urgency::Overdue : Urgency::DueToday;
+}
+
 std::optional<DueNotice> dueNotice(const std::vector<db::ToDoItem>& items, QDate today) {
     struct Due {
         const db::ToDoItem* item;
@@ -46,11 +53,11 @@ std::optional<DueNotice> dueNotice(const std::vector<db::ToDoItem>& items, QDate
     std::vector<Due> due;
     qsizetype overdue = 0;
     for (const db::ToDoItem& item : items) {
-        const QDate deadline = item.deadline ? item.deadline->date() : QDate();
-        if (!deadline.isValid() || deadline > today)
+        const Urgency urgency = urgencyOf(item, today);
+        if (urgency == Urgency::None)
             continue;
-        due.push_back({&item, deadline});
-        if (deadline < today)
+        due.push_back({&item, item.deadline->date()});
+        if (urgency == Urgency::Overdue)
             ++overdue;
     }
     if (due.empty())

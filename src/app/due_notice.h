@@ -25,10 +25,16 @@ inline constexpr int dueNoticeNamed = 3;
 /// The longest line of the body, in UTF-16 code units, the elision mark included.
 inline constexpr int dueNoticeLineLength = 60;
 
-/// The notice for `items` on the day `today`, or nothing when no item is overdue (deadline
-/// before today) or due today. Items without a deadline (or with one no calendar date can
-/// show) are neither. The body names the most
-/// urgent first: oldest deadline first, items of one deadline in their order in `items`.
+/// How an item's deadline stands against a day.
+enum class Urgency { None, DueToday, Overdue };
+
+/// Overdue when the deadline of `item` is before `today`, DueToday when it is `today`; None
+/// without a deadline or with one no calendar date can show.
+Urgency urgencyOf(const db::ToDoItem& item, QDate today);
+
+/// The notice for `items` on the day `today`, or nothing when no item is overdue or due today
+/// (urgencyOf). The body names the most urgent first: oldest deadline first, items of one
+/// deadline in their order in `items`.
 std::optional<DueNotice> dueNotice(const std::vector<db::ToDoItem>& items, QDate today);
 
 } // namespace app

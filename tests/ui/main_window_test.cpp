@@ -490,7 +490,7 @@ private slots:
     }
 
     void deadlinesStandOut() {
-        using Urgency = ui::ItemListModel::Urgency;
+        using app::Urgency;
         const QDate today(2026, 12, 5);
         const std::pair<std::optional<double>, Urgency> cases[] = {
             {dbtest::storedDate(2026, 12, 4, 23, 59), Urgency::Overdue},

@@ -4,7 +4,6 @@
 #include <QColor>
 
 #include <array>
-#include <cmath>
 
 #include "app/item_store.h"
 
@@ -25,10 +24,6 @@ Qt::Alignment alignment(int column) {
     // The first column is left-aligned, the others centred.
     return (column == 0 ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter;
 }
-
-// Julian day numbers of stored Date/Time values: days count from 30 December 1899, and the
-// fraction is the time of day (before 1899 too: -1.25 is 29 December, 6 o'clock).
-const qint64 kDayZero = QDate(1899, 12, 30).toJulianDay();
 
 } // namespace
 
@@ -79,11 +74,11 @@ QVariant ItemListModel::data(const QModelIndex& index, int role) const {
     case Qt::ForegroundRole: {
         const bool background = role == Qt::BackgroundRole;
         switch (urgency(item)) {
-        case Urgency::Overdue:
+        case app::Urgency::Overdue:
             return QBrush(background ? kOverdueBackground : kOverdueText);
-        case Urgency::DueToday:
+        case app::Urgency::DueToday:
             return QBrush(background ? kDueTodayBackground : kDueTodayText);
-        case Urgency::None:
+        case app::Urgency::None:
             break;
         }
         return {};
@@ -109,16 +104,8 @@ Qt::ItemFlags ItemListModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
-ItemListModel::Urgency ItemListModel::urgency(const db::ToDoItem& item) const {
-    if (!item.deadline)
-        return Urgency::None;
-    const qint64 deadline = kDayZero + static_cast<qint64>(std::trunc(item.deadline->days));
-    const qint64 today = m_today.value_or(QDate::currentDate()).toJulianDay();
-    if (deadline < today)
-        return Urgency::Overdue;
-    if (deadline == today)
-        return Urgency::DueToday;
-    return Urgency::None;
+app::Urgency ItemListModel::urgency(const db::ToDoItem& item) const {
+    return app::urgencyOf(item, m_today.value_or(QDate::currentDate()));
 }
 
 } // namespace ui

@@ -8,6 +8,7 @@
 
 #include <optional>
 
+#include "app/due_notice.h"
 #include "db/todo_item.h"
 
 namespace app {
@@ -19,9 +20,6 @@ namespace ui {
 class ItemListModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
-    /// How an item's deadline stands against today.
-    enum class Urgency { None, DueToday, Overdue };
-
     explicit ItemListModel(app::ItemStore& store, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -30,8 +28,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    /// Whether the deadline of `item` has passed (Overdue), is today (DueToday) or neither.
-    Urgency urgency(const db::ToDoItem& item) const;
+    /// How the deadline of `item` stands against the day below.
+    app::Urgency urgency(const db::ToDoItem& item) const;
     /// The day deadlines are measured against; unset means the system's current date.
     void setToday(std::optional<QDate> today) { m_today = today; }
 
