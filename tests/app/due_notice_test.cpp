@@ -7,10 +7,14 @@ namespace {
 
 const QDate kToday(2026, 3, 10);
 
-db::ToDoItem due(const QString& party, const QString& text, std::optional<int> daysFromToday) {
+// An item due `daysFromToday` (none: without a deadline), at `hour` o'clock.
+db::ToDoItem due(const QString& party, const QString& text, std::optional<int> daysFromToday,
+                 double hour = 0) {
     db::ToDoItem item{db::Priority::of(3), party, text, std::nullopt, std::nullopt};
-    if (daysFromToday)
+    if (daysFromToday) {
         item.deadline = db::ItemDate::chosen(kToday.addDays(*daysFromToday));
+        item.deadline->days += hour / 24;
+    }
     return item;
 }
 
@@ -29,6 +33,10 @@ TEST(DueNotice, CountsAndNamesTheMostUrgentItems) {
           std::nullopt, db::ItemDate{-700000, db::ItemDate::Form::Locale}}}, nullptr, {}},
         {"one overdue", {due("Smith, John", "Call re lease", -1)},
          "1 item is overdue", "Overdue: Smith, John – Call re lease"},
+        {"the time of day does not count",
+         {due("Brown", "File", -1, 23.99), due("Acme", "Call", 0, 14.5), due("Roe", "A", 1, 0.1)},
+         "1 item is overdue and 1 item is due today",
+         "Overdue: Brown – File\nDue today: Acme – Call"},
         {"two due today keep their order",
          {due("Brown", "File motion", 0), due("Acme", "Call client", 0)},
          "2 items are due today", "Due today: Brown – File motion\nDue today: Acme – Call client"},

@@ -44,12 +44,6 @@ protected:
     QTemporaryDir m_temp;
 };
 
-TEST(JoinPath, PutsExactlyOneSeparatorBetween) {
-    EXPECT_EQ(platform::joinPath("/", "TODO.MDB"), "/TODO.MDB");
-    EXPECT_EQ(platform::joinPath("/opt/tarnwick", "TODO.MDB"), "/opt/tarnwick/TODO.MDB");
-    EXPECT_EQ(platform::joinPath("/opt/tarnwick/", "TODO.MDB"), "/opt/tarnwick/TODO.MDB");
-}
-
 TEST_F(FilesTest, OnlyRegularFilesExistAndRemovingOneThatCannotGoSaysWhichAndWhy) {
     writeFile(path("todo.mdb"));
     QDir().mkpath(path("folder.mdb"));
@@ -95,12 +89,6 @@ TEST_F(FilesTest, DataFilesAreFoundBesideTheProgramThenInTheDataFolders) {
     EXPECT_EQ(files.dataFilePath("tarnwick.gif"), path("share/tarnwick/tarnwick.gif"));
     writeFile(path("bin/tarnwick.gif"));
     EXPECT_EQ(files.dataFilePath("tarnwick.gif"), path("bin/tarnwick.gif"));
-}
-
-TEST(ProgramFolder, IsTheExecutablesFolderWithoutTrailingSeparator) {
-    const QString folder = LocalFiles().programFolder();
-    EXPECT_TRUE(QFileInfo::exists(folder + "/platform_tests")) << folder.toStdString();
-    EXPECT_FALSE(folder.endsWith('/'));
 }
 
 class SettingsStoreTest : public ::testing::Test {

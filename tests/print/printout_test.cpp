@@ -1,15 +1,13 @@
-// The word-wrapping text printer and the to-do list print-out on the recording printer, and one
-// print-out through the real printer into a PDF. With 1-inch margins a 12-point line holds 64
+// The word-wrapping text printer and the to-do list print-out on the recording printer, and the
+// real printer's report of an output it cannot open. With 1-inch margins a 12-point line holds 64
 // characters and is 0.1875 inch high; a page holds 45 lines of text (y = 1 to 9.25) above the
 // bottom-margin line at 9.5, or 44 rows of the to-do list under its headings.
 #include <gtest/gtest.h>
 
 #include <QLocale>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include "db_test_util.h"
-#include "pdf_words.h"
 #include "platform/services.h"
 #include "print/print_text_array.h"
 #include "print/todo_printout.h"
@@ -198,30 +196,9 @@ TEST_F(ToDoPrintoutTest, PrioritiesThatAreNoNumberAreReportedAndPrintedAsZero) {
     EXPECT_EQ(fakes.messageBoxes.calls().size(), 1);
 }
 
-// Through QPrinter into a PDF with quarter-inch margins, read back with pdftotext: each word's
-// box starts where the layout puts it, in points from the paper's corner.
-TEST_F(ToDoPrintoutTest, OnPaperTextLandsWhereTheLayoutPutsItWithinAPoint) {
-    QTemporaryDir folder;
-    const QString pdf = folder.filePath("list.pdf");
-    platform::Services::setPrinter(
-        std::make_shared<platform::QtPrinter>(platform::QtPrinter::Options{pdf}));
-    print::PrintToDoList({item("3", "Doe, John", "Call", dbtest::storedDate(2026, 12, 5),
-                               dbtest::storedDate(2027, 1, 9))},
-                         font);
-    ASSERT_TRUE(fakes.messageBoxes.calls().isEmpty());
-
-    QString output;
-    const QList<printtest::PdfPage> pages = printtest::readPdfPages(pdf, &output);
-    ASSERT_EQ(pages.size(), 1) << output.toStdString();
-    EXPECT_TRUE(printtest::wordsAt(pages[0], {0.25, 0.25},
-                                   {{"Priority", {0.4, 1.0}},
-                                    {"Client", {1.0, 1.0}},
-                                    {"Deadline", {6.72, 1.0}},
-                                    {"Doe,", {1.0, 1.4}},
-                                    {"Call", {2.7, 1.4}},
-                                    {"1/9/2027", {6.72, 1.4}}}));
-
-    // An output that cannot be opened is reported once, not once a line.
+// The real printer writing into a file that cannot be opened: reported once, not once a line.
+// (Where the text lands on paper: the private print queue's test.)
+TEST_F(ToDoPrintoutTest, AnOutputThatCannotBeOpenedIsReportedOnce) {
     platform::Services::setPrinter(std::make_shared<platform::QtPrinter>(
         platform::QtPrinter::Options{"/nonexistent/list.pdf"}));
     print::PrintToDoList({item("3", "Filing", "a"), item("4", "Filing", "b")}, font);

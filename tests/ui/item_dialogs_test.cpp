@@ -376,21 +376,6 @@ private slots:
         QVERIFY(messages().isEmpty());
     }
 
-    // A client's item left with Return (Escape in the text box), then a project's item: the second
-    // dialog shows the project alone and Done stores the item under it.
-    void editAfterReturnCarriesOnlyTheNewItem() {
-        const Records before = records();
-        edit(1, [](ui::EditItemDialog& dialog) {
-            QTest::keyClick(boxOf(dialog, "textBox"), Qt::Key_Escape);
-        });
-        QCOMPARE(m_fx->shownRows(), kRows);
-        edit(2, [](ui::EditItemDialog& dialog) {
-            QCOMPARE(boxOf(dialog, "partyBox")->text(), "Harbour Project");
-            action(&dialog, "doneAction")->trigger();
-        });
-        QCOMPARE(records(), before);
-    }
-
     // A file that cannot be written when Done runs: the message, nothing stored, the list as
     // it was, and the dialog open with what was entered.
     void doneOnAReadOnlyFileKeepsTheDialog() {
@@ -421,8 +406,8 @@ private slots:
     }
 
     // Under a day-first locale the new rows show "M/d/yyyy" beside rows loaded in the locale's
-    // form; the print-out writes every date as the locale does, and Exit stores every date the
-    // user saw, none misread or lost.
+    // form, and Exit stores every date the user saw, none misread or lost. (How the print-out
+    // writes them: addedItemPrintsUnderADayFirstDesktop.)
     void datesSurviveExitUnderEveryLocale() {
         for (const QString locale : {"en_GB", "de_DE"}) {
             init();
@@ -439,19 +424,7 @@ private slots:
                 action(&d, "doneAction")->trigger();
             });
             QCOMPARE(cellText(3, 5), "1/12/2027");
-            m_fx->fakes.printer = {}; // on paper, as the locale writes dates
-            action(m_main, "printAction")->trigger();
-            QStringList dates; // each row's start date and deadline
-            for (const auto& line : m_fx->fakes.printer.lines)
-                if ((line.x == 5.94f || line.x == 6.72f) && line.y > 1.0)
-                    dates.append(line.text);
-            const QString day = locale == "de_DE" ? "%1.%2.%3" : "%1/%2/%3";
             const QDate today = QDate::currentDate();
-            QCOMPARE(dates, QStringList({day.arg("03", "11", "2026"), "",
-                                         day.arg(today.toString("dd"), today.toString("MM"),
-                                                 today.toString("yyyy")),
-                                         day.arg("05", "12", "2026"), day.arg("02", "11", "2026"),
-                                         day.arg("12", "01", "2027")}));
             action(m_main, "exitAction")->trigger();
             QCOMPARE(ui::WindowRegistry::instance().count(), 0);
             QCOMPARE(records(),

@@ -20,7 +20,6 @@
 #include "db_test_util.h"
 #include "support/window_fixture.h"
 #include "ui/common/single_window.h"
-#include "ui/main/item_list_model.h"
 #include "ui/main/main_window.h"
 #include "ui/main/window_openers.h"
 
@@ -487,27 +486,6 @@ private slots:
         box->setText("will");
         action(window, "exitAction")->trigger();
         QCOMPARE(m_fx->storedItems().size(), 3);
-    }
-
-    void deadlinesStandOut() {
-        using app::Urgency;
-        const QDate today(2026, 12, 5);
-        const std::pair<std::optional<double>, Urgency> cases[] = {
-            {dbtest::storedDate(2026, 12, 4, 23, 59), Urgency::Overdue},
-            {dbtest::storedDate(2026, 12, 5), Urgency::DueToday},
-            {dbtest::storedDate(2026, 12, 5, 14, 30, 5), Urgency::DueToday},
-            {dbtest::storedDate(2027, 1, 2), Urgency::None},
-            {std::nullopt, Urgency::None},
-        };
-        app::ItemStore store;
-        ui::ItemListModel model(store);
-        model.setToday(today);
-        for (const auto& [deadline, urgency] : cases) {
-            store.append(dbtest::item("1", "Doe, Jane", "", std::nullopt, deadline));
-            QCOMPARE(int(model.urgency(store.at(store.size() - 1))), int(urgency));
-            QCOMPARE(model.data(model.index(store.size() - 1, 2), Qt::BackgroundRole).isValid(),
-                     urgency != Urgency::None);
-        }
     }
 };
 

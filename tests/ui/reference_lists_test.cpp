@@ -289,15 +289,6 @@ private slots:
         QVERIFY(messages().isEmpty());
     }
 
-    // The Lists menu reports an unreadable file and opens nothing.
-    void listsMenuReportsAnUnreadableFile() {
-        ui::MainWindow* main = m_fx->openMainWindow({});
-        QFile::remove(m_fx->path);
-        action(main, "clientsAction")->trigger();
-        QCOMPARE(messages().size(), 1);
-        QVERIFY(ui::findWindow<ui::ClientListDialog>() == nullptr);
-    }
-
     // A file that cannot be written, or that went away: the message with the description,
     // nothing stored, the list unchanged and the typed text kept.
     void databaseErrors() {
