@@ -10,7 +10,6 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusContext>
-#include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>

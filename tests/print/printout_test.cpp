@@ -105,7 +105,6 @@ TEST_F(PrintTextArrayTest, LabelsEveryPageOfALongerDocumentOnTheBottomMarginLine
     EXPECT_EQ(placed().value(44), "1 3.765625,9.5 - 1 -");
 }
 
-// Sizes are read as the windows read them (their test reads them under every locale).
 TEST_F(PrintTextArrayTest, ReadsSizesAndReportsFailuresAndGoesOn) {
     print("A", {}, " 10.5 ");
     EXPECT_EQ(fakes.printer.lines.value(0).fontSize, 10.5);
@@ -118,12 +117,6 @@ TEST_F(PrintTextArrayTest, ReadsSizesAndReportsFailuresAndGoesOn) {
                            "The printer is out of paper in PrintTextArray function",
                            "The printer is out of paper in PrintTextArray function"}));
     EXPECT_EQ(fakes.printer.documents.size(), 2); // and the document still ends
-}
-
-// The document names, the font name and an empty list are checked through the lists' windows.
-TEST_F(PrintTextArrayTest, PrintsAListOneEntryALineInThePrintFont) {
-    print::PrintList({"Doe, John", "Smith, Ann"}, "Tarnwick Clients list", {"Ariel", "10"});
-    EXPECT_EQ(placed(), QStringList({"1 1,1 Doe, John", "1 1,1.15625 Smith, Ann"}));
 }
 
 TEST_F(ToDoPrintoutTest, EveryPageStartsWithHeadingsAndEveryFullPageEndsWithItsLabel) {

@@ -1,11 +1,10 @@
-// The browser window and the About box on Qt's offscreen platform: pages are local files whose
-// addresses replace the built-in ones through the environment; System Info reads a registry file
-// and starts programs for real.
+// The browser window and the About box's System Info on Qt's offscreen platform: pages are local
+// files whose addresses replace the built-in ones through the environment; System Info reads a
+// registry file and starts programs for real.
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMovie>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -135,22 +134,6 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(loads.count(), 2);
         QVERIFY(!window->isBusy());
-    }
-
-    void aboutBoxFindsItsPictureInTheProgramFolder() {
-        QTemporaryDir folder;
-        QVERIFY(QFile::copy(TARNWICK_ABOUT_PICTURE, folder.filePath("tarnwick.gif")));
-        for (const QString& programFolder : {folder.path(), folder.path() + "/"}) {
-            platform::LocalFiles::Options options;
-            options.programFolder = programFolder;
-            options.installDataFolders = {folder.filePath("none")};
-            platform::Services::setFiles(std::make_shared<platform::LocalFiles>(options));
-            QPointer<ui::AboutBox> window = ui::AboutBox::showWindow();
-            QCOMPARE(window->picturePath(), folder.filePath("tarnwick.gif"));
-            QVERIFY(window->movie() != nullptr && window->movie()->frameCount() > 1);
-            QTest::mouseClick(child<QPushButton>(window, "okButton"), Qt::LeftButton);
-            QTRY_VERIFY(window.isNull());
-        }
     }
 
     // The program the registry's first value names, else MSINFO32.EXE (in capitals) in the folder
