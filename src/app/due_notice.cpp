@@ -49,6 +49,7 @@ std::optional<DueNotice> dueNotice(const std::vector<db::ToDoItem>& items, QDate
     struct Due {
         const db::ToDoItem* item;
         QDate deadline;
+        Urgency urgency;
     };
     std::vector<Due> due;
     qsizetype overdue = 0;
@@ -56,7 +57,7 @@ std::optional<DueNotice> dueNotice(const std::vector<db::ToDoItem>& items, QDate
         const Urgency urgency = urgencyOf(item, today);
         if (urgency == Urgency::None)
             continue;
-        due.push_back({&item, item.deadline->date()});
+        due.push_back({&item, item.deadline->date(), urgency});
         if (urgency == Urgency::Overdue)
             ++overdue;
     }
@@ -75,7 +76,7 @@ std::optional<DueNotice> dueNotice(const std::vector<db::ToDoItem>& items, QDate
     QStringList lines;
     for (std::size_t i = 0; i < due.size() && i < std::size_t(dueNoticeNamed); ++i) {
         const db::ToDoItem& item = *due[i].item;
-        const QString& state = due[i].deadline < today ? kOverdue : kDueToday;
+        const QString& state = due[i].urgency == Urgency::Overdue ? kOverdue : kDueToday;
         QStringList name;
         if (const QString party = elide(item.party, kPartyLength); !party.isEmpty())
             name.append(party);

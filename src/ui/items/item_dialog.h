@@ -120,7 +120,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void toolbarButtonClicked(const QString& key);
     void replaceActivityList(const QStringList& activities);
     void showActivityList();
     void takeActivityPhrase();

@@ -105,7 +105,7 @@ Qt::ItemFlags ItemListModel::flags(const QModelIndex& index) const {
 }
 
 app::Urgency ItemListModel::urgency(const db::ToDoItem& item) const {
-    return app::urgencyOf(item, m_today.value_or(QDate::currentDate()));
+    return app::urgencyOf(item, QDate::currentDate());
 }
 
 } // namespace ui

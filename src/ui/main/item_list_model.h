@@ -1,12 +1,9 @@
 // The main list's rows: the items of an app::ItemStore, five columns each, as the list shows
-// them. The model holds nothing of its own but the day deadlines are measured against: each
-// text is made from the item when it is shown, and every change of the store reaches the views.
+// them. The model holds nothing of its own: each text is made from the item when it is shown,
+// and every change of the store reaches the views.
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QDate>
-
-#include <optional>
 
 #include "app/due_notice.h"
 #include "db/todo_item.h"
@@ -28,14 +25,11 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    /// How the deadline of `item` stands against the day below.
+    /// How the deadline of `item` stands against today.
     app::Urgency urgency(const db::ToDoItem& item) const;
-    /// The day deadlines are measured against; unset means the system's current date.
-    void setToday(std::optional<QDate> today) { m_today = today; }
 
 private:
     app::ItemStore& m_store;
-    std::optional<QDate> m_today;
 };
 
 } // namespace ui

@@ -155,7 +155,6 @@ private:
     void chooseProgramFont();
     void choosePrintFont();
     void printItems();
-    void toolbarButtonClicked(const QString& key);
     void headerClicked(int column);
     void listKeyDown(int keyCode);
     void listKeyPress(int charCode);
