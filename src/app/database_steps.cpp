@@ -1,7 +1,5 @@
 #include "app/database_steps.h"
 
-#include <exception>
-
 #include "app/settings_routines.h"
 #include "db/backups.h"
 #include "db/engine.h"
@@ -20,25 +18,16 @@ bool checkDatabase(const QString& path) {
 }
 
 bool createDatabase(const QString& path) {
-    try {
+    return platform::reportErrors(QStringLiteral("Error in creating a new Tarnwick: "), [&] {
         db::CreateNewDatabase(path);
         QString entered = path;
         UpdateRecentDatabases(entered);
-        return true;
-    } catch (...) {
-        platform::showError(QStringLiteral("Error in creating a new Tarnwick: "),
-                            std::current_exception());
-        return false;
-    }
+    });
 }
 
 void checkReferenceLists(const QString& path) {
-    try {
-        db::LoadReferenceLists(path);
-    } catch (...) {
-        platform::showError(QStringLiteral("Error in populating initial lists: "),
-                            std::current_exception());
-    }
+    platform::reportErrors(QStringLiteral("Error in populating initial lists: "),
+                           [&] { db::LoadReferenceLists(path); });
 }
 
 std::optional<db::FileHold> holdDatabase(const QString& path) {
@@ -60,8 +49,9 @@ void installBackups() {
     });
 }
 
-void backUpBeforeReplacing(const QString& path) {
+void removeForReplacing(const QString& path) {
     db::beforeChange(path);
+    platform::Services::files().removeFile(path);
 }
 
 } // namespace app

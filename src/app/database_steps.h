@@ -34,8 +34,9 @@ std::optional<db::FileHold> holdDatabase(const QString& path);
 /// ("No backup of ... could be made before changing it: " + reason) and the change goes on.
 void installBackups();
 
-/// The backup before `path` is replaced or removed (New on an existing file, the start-up
-/// replacing a file that is not a database): the same as before any other change.
-void backUpBeforeReplacing(const QString& path);
+/// Removes the file at `path` so that a new database can take its place (New on an existing
+/// file, the start-up replacing a file that is not a database), backed up first as before any
+/// other change. Throws what the removal throws.
+void removeForReplacing(const QString& path);
 
 } // namespace app

@@ -76,8 +76,7 @@ bool StartUp(Session& session, const std::function<void()>& showMainWindow) {
                     path + QStringLiteral("."));
                 return false;
             }
-            backUpBeforeReplacing(path);
-            files.removeFile(path);
+            removeForReplacing(path);
             createDatabase(path);
         }
         hold = holdDatabase(path);

@@ -167,8 +167,7 @@ void NewToDoDatabase(MainWindow& window) {
             showMessage(kAlreadyOpen);
             return;
         }
-        platform::Files& files = Services::files();
-        if (files.fileExists(path)) {
+        if (Services::files().fileExists(path)) {
             if (!command.hold(path))
                 return;
             const QString question =
@@ -182,8 +181,7 @@ void NewToDoDatabase(MainWindow& window) {
                 setPointerNormal();
                 return;
             }
-            app::backUpBeforeReplacing(path);
-            files.removeFile(path);
+            app::removeForReplacing(path);
         }
         app::createDatabase(path);
         if (!command.hold(path))
