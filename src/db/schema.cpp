@@ -10,11 +10,11 @@ std::vector<jet::TableSpec> tables() {
         return jet::FieldSpec{name, jet::ColumnType::DateTime, 0, false, false};
     };
     return {
-        {kClients, {text(kClient, 150)}},
-        {kActivities, {text(kActivity, 150)}},
-        {kProjects, {text(kProject, 150)}},
+        {kClients, {text(kClient, kTextSize)}},
+        {kActivities, {text(kActivity, kTextSize)}},
+        {kProjects, {text(kProject, kTextSize)}},
         {kThingsToDo,
-         {text(kThingToDo, 150), text(kTtdClient, 150), text(kTtdProject, 150),
+         {text(kThingToDo, kTextSize), text(kTtdClient, kTextSize), text(kTtdProject, kTextSize),
           text(kTtdPriority, 4), date(kStartDate), date(kDeadline)}},
     };
 }

@@ -28,6 +28,9 @@ inline constexpr const char* kTtdPriority = "TTD Priority";
 inline constexpr const char* kStartDate = "Thing To Do Start Date";
 inline constexpr const char* kDeadline = "Thing To Do Deadline";
 
+/// The size of every text field but the priority's, in characters, as a new database has it.
+inline constexpr std::uint16_t kTextSize = 150;
+
 /// Collating order and code page a new database is created with.
 inline constexpr const char* kLocale = ";LANGID=0x0409;CP=1252;COUNTRY=0";
 

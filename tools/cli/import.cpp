@@ -6,12 +6,13 @@
 
 #include "csv.h"
 #include "db/date_text.h"
+#include "db/schema.h"
 #include "jet/datetime.h"
 
 namespace cli {
 namespace {
 
-constexpr qsizetype kTextField = 150; // characters of "TTD Client", "TTD Project", "ThingToDo"
+constexpr qsizetype kTextField = db::schema::kTextSize; // "TTD Client", "TTD Project", "ThingToDo"
 const char* const kFieldNames[5] = {"priority", "client or project", "text", "start date",
                                     "deadline"};
 

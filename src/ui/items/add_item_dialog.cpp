@@ -10,6 +10,7 @@
 
 #include "app/session.h"
 #include "db/routines.h"
+#include "db/schema.h"
 #include "platform/services.h"
 #include "ui/common/fonts.h"
 #include "ui/common/single_window.h"
@@ -22,7 +23,7 @@ const ItemDialogLayout kLayout = {
     8970, 4500, {120, 600, 2175, 2655}, {120, 3480}, {120, 3840, 2175, 375}, {2520, 3480}};
 
 // The size of the "ThingToDo" field, in characters.
-constexpr int kTextLength = 150;
+constexpr int kTextLength = db::schema::kTextSize;
 
 QListWidget* nameList(QWidget* parent, const char* name) {
     auto* list = new QListWidget(parent);

@@ -9,7 +9,7 @@
 
 #include "app/session.h"
 #include "db/routines.h"
-#include "platform/services.h"
+#include "db/schema.h"
 #include "ui/common/fonts.h"
 #include "ui/common/single_window.h"
 #include "ui/items/date_picker.h"
@@ -21,13 +21,7 @@ const ItemDialogLayout kLayout = {
     9435, 3930, {480, 840, 2055, 2775}, {2760, 1560}, {2760, 1920, 2175, 375}, {2760, 2760}};
 
 // The size of the "ThingToDo" field, in characters.
-constexpr int kTextLength = 150;
-
-const QString kNameCannotChange = QStringLiteral("You cannot edit the name of a client or a "
-                                                 "project ") +
-                                  QStringLiteral("in a To Do list.  You can, however, delete the "
-                                                 "selected To Do item ") +
-                                  QStringLiteral("and add a new one.");
+constexpr int kTextLength = db::schema::kTextSize;
 
 QLineEdit* textBox(QWidget* parent, const char* name) {
     auto* box = new QLineEdit(parent);
@@ -100,14 +94,7 @@ void EditItemDialog::discard() {
 }
 
 void EditItemDialog::storeItem() {
-    // The item's client and project as the box must show one of them: the other is empty.
-    const bool ofClient = m_item.partyKind() == db::PartyKind::Client;
-    const QString client = ofClient ? m_item.party : QString();
-    const QString project = ofClient ? QString() : m_item.party;
-    if (m_partyBox->text() != client && m_partyBox->text() != project) {
-        platform::Services::messageBoxes().message(kNameCannotChange);
-        return;
-    }
+    // The party box undoes every change (keepParty): the item keeps its client or project.
     const std::optional<QDate> deadline = deadlinePicker().chosenDate();
     db::ToDoItem item = m_item;
     const QString priority = selectedPriority();

@@ -13,6 +13,7 @@
 
 #include "app/session.h"
 #include "db/reference_tables.h"
+#include "db/todo_item.h"
 #include "platform/error.h"
 #include "platform/mouse_pointer.h"
 #include "platform/services.h"
@@ -355,7 +356,9 @@ QString ReferenceListDialog::acceptedEntry() {
     const QString entry = m_firstBox->text().trimmed();
     if (entry.isEmpty())
         return refuse(m_config.emptyRefusal);
-    if (m_config.clientMarkRefusal != nullptr && m_firstBox->text().contains(QStringLiteral(", ")))
+    // A project whose name reads as a client's would be stored as one (db::ToDoItem).
+    if (m_config.clientMarkRefusal != nullptr &&
+        db::ToDoItem::kindOfParty(m_firstBox->text()) == db::PartyKind::Client)
         return refuse(m_config.clientMarkRefusal);
     return entry;
 }
