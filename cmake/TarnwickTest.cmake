@@ -11,12 +11,11 @@
 #     [GUI]                        runs on Qt's offscreen platform
 #     [WEBENGINE]                  Qt WebEngine without its sandbox (which refuses to run as root)
 #     [LABELS <label>...]          (a GTEST test: one label at most, and no WEBENGINE)
-#     [TIMEOUT <seconds>]          default 300
-#     [SKIP_RETURN_CODE <code>])   the exit status by which the test says it was skipped
+#     [TIMEOUT <seconds>])         default 300
 #
 # Every test's sources see TARNWICK_FIXTURES_DIR, the folder of the Jet sample files.
 function(tarnwick_add_test target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "GTEST;GUI;WEBENGINE" "PREFIX;TIMEOUT;SKIP_RETURN_CODE"
+  cmake_parse_arguments(PARSE_ARGV 1 arg "GTEST;GUI;WEBENGINE" "PREFIX;TIMEOUT"
                         "SOURCES;LIBS;INCLUDES;LABELS")
   if(NOT arg_SOURCES)
     message(FATAL_ERROR "tarnwick_add_test(${target}): no SOURCES")
@@ -53,17 +52,11 @@ function(tarnwick_add_test target)
     if(arg_LABELS)
       list(APPEND properties LABELS ${arg_LABELS})
     endif()
-    if(DEFINED arg_SKIP_RETURN_CODE)
-      list(APPEND properties SKIP_RETURN_CODE ${arg_SKIP_RETURN_CODE})
-    endif()
     gtest_discover_tests(${target} TEST_PREFIX "${arg_PREFIX}" DISCOVERY_TIMEOUT 60
                          PROPERTIES ${properties})
   else()
     add_test(NAME ${target} COMMAND ${target})
     set_tests_properties(${target} PROPERTIES TIMEOUT ${arg_TIMEOUT}
                          ENVIRONMENT "${environment}" LABELS "${arg_LABELS}")
-    if(DEFINED arg_SKIP_RETURN_CODE)
-      set_tests_properties(${target} PROPERTIES SKIP_RETURN_CODE ${arg_SKIP_RETURN_CODE})
-    endif()
   endif()
 endfunction()

@@ -13,24 +13,6 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 
-// Servers that announce "body-markup" read the body as a small subset of HTML, in which a bare
-// '&' or '<' is malformed (some then show nothing of the body); the summary is never markup.
-QString escapeMarkup(const QString& text) {
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == u'&')
-            escaped += QLatin1String("&amp;");
-        else if (c == u'<')
-            escaped += QLatin1String("&lt;");
-        else if (c == u'>')
-            escaped += QLatin1String("&gt;");
-        else
-            escaped += c;
-    }
-    return escaped;
-}
-
 // One blocking call that waits no longer than what is left of `deadline`. The service is never
 // started for the call: a desktop without a running one shows nothing.
 QDBusMessage call(const QDBusConnection& bus, QDBusMessage message,
@@ -85,6 +67,9 @@ bool DBusNotifications::notify(const QString& summary, const QString& body) {
                  deadline);
         if (timedOut(capabilities))
             return false;
+        // Servers that announce "body-markup" read the body as a small subset of HTML, in which
+        // a bare '&' or '<' is malformed (some then show nothing of the body); the summary is
+        // never markup.
         const bool markup =
             isReply(capabilities) && capabilities.arguments().value(0).toStringList().contains(
                                          QStringLiteral("body-markup"));
@@ -95,7 +80,7 @@ bool DBusNotifications::notify(const QString& summary, const QString& body) {
         QDBusMessage notification =
             QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
         notification.setArguments({m_options.appName, QVariant::fromValue(0u), m_options.appId,
-                                   summary, markup ? escapeMarkup(body) : body, QStringList(),
+                                   summary, markup ? body.toHtmlEscaped() : body, QStringList(),
                                    hints, m_options.expireMs});
         return isReply(call(bus, notification, deadline));
     } catch (...) {
