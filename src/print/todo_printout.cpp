@@ -58,8 +58,8 @@ qint16 priorityFromText(const QString& text) {
 
 // The short date of `days` in the user's locale, as the list shows a loaded date, without the
 // time of day: "12/6/2026" under C and en_US, "06/12/2026" under en_GB.
-QString shortDate(const std::optional<double>& days) {
-    return days ? db::textFromDate(std::trunc(*days)) : QString();
+QString shortDate(const std::optional<db::ItemDate>& date) {
+    return date ? db::textFromDate(std::trunc(date->days)) : QString();
 }
 
 // A number as printed: a blank in front of a number that is not negative, for the sign.
@@ -80,21 +80,15 @@ void PrintToDoList(const std::vector<db::ToDoItem>& items, const app::FontSettin
     platform::Printer& printer = *found;
     const detail::BusyWhilePrinting busy;
 
-    // The rows, in the list's order. A priority that is not a number is 0.
-    std::vector<PrintRow> rows(items.size());
+    // The priorities, in the list's order, read before anything is printed: one that is not a
+    // number is reported then and printed as 0.
+    std::vector<qint16> priorities(items.size());
     for (std::size_t index = 0; index < items.size(); ++index) {
-        const db::ToDoItem& item = items[index];
-        PrintRow& row = rows[index];
-        if (item.priority.number() != 0)
-            row.Priority = static_cast<qint16>(item.priority.number());
+        const db::Priority& priority = items[index].priority;
+        if (priority.number() != 0)
+            priorities[index] = static_cast<qint16>(priority.number());
         else
-            step([&] { row.Priority = priorityFromText(item.priority.text()); });
-        (item.partyKind() == db::PartyKind::Client ? row.Client : row.Project) = item.party;
-        row.ThingToDo = item.text;
-        if (item.startDate)
-            row.StartDate = item.startDate->days;
-        if (item.deadline)
-            row.Deadline = item.deadline->days;
+            step([&] { priorities[index] = priorityFromText(priority.text()); });
     }
 
     DefaultMargins();
@@ -142,19 +136,20 @@ void PrintToDoList(const std::vector<db::ToDoItem>& items, const app::FontSettin
         step([&] { printer.setCurrentY(RowTop + (RowHeight - printer.textHeight(text)) / 2); });
     };
 
-    for (const PrintRow& row : rows) {
+    for (std::size_t index = 0; index < items.size(); ++index) {
+        const db::ToDoItem& item = items[index];
+        const qint16 priority = priorities[index];
         if (RowTop == kHeadingTop) {
             for (const Heading& heading : kHeadings)
                 print(heading.x, kHeadingTop, QString::fromLatin1(heading.text));
             RowTop = kFirstRowTop;
         }
 
-        print(kPriorityX, RowTop, numberText(row.Priority));
-        step([&] {
-            RowHeight = static_cast<float>(printer.textHeight(QString::number(row.Priority)));
-        });
+        print(kPriorityX, RowTop, numberText(priority));
+        step(
+            [&] { RowHeight = static_cast<float>(printer.textHeight(QString::number(priority))); });
 
-        const QString& party = row.Client.isEmpty() ? row.Project : row.Client;
+        const QString& party = item.party;
         moveTo(kPartyX, RowTop);
         if (widerThan(party, kPartyWidth)) {
             while (widerThan(party, kPartyWidth) && shrink())
@@ -166,18 +161,18 @@ void PrintToDoList(const std::vector<db::ToDoItem>& items, const app::FontSettin
         }
 
         moveTo(kThingToDoX, RowTop);
-        if (widerThan(row.ThingToDo, kThingToDoWidth)) {
-            while (widerThan(row.ThingToDo, kThingToDoWidth) && shrink()) {
+        if (widerThan(item.text, kThingToDoWidth)) {
+            while (widerThan(item.text, kThingToDoWidth) && shrink()) {
             }
-            centreOnRow(row.ThingToDo);
-            printLine(row.ThingToDo);
+            centreOnRow(item.text);
+            printLine(item.text);
             step([&] { printer.setFontSize(printSize); });
         } else {
-            printLine(row.ThingToDo);
+            printLine(item.text);
         }
 
-        print(kStartDateX, RowTop, shortDate(row.StartDate));
-        print(kDeadlineX, RowTop, shortDate(row.Deadline));
+        print(kStartDateX, RowTop, shortDate(item.startDate));
+        print(kDeadlineX, RowTop, shortDate(item.deadline));
 
         // The page test: the deadline's line has moved the position one line below the row.
         if (step.test([&] { return printer.currentY() > printer.scaleHeight() - BottomMargin; })) {
@@ -185,7 +180,7 @@ void PrintToDoList(const std::vector<db::ToDoItem>& items, const app::FontSettin
             step([&] { printer.newPage(); });
             RowTop = kHeadingTop;
         } else {
-            step([&] { RowTop = static_cast<float>(RowTop + printer.textHeight(row.ThingToDo)); });
+            step([&] { RowTop = static_cast<float>(RowTop + printer.textHeight(item.text)); });
         }
     }
     step([&] { printer.endDoc(); });

@@ -19,7 +19,6 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 #include <vector>
 
 #include "app/font_commands.h"
@@ -30,19 +29,6 @@ namespace print {
 /// The smallest size, in points, a column's text is shrunk to: the smallest a text is still
 /// read at on paper.
 inline constexpr double kSmallestFontSize = 4;
-
-/// One item as the print-out takes it.
-struct PrintRow {
-    qint16 Priority = 0;
-    /// The item's party when it is a client's, otherwise empty.
-    QString Client;
-    /// The item's party when it is a project's, otherwise empty.
-    QString Project;
-    QString ThingToDo;
-    /// Days since 30 December 1899 (time of day as the fraction); none for no date.
-    std::optional<double> StartDate;
-    std::optional<double> Deadline;
-};
 
 /// Prints `items` in their order, in the print font `font`, as the document "Tarnwick To Do
 /// list". An empty list prints nothing.
