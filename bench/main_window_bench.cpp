@@ -27,6 +27,7 @@
 #include <QAction>
 #include <QTreeView>
 
+#include "app/database_steps.h"
 #include "app/session.h"
 #include "app/startup.h"
 #include "db/routines.h"
@@ -159,6 +160,7 @@ struct MainWindow {
     explicit MainWindow(int items) {
         session.takeUp(databaseWith(items), db::FileHold());
         session.setProgramFont({QStringLiteral("Ariel"), QStringLiteral("9")}, false);
+        app::loadItems(session);
         window = ui::MainWindow::showWindow(session);
         list = window->findChild<QTreeView*>("itemList");
         QCoreApplication::processEvents();

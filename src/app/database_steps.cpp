@@ -1,5 +1,8 @@
 #include "app/database_steps.h"
 
+#include <exception>
+
+#include "app/session.h"
 #include "app/settings_routines.h"
 #include "db/backups.h"
 #include "db/engine.h"
@@ -23,6 +26,22 @@ bool createDatabase(const QString& path) {
         QString entered = path;
         UpdateRecentDatabases(entered);
     });
+}
+
+void loadItems(Session& session) {
+    const QString path = session.databasePath();
+    try {
+        session.items().load(path);
+    } catch (...) {
+        bool exists = true;
+        platform::ignoreErrors([&] { exists = platform::Services::files().fileExists(path); });
+        if (exists)
+            platform::showError(QStringLiteral("The to-do items of ") + path +
+                                    QStringLiteral(" could not be loaded.  The list stays empty "
+                                                   "and is not stored in that file.  Error "
+                                                   "description: "),
+                                std::current_exception());
+    }
 }
 
 void checkReferenceLists(const QString& path) {

@@ -11,6 +11,8 @@
 
 namespace app {
 
+class Session;
+
 /// db::IsValidDatabase; a file that is not valid is reported as path + " is not a valid
 /// Tarnwick database.".
 bool checkDatabase(const QString& path);
@@ -23,6 +25,13 @@ bool createDatabase(const QString& path);
 /// db::LoadReferenceLists, as a check that the file's clients and projects can be read; a
 /// failure is reported as "Error in populating initial lists: " + description.
 void checkReferenceLists(const QString& path);
+
+/// The session's items loaded from its file in use (ItemStore::load). When they cannot be, the
+/// list stays empty and "never loaded", so nothing is stored over the file from it: a file that
+/// is there is reported ("The to-do items of " + path + " could not be loaded.  The list stays
+/// empty and is not stored in that file.  Error description: " + description); a missing one
+/// adds nothing, its creation having failed with a message of its own.
+void loadItems(Session& session);
 
 /// The hold on the file at `path` (db/file_hold.h). When another Tarnwick has the file, its
 /// message (path + " is open in another Tarnwick (user alice on host lawpc).  Close it there

@@ -85,6 +85,7 @@ bool StartUp(Session& session, const std::function<void()>& showMainWindow) {
         session.takeUp(path, std::move(*hold));
 
         checkReferenceLists(path);
+        loadItems(session);
         showMainWindow();
         announceDueItems(session);
         return true;

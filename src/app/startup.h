@@ -18,8 +18,9 @@ class Session;
 /// held (when another Tarnwick has it, the program ends after the message, before the file or
 /// the settings are touched), validated, and replaced when it is not valid and the user agrees
 /// (the program ends, the file untouched, when not); a file made here is held once made. Then
-/// the file becomes the session's file in use, its reference lists are checked, the main
-/// window is shown, and the desktop is told what is overdue and due today (app/due_notice.h),
+/// the file becomes the session's file in use, its reference lists are checked, its items are
+/// loaded (a list that cannot be is left empty and never stored: loadItems), the main window is
+/// shown, and the desktop is told what is overdue and due today (app/due_notice.h),
 /// where it has a notification service. Failures of the database steps (app/database_steps.h) are
 /// reported by them and the sequence goes on. Any other error ends it with "Error in loading
 /// frmInitial module: "

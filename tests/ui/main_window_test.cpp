@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "app/database_steps.h"
 #include "app/startup.h"
 #include "db/schema.h"
 #include "db_test_util.h"
@@ -320,6 +321,7 @@ private slots:
             } else {
                 dbtest::writeBytes(path, contents);
                 session.takeUp(path, db::FileHold());
+                app::loadItems(session);
                 MainWindow::showWindow(session);
             }
             QStringList texts = m_fx->fakes.messageBoxes.texts();
@@ -392,6 +394,7 @@ private slots:
         tables.back().fields.erase(tables.back().fields.begin()); // no "ThingToDo"
         QFile::remove(m_fx->path);
         dbtest::makeDatabase(m_fx->path, tables);
+        app::loadItems(m_fx->session);
         action(MainWindow::showWindow(m_fx->session), "exitAction")->trigger();
         QCOMPARE(ui::WindowRegistry::instance().count(), 0);
         QVERIFY(m_fx->fakes.messageBoxes.calls().isEmpty());

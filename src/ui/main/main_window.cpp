@@ -372,27 +372,6 @@ void MainWindow::load() {
         const double width = (listWidth - 170) * kWidthShares[static_cast<std::size_t>(column)];
         m_list->header()->resizeSection(column, scale.pixelsX(std::max(0.0, width)));
     }
-
-    loadItemsAtStart();
-}
-
-void MainWindow::loadItemsAtStart() {
-    const QString path = m_session.databasePath();
-    try {
-        m_session.items().load(path);
-    } catch (...) {
-        // A missing file was reported when its creation failed at start-up; a file that is
-        // there but cannot be read is reported here. Either way the window opens, so that the
-        // user can create or open another file.
-        bool exists = true;
-        ignoreErrors([&] { exists = platform::Services::files().fileExists(path); });
-        if (exists)
-            platform::showError(QStringLiteral("The to-do items of ") + path +
-                                    QStringLiteral(" could not be loaded.  The list stays empty "
-                                                   "and is not stored in that file.  Error "
-                                                   "description: "),
-                                std::current_exception());
-    }
 }
 
 void MainWindow::fillRecentEntries() {

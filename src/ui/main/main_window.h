@@ -16,9 +16,9 @@
 //   another file (the store emptied) makes the list unsorted again.
 // - Rows whose deadline has passed are tinted rose, rows due today amber.
 //
-// The list and its file: a load step that cannot read the items (the file is missing because
-// its creation failed, or it cannot be read) leaves the window open with an empty list that is
-// not loaded (app::ItemStore); a file that exists but cannot be read is reported by message.
+// The list and its file: when the start-up could not load the items (app::loadItems: the file
+// is missing because its creation failed, or it cannot be read), the window opens with an empty
+// list that is not loaded (app::ItemStore).
 // Exit that fails shows its message. For a list that was never loaded there is nothing to lose,
 // and the program ends (the window position is still saved). Otherwise the user is asked
 // whether to close without storing the list, No being the default: No keeps the window open
@@ -81,8 +81,8 @@ public:
     /// The name the window's position is kept under in the settings.
     static const QString kPositionTag;
 
-    /// Creates the window on first use (running its load step) and shows it modeless; an open
-    /// window is brought forward.
+    /// Creates the window on first use and shows it modeless, over the session's items as they
+    /// are (the start-up loads them: app::loadItems); an open window is brought forward.
     static MainWindow* showWindow(app::Session& session);
 
     ~MainWindow() override;
@@ -125,8 +125,6 @@ private:
     void load();
     void applyResizeRule();
     void restorePosition();
-    /// The load step's items: a failure reported when the file exists.
-    void loadItemsAtStart();
     void fillRecentEntries();
     /// The row under `position` (viewport coordinates), -1 for none.
     int rowAt(const QPoint& position) const;

@@ -16,6 +16,7 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include "app/database_steps.h"
 #include "app/session.h"
 #include "db/date_text.h"
 #include "db/engine.h"
@@ -137,6 +138,7 @@ struct WindowFixture {
     /// window, waiting until it is on the screen.
     ui::MainWindow* openMainWindow(const Rows& rows, const QStringList& recent = {}) {
         storeItems(rows);
+        app::loadItems(session);
         session.setRecentDatabases(recent);
         ui::MainWindow* window = ui::MainWindow::showWindow(session);
         if (!QTest::qWaitForWindowExposed(window))
