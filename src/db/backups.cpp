@@ -184,18 +184,6 @@ void makeFolders(const std::string& folder) {
         fail("make the backups folder", folder, errno);
 }
 
-void syncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        fail("open the folder", folder, errno);
-    const int rc = ::fsync(fd);
-    const int error = errno;
-    ::close(fd);
-    // Some file systems cannot sync a folder; that is not a failure of the backup.
-    if (rc != 0 && error != EINVAL && error != ENOTSUP)
-        fail("flush the folder", folder, error);
-}
-
 bool lockWhole(int fd) {
     struct flock fl;
     std::memset(&fl, 0, sizeof fl);
@@ -313,19 +301,6 @@ struct OpenDatabase {
     jet::Database database;
 };
 
-// Gives the file at `source` the name `target`, failing with EEXIST when that name is taken.
-int renameNoReplace(const std::string& source, const std::string& target) {
-    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        return errno;
-    // A file system without the flag: a second link is made atomically or not at all.
-    if (::link(source.c_str(), target.c_str()) != 0)
-        return errno;
-    ::unlink(source.c_str());
-    return 0;
-}
-
 struct Entry {
     std::string name;
     TimePoint time;
@@ -438,16 +413,19 @@ std::string keepAsBackup(TemporaryFile& temporary, const std::string& folder,
                          const std::string& stem, TimePoint time) {
     temporary.sync();
     // Two backups of one file within a millisecond: the later one takes the next free one.
+    const std::shared_ptr<jet::FileSystem> files = jet::FileSystem::native();
     for (int attempt = 0;; ++attempt, time += milliseconds(1)) {
         const std::string target = joined(folder, stem + timeSuffix(time));
-        const int error = renameNoReplace(temporary.path(), target);
-        if (error == 0) {
-            temporary.keep();
-            syncFolder(folder);
-            return target;
+        try {
+            files->renameNoReplace(temporary.path(), target);
+        } catch (const jet::Error& e) {
+            if (e.kind() != jet::ErrorKind::AlreadyExists || attempt >= 1000)
+                throw;
+            continue;
         }
-        if (error != EEXIST || attempt >= 1000)
-            fail("create", target, error);
+        temporary.keep();
+        files->syncDirectory(target);
+        return target;
     }
 }
 
@@ -568,11 +546,10 @@ std::optional<std::string> Backups::restore(const std::string& backup,
         const std::string journal = database + "-journal";
         if (::unlink(journal.c_str()) != 0 && errno != ENOENT)
             fail("remove the old journal", journal, errno);
-        if (const int error = renameNoReplace(copy.path(), database))
-            fail("create", database, error);
+        jet::FileSystem::native()->renameNoReplace(copy.path(), database);
     }
     copy.keep();
-    syncFolder(parentOf(database));
+    jet::FileSystem::native()->syncDirectory(database);
     current.reset();
     if (previous) {
         rotate(full);

@@ -85,7 +85,8 @@ public:
 
     /// Copies the database file at `database` into the folder as described above, then rotates
     /// that file's backups. Returns the new backup's path. Throws BackupError, or jet::Error
-    /// when the engine cannot open the file (NotFound for a missing file); the file itself is
+    /// when the engine cannot open the file (NotFound for a missing file) or the backup cannot
+    /// be given its name; the file itself is
     /// never changed, except that a journal left by a writer that died is rolled back.
     std::string backUp(const std::string& database);
 

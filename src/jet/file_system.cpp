@@ -216,7 +216,12 @@ public:
     }
 
     void renameNoReplace(const std::string& source, const std::string& target) override {
-        // link() fails with EEXIST when the target exists, which makes the step atomic.
+        // Either call fails with EEXIST when the target exists, which makes the step atomic.
+        if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+            return;
+        if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+            throwErrno(errno, "create", target);
+        // A file system without the flag: a second link is made at once or not at all.
         if (::link(source.c_str(), target.c_str()) != 0)
             throwErrno(errno, "create", target);
         ::unlink(source.c_str());
