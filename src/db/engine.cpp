@@ -2,14 +2,8 @@
 
 #include <QFile>
 
-#include "jet/error.h"
-
 namespace db {
 namespace {
-
-const QString kProviderPrefix = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;");
-const QString kSecurityInfo = QStringLiteral("Persist Security Info=False;");
-const QString kDataSource = QStringLiteral("Data Source=");
 
 std::shared_ptr<jet::FileSystem>& installedFileSystem() {
     static std::shared_ptr<jet::FileSystem> files;
@@ -30,18 +24,6 @@ void setBeforeChange(std::function<void(const QString& path)> hook) {
 void beforeChange(const QString& path) {
     if (const auto& hook = installedHook())
         hook(path);
-}
-
-QString connectionText(const QString& path) {
-    return kProviderPrefix + kSecurityInfo + kDataSource + path;
-}
-
-QString dataSourceOf(const QString& text) {
-    const qsizetype at = text.indexOf(kDataSource);
-    if (at < 0)
-        throw jet::Error(jet::ErrorKind::InvalidArgument,
-                         "The connection text names no data source.");
-    return text.mid(at + kDataSource.size());
 }
 
 std::shared_ptr<jet::FileSystem> fileSystem() {

@@ -14,14 +14,6 @@
 
 namespace db {
 
-/// The connection text for the file at `path`: "Provider=Microsoft.Jet.OLEDB.4.0;Persist
-/// Security Info=False;Data Source=" followed by the path, with nothing after it.
-QString connectionText(const QString& path);
-
-/// The path a connection text names: everything after "Data Source=", to the end (a path may
-/// hold ';'). Throws jet::Error(InvalidArgument) when the text names none.
-QString dataSourceOf(const QString& connectionText);
-
 /// The file system the routines open and create files through: the operating system's unless
 /// a test installed another (a fault-injecting one, say). Never null.
 std::shared_ptr<jet::FileSystem> fileSystem();

@@ -160,8 +160,7 @@ void writeAll(jet::Recordset& records, const std::vector<ToDoItem>& items) {
 
 bool IsValidDatabase(const QString& path) {
     try {
-        const QString text = connectionText(path);
-        jet::Database database = openDatabase(dataSourceOf(text), jet::OpenMode::ReadOnly);
+        jet::Database database = openDatabase(path, jet::OpenMode::ReadOnly);
         if (database.hasPassword())
             return false;
         for (const char* table : schema::kValidityTables)
@@ -178,8 +177,7 @@ void CreateNewDatabase(const QString& path) {
 }
 
 ReferenceLists LoadReferenceLists(const QString& path) {
-    const QString text = connectionText(path);
-    jet::Database database = openDatabase(dataSourceOf(text), jet::OpenMode::ReadOnly);
+    jet::Database database = openDatabase(path, jet::OpenMode::ReadOnly);
     ReferenceLists lists;
     jet::Recordset clients = database.openTable(schema::kClients);
     appendNames(clients, schema::kClient, lists.clients);

@@ -22,11 +22,10 @@ struct ReferenceLists {
 };
 
 /// Whether the file at `path` is a database of the program: it opens (for reading) and holds
-/// the four tables. The connection text is built for `path` and the file its data source names
-/// is opened; then "Clients", "Activities", "Projects" and "[Things To Do]" are opened and closed
-/// in that order. Their fields are not examined. Not valid either: a file carrying a database
-/// password (the program opens files with an empty one, which such a file refuses) and a file
-/// another program holds locked (after the engine's usual wait of up to three seconds).
+/// the four tables: "Clients", "Activities", "Projects" and "[Things To Do]" are opened and
+/// closed in that order. Their fields are not examined. Not valid either: a file carrying a
+/// database password (the program opens files with an empty one, which such a file refuses) and a
+/// file another program holds locked (after the engine's usual wait of up to three seconds).
 bool IsValidDatabase(const QString& path);
 
 /// Creates the database at `path` with its four tables and default lists. Throws on failure.
