@@ -93,9 +93,9 @@ int importCsv([[maybe_unused]] const char* path, [[maybe_unused]] const char* cs
 #endif
 }
 
-// Puts a backup back at FILE, after backing up the file as it is.
+// Puts a backup back at FILE, after backing up the file as it is; the restore holds FILE
+// itself.
 int restore(const char* backup, const char* path) {
-    const db::FileHold hold = holdForWriting(path);
     const std::optional<std::string> previous =
         db::Backups(db::Backups::defaultFolder()).restore(backup, path);
     std::printf("%s restored from %s\n", path, backup);
